@@ -1,0 +1,256 @@
+#include "data/file_data_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/diagnostic.h"
+#include "data/number_text.h"
+#include "data/replacement_file.h"
+
+namespace tarvik {
+namespace {
+
+// Reads all of `fd` into `text`. Returns 0, or the errno of the read that
+// failed; `text` then holds what was read before it.
+int read_all(int fd, std::string& text) {
+  struct stat status;
+  if (fstat(fd, &status) == 0 && status.st_size > 0) {
+    text.reserve(static_cast<std::size_t>(status.st_size) + 1);
+  }
+  constexpr std::size_t kChunk = 1 << 20;
+  for (;;) {
+    const std::size_t used = text.size();
+    text.resize(used + kChunk);
+    const ssize_t n = ::read(fd, text.data() + used, kChunk);
+    if (n < 0 && errno == EINTR) {
+      text.resize(used);
+      continue;
+    }
+    text.resize(used + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+  }
+}
+
+// Reads the file at `path`: 0, or the errno that stopped it.
+int read_file_at(const std::string& path, std::string& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int error = read_all(fd, text);
+  ::close(fd);
+  return error;
+}
+
+}  // namespace
+
+FileDataSource::FileDataSource(std::string path) : filename(std::move(path)) {
+  if (!read_file()) {
+    const int error = errno;
+    if (error != ENOENT) report("Error opening " + filename + ": " + error_text(error));
+  }
+}
+
+FileDataSource::~FileDataSource() = default;
+
+bool FileDataSource::read_file() {
+  const int fd = ::open(filename.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    // A file we could not open may still hold a log that commit would wipe.
+    const int error = errno;
+    note_reading(log_reading{0, error == ENOENT ? 0 : 1}, error == ENOENT ? 0 : error, {});
+    errno = error;
+    return false;
+  }
+  std::string text;
+  const int read_error = read_all(fd, text);
+  ::close(fd);
+  const log_reading reading = parse_log(text, read_error, [this](std::vector<hash_element> pairs) {
+    static_cast<DataSource*>(this)->record(new Record(std::move(pairs)));
+  });
+  note_reading(reading, read_error, std::move(text));
+  finish_reading();
+  return true;
+}
+
+void FileDataSource::note_reading(const log_reading& reading, int read_error, std::string text) {
+  backup_pending = reading.diagnostics > 0 || read_error != 0;
+  original_whole = backup_pending && read_error == 0;
+  original_text = original_whole ? std::move(text) : std::string();
+}
+
+void FileDataSource::parse(std::istream& in) {
+  const log_reading reading = parse_log(in, [this](std::vector<hash_element> pairs) {
+    static_cast<DataSource*>(this)->record(new Record(std::move(pairs)));
+  });
+  // The stream's bytes are gone; a backup would copy the file from disk.
+  if (reading.diagnostics > 0) note_reading(reading, EIO, {});
+  finish_reading();
+}
+
+std::vector<hash_element> FileDataSource::parse_record(std::istream& in) {
+  return tarvik::parse_record(in);
+}
+
+std::vector<std::string> FileDataSource::split(std::string delimiters, std::string text,
+                                               int max_tokens) {
+  return tarvik::split(std::move(delimiters), std::move(text), max_tokens);
+}
+
+void FileDataSource::finish_reading() {
+  highest_id = -1;
+  for (const int id : record_ids) highest_id = std::max(highest_id, id);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const int id = record_ids[i];
+    if (id < 0) {
+      renumber(i, "negative identifier");
+    } else if (first_with_id[id] != records[i].get()) {
+      renumber(i, "identifier used before");
+    }
+  }
+  shadowed = 0;
+}
+
+void FileDataSource::renumber(std::size_t index, const char* reason) {
+  const Record& old = *records[index];
+  const int old_id = old.identifier();
+  const int id = fresh_id();
+  auto fresh = std::make_unique<Record>(id);
+  fresh->setup(id, old.date(), old.mileage(), old.operation(), old.notes(), old.cost());
+  const auto first = first_with_id.find(old_id);
+  if (first != first_with_id.end() && first->second == records[index].get()) {
+    first_with_id.erase(first);
+  }
+  first_with_id[id] = fresh.get();
+  records[index] = std::move(fresh);
+  record_ids[index] = id;
+  report("Renumbered record " + format_integer(old_id) + " of " + filename + " to " +
+         format_integer(id) + " (" + reason + ")");
+}
+
+void FileDataSource::forget_all() {
+  records.clear();
+  record_ids.clear();
+  first_with_id.clear();
+  shadowed = 0;
+}
+
+int FileDataSource::fresh_id() {
+  if (highest_id < INT_MAX) return ++highest_id;
+  // Every identifier up to the largest int is taken or was handed out:
+  // go on with the lowest ones that no held record has.
+  while (wrapped_id < INT_MAX && first_with_id.count(wrapped_id) > 0) ++wrapped_id;
+  return wrapped_id < INT_MAX ? wrapped_id++ : INT_MAX;
+}
+
+int FileDataSource::next_id() { return fresh_id(); }
+
+std::vector<int> FileDataSource::identifiers() { return record_ids; }
+
+Record* FileDataSource::record(int identifier) {
+  const auto found = first_with_id.find(identifier);
+  return found == first_with_id.end() ? nullptr : found->second;
+}
+
+void FileDataSource::record(Record* record) {
+  if (record == nullptr) return;
+  const int id = record->identifier();
+  records.emplace_back(record);
+  record_ids.push_back(id);
+  if (!first_with_id.emplace(id, record).second) ++shadowed;
+}
+
+Record* FileDataSource::remove(int identifier) {
+  const auto found = first_with_id.find(identifier);
+  if (found == first_with_id.end()) return nullptr;
+  Record* const taken = found->second;
+  first_with_id.erase(found);
+  const auto position = std::find_if(records.begin(), records.end(),
+                                     [taken](const auto& held) { return held.get() == taken; });
+  const auto index = position - records.begin();
+  position->release();
+  records.erase(position);
+  record_ids.erase(record_ids.begin() + index);
+  if (shadowed > 0) {
+    // A later record with the same identifier is now the first.
+    for (auto i = static_cast<std::size_t>(index); i < records.size(); ++i) {
+      if (record_ids[i] == identifier) {
+        first_with_id.emplace(identifier, records[i].get());
+        --shadowed;
+        break;
+      }
+    }
+  }
+  return taken;
+}
+
+void FileDataSource::rollback() {
+  forget_all();
+  // On failure highest_id keeps its value: no identifier is handed out twice.
+  if (!read_file()) report("Error opening " + filename + " for rollback " + error_text(errno));
+}
+
+bool FileDataSource::save_backup() {
+  if (!backup_pending) return true;
+  std::string copied;
+  if (!original_whole) {
+    const int error = read_file_at(filename, copied);
+    if (error == ENOENT) {
+      backup_pending = false;  // nothing left to keep
+      return true;
+    }
+    if (error != 0) {
+      report("Error reading " + filename + " to save a copy before commit: " + error_text(error));
+      return false;
+    }
+  }
+  const std::string& text = original_whole ? original_text : copied;
+  struct stat status;
+  const unsigned mode = stat(filename.c_str(), &status) == 0 ? status.st_mode : 0600;
+  const std::string base = filename + ".bak";
+  for (int n = 0;; ++n) {
+    const std::string name = n == 0 ? base : base + "." + format_integer(n);
+    struct stat existing;
+    if (lstat(name.c_str(), &existing) == 0) continue;
+    replacement_file copy(name);
+    copy.use_mode(mode);
+    if (copy.open() && copy.append(text) && copy.create()) {
+      report("Saved a copy of " + filename + " as " + name + " before rewriting it");
+      backup_pending = false;
+      original_text = std::string();
+      return true;
+    }
+    if (copy.error() == EEXIST) continue;  // taken meanwhile: try the next name
+    report("Error " + copy.failed_step() + " " + name + " to save a copy of " + filename +
+           " before commit: " + error_text(copy.error()));
+    return false;
+  }
+}
+
+bool FileDataSource::commit() {
+  if (!save_backup()) return false;
+  replacement_file file(filename);
+  const auto failed = [&] {
+    report("Error " + file.failed_step() + " " + filename + " for commit: " +
+           error_text(file.error()));
+    return false;
+  };
+  if (!file.open()) return failed();
+  std::string block;
+  for (const int id : record_ids) {
+    const Record* held = static_cast<DataSource*>(this)->record(id);
+    if (held == nullptr) {
+      report("Error fetching record.");
+      return false;
+    }
+    block.clear();
+    append_block(block, id, *held);
+    if (!file.append(block)) return failed();
+  }
+  return file.replace() || failed();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,290 @@
+#include "data/log_format.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "data/diagnostic.h"
+#include "data/number_text.h"
+#include "data/text_escape.h"
+
+namespace tarvik {
+namespace {
+
+// What a source returns instead of a byte.
+constexpr int kEnd = -1;     // end of the input
+constexpr int kFailed = -2;  // a read failed; errno tells why
+
+// Bytes of a log held in memory, optionally followed by a failed read.
+class memory_source {
+ public:
+  memory_source(std::string_view text, int read_error)
+      : next_(text.data()), end_(text.data() + text.size()), read_error_(read_error) {}
+
+  int get() {
+    if (next_ != end_) return static_cast<unsigned char>(*next_++);
+    return stopped();
+  }
+
+  // Appends to `out` every byte up to `stop`, consumes `stop` and returns
+  // it; returns kEnd or kFailed when the input stops first.
+  int collect_until(char stop, std::string* out) {
+    const void* found = std::memchr(next_, stop, static_cast<std::size_t>(end_ - next_));
+    const char* until = found ? static_cast<const char*>(found) : end_;
+    if (out != nullptr) out->append(next_, until);
+    next_ = until;
+    if (found == nullptr) return stopped();
+    ++next_;
+    return static_cast<unsigned char>(stop);
+  }
+
+ private:
+  int stopped() const {
+    if (read_error_ == 0) return kEnd;
+    errno = read_error_;
+    return kFailed;
+  }
+
+  const char* next_;
+  const char* end_;
+  int read_error_;
+};
+
+// Bytes of a stream, read through its buffer. A stream buffer cannot tell a
+// failed read from the end, so every stop counts as the end.
+class stream_source {
+ public:
+  explicit stream_source(std::istream& in) : in_(in), buffer_(in.good() ? in.rdbuf() : nullptr) {}
+
+  int get() {
+    if (buffer_ != nullptr) {
+      const auto c = buffer_->sbumpc();
+      if (!std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
+        return std::istream::traits_type::to_int_type(static_cast<char>(c));
+      }
+      buffer_ = nullptr;
+    }
+    in_.setstate(std::ios::eofbit | std::ios::failbit);
+    return kEnd;
+  }
+
+  int collect_until(char stop, std::string* out) {
+    for (;;) {
+      const int c = get();
+      if (c < 0) return c;
+      if (c == static_cast<unsigned char>(stop)) return c;
+      if (out != nullptr) out->push_back(static_cast<char>(c));
+    }
+  }
+
+ private:
+  std::istream& in_;
+  std::streambuf* buffer_;
+};
+
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_line_end(int c) { return c == '\r' || c == '\n'; }
+
+std::string quoted(int c) {
+  std::string text = "\"";
+  text += static_cast<char>(c);
+  text += '"';
+  return text;
+}
+
+// One reading: the grammar over any source, counting what it reports.
+template <typename Source>
+class reader {
+ public:
+  explicit reader(Source& source) : source_(source) {}
+
+  log_reading read_log(const std::function<void(std::vector<hash_element>)>& add) {
+    log_reading reading;
+    for (int c = source_.get(); c >= 0; c = source_.get()) {
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
+      if (c == '#') {
+        // A top-level comment ends at a line feed only.
+        const int end = source_.collect_until('\n', nullptr);
+        if (end == kEnd) {
+          say("Unexpected EOF in FileDataSource::parse");
+          break;
+        }
+        if (end == kFailed) {
+          say("Read error while searching for EOL: " + error_text(errno));
+          break;
+        }
+        continue;
+      }
+      if (c == '<') {
+        add(read_record());
+        ++reading.records;
+        continue;
+      }
+      say("Unexpected character " + quoted(c) + " in FileDataSource::parse");
+      break;
+    }
+    reading.diagnostics = diagnostics_;
+    return reading;
+  }
+
+  // Reads one block; the "<" has been read.
+  std::vector<hash_element> read_record() {
+    std::vector<hash_element> pairs;
+    // The tag name is not examined: anything up to "=" opens a block.
+    int c = source_.collect_until('=', nullptr);
+    if (c == kEnd) {
+      say("Unexpected EOF while searching for \"=\" in FileDataSource::parse_record");
+      return pairs;
+    }
+    if (c == kFailed) {
+      say("Read error while searching for \"=\": " + error_text(errno));
+      return pairs;
+    }
+
+    std::string digits;
+    c = source_.get();
+    // A "-" lets a negative identifier read back; it is renumbered later.
+    if (c == '-') {
+      digits += '-';
+      c = source_.get();
+    }
+    for (; is_digit(c); c = source_.get()) digits += static_cast<char>(c);
+    if (c == kEnd) {
+      say("Unexpected EOF while getting record id in FileDataSource::parse_record");
+      return pairs;
+    }
+    if (c == kFailed) {
+      say("Read error while getting record id: " + error_text(errno));
+      return pairs;
+    }
+    if (c != '>') {
+      say("Unexpected character " + quoted(c) + " found when expecting >");
+      return pairs;
+    }
+    pairs.push_back({"identifier", std::move(digits)});
+
+    int item_end = 0;  // the character that ended the previous body item
+    c = source_.get();
+    while (c >= 0 && c != '<') {
+      if (is_line_end(c)) {
+        item_end = c;
+        c = source_.get();
+        continue;
+      }
+      if (c == '#' && is_line_end(item_end)) {
+        // A comment line inside a block; the line end stays current.
+        do c = source_.get(); while (c >= 0 && !is_line_end(c));
+        continue;
+      }
+      // The item runs up to the next ";"; one that starts at a ";" is empty.
+      std::string item;
+      if (c != ';') {
+        item += static_cast<char>(c);
+        c = source_.collect_until(';', &item);
+      }
+      std::vector<std::string> tokens = split("=", item, 2);
+      if (tokens.empty()) {
+        say("Error splitting " + item + " returned wrong number of elements.");
+        return pairs;
+      }
+      if (tokens.size() == 1) tokens.emplace_back();
+      pairs.push_back({std::move(tokens[0]), std::move(tokens[1])});
+      item_end = c;
+      c = source_.get();
+    }
+
+    if (c == kEnd) {
+      say("Unexpected EOF while getting record id in FileDataSource::parse_record");
+      return pairs;
+    }
+    if (c == kFailed) {
+      say("Read error while getting record id " + error_text(errno));
+      return pairs;
+    }
+    std::string tag = "<";
+    c = source_.collect_until('>', &tag);
+    if (c == kEnd) {
+      say("Unexpected EOF while getting record id in FileDataSource::parse_record");
+      return pairs;
+    }
+    if (c == kFailed) {
+      say("Read error while getting record id: " + error_text(errno));
+      return pairs;
+    }
+    tag += '>';
+    if (tag != "</record>") say("malformed close tag for record: " + tag);
+    return pairs;
+  }
+
+ private:
+  void say(const std::string& line) {
+    report(line);
+    ++diagnostics_;
+  }
+
+  Source& source_;
+  int diagnostics_ = 0;
+};
+
+void append_line(std::string& out, std::string_view key, std::string_view value) {
+  out += key;
+  out += '=';
+  out += value;
+  out += ";\n";
+}
+
+void append_text_line(std::string& out, const char* key, const std::string& text) {
+  if (!needs_escape(text)) {
+    append_line(out, key, text);
+    return;
+  }
+  append_line(out, std::string(key) + '*', escape_text(text));
+}
+
+}  // namespace
+
+log_reading parse_log(std::string_view text, int read_error,
+                      const std::function<void(std::vector<hash_element>)>& add) {
+  memory_source source(text, read_error);
+  return reader<memory_source>(source).read_log(add);
+}
+
+log_reading parse_log(std::istream& in,
+                      const std::function<void(std::vector<hash_element>)>& add) {
+  stream_source source(in);
+  return reader<stream_source>(source).read_log(add);
+}
+
+std::vector<hash_element> parse_record(std::istream& in) {
+  stream_source source(in);
+  return reader<stream_source>(source).read_record();
+}
+
+std::vector<std::string> split(std::string delimiters, std::string text, int max_tokens) {
+  // Both are C strings to strtok: they end at a NUL byte.
+  delimiters.resize(std::strlen(delimiters.c_str()));
+  text.resize(std::strlen(text.c_str()));
+  std::vector<std::string> tokens;
+  std::size_t start = text.find_first_not_of(delimiters);
+  while (start != std::string::npos &&
+         (max_tokens == 0 || tokens.size() < static_cast<std::size_t>(max_tokens))) {
+    const std::size_t end = text.find_first_of(delimiters, start);
+    tokens.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = text.find_first_not_of(delimiters, end);
+  }
+  return tokens;
+}
+
+void append_block(std::string& out, int identifier, const Record& record) {
+  out += "<record=";
+  out += format_integer(identifier);
+  out += ">\n";
+  append_line(out, "cost", format_general(static_cast<double>(record.cost())));
+  append_text_line(out, "operation", record.operation());
+  append_line(out, "date", format_integer(record.date()));
+  append_line(out, "mileage", format_general(record.mileage()));
+  append_text_line(out, "notes", record.notes());
+  out += "</record>\n";
+}
+
+}  // namespace tarvik

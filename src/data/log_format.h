@@ -1,0 +1,62 @@
+#ifndef TARVIK_DATA_LOG_FORMAT_H_
+#define TARVIK_DATA_LOG_FORMAT_H_
+
+#include <functional>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/record.h"
+
+// The text of the log file: tagged record blocks.
+//
+//   <record=3>
+//   cost=312;
+//   operation=Tyres;
+//   date=1031097600;
+//   mileage=51873.5;
+//   notes=;
+//   </record>
+//
+// The reader is lenient: it reports each problem as one line on stderr and
+// either goes on or stops, keeping every block it has begun to read.
+namespace tarvik {
+
+// What a reading of a whole log saw.
+struct log_reading {
+  int records = 0;      // blocks handed on
+  int diagnostics = 0;  // lines reported
+};
+
+// Reads a whole log held in memory. `read_error`, when not 0, is the errno of
+// a read that failed right after `text`: the reader then meets a read failure
+// there instead of the end of the file. Every block becomes one call of
+// `add` with its pairs in file order, also an incomplete or empty list after
+// an error. Reading stops at the end or at the first error at the top level.
+log_reading parse_log(std::string_view text, int read_error,
+                      const std::function<void(std::vector<hash_element>)>& add);
+
+// The same, reading `in` through its stream buffer to its end.
+log_reading parse_log(std::istream& in,
+                      const std::function<void(std::vector<hash_element>)>& add);
+
+// Reads one block from `in`, which stands right after its "<", and returns
+// its pairs: ("identifier", digits) first, then one pair per item of the
+// body. After an error, the pairs collected so far. `in` is left after the
+// block's last character (the ">" of its close tag, normally).
+std::vector<hash_element> parse_record(std::istream& in);
+
+// Cuts `text` into the maximal runs of characters not in `delimiters`, as
+// strtok finds them, and returns at most `max_tokens` of them (no limit when
+// it is 0).
+std::vector<std::string> split(std::string delimiters, std::string text, int max_tokens);
+
+// Appends the block of `record` under `identifier` to `out`. Texts holding
+// ";" or "=" go under the starred key, escaped, so that they read back whole;
+// every other text is written as it is.
+void append_block(std::string& out, int identifier, const Record& record);
+
+}  // namespace tarvik
+
+#endif  // TARVIK_DATA_LOG_FORMAT_H_

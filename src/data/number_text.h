@@ -1,0 +1,33 @@
+#ifndef TARVIK_DATA_NUMBER_TEXT_H_
+#define TARVIK_DATA_NUMBER_TEXT_H_
+
+#include <string>
+
+// Conversions between numbers and text that ignore the process locale: the
+// log file and the display always use the full stop as decimal separator,
+// whatever locale the toolkit has set for the process.
+namespace tarvik {
+
+// strtod in the "C" locale: leading white space skipped, longest prefix that
+// forms a number, 0 when there is none.
+double parse_double(const char* text);
+
+// strtol in base 10 in the "C" locale; out-of-range values clamp to long.
+long parse_long(const char* text);
+
+// atoi: strtol in base 10, clamped to the range of int.
+int parse_int(const char* text);
+
+// printf "%g" with precision 6 in the "C" locale (12.5, 40, 1e-05, 1.25e+06).
+std::string format_general(double value);
+
+// printf "%.<decimals>f" in the "C" locale, cut to 254 characters as a
+// 256-byte snprintf buffer bounded at 255 would leave it.
+std::string format_fixed(double value, int decimals);
+
+// printf "%ld".
+std::string format_integer(long value);
+
+}  // namespace tarvik
+
+#endif  // TARVIK_DATA_NUMBER_TEXT_H_

@@ -1,0 +1,157 @@
+#include "data/replacement_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/system_calls.h"
+
+namespace tarvik {
+namespace {
+
+// Large writes, few calls; the buffer never holds more than this.
+constexpr std::size_t kChunk = 1 << 18;
+
+// Enough to follow any sane chain of links, and to stop on a loop.
+constexpr int kMaxLinks = 40;
+
+}  // namespace
+
+std::string directory_of(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string resolve_links(const std::string& path) {
+  std::string current = path;
+  for (int i = 0; i < kMaxLinks; ++i) {
+    struct stat status;
+    if (lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+    char target[PATH_MAX];
+    const ssize_t length = readlink(current.c_str(), target, sizeof target);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof target) return current;
+    std::string next(target, static_cast<std::size_t>(length));
+    if (next.empty() || next[0] != '/') next = directory_of(current) + "/" + next;
+    current = next;
+  }
+  return current;
+}
+
+replacement_file::replacement_file(const std::string& path)
+    : target_(resolve_links(path)), temporary_(target_ + ".tmp") {}
+
+replacement_file::~replacement_file() {
+  if (fd_ >= 0) current_system_calls().close(fd_);
+  remove_temporary();
+}
+
+bool replacement_file::fail(const char* step) {
+  failed_step_ = step;
+  error_ = errno;
+  if (fd_ >= 0) current_system_calls().close(fd_);
+  fd_ = -1;
+  remove_temporary();
+  return false;
+}
+
+void replacement_file::remove_temporary() {
+  if (!temporary_exists_) return;
+  current_system_calls().unlink(temporary_.c_str());
+  temporary_exists_ = false;
+}
+
+bool replacement_file::open() {
+  const system_calls& calls = current_system_calls();
+  struct stat status;
+  if (stat(target_.c_str(), &status) == 0) {
+    // Refuse what an in-place rewrite would refuse: a read-only log, a
+    // directory. The probe never truncates and never blocks on a FIFO.
+    const int probe = calls.open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+    if (probe < 0) return fail("opening");
+    calls.close(probe);
+    keep_mode_ = true;
+    mode_ = status.st_mode & 07777;
+  } else if (errno != ENOENT) {
+    return fail("opening");
+  }
+  // A temporary file left by a crash is stale: start afresh.
+  calls.unlink(temporary_.c_str());
+  fd_ = calls.open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0664);
+  if (fd_ < 0) return fail("opening");
+  temporary_exists_ = true;
+  return true;
+}
+
+bool replacement_file::append(std::string_view bytes) {
+  buffer_.append(bytes);
+  return buffer_.size() < kChunk || flush();
+}
+
+bool replacement_file::flush() {
+  const system_calls& calls = current_system_calls();
+  std::size_t written = 0;
+  while (written < buffer_.size()) {
+    const ssize_t n = calls.write(fd_, buffer_.data() + written, buffer_.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return fail("writing");
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+  return true;
+}
+
+bool replacement_file::finish_writing() {
+  const system_calls& calls = current_system_calls();
+  if (fd_ < 0) {
+    errno = EBADF;
+    return fail("writing");
+  }
+  if (!flush()) return false;
+  if (keep_mode_ && calls.fchmod(fd_, static_cast<mode_t>(mode_)) != 0) {
+    return fail("setting the permissions of");
+  }
+  if (calls.fsync(fd_) != 0) return fail("syncing");
+  const int fd = fd_;
+  fd_ = -1;
+  if (calls.close(fd) != 0) return fail("closing");
+  return true;
+}
+
+bool replacement_file::sync_directory() {
+  const system_calls& calls = current_system_calls();
+  const int fd = calls.open(directory_of(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd < 0) return fail("syncing the directory of");
+  const bool synced = calls.fsync(fd) == 0;
+  const int error = errno;
+  calls.close(fd);
+  errno = error;
+  return synced || fail("syncing the directory of");
+}
+
+bool replacement_file::replace() {
+  if (!finish_writing()) return false;
+  if (current_system_calls().rename(temporary_.c_str(), target_.c_str()) != 0) {
+    return fail("replacing");
+  }
+  temporary_exists_ = false;
+  return sync_directory();
+}
+
+bool replacement_file::create() {
+  if (!finish_writing()) return false;
+  // link() never replaces an existing file, unlike rename().
+  if (current_system_calls().link(temporary_.c_str(), target_.c_str()) != 0) {
+    return fail("creating");
+  }
+  remove_temporary();
+  return sync_directory();
+}
+
+}  // namespace tarvik

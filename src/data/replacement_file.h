@@ -1,0 +1,81 @@
+#ifndef TARVIK_DATA_REPLACEMENT_FILE_H_
+#define TARVIK_DATA_REPLACEMENT_FILE_H_
+
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+// Writes a file so that a crash, a full disk or any failed call leaves either
+// the whole old file or the whole new one, never a mix. The bytes go to a
+// temporary file beside the target (target + ".tmp"), which is synced and
+// then renamed over the target, and the directory is synced. A symbolic link
+// at `path` is followed, so the link stays a link. An existing target keeps
+// its permission bits; a new one gets 0664 less the umask.
+//
+// Every call returns false on failure; failed_step() and error() then say
+// what failed, and the temporary file is gone. Nothing is written to stderr
+// here: the caller words the diagnostic. The destructor removes a temporary
+// file that was not put in place.
+class replacement_file {
+ public:
+  explicit replacement_file(const std::string& path);
+  ~replacement_file();
+  replacement_file(const replacement_file&) = delete;
+  replacement_file& operator=(const replacement_file&) = delete;
+
+  // Creates the temporary file. An existing target that may not be opened for
+  // writing is refused, as opening it to rewrite it in place would be.
+  bool open();
+
+  // Gives a new target these permission bits instead of 0664 less the
+  // umask. Call before open(); an existing target keeps its own.
+  void use_mode(unsigned mode) {
+    keep_mode_ = true;
+    mode_ = mode & 07777;
+  }
+
+  // Adds bytes to the new content.
+  bool append(std::string_view bytes);
+
+  // Puts the new content in place of the target.
+  bool replace();
+
+  // Puts the new content in place only if nothing stands at the target yet;
+  // otherwise fails with EEXIST and leaves what stands there alone.
+  bool create();
+
+  // What failed ("opening", "writing", ...), and the system's error number.
+  const std::string& failed_step() const { return failed_step_; }
+  int error() const { return error_; }
+
+  // The file that is written: `path` with its symbolic links followed.
+  const std::string& target() const { return target_; }
+
+ private:
+  bool fail(const char* step);
+  bool flush();
+  bool finish_writing();
+  bool sync_directory();
+  void remove_temporary();
+
+  std::string target_;
+  std::string temporary_;
+  int fd_ = -1;
+  bool keep_mode_ = false;
+  unsigned mode_ = 0;
+  bool temporary_exists_ = false;
+  std::string buffer_;
+  std::string failed_step_;
+  int error_ = 0;
+};
+
+// `path` with every symbolic link in its last component followed.
+std::string resolve_links(const std::string& path);
+
+// The directory part of `path`: "." when it has none.
+std::string directory_of(const std::string& path);
+
+}  // namespace tarvik
+
+#endif  // TARVIK_DATA_REPLACEMENT_FILE_H_

@@ -1,0 +1,135 @@
+// A commit either replaces the log whole or leaves it exactly as it was.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/file_data_source.h"
+#include "support/test_support.h"
+
+namespace tarvik {
+namespace {
+
+using testing::read_file;
+using testing::stderr_capture;
+using testing::temp_dir;
+using testing::write_file;
+using Lines = std::vector<std::string>;
+
+unsigned mode_of(const std::string& path) {
+  struct stat status {};
+  stat(path.c_str(), &status);
+  return status.st_mode & 07777;
+}
+
+// Adds a record with long notes, so that a commit writes a good many bytes.
+void add_bulky_record(DataSource& store) {
+  auto* record = new Record(store.next_id());
+  record->notes(std::string(200000, 'n'));
+  store.record(record);
+}
+
+TEST(CommitSafety, AMissingDirectoryIsReportedAndTheStoreKept) {
+  temp_dir dir;
+  const std::string log = dir.file("gone/tarvik.txt");
+  FileDataSource store(log);
+  store.record(new Record(store.next_id()));
+  stderr_capture capture;
+  EXPECT_FALSE(store.commit());
+  EXPECT_EQ(capture.lines(),
+            Lines{"Error opening " + log + " for commit: " + strerror(ENOENT)});
+  EXPECT_EQ(store.identifiers().size(), 1u);
+  EXPECT_TRUE(dir.entries().empty());
+}
+
+TEST(CommitSafety, AFailedWriteLeavesTheOldLogAndNoTemporaryFile) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  write_file(log, testing::kExampleLog);
+  FileDataSource store(log);
+  add_bulky_record(store);
+
+  struct rlimit old_limit {};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  bool committed;
+  Lines messages;
+  {
+    stderr_capture capture;
+    committed = store.commit();
+    messages = capture.lines();
+  }
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+
+  EXPECT_FALSE(committed);
+  EXPECT_EQ(messages, Lines{"Error writing " + log + " for commit: " + strerror(EFBIG)});
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+  // With room again, the next commit writes everything.
+  ASSERT_TRUE(store.commit());
+  FileDataSource again(log);
+  EXPECT_EQ(again.identifiers().size(), 3u);
+}
+
+TEST(CommitSafety, PermissionBitsAreKeptOrTakenFromTheUmask) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  const mode_t old_mask = umask(022);
+  FileDataSource fresh(log);
+  EXPECT_TRUE(fresh.commit());
+  EXPECT_EQ(mode_of(log), 0644u);
+  chmod(log.c_str(), 0640);
+  EXPECT_TRUE(fresh.commit());
+  EXPECT_EQ(mode_of(log), 0640u);
+  umask(old_mask);
+}
+
+TEST(CommitSafety, ALinkedLogStaysALink) {
+  temp_dir dir;
+  const std::string target = dir.file("real.txt");
+  const std::string log = dir.file("tarvik.txt");
+  write_file(target, testing::kExampleLog);
+  ASSERT_EQ(symlink("real.txt", log.c_str()), 0);
+  FileDataSource store(log);
+  delete store.remove(0);
+  ASSERT_TRUE(store.commit());
+  struct stat status {};
+  ASSERT_EQ(lstat(log.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
+  EXPECT_EQ(FileDataSource(target).identifiers(), std::vector<int>{3});
+  EXPECT_EQ(dir.entries(), (Lines{"real.txt", "tarvik.txt"}));
+}
+
+TEST(CommitSafety, AStaleTemporaryFileIsReplaced) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  write_file(log, testing::kExampleLog);
+  write_file(log + ".tmp", "left by a crash");
+  FileDataSource store(log);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+}
+
+TEST(CommitSafety, ALogThatIsADirectoryIsRefused) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  ASSERT_EQ(mkdir(log.c_str(), 0755), 0);
+  stderr_capture open_capture;
+  FileDataSource store(log);
+  open_capture.lines();
+  stderr_capture capture;
+  EXPECT_FALSE(store.commit());
+  EXPECT_EQ(capture.lines().size(), 1u);
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+}
+
+}  // namespace
+}  // namespace tarvik

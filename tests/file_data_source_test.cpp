@@ -1,0 +1,218 @@
+#include "data/file_data_source.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sys/stat.h>
+
+#include "support/test_support.h"
+
+namespace tarvik {
+namespace {
+
+using testing::read_file;
+using testing::stderr_capture;
+using testing::temp_dir;
+using testing::write_file;
+using Ids = std::vector<int>;
+using Lines = std::vector<std::string>;
+
+class FileDataSourceTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<FileDataSource> open_store(Lines* messages = nullptr) {
+    stderr_capture capture;
+    auto store = std::make_unique<FileDataSource>(log);
+    const Lines lines = capture.lines();
+    if (messages != nullptr) *messages = lines;
+    else EXPECT_TRUE(lines.empty()) << lines.front();
+    return store;
+  }
+
+  temp_dir dir;
+  std::string log = dir.file("tarvik.txt");
+};
+
+TEST_F(FileDataSourceTest, AMissingFileIsAnEmptyLog) {
+  auto store = open_store();
+  EXPECT_TRUE(store->identifiers().empty());
+  EXPECT_EQ(store->next_id(), 0);
+  EXPECT_EQ(store->next_id(), 1);
+  EXPECT_EQ(store->next_id(), 2);
+  EXPECT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), "");
+}
+
+TEST_F(FileDataSourceTest, AnUnreadableFileIsReportedAndNeverOverwritten) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  write_file(log, testing::kExampleLog);
+  chmod(log.c_str(), 0200);
+  Lines messages;
+  auto store = open_store(&messages);
+  EXPECT_EQ(messages, Lines{"Error opening " + log + ": " + strerror(EACCES)});
+  EXPECT_TRUE(store->identifiers().empty());
+  stderr_capture capture;
+  EXPECT_FALSE(store->commit());
+  EXPECT_EQ(capture.lines().size(), 1u);
+  chmod(log.c_str(), 0600);
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+}
+
+TEST_F(FileDataSourceTest, LooksUpAddsAndHandsOutIdentifiers) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  EXPECT_EQ(store->identifiers(), (Ids{0, 3}));
+  ASSERT_NE(store->record(3), nullptr);
+  EXPECT_EQ(store->record(3)->operation(), "Tyres");
+  EXPECT_EQ(store->record(1), nullptr);
+  EXPECT_EQ(store->next_id(), 4);
+  EXPECT_EQ(store->next_id(), 5);
+  store->record(static_cast<Record*>(nullptr));
+  EXPECT_EQ(store->identifiers(), (Ids{0, 3}));
+}
+
+TEST_F(FileDataSourceTest, RemoveHandsTheRecordOverAndCommitDropsIt) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  EXPECT_EQ(store->remove(9), nullptr);
+  const std::unique_ptr<Record> removed(store->remove(0));
+  ASSERT_NE(removed, nullptr);
+  EXPECT_EQ(removed->operation(), "Oil change");
+  EXPECT_EQ(store->identifiers(), Ids{3});
+  EXPECT_EQ(store->record(0), nullptr);
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  EXPECT_TRUE(store->commit());
+  const std::string example = testing::kExampleLog;
+  EXPECT_EQ(read_file(log), example.substr(example.find("<record=3>")));
+  // The removed identifier is not handed out again.
+  EXPECT_EQ(store->next_id(), 4);
+}
+
+TEST_F(FileDataSourceTest, CommitRewritesAReadFileByteForByteAndAppendsNewRecords) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+
+  auto* added = new Record(store->next_id());
+  added->setup(4, 1041379200, 60000, "Inspection", "ok", 45);
+  store->record(added);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), std::string(testing::kExampleLog) +
+                                "<record=4>\ncost=45;\noperation=Inspection;\ndate=1041379200;\n"
+                                "mileage=60000;\nnotes=ok;\n</record>\n");
+}
+
+TEST_F(FileDataSourceTest, CommitOfAnEmptyStoreEmptiesTheFile) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  delete store->remove(0);
+  delete store->remove(3);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), "");
+}
+
+TEST_F(FileDataSourceTest, RollbackRestoresTheFileOrReportsItsAbsence) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  delete store->remove(0);
+  store->record(new Record(store->next_id()));
+  store->rollback();
+  EXPECT_EQ(store->identifiers(), (Ids{0, 3}));
+  EXPECT_EQ(store->next_id(), 4);
+
+  auto empty = std::make_unique<FileDataSource>(dir.file("absent.txt"));
+  EXPECT_EQ(empty->next_id(), 0);
+  stderr_capture capture;
+  empty->rollback();
+  EXPECT_EQ(capture.lines(), Lines{"Error opening " + dir.file("absent.txt") +
+                                   " for rollback " + strerror(ENOENT)});
+  EXPECT_TRUE(empty->identifiers().empty());
+  EXPECT_EQ(empty->next_id(), 1);
+}
+
+TEST_F(FileDataSourceTest, NegativeAndRepeatedIdentifiersAreRenumbered) {
+  write_file(log,
+             "<record=5>\nnotes=a;\n</record>\n<record=-1>\nnotes=b;\n</record>\n"
+             "<record=5>\nnotes=c;\n</record>\n<record=2>\nnotes=d;\n</record>\n");
+  Lines messages;
+  auto store = open_store(&messages);
+  EXPECT_EQ(messages, (Lines{"Renumbered record -1 of " + log + " to 6 (negative identifier)",
+                             "Renumbered record 5 of " + log + " to 7 (identifier used before)"}));
+  EXPECT_EQ(store->identifiers(), (Ids{5, 6, 7, 2}));
+  EXPECT_EQ(store->record(6)->notes(), "b");
+  EXPECT_EQ(store->record(7)->notes(), "c");
+  EXPECT_EQ(store->next_id(), 8);
+  ASSERT_TRUE(store->commit());
+  // What was written reads back without a word.
+  auto again = open_store();
+  EXPECT_EQ(again->identifiers(), (Ids{5, 6, 7, 2}));
+}
+
+TEST_F(FileDataSourceTest, RecordsAddedWithATakenIdentifierQueueBehindTheFirst) {
+  auto store = open_store();
+  auto* first = new Record(1);
+  auto* second = new Record(1);
+  store->record(first);
+  store->record(second);
+  EXPECT_EQ(store->record(1), first);
+  EXPECT_EQ(store->remove(1), first);
+  EXPECT_EQ(store->record(1), second);
+  EXPECT_EQ(store->identifiers(), Ids{1});
+  delete first;
+}
+
+TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {
+  write_file(log, "<record=2147483647>\n</record>\n<record=0>\n</record>\n");
+  auto store = open_store();
+  const int a = store->next_id();
+  const int b = store->next_id();
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(b, 2);
+}
+
+TEST_F(FileDataSourceTest, AStoreThatLosesARecordRefusesToCommit) {
+  // A store whose lookup fails on demand.
+  class losing_store : public FileDataSource {
+   public:
+    using FileDataSource::FileDataSource;
+    using FileDataSource::record;
+    Record* record(int identifier) override {
+      return identifier == 3 ? nullptr : FileDataSource::record(identifier);
+    }
+  };
+  write_file(log, testing::kExampleLog);
+  losing_store store(log);
+  delete store.remove(0);
+  stderr_capture capture;
+  EXPECT_FALSE(store.commit());
+  EXPECT_EQ(capture.lines(), Lines{"Error fetching record."});
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+}
+
+TEST_F(FileDataSourceTest, AnIncompleteReadingIsBackedUpBeforeTheFirstCommit) {
+  const std::string broken = std::string(testing::kExampleLog) + "junk\n<record=7>\n</record>\n";
+  write_file(log, broken);
+  write_file(log + ".bak", "an older backup");
+  Lines messages;
+  auto store = open_store(&messages);
+  EXPECT_EQ(messages, Lines{"Unexpected character \"j\" in FileDataSource::parse"});
+  EXPECT_EQ(store->identifiers(), (Ids{0, 3}));
+  {
+    stderr_capture capture;
+    ASSERT_TRUE(store->commit());
+    EXPECT_EQ(capture.lines(), Lines{"Saved a copy of " + log + " as " + log +
+                                     ".bak.1 before rewriting it"});
+  }
+  EXPECT_EQ(read_file(log + ".bak.1"), broken);
+  EXPECT_EQ(read_file(log + ".bak"), "an older backup");
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  // Only once: the file now holds what the store holds.
+  stderr_capture capture;
+  ASSERT_TRUE(store->commit());
+  EXPECT_TRUE(capture.lines().empty());
+  EXPECT_EQ(dir.entries(), (Lines{"tarvik.txt", "tarvik.txt.bak", "tarvik.txt.bak.1"}));
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,148 @@
+#include "data/record.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <ctime>
+
+#include "data/number_text.h"
+
+namespace tarvik {
+namespace {
+
+Record from_pairs(std::vector<hash_element> pairs) { return Record(std::move(pairs)); }
+
+TEST(RecordDefaults, IdentifierConstructorGivesAFreshRecordDatedNow) {
+  const long before = static_cast<long>(std::time(nullptr));
+  const Record record(7);
+  const long after = static_cast<long>(std::time(nullptr));
+  EXPECT_EQ(record.identifier(), 7);
+  EXPECT_GE(record.date(), before);
+  EXPECT_LE(record.date(), after);
+  EXPECT_EQ(record.value("Operation"), "not specified");
+  EXPECT_EQ(record.value("Notes"), "");
+  EXPECT_EQ(record.value("Mileage"), "0.0");
+  EXPECT_EQ(record.value("Cost"), "0.00");
+}
+
+TEST(RecordDefaults, NoPairsGiveIdentifierMinusOne) {
+  const Record record = from_pairs({});
+  EXPECT_EQ(record.value("identifier"), "-1");
+  EXPECT_EQ(record.operation(), "not specified");
+  EXPECT_EQ(record.mileage(), 0.0);
+  EXPECT_EQ(record.cost(), 0.0f);
+  EXPECT_NEAR(static_cast<double>(record.date()), static_cast<double>(std::time(nullptr)), 2.0);
+}
+
+TEST(RecordFromPairs, KeysMatchExactlyAndTheLastPairWins) {
+  const Record record = from_pairs({{"mileage", "100"},
+                                    {"cost", "12.5"},
+                                    {"operation", "Oil change"},
+                                    {"Cost", "99"},
+                                    {" notes", "indented"},
+                                    {"colour", "red"},
+                                    {"cost", "1"},
+                                    {"cost", "2"}});
+  EXPECT_EQ(record.value("MILEAGE"), "100.0");
+  EXPECT_EQ(record.value("cost"), "2.00");
+  EXPECT_EQ(record.value("Operation"), "Oil change");
+  EXPECT_EQ(record.notes(), "");
+}
+
+TEST(RecordFromPairs, NumbersTakeTheirLongestPrefix) {
+  EXPECT_EQ(from_pairs({{"identifier", "12abc"}}).identifier(), 12);
+  EXPECT_EQ(from_pairs({{"identifier", ""}}).identifier(), 0);
+  EXPECT_EQ(from_pairs({{"identifier", " +42"}}).identifier(), 42);
+  EXPECT_EQ(from_pairs({{"identifier", "99999999999"}}).identifier(), 2147483647);
+  EXPECT_EQ(from_pairs({{"mileage", "abc"}}).mileage(), 0.0);
+  EXPECT_EQ(from_pairs({{"mileage", "2.5e+02"}}).mileage(), 250.0);
+  EXPECT_EQ(from_pairs({{"mileage", "  12.5 km"}}).mileage(), 12.5);
+  EXPECT_EQ(from_pairs({{"date", "-86400x"}}).date(), -86400);
+  EXPECT_EQ(from_pairs({{"date", "99999999999999999999999"}}).date(), LONG_MAX);
+  EXPECT_EQ(from_pairs({{"cost", "0.1"}}).cost(), 0.1f);
+  EXPECT_EQ(from_pairs({{"cost", "0.1"}}).value("cost"), "0.10");
+}
+
+TEST(RecordFromPairs, TextsEndAtANulByte) {
+  const Record record = from_pairs({{std::string("notes\0x", 7), std::string("ab\0cd", 5)},
+                                    {"operation", std::string("Oil\0", 4)}});
+  EXPECT_EQ(record.notes(), "ab");
+  EXPECT_EQ(record.operation(), "Oil");
+}
+
+TEST(RecordFromPairs, StarredKeysCarryEscapedText) {
+  const Record record = from_pairs({{"operation*", "a%3Bb%3dc%25d%41"}, {"notes", "plain"},
+                                    {"notes*", "x%3By"}});
+  EXPECT_EQ(record.operation(), "a;b=c%d%41");
+  EXPECT_EQ(record.notes(), "x;y");
+  // As with any repeated key, the later pair wins.
+  EXPECT_EQ(from_pairs({{"notes*", "x%3By"}, {"notes", "plain"}}).notes(), "plain");
+}
+
+TEST(RecordValue, DatesShowAsLocalCalendarDays) {
+  // The tests run with TZ=UTC.
+  EXPECT_EQ(from_pairs({{"date", "0"}}).value("date"), "1970-01-01");
+  EXPECT_EQ(from_pairs({{"date", "86399"}}).value("Date"), "1970-01-01");
+  EXPECT_EQ(from_pairs({{"date", "86400"}}).value("DATE"), "1970-01-02");
+  EXPECT_EQ(from_pairs({{"date", "1025827200"}}).value("date"), "2002-07-05");
+  EXPECT_EQ(from_pairs({{"date", "9223372036854775807"}}).value("date"), "(error)");
+}
+
+TEST(RecordValue, UnknownKeysAndNumberFormats) {
+  Record record(3);
+  EXPECT_EQ(record.value(""), "(unknown)");
+  EXPECT_EQ(record.value("odometer"), "(unknown)");
+  EXPECT_EQ(record.value("Identifier"), "3");
+  record.mileage(1e300);
+  EXPECT_EQ(record.value("mileage").size(), 254u);
+  EXPECT_EQ(record.value("mileage").substr(0, 4), "1000");
+  record.mileage(-0.05);
+  EXPECT_EQ(record.value("mileage"), "-0.1");
+  record.cost(1234.567f);
+  EXPECT_EQ(record.value("cost"), "1234.57");
+}
+
+TEST(RecordValue, TheKeyArgumentIsNotChanged) {
+  const Record record(1);
+  std::string key = "MiLeAgE";
+  EXPECT_EQ(record.value(key), "0.0");
+  EXPECT_EQ(key, "MiLeAgE");
+}
+
+TEST(NumberText, GeneralFormatMatchesPrintfG) {
+  for (const double value : {12.5, 40.0, 0.1, 3.14159265, 0.00001, 1250000.0, 45210.0,
+                             51873.5, 123456.7, 1e300, -2.5, 0.0, 999999.5, 1e-320}) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%g", value);
+    EXPECT_EQ(format_general(value), expected) << value;
+  }
+}
+
+// The toolkit sets the process locale from the environment; a comma as
+// decimal separator must not reach the file or the display.
+class CommaLocale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+      GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    }
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    ASSERT_STREQ(probe, "1,5");
+  }
+  void TearDown() override { std::setlocale(LC_ALL, "C"); }
+};
+
+TEST_F(CommaLocale, NumbersAreReadAndShownWithAFullStop) {
+  const Record record = from_pairs({{"mileage", "45210.5"}, {"cost", "24.5"}});
+  EXPECT_EQ(record.mileage(), 45210.5);
+  EXPECT_EQ(record.value("mileage"), "45210.5");
+  EXPECT_EQ(record.value("cost"), "24.50");
+  EXPECT_EQ(format_general(1.25e6), "1.25e+06");
+  EXPECT_EQ(format_general(12.5), "12.5");
+  EXPECT_EQ(parse_double("12,5"), 12.0);
+}
+
+}  // namespace
+}  // namespace tarvik
