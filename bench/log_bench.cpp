@@ -1,1 +1,182 @@
-int main() {}
+// Load and commit of large logs, each beside its floor: the plain read, or
+// the plain write + fsync, of the same bytes.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+#include "data/file_data_source.h"
+#include "data/log_format.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+const char* const kOperations[] = {"Oil change", "Tyres", "Fuel", "Inspection",
+                                   "Brake pads", "Wipers", "Battery", "Timing belt"};
+const char* const kNotes[] = {"Filter replaced too, synthetic 5W-30",
+                              "Winter set mounted, pressure 2.3 bar all round",
+                              "Full tank at the station by the motorway exit",
+                              "Passed, small rust spot on the rear arch to watch",
+                              "",
+                              "Front pads and discs, squeak gone"};
+
+std::string directory() {
+  static const std::string path = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    return pattern;
+  }();
+  return path;
+}
+
+// A log of `count` records with realistic texts; made once per size.
+std::string make_log(int count) {
+  const std::string path = directory() + "/log-" + std::to_string(count) + ".txt";
+  if (std::filesystem::exists(path)) return path;
+  std::mt19937 random(count);
+  std::string text;
+  long date = 1000000000;
+  double mileage = 12000;
+  for (int id = 0; id < count; ++id) {
+    tarvik::Record record(id);
+    date += 86400 + static_cast<long>(random() % 86400);
+    mileage += 50 + random() % 1500 + (random() % 10) / 10.0;
+    record.setup(id, date, mileage, kOperations[random() % 8], kNotes[random() % 6],
+                 static_cast<float>(random() % 50000) / 100.0f);
+    tarvik::append_block(text, id, record);
+  }
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+double seconds_since(clock_type::time_point start) {
+  return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+double plain_read_seconds(const std::string& path) {
+  const auto start = clock_type::now();
+  std::string text(std::filesystem::file_size(path), '\0');
+  const int fd = open(path.c_str(), O_RDONLY);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = read(fd, text.data() + done, text.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  benchmark::DoNotOptimize(text.data());
+  return seconds_since(start);
+}
+
+double plain_write_fsync_seconds(const std::string& path, const std::string& text) {
+  const auto start = clock_type::now();
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  fsync(fd);
+  close(fd);
+  return seconds_since(start);
+}
+
+// Bytes the heap has handed out and not taken back.
+std::size_t heap_bytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
+// The process's peak resident set so far.
+long peak_resident_kib() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+void BM_Load(benchmark::State& state) {
+  const std::string path = make_log(static_cast<int>(state.range(0)));
+  const auto bytes = static_cast<double>(std::filesystem::file_size(path));
+  double floor = 1e9;
+  for (int i = 0; i < 3; ++i) floor = std::min(floor, plain_read_seconds(path));
+  std::size_t store_bytes = 0;
+  for (auto _ : state) {
+    const std::size_t before = heap_bytes();
+    auto store = std::make_unique<tarvik::FileDataSource>(path);
+    benchmark::DoNotOptimize(store.get());
+    state.PauseTiming();
+    store_bytes = heap_bytes() - before;
+    store.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+  state.counters["log_MB"] = bytes / 1e6;
+  state.counters["plain_read_ms"] = floor * 1e3;
+  state.counters["store_MB"] = static_cast<double>(store_bytes) / 1e6;
+  state.counters["peak_rss_MB"] = static_cast<double>(peak_resident_kib()) / 1024.0;
+}
+BENCHMARK(BM_Load)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_Commit(benchmark::State& state) {
+  const std::string source = make_log(static_cast<int>(state.range(0)));
+  const std::string path = directory() + "/commit.txt";
+  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+  tarvik::FileDataSource store(path);
+  std::ifstream in(source, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  double floor = 1e9;
+  for (int i = 0; i < 3; ++i) {
+    floor = std::min(floor, plain_write_fsync_seconds(directory() + "/plain.txt", text));
+  }
+  for (auto _ : state) {
+    if (!store.commit()) state.SkipWithError("commit failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
+  state.counters["plain_write_fsync_ms"] = floor * 1e3;
+}
+BENCHMARK(BM_Commit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The text a commit writes, without the file: the writer's share of a commit.
+void BM_FormatBlocks(benchmark::State& state) {
+  tarvik::FileDataSource store(make_log(static_cast<int>(state.range(0))));
+  const std::vector<int> ids = store.identifiers();
+  std::string text;
+  for (auto _ : state) {
+    text.clear();
+    for (const int id : ids) tarvik::append_block(text, id, *store.record(id));
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
+}
+BENCHMARK(BM_FormatBlocks)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Remove the first record and put it back: the lookups a Delete leans on.
+void BM_RemoveFirstAndAdd(benchmark::State& state) {
+  tarvik::FileDataSource store(make_log(static_cast<int>(state.range(0))));
+  for (auto _ : state) {
+    const int first = store.identifiers().front();
+    store.record(store.remove(first));
+  }
+}
+BENCHMARK(BM_RemoveFirstAndAdd)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(directory());
+  return 0;
+}

@@ -5,6 +5,8 @@
 #include <clocale>
 #include <cmath>
 #include <ctime>
+#include <limits>
+#include <random>
 
 #include "data/number_text.h"
 
@@ -110,12 +112,30 @@ TEST(RecordValue, TheKeyArgumentIsNotChanged) {
   EXPECT_EQ(key, "MiLeAgE");
 }
 
+void expect_like_printf_g(double value) {
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "%g", value);
+  EXPECT_EQ(format_general(value), expected) << value;
+}
+
 TEST(NumberText, GeneralFormatMatchesPrintfG) {
-  for (const double value : {12.5, 40.0, 0.1, 3.14159265, 0.00001, 1250000.0, 45210.0,
-                             51873.5, 123456.7, 1e300, -2.5, 0.0, 999999.5, 1e-320}) {
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "%g", value);
-    EXPECT_EQ(format_general(value), expected) << value;
+  for (const double value :
+       {12.5, 40.0, 0.1, 3.14159265, 0.00001, 0.0001, 0.00012, 1250000.0, 45210.0, 51873.5,
+        123456.7, 1e300, -2.5, 0.0, -0.0, 999999.5, 999999.0, 1000000.0, 1e-320, 0.30000000000000004,
+        std::nan(""), -std::numeric_limits<double>::infinity(), static_cast<double>(0.1f),
+        static_cast<double>(312.25f), 2147483647.0}) {
+    expect_like_printf_g(value);
+  }
+  // Values with few decimals are formatted on a shorter path; sweep them.
+  std::mt19937 random(42);
+  for (int i = 0; i < 200000; ++i) {
+    const double whole = static_cast<double>(random() % 2000000) - 1000000.0;
+    const double scale = std::pow(10.0, static_cast<double>(random() % 7));
+    expect_like_printf_g(whole / scale);
+    expect_like_printf_g(static_cast<double>(static_cast<float>(whole / scale)));
+    // Any magnitude, halfway cases included.
+    expect_like_printf_g(std::ldexp(static_cast<double>(random()), static_cast<int>(random() % 80) - 60));
+    expect_like_printf_g((static_cast<double>(random() % 2000000) + 0.5) / scale);
   }
 }
 

@@ -68,6 +68,11 @@ bool FileDataSource::read_file() {
   std::string text;
   const int read_error = read_all(fd, text);
   ::close(fd);
+  // Blocks as the writer makes them take about a hundred bytes.
+  const std::size_t expected = records.size() + text.size() / 96;
+  records.reserve(expected);
+  record_ids.reserve(expected);
+  first_with_id.reserve(expected);
   const log_reading reading = parse_log(text, read_error, [this](std::vector<hash_element> pairs) {
     static_cast<DataSource*>(this)->record(new Record(std::move(pairs)));
   });
@@ -107,7 +112,7 @@ void FileDataSource::finish_reading() {
     const int id = record_ids[i];
     if (id < 0) {
       renumber(i, "negative identifier");
-    } else if (first_with_id[id] != records[i].get()) {
+    } else if (first_with_id.find(id) != records[i].get()) {
       renumber(i, "identifier used before");
     }
   }
@@ -120,11 +125,8 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
   const int id = fresh_id();
   auto fresh = std::make_unique<Record>(id);
   fresh->setup(id, old.date(), old.mileage(), old.operation(), old.notes(), old.cost());
-  const auto first = first_with_id.find(old_id);
-  if (first != first_with_id.end() && first->second == records[index].get()) {
-    first_with_id.erase(first);
-  }
-  first_with_id[id] = fresh.get();
+  if (first_with_id.find(old_id) == records[index].get()) first_with_id.erase(old_id);
+  first_with_id.assign(id, fresh.get());
   records[index] = std::move(fresh);
   record_ids[index] = id;
   report("Renumbered record " + format_integer(old_id) + " of " + filename + " to " +
@@ -142,7 +144,7 @@ int FileDataSource::fresh_id() {
   if (highest_id < INT_MAX) return ++highest_id;
   // Every identifier up to the largest int is taken or was handed out:
   // go on with the lowest ones that no held record has.
-  while (wrapped_id < INT_MAX && first_with_id.count(wrapped_id) > 0) ++wrapped_id;
+  while (wrapped_id < INT_MAX && first_with_id.find(wrapped_id) != nullptr) ++wrapped_id;
   return wrapped_id < INT_MAX ? wrapped_id++ : INT_MAX;
 }
 
@@ -151,8 +153,7 @@ int FileDataSource::next_id() { return fresh_id(); }
 std::vector<int> FileDataSource::identifiers() { return record_ids; }
 
 Record* FileDataSource::record(int identifier) {
-  const auto found = first_with_id.find(identifier);
-  return found == first_with_id.end() ? nullptr : found->second;
+  return first_with_id.find(identifier);
 }
 
 void FileDataSource::record(Record* record) {
@@ -160,14 +161,13 @@ void FileDataSource::record(Record* record) {
   const int id = record->identifier();
   records.emplace_back(record);
   record_ids.push_back(id);
-  if (!first_with_id.emplace(id, record).second) ++shadowed;
+  if (!first_with_id.insert(id, record)) ++shadowed;
 }
 
 Record* FileDataSource::remove(int identifier) {
-  const auto found = first_with_id.find(identifier);
-  if (found == first_with_id.end()) return nullptr;
-  Record* const taken = found->second;
-  first_with_id.erase(found);
+  Record* const taken = first_with_id.find(identifier);
+  if (taken == nullptr) return nullptr;
+  first_with_id.erase(identifier);
   const auto position = std::find_if(records.begin(), records.end(),
                                      [taken](const auto& held) { return held.get() == taken; });
   const auto index = position - records.begin();
@@ -178,7 +178,7 @@ Record* FileDataSource::remove(int identifier) {
     // A later record with the same identifier is now the first.
     for (auto i = static_cast<std::size_t>(index); i < records.size(); ++i) {
       if (record_ids[i] == identifier) {
-        first_with_id.emplace(identifier, records[i].get());
+        first_with_id.assign(identifier, records[i].get());
         --shadowed;
         break;
       }
@@ -239,17 +239,23 @@ bool FileDataSource::commit() {
     return false;
   };
   if (!file.open()) return failed();
-  std::string block;
+  // Blocks are gathered into large chunks: few write calls, one copy.
+  constexpr std::size_t kChunk = 1 << 18;
+  std::string chunk;
+  chunk.reserve(kChunk + 4096);
   for (const int id : record_ids) {
     const Record* held = static_cast<DataSource*>(this)->record(id);
     if (held == nullptr) {
       report("Error fetching record.");
       return false;
     }
-    block.clear();
-    append_block(block, id, *held);
-    if (!file.append(block)) return failed();
+    append_block(chunk, id, *held);
+    if (chunk.size() >= kChunk) {
+      if (!file.append(chunk)) return failed();
+      chunk.clear();
+    }
   }
+  if (!file.append(chunk)) return failed();
   return file.replace() || failed();
 }
 

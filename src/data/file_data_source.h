@@ -4,10 +4,10 @@
 #include <istream>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "data/data_source.h"
+#include "data/identifier_index.h"
 #include "data/log_format.h"
 #include "data/record.h"
 
@@ -72,7 +72,7 @@ class FileDataSource : public DataSource {
   int highest_id = -1;
 
   // The first record, in store order, of each identifier.
-  std::unordered_map<int, Record*> first_with_id;
+  identifier_index first_with_id;
   // How many held records share their identifier with an earlier one.
   std::size_t shadowed = 0;
   // Where identifiers go on once highest_id has reached the largest int.

@@ -1,6 +1,7 @@
 #include "data/log_format.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 #include "data/diagnostic.h"
@@ -81,6 +82,26 @@ class stream_source {
   std::streambuf* buffer_;
 };
 
+// The identifier and the five fields of a block as the writer makes it.
+constexpr std::size_t kUsualPairs = 6;
+
+// split("=", item, 2) without its allocations: the first token is the key,
+// the second (or an empty text) the value. False when there is no token.
+bool split_pair(const std::string& item, hash_element& pair) {
+  // strtok sees the item as a C string.
+  const std::string_view text(item.c_str());
+  const std::size_t key_start = text.find_first_not_of('=');
+  if (key_start == std::string_view::npos) return false;
+  const std::size_t key_end = std::min(text.find('=', key_start), text.size());
+  pair.key.assign(text.substr(key_start, key_end - key_start));
+  const std::size_t value_start = text.find_first_not_of('=', key_end);
+  if (value_start != std::string_view::npos) {
+    const std::size_t value_end = std::min(text.find('=', value_start), text.size());
+    pair.value.assign(text.substr(value_start, value_end - value_start));
+  }
+  return true;
+}
+
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_line_end(int c) { return c == '\r' || c == '\n'; }
 
@@ -129,6 +150,7 @@ class reader {
   // Reads one block; the "<" has been read.
   std::vector<hash_element> read_record() {
     std::vector<hash_element> pairs;
+    pairs.reserve(kUsualPairs);
     // The tag name is not examined: anything up to "=" opens a block.
     int c = source_.collect_until('=', nullptr);
     if (c == kEnd) {
@@ -181,13 +203,12 @@ class reader {
         item += static_cast<char>(c);
         c = source_.collect_until(';', &item);
       }
-      std::vector<std::string> tokens = split("=", item, 2);
-      if (tokens.empty()) {
+      hash_element pair;
+      if (!split_pair(item, pair)) {
         say("Error splitting " + item + " returned wrong number of elements.");
         return pairs;
       }
-      if (tokens.size() == 1) tokens.emplace_back();
-      pairs.push_back({std::move(tokens[0]), std::move(tokens[1])});
+      pairs.push_back(std::move(pair));
       item_end = c;
       c = source_.get();
     }
@@ -225,19 +246,18 @@ class reader {
   int diagnostics_ = 0;
 };
 
-void append_line(std::string& out, std::string_view key, std::string_view value) {
-  out += key;
-  out += '=';
-  out += value;
-  out += ";\n";
-}
-
-void append_text_line(std::string& out, const char* key, const std::string& text) {
+// Writes `key_equals`, the text and ";\n". A text that would be cut at ";"
+// or "=" goes under the starred key, escaped.
+void append_text_line(std::string& out, std::string_view key_equals, const std::string& text) {
   if (!needs_escape(text)) {
-    append_line(out, key, text);
-    return;
+    out += key_equals;
+    out += text;
+  } else {
+    out += key_equals.substr(0, key_equals.size() - 1);
+    out += "*=";
+    out += escape_text(text);
   }
-  append_line(out, std::string(key) + '*', escape_text(text));
+  out += ";\n";
 }
 
 }  // namespace
@@ -276,14 +296,47 @@ std::vector<std::string> split(std::string delimiters, std::string text, int max
 }
 
 void append_block(std::string& out, int identifier, const Record& record) {
+  const std::string& operation = record.operation();
+  const std::string& notes = record.notes();
+  // The usual block is composed on the stack and appended in one piece;
+  // large or escaped texts take the piecewise path.
+  constexpr std::size_t kStackBlock = 2048;
+  constexpr std::size_t kFixedPart = 128 + 2 * kGeneralMaxSize + 2 * kIntegerMaxSize;
+  if (operation.size() + notes.size() + kFixedPart <= kStackBlock && !needs_escape(operation) &&
+      !needs_escape(notes)) {
+    char block[kStackBlock];
+    char* end = block;
+    const auto put = [&end](std::string_view text) {
+      end = std::copy(text.begin(), text.end(), end);
+    };
+    put("<record=");
+    end = write_integer(end, identifier);
+    put(">\ncost=");
+    end = write_general(end, static_cast<double>(record.cost()));
+    put(";\noperation=");
+    put(operation);
+    put(";\ndate=");
+    end = write_integer(end, record.date());
+    put(";\nmileage=");
+    end = write_general(end, record.mileage());
+    put(";\nnotes=");
+    put(notes);
+    put(";\n</record>\n");
+    out.append(block, end);
+    return;
+  }
   out += "<record=";
-  out += format_integer(identifier);
-  out += ">\n";
-  append_line(out, "cost", format_general(static_cast<double>(record.cost())));
-  append_text_line(out, "operation", record.operation());
-  append_line(out, "date", format_integer(record.date()));
-  append_line(out, "mileage", format_general(record.mileage()));
-  append_text_line(out, "notes", record.notes());
+  append_integer(out, identifier);
+  out += ">\ncost=";
+  append_general(out, static_cast<double>(record.cost()));
+  out += ";\n";
+  append_text_line(out, "operation=", operation);
+  out += "date=";
+  append_integer(out, record.date());
+  out += ";\nmileage=";
+  append_general(out, record.mileage());
+  out += ";\n";
+  append_text_line(out, "notes=", notes);
   out += "</record>\n";
 }
 

@@ -1,6 +1,7 @@
 #ifndef TARVIK_DATA_NUMBER_TEXT_H_
 #define TARVIK_DATA_NUMBER_TEXT_H_
 
+#include <cstddef>
 #include <string>
 
 // Conversions between numbers and text that ignore the process locale: the
@@ -27,6 +28,17 @@ std::string format_fixed(double value, int decimals);
 
 // printf "%ld".
 std::string format_integer(long value);
+
+// Append the same texts to `out`, for writers that build large buffers.
+void append_general(std::string& out, double value);
+void append_integer(std::string& out, long value);
+
+// Write the same texts at `out`, which has room for the size given, and
+// return the end of what was written.
+constexpr std::size_t kGeneralMaxSize = 32;
+constexpr std::size_t kIntegerMaxSize = 24;
+char* write_general(char* out, double value);
+char* write_integer(char* out, long value);
 
 }  // namespace tarvik
 

@@ -43,9 +43,9 @@ class Record {
   void date(long date) { date_ = date; }
   double mileage() const { return mileage_; }
   void mileage(double mileage) { mileage_ = mileage; }
-  std::string operation() const { return operation_; }
+  const std::string& operation() const { return operation_; }
   void operation(std::string operation) { operation_ = std::move(operation); }
-  std::string notes() const { return notes_; }
+  const std::string& notes() const { return notes_; }
   void notes(std::string notes) { notes_ = std::move(notes); }
   float cost() const { return cost_; }
   void cost(float cost) { cost_ = cost; }

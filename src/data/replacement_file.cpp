@@ -87,15 +87,22 @@ bool replacement_file::open() {
 }
 
 bool replacement_file::append(std::string_view bytes) {
+  if (buffer_.empty() && bytes.size() >= kChunk) return write_all(bytes);
   buffer_.append(bytes);
   return buffer_.size() < kChunk || flush();
 }
 
 bool replacement_file::flush() {
+  if (!write_all(buffer_)) return false;
+  buffer_.clear();
+  return true;
+}
+
+bool replacement_file::write_all(std::string_view bytes) {
   const system_calls& calls = current_system_calls();
   std::size_t written = 0;
-  while (written < buffer_.size()) {
-    const ssize_t n = calls.write(fd_, buffer_.data() + written, buffer_.size() - written);
+  while (written < bytes.size()) {
+    const ssize_t n = calls.write(fd_, bytes.data() + written, bytes.size() - written);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       if (n == 0) errno = EIO;
@@ -103,7 +110,13 @@ bool replacement_file::flush() {
     }
     written += static_cast<std::size_t>(n);
   }
-  buffer_.clear();
+#ifdef __linux__
+  // Start writing back what we have so far, so that the disk works while
+  // the next chunk is made and the final fsync has little left to wait for.
+  // Only a hint: fsync still decides, so a failure here is ignored.
+  sync_file_range(fd_, offset_, static_cast<off_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
+#endif
+  offset_ += static_cast<off_t>(bytes.size());
   return true;
 }
 

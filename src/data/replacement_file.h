@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace tarvik {
 
@@ -55,6 +56,7 @@ class replacement_file {
  private:
   bool fail(const char* step);
   bool flush();
+  bool write_all(std::string_view bytes);
   bool finish_writing();
   bool sync_directory();
   void remove_temporary();
@@ -66,6 +68,7 @@ class replacement_file {
   unsigned mode_ = 0;
   bool temporary_exists_ = false;
   std::string buffer_;
+  off_t offset_ = 0;  // bytes written to the temporary file so far
   std::string failed_step_;
   int error_ = 0;
 };
