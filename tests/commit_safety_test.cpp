@@ -8,11 +8,14 @@
 #include <unistd.h>
 
 #include "data/file_data_source.h"
+#include "support/failing_calls.h"
 #include "support/test_support.h"
 
 namespace tarvik {
 namespace {
 
+using testing::call;
+using testing::failing_calls;
 using testing::read_file;
 using testing::stderr_capture;
 using testing::temp_dir;
@@ -28,7 +31,7 @@ unsigned mode_of(const std::string& path) {
 // Adds a record with long notes, so that a commit writes a good many bytes.
 void add_bulky_record(DataSource& store) {
   auto* record = new Record(store.next_id());
-  record->notes(std::string(200000, 'n'));
+  record->notes(std::string(300000, 'n'));
   store.record(record);
 }
 
@@ -130,6 +133,59 @@ TEST(CommitSafety, ALogThatIsADirectoryIsRefused) {
   EXPECT_EQ(capture.lines().size(), 1u);
   EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
 }
+
+struct fault_case {
+  const char* name;
+  call which;
+  int successes;  // calls of this kind that go through first
+  int error;
+  const char* step;  // as the diagnostic names it
+};
+
+std::ostream& operator<<(std::ostream& out, const fault_case& c) { return out << c.name; }
+
+class CommitFault : public ::testing::TestWithParam<fault_case> {};
+
+TEST_P(CommitFault, LeavesTheOldLogAndALaterCommitWritesEverything) {
+  const fault_case& c = GetParam();
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  write_file(log, testing::kExampleLog);
+  FileDataSource store(log);
+  // Three records of more than one write chunk each: three writes.
+  for (int i = 0; i < 3; ++i) add_bulky_record(store);
+  Lines messages;
+  {
+    failing_calls fault(c.which, c.error, c.successes);
+    stderr_capture capture;
+    EXPECT_FALSE(store.commit());
+    messages = capture.lines();
+    EXPECT_GT(fault.calls(), c.successes) << "the fault was never reached";
+  }
+  EXPECT_EQ(messages, Lines{std::string("Error ") + c.step + " " + log + " for commit: " +
+                            strerror(c.error)});
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(FileDataSource(log).identifiers(), (std::vector<int>{0, 3, 4, 5, 6}));
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, CommitFault,
+    ::testing::Values(fault_case{"OpenLogForWriting", call::open_write, 0, EACCES, "opening"},
+                      fault_case{"CreateTemporary", call::open_write, 1, ENOSPC, "opening"},
+                      fault_case{"FirstWrite", call::write, 0, EIO, "writing"},
+                      fault_case{"LaterWrite", call::write, 1, ENOSPC, "writing"},
+                      fault_case{"LastWrite", call::write, 2, EDQUOT, "writing"},
+                      fault_case{"Permissions", call::fchmod, 0, EPERM, "setting the permissions of"},
+                      fault_case{"Fsync", call::fsync, 0, EIO, "syncing"},
+                      fault_case{"Close", call::close, 1, EIO, "closing"},
+                      fault_case{"Rename", call::rename, 0, EXDEV, "replacing"},
+                      fault_case{"OpenDirectory", call::open_directory, 0, EMFILE,
+                                 "syncing the directory of"},
+                      fault_case{"DirectoryFsync", call::fsync, 1, EIO, "syncing the directory of"}),
+    [](const ::testing::TestParamInfo<fault_case>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tarvik

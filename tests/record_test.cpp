@@ -8,7 +8,9 @@
 #include <limits>
 #include <random>
 
+#include "data/file_data_source.h"
 #include "data/number_text.h"
+#include "support/test_support.h"
 
 namespace tarvik {
 namespace {
@@ -162,6 +164,17 @@ TEST_F(CommaLocale, NumbersAreReadAndShownWithAFullStop) {
   EXPECT_EQ(format_general(1.25e6), "1.25e+06");
   EXPECT_EQ(format_general(12.5), "12.5");
   EXPECT_EQ(parse_double("12,5"), 12.0);
+}
+
+TEST_F(CommaLocale, ALogIsReadAndRewrittenUnchanged) {
+  testing::temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  testing::write_file(log, testing::kExampleLog);
+  FileDataSource store(log);
+  EXPECT_EQ(store.record(3)->mileage(), 51873.5);
+  EXPECT_EQ(store.record(0)->value("cost"), "24.50");
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(testing::read_file(log), testing::kExampleLog);
 }
 
 }  // namespace

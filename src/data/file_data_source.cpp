@@ -10,6 +10,7 @@
 #include "data/diagnostic.h"
 #include "data/number_text.h"
 #include "data/replacement_file.h"
+#include "data/system_calls.h"
 
 namespace tarvik {
 namespace {
@@ -38,7 +39,7 @@ int read_all(int fd, std::string& text) {
 
 // Reads the file at `path`: 0, or the errno that stopped it.
 int read_file_at(const std::string& path, std::string& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = current_system_calls().open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd < 0) return errno;
   const int error = read_all(fd, text);
   ::close(fd);
@@ -57,7 +58,7 @@ FileDataSource::FileDataSource(std::string path) : filename(std::move(path)) {
 FileDataSource::~FileDataSource() = default;
 
 bool FileDataSource::read_file() {
-  const int fd = ::open(filename.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = current_system_calls().open(filename.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd < 0) {
     // A file we could not open may still hold a log that commit would wipe.
     const int error = errno;

@@ -42,7 +42,7 @@ std::string resolve_links(const std::string& path) {
 }
 
 replacement_file::replacement_file(const std::string& path)
-    : target_(resolve_links(path)), temporary_(target_ + ".tmp") {}
+    : target_(resolve_links(path)), temporary_(target_ + ".tmp"), previous_(target_ + ".old.tmp") {}
 
 replacement_file::~replacement_file() {
   if (fd_ >= 0) current_system_calls().close(fd_);
@@ -150,11 +150,25 @@ bool replacement_file::sync_directory() {
 
 bool replacement_file::replace() {
   if (!finish_writing()) return false;
-  if (current_system_calls().rename(temporary_.c_str(), target_.c_str()) != 0) {
+  const system_calls& calls = current_system_calls();
+  // Keep the old file reachable under a second name until the new one is
+  // known to be in place for good, so that a failed directory sync can put
+  // it back. Where hard links are not to be had, go on without.
+  calls.unlink(previous_.c_str());
+  const bool kept_previous = calls.link(target_.c_str(), previous_.c_str()) == 0;
+  if (calls.rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (kept_previous) calls.unlink(previous_.c_str());
     return fail("replacing");
   }
   temporary_exists_ = false;
-  return sync_directory();
+  if (!sync_directory()) {
+    const int error = error_;
+    if (kept_previous) calls.rename(previous_.c_str(), target_.c_str());
+    error_ = error;
+    return false;
+  }
+  if (kept_previous) calls.unlink(previous_.c_str());
+  return true;
 }
 
 bool replacement_file::create() {

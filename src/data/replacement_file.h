@@ -10,7 +10,8 @@ namespace tarvik {
 // Writes a file so that a crash, a full disk or any failed call leaves either
 // the whole old file or the whole new one, never a mix. The bytes go to a
 // temporary file beside the target (target + ".tmp"), which is synced and
-// then renamed over the target, and the directory is synced. A symbolic link
+// then renamed over the target, and the directory is synced; if that sync
+// fails, the old target is put back. A symbolic link
 // at `path` is followed, so the link stays a link. An existing target keeps
 // its permission bits; a new one gets 0664 less the umask.
 //
@@ -63,6 +64,7 @@ class replacement_file {
 
   std::string target_;
   std::string temporary_;
+  std::string previous_;  // a second name of the old target while it is replaced
   int fd_ = -1;
   bool keep_mode_ = false;
   unsigned mode_ = 0;
