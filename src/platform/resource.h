@@ -1,0 +1,20 @@
+#ifndef TARVIK_PLATFORM_RESOURCE_H_
+#define TARVIK_PLATFORM_RESOURCE_H_
+
+#include <QPixmap>
+#include <QString>
+
+namespace tarvik {
+
+// Stock images by name.
+class Resource {
+ public:
+  // The image for "new", "edit" or "trash": from the desktop's icon theme
+  // under the freedesktop name, or else the style's own icon, so a machine
+  // without an icon theme still shows one. A null pixmap for other names.
+  static QPixmap loadPixmap(const QString& name);
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_PLATFORM_RESOURCE_H_

@@ -1,0 +1,18 @@
+#ifndef TARVIK_UI_WIDGET_TEXT_H_
+#define TARVIK_UI_WIDGET_TEXT_H_
+
+#include <QString>
+#include <string>
+
+// Texts cross between the log's byte strings and the widgets here, and only
+// here. New text is stored as UTF-8, so every character the user types comes
+// back; a stored text that is not valid UTF-8 (a log written as Latin-1)
+// is shown as Latin-1, as it always was.
+namespace tarvik {
+
+QString to_widget_text(const std::string& bytes);
+std::string from_widget_text(const QString& text);
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_WIDGET_TEXT_H_
