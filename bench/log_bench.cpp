@@ -10,54 +10,19 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <unistd.h>
 
 #include "data/file_data_source.h"
+#include "bench_logs.h"
 #include "data/log_format.h"
 
 namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-const char* const kOperations[] = {"Oil change", "Tyres", "Fuel", "Inspection",
-                                   "Brake pads", "Wipers", "Battery", "Timing belt"};
-const char* const kNotes[] = {"Filter replaced too, synthetic 5W-30",
-                              "Winter set mounted, pressure 2.3 bar all round",
-                              "Full tank at the station by the motorway exit",
-                              "Passed, small rust spot on the rear arch to watch",
-                              "",
-                              "Front pads and discs, squeak gone"};
-
-std::string directory() {
-  static const std::string path = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
-  }();
-  return path;
-}
-
-// A log of `count` records with realistic texts; made once per size.
-std::string make_log(int count) {
-  const std::string path = directory() + "/log-" + std::to_string(count) + ".txt";
-  if (std::filesystem::exists(path)) return path;
-  std::mt19937 random(count);
-  std::string text;
-  long date = 1000000000;
-  double mileage = 12000;
-  for (int id = 0; id < count; ++id) {
-    tarvik::Record record(id);
-    date += 86400 + static_cast<long>(random() % 86400);
-    mileage += 50 + random() % 1500 + (random() % 10) / 10.0;
-    record.setup(id, date, mileage, kOperations[random() % 8], kNotes[random() % 6],
-                 static_cast<float>(random() % 50000) / 100.0f);
-    tarvik::append_block(text, id, record);
-  }
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
-}
+using tarvik::bench::bench_directory;
+using tarvik::bench::make_log;
 
 double seconds_since(clock_type::time_point start) {
   return std::chrono::duration<double>(clock_type::now() - start).count();
@@ -130,14 +95,14 @@ BENCHMARK(BM_Load)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMill
 
 void BM_Commit(benchmark::State& state) {
   const std::string source = make_log(static_cast<int>(state.range(0)));
-  const std::string path = directory() + "/commit.txt";
+  const std::string path = bench_directory() + "/commit.txt";
   std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
   tarvik::FileDataSource store(path);
   std::ifstream in(source, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   double floor = 1e9;
   for (int i = 0; i < 3; ++i) {
-    floor = std::min(floor, plain_write_fsync_seconds(directory() + "/plain.txt", text));
+    floor = std::min(floor, plain_write_fsync_seconds(bench_directory() + "/plain.txt", text));
   }
   for (auto _ : state) {
     if (!store.commit()) state.SkipWithError("commit failed");
@@ -177,6 +142,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::filesystem::remove_all(directory());
+  tarvik::bench::remove_bench_directory();
   return 0;
 }

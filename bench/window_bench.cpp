@@ -1,0 +1,172 @@
+// The window on large logs, offscreen: from process start to the window shown
+// and idle, and a confirmed Edit and a Delete of the first row, each with its
+// commit.
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "bench_logs.h"
+#include "platform/qpe_application.h"
+#include "ui/tarvik.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+constexpr const char* kChildFlag = "--startup-child";
+
+double now_seconds() {
+  return std::chrono::duration<double>(clock_type::now().time_since_epoch()).count();
+}
+
+// A home directory holding a copy of the log of `count` records.
+std::string home_with_log(int count) {
+  const std::string home = tarvik::bench::bench_directory() + "/home-" + std::to_string(count);
+  std::filesystem::create_directories(home);
+  const std::string log = home + "/tarvik.txt";
+  std::filesystem::remove(log);
+  if (count > 0) std::filesystem::copy_file(tarvik::bench::make_log(count), log);
+  return home;
+}
+
+// The child: what main() does, then reports the moment the event loop first
+// falls idle after showing the window, and its peak resident set.
+int run_startup_child(int argc, char** argv) {
+  tarvik::QPEApplication application(argc, argv);
+  auto* window = new tarvik::Tarvik(nullptr, "tarvik");
+  application.showMainDocumentWidget(window, false);
+  QTimer::singleShot(0, &application, [] {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.9f %ld\n", now_seconds(), usage.ru_maxrss);
+    std::fflush(stdout);
+    QCoreApplication::quit();
+  });
+  return application.exec();
+}
+
+std::string self_path;
+
+void BM_StartUpToIdle(benchmark::State& state) {
+  const std::string home = home_with_log(static_cast<int>(state.range(0)));
+  long peak_kib = 0;
+  for (auto _ : state) {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) state.SkipWithError("pipe");
+    const double start = now_seconds();
+    const pid_t child = fork();
+    if (child == 0) {
+      dup2(pipe_fds[1], STDOUT_FILENO);
+      close(pipe_fds[0]);
+      setenv("HOME", home.c_str(), 1);
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      execl(self_path.c_str(), self_path.c_str(), kChildFlag, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(pipe_fds[1]);
+    char line[128] = {};
+    const ssize_t n = read(pipe_fds[0], line, sizeof line - 1);
+    close(pipe_fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    double idle = 0;
+    if (n <= 0 || std::sscanf(line, "%lf %ld", &idle, &peak_kib) != 2) {
+      state.SkipWithError("the child reported nothing");
+      break;
+    }
+    state.SetIterationTime(idle - start);
+  }
+  state.counters["peak_rss_MB"] = static_cast<double>(peak_kib) / 1024.0;
+}
+BENCHMARK(BM_StartUpToIdle)
+    ->Arg(0)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A window on the 100,000-record log, built once for the command benchmarks.
+struct open_window {
+  open_window() {
+    setenv("HOME", home_with_log(100000).c_str(), 1);
+    window = std::make_unique<tarvik::Tarvik>();
+    window->show();
+    table = window->findChild<QTableWidget*>();
+    QCoreApplication::processEvents();
+  }
+
+  QAction* action(const char* text) const {
+    for (QAction* candidate : window->findChild<QToolBar*>()->actions()) {
+      if (candidate->text() == QLatin1String(text)) return candidate;
+    }
+    return nullptr;
+  }
+
+  std::unique_ptr<tarvik::Tarvik> window;
+  QTableWidget* table = nullptr;
+};
+
+// Presses OK in the next modal dialog as soon as it shows.
+void press_ok_when_shown() {
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) {
+      press_ok_when_shown();
+      return;
+    }
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+      if (button->text() == QLatin1String("OK")) button->click();
+    }
+  });
+}
+
+void BM_EditFirstRowConfirmed(benchmark::State& state) {
+  open_window open;
+  QAction* edit = open.action("Edit");
+  for (auto _ : state) {
+    open.table->setCurrentCell(0, 0);
+    press_ok_when_shown();
+    edit->trigger();
+  }
+}
+BENCHMARK(BM_EditFirstRowConfirmed)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteFirstRow(benchmark::State& state) {
+  open_window open;
+  QAction* remove = open.action("Delete");
+  for (auto _ : state) {
+    open.table->setCurrentCell(0, 0);
+    remove->trigger();
+  }
+  state.counters["rows_left"] = open.table->rowCount();
+}
+BENCHMARK(BM_DeleteFirstRow)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == kChildFlag) return run_startup_child(argc, argv);
+  self_path = std::filesystem::canonical("/proc/self/exe").string();
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  tarvik::bench::remove_bench_directory();
+  return 0;
+}
