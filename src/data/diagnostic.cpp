@@ -4,8 +4,16 @@
 #include <iostream>
 
 namespace tarvik {
+namespace {
+
+std::size_t lines_reported = 0;
+
+}  // namespace
+
+std::size_t reported_lines() { return lines_reported; }
 
 void report(std::string_view line) {
+  ++lines_reported;
   std::string text(line);
   text += '\n';
   std::cerr.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -18,22 +18,24 @@ namespace {
 // Reads all of `fd` into `text`. Returns 0, or the errno of the read that
 // failed; `text` then holds what was read before it.
 int read_all(int fd, std::string& text) {
+  // Room for the whole file and one more byte, which finds the end at once.
   struct stat status;
+  std::size_t room = 1 << 16;
   if (fstat(fd, &status) == 0 && status.st_size > 0) {
-    text.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    room = static_cast<std::size_t>(status.st_size) + 1;
   }
-  constexpr std::size_t kChunk = 1 << 20;
+  std::size_t used = text.size();
+  text.resize(used + room);
   for (;;) {
-    const std::size_t used = text.size();
-    text.resize(used + kChunk);
-    const ssize_t n = ::read(fd, text.data() + used, kChunk);
-    if (n < 0 && errno == EINTR) {
+    if (used == text.size()) text.resize(text.size() * 2);
+    const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int error = n < 0 ? errno : 0;
       text.resize(used);
-      continue;
+      return error;
     }
-    text.resize(used + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-    if (n < 0) return errno;
-    if (n == 0) return 0;
+    used += static_cast<std::size_t>(n);
   }
 }
 

@@ -1,0 +1,101 @@
+#include "fuzz/log_properties.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <vector>
+
+#include "data/diagnostic.h"
+#include "data/file_data_source.h"
+#include "data/log_format.h"
+
+namespace tarvik::testing {
+namespace {
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void empty_directory(const std::string& directory) {
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, ignored)) {
+    std::filesystem::remove_all(entry.path(), ignored);
+  }
+}
+
+// The store's records as the writer writes them, after checking that its
+// identifiers are distinct, non-negative and lead to their own records.
+std::string blocks_of(DataSource& store, std::string& failure) {
+  std::string blocks;
+  std::set<int> seen;
+  for (const int id : store.identifiers()) {
+    if (id < 0) failure = "negative identifier " + std::to_string(id);
+    if (!seen.insert(id).second) failure = "identifier " + std::to_string(id) + " twice";
+    const Record* record = store.record(id);
+    if (record == nullptr || record->identifier() != id) {
+      failure = "identifier " + std::to_string(id) + " finds no record of its own";
+      return blocks;
+    }
+    append_block(blocks, id, *record);
+  }
+  return blocks;
+}
+
+std::string check(std::string_view bytes, const std::string& log) {
+  std::ofstream(log, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::string failure;
+
+  FileDataSource first(log);
+  const std::string blocks = blocks_of(first, failure);
+  if (!failure.empty()) return "first reading: " + failure;
+  if (!first.commit()) return "the first commit failed";
+  const std::string written = contents(log);
+  if (written != blocks) return "the commit did not write the store's blocks";
+
+  const std::size_t lines_before = reported_lines();
+  FileDataSource second(log);
+  if (reported_lines() != lines_before) return "the committed log read with a diagnostic";
+  const std::string blocks_again = blocks_of(second, failure);
+  if (!failure.empty()) return "second reading: " + failure;
+  if (blocks_again != blocks) return "the committed log read back as other records";
+  if (!second.commit()) return "the second commit failed";
+  if (contents(log) != written) return "committing the committed log changed it";
+  return {};
+}
+
+std::string without_nul(std::string_view text) {
+  std::string kept;
+  for (const char c : text) {
+    if (c != '\0') kept += c;
+  }
+  return kept;
+}
+
+}  // namespace
+
+std::string check_text_round_trip(std::string_view bytes) {
+  Record record(1);
+  record.operation(without_nul(bytes.substr(0, bytes.size() / 2)));
+  record.notes(without_nul(bytes.substr(bytes.size() / 2)));
+  std::string block;
+  append_block(block, 1, record);
+  std::vector<std::vector<hash_element>> blocks;
+  const log_reading reading =
+      parse_log(block, 0, [&](std::vector<hash_element> pairs) { blocks.push_back(std::move(pairs)); });
+  if (reading.diagnostics != 0 || blocks.size() != 1) return "a written block read with a diagnostic";
+  const Record back(blocks.front());
+  if (back.operation() != record.operation()) return "the operation text changed";
+  if (back.notes() != record.notes()) return "the notes text changed";
+  return {};
+}
+
+std::string check_log_properties(std::string_view bytes, const std::string& directory) {
+  empty_directory(directory);
+  std::string failure = check(bytes, directory + "/tarvik.txt");
+  empty_directory(directory);
+  return failure;
+}
+
+}  // namespace tarvik::testing

@@ -1,0 +1,27 @@
+#ifndef TARVIK_TESTS_FUZZ_LOG_PROPERTIES_H_
+#define TARVIK_TESTS_FUZZ_LOG_PROPERTIES_H_
+
+#include <string>
+#include <string_view>
+
+namespace tarvik::testing {
+
+// Stores `bytes` as the log tarvik.txt in `directory` (emptied first and
+// afterwards) and checks what must hold whatever a log holds:
+// - the store's identifiers are distinct and non-negative, and each finds
+//   its own record;
+// - a commit writes exactly the blocks of those records, and succeeds;
+// - reading that file again says nothing and gives the same records, and
+//   committing them again writes the same bytes.
+// Returns what failed, or an empty string.
+std::string check_log_properties(std::string_view bytes, const std::string& directory);
+
+// Takes `bytes` as the texts of a record (the operation before the middle,
+// the notes after it; NUL bytes dropped, as texts end there) and checks that
+// its block reads back to the same texts without a diagnostic. Returns what
+// failed, or an empty string.
+std::string check_text_round_trip(std::string_view bytes);
+
+}  // namespace tarvik::testing
+
+#endif  // TARVIK_TESTS_FUZZ_LOG_PROPERTIES_H_
