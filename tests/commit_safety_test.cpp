@@ -187,5 +187,57 @@ INSTANTIATE_TEST_SUITE_P(
                       fault_case{"DirectoryFsync", call::fsync, 1, EIO, "syncing the directory of"}),
     [](const ::testing::TestParamInfo<fault_case>& info) { return info.param.name; });
 
+// The first commit after a reading that stopped early saves the old file
+// first; when that copy cannot be made, nothing is replaced.
+class BackupFault : public ::testing::TestWithParam<fault_case> {};
+
+TEST_P(BackupFault, RefusesTheCommitUntilTheCopyIsSafe) {
+  const fault_case& c = GetParam();
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  const std::string broken = std::string(testing::kExampleLog) + "junk";
+  write_file(log, broken);
+  std::unique_ptr<FileDataSource> store;
+  {
+    stderr_capture quiet;
+    store = std::make_unique<FileDataSource>(log);
+  }
+  Lines messages;
+  {
+    failing_calls fault(c.which, c.error, c.successes);
+    stderr_capture capture;
+    EXPECT_FALSE(store->commit());
+    messages = capture.lines();
+  }
+  EXPECT_EQ(messages, Lines{std::string("Error ") + c.step + " " + log + ".bak to save a copy of " +
+                            log + " before commit: " + strerror(c.error)});
+  EXPECT_EQ(read_file(log), broken);
+  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+  stderr_capture quiet;
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log + ".bak"), broken);
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+}
+
+TEST(Backup, IsMadeWhereTheFileSystemHasNoHardLinks) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  write_file(log, "junk");
+  stderr_capture quiet;
+  FileDataSource store(log);
+  failing_calls no_links(call::link, EPERM);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(log + ".bak"), "junk");
+  EXPECT_EQ(dir.entries(), (Lines{"tarvik.txt", "tarvik.txt.bak"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, BackupFault,
+    ::testing::Values(fault_case{"CreateTemporary", call::open_write, 0, ENOSPC, "opening"},
+                      fault_case{"Write", call::write, 0, EIO, "writing"},
+                      fault_case{"Fsync", call::fsync, 0, EIO, "syncing"},
+                      fault_case{"Link", call::link, 0, EIO, "creating"}),
+    [](const ::testing::TestParamInfo<fault_case>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -173,11 +174,17 @@ bool replacement_file::replace() {
 
 bool replacement_file::create() {
   if (!finish_writing()) return false;
-  // link() never replaces an existing file, unlike rename().
-  if (current_system_calls().link(temporary_.c_str(), target_.c_str()) != 0) {
+  // link() never replaces an existing file, unlike rename(). Where the file
+  // system has no hard links, a rename that refuses to replace does the same.
+  if (current_system_calls().link(temporary_.c_str(), target_.c_str()) == 0) {
+    remove_temporary();
+    return sync_directory();
+  }
+  if (errno != EPERM && errno != EOPNOTSUPP) return fail("creating");
+  if (renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) != 0) {
     return fail("creating");
   }
-  remove_temporary();
+  temporary_exists_ = false;
   return sync_directory();
 }
 
