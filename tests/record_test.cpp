@@ -138,6 +138,8 @@ TEST(NumberText, GeneralFormatMatchesPrintfG) {
     // Any magnitude, halfway cases included.
     expect_like_printf_g(std::ldexp(static_cast<double>(random()), static_cast<int>(random() % 80) - 60));
     expect_like_printf_g((static_cast<double>(random() % 2000000) + 0.5) / scale);
+    expect_like_printf_g(whole * scale * 1e4);  // exponent notation
+    expect_like_printf_g((whole + 0.5) * scale * 1e3);
   }
 }
 

@@ -36,62 +36,95 @@ int parse_int(const char* text) {
 
 namespace {
 
-// %g with precision 6 for values from 1e-4 to just under 1e6, which %g
-// shows in fixed notation with 5 - X decimals (X the decimal exponent), then
-// drops trailing zeros. The value is scaled to six digits in floating point;
-// the product is off by at most a few 1e-10, so the rounding is certain
-// unless the fraction lies within 1e-6 of one half, or the value within
-// 1e-9 of a power of ten. Those rare values, and all others, give null and
-// take the general path.
-char* write_fixed_six_digits(char* out, double value) {
-  static constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1,
-                                       1e2,  1e3,  1e4,  1e5,  1e6};
-  static constexpr double kScales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-  const double magnitude = std::fabs(value);
-  if (!(magnitude >= kPowers[0] * (1 + 1e-9) && magnitude < kPowers[10] * (1 - 1e-9))) {
-    return nullptr;
+// Writes `digits` (1 to 999999) right-aligned before `end`, two at a time;
+// returns where they start.
+char* put_digits(char* end, long digits) {
+  static constexpr char kPairs[] =
+      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546474849"
+      "5051525354555657585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
+  while (digits >= 10) {
+    const auto pair = static_cast<std::size_t>(digits % 100) * 2;
+    digits /= 100;
+    *--end = kPairs[pair + 1];
+    *--end = kPairs[pair];
   }
-  int exponent = 5;  // 10^exponent <= magnitude < 10^(exponent + 1)
-  while (magnitude < kPowers[exponent + 4]) --exponent;
+  if (digits > 0) *--end = static_cast<char>('0' + digits);
+  return end;
+}
+
+// %g with precision 6 for magnitudes from 1e-4 to 1e16, which covers what a
+// log holds. The value is scaled to six digits in floating point; scaling by
+// an exact power of ten is off by far less than 1e-6, so the rounding is
+// certain unless the fraction lies within 1e-6 of one half, or the value
+// within 1e-9 of a power of ten. Those rare values, and all others, give
+// null and take the general path.
+char* write_six_digits(char* out, double value) {
+  // kPowers[e + 4] == 10^e for e from -4 to 16.
+  static constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,
+                                       1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
+  static constexpr double kScales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-4 * (1 + 1e-9) && magnitude < 1e16 * (1 - 1e-9))) return nullptr;
+  // 10^exponent <= magnitude < 10^(exponent + 1): estimated from the binary
+  // exponent (log10 2 ~ 1233 / 4096), then corrected by one step.
+  int exponent = std::clamp((std::ilogb(magnitude) * 1233) >> 12, -4, 15);
+  if (exponent < 15 && magnitude >= kPowers[exponent + 5]) ++exponent;
+  if (magnitude < kPowers[exponent + 4]) --exponent;
   const double power = kPowers[exponent + 4];
   if (magnitude < power * (1 + 1e-9) || magnitude > power * 10 * (1 - 1e-9)) return nullptr;
 
-  int decimals = 5 - exponent;
-  const double scaled = magnitude * kScales[decimals];
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
+  const int shift = 5 - exponent;
+  const double scaled = shift >= 0 ? magnitude * kScales[shift] : magnitude / kScales[-shift];
+  auto digits = static_cast<long>(scaled);  // scaled is positive: this floors
+  const double fraction = scaled - static_cast<double>(digits);
   if (std::fabs(fraction - 0.5) < 1e-6) return nullptr;
-  auto digits = static_cast<long>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (fraction > 0.5) ++digits;
   if (digits >= 1000000) {  // rounded up to the next power of ten
-    if (decimals == 0) return nullptr;  // 1e+06: exponent notation
+    digits /= 10;
+    ++exponent;
+  }
+  // Fixed notation shows 5 - exponent decimals, exponent notation five;
+  // both drop trailing zeros.
+  int decimals = exponent < 6 ? 5 - exponent : 5;
+  while (decimals > 0 && digits % 10 == 0) {
     digits /= 10;
     --decimals;
   }
+  char text[8];
+  const char* const last = text + sizeof text;
+  const char* first = put_digits(text + sizeof text, digits);
+  const auto length = static_cast<int>(last - first);
 
-  char buffer[16];
-  char* end = std::to_chars(buffer, buffer + sizeof buffer, digits).ptr;
-  while (decimals > 0 && end[-1] == '0') {
-    --end;
-    --decimals;
-  }
   if (std::signbit(value)) *out++ = '-';
-  const auto length = static_cast<int>(end - buffer);
-  if (decimals == 0) return std::copy(buffer, end, out);
+  if (exponent >= 6) {
+    *out++ = *first++;
+    if (first != last) {
+      *out++ = '.';
+      out = std::copy(first, last, out);
+    }
+    *out++ = 'e';
+    *out++ = '+';
+    *out++ = static_cast<char>('0' + exponent / 10);
+    *out++ = static_cast<char>('0' + exponent % 10);
+    return out;
+  }
+  if (decimals == 0) return std::copy(first, last, out);
   if (length > decimals) {
-    out = std::copy(buffer, end - decimals, out);
+    out = std::copy(first, last - decimals, out);
     *out++ = '.';
-    return std::copy(end - decimals, end, out);
+    return std::copy(last - decimals, last, out);
   }
   *out++ = '0';
   *out++ = '.';
   out = std::fill_n(out, decimals - length, '0');
-  return std::copy(buffer, end, out);
+  return std::copy(first, last, out);
 }
 
 }  // namespace
 
 char* write_general(char* out, double value) {
-  if (char* end = write_fixed_six_digits(out, value)) return end;
+  if (char* end = write_six_digits(out, value)) return end;
   return std::to_chars(out, out + kGeneralMaxSize, value, std::chars_format::general, 6).ptr;
 }
 
