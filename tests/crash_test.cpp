@@ -23,15 +23,25 @@ unsigned long environment_number(const char* name, unsigned long fallback) {
   return text != nullptr ? std::strtoul(text, nullptr, 10) : fallback;
 }
 
+// Starts the writer and returns once it has loaded the log.
 pid_t start_writer(const std::string& log, long first_generation) {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
   const pid_t child = fork();
   if (child == 0) {
+    dup2(ready[1], STDOUT_FILENO);
+    close(ready[0]);
+    close(ready[1]);
     const std::string generation = std::to_string(first_generation);
     execl(TARVIK_CRASH_CHILD, TARVIK_CRASH_CHILD, log.c_str(), generation.c_str(),
           static_cast<char*>(nullptr));
     _exit(127);
   }
-  return child;
+  close(ready[1]);
+  char line[16];
+  const ssize_t n = read(ready[0], line, sizeof line);
+  close(ready[0]);
+  return n > 0 ? child : -1;
 }
 
 TEST(CrashSafety, AKilledCommitLeavesOneWholeGeneration) {
