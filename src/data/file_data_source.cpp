@@ -64,7 +64,11 @@ bool FileDataSource::read_file() {
   if (fd < 0) {
     // A file we could not open may still hold a log that commit would wipe.
     const int error = errno;
-    note_reading(log_reading{0, error == ENOENT ? 0 : 1}, error == ENOENT ? 0 : error, {});
+    if (error == ENOENT) {
+      keep_nothing();
+    } else {
+      keep_file_on_disk();
+    }
     errno = error;
     return false;
   }
@@ -79,23 +83,41 @@ bool FileDataSource::read_file() {
   const log_reading reading = parse_log(text, read_error, [this](std::vector<hash_element> pairs) {
     static_cast<DataSource*>(this)->record(new Record(std::move(pairs)));
   });
-  note_reading(reading, read_error, std::move(text));
+  if (read_error != 0) {
+    keep_file_on_disk();
+  } else if (reading.diagnostics > 0) {
+    keep_text(std::move(text));
+  } else {
+    keep_nothing();
+  }
   finish_reading();
   return true;
 }
 
-void FileDataSource::note_reading(const log_reading& reading, int read_error, std::string text) {
-  backup_pending = reading.diagnostics > 0 || read_error != 0;
-  original_whole = backup_pending && read_error == 0;
-  original_text = original_whole ? std::move(text) : std::string();
+void FileDataSource::keep_nothing() {
+  backup_pending = false;
+  original_whole = false;
+  original_text = std::string();
+}
+
+void FileDataSource::keep_text(std::string text) {
+  backup_pending = true;
+  original_whole = true;
+  original_text = std::move(text);
+}
+
+void FileDataSource::keep_file_on_disk() {
+  backup_pending = true;
+  original_whole = false;
+  original_text = std::string();
 }
 
 void FileDataSource::parse(std::istream& in) {
   const log_reading reading = parse_log(in, [this](std::vector<hash_element> pairs) {
     static_cast<DataSource*>(this)->record(new Record(std::move(pairs)));
   });
-  // The stream's bytes are gone; a backup would copy the file from disk.
-  if (reading.diagnostics > 0) note_reading(reading, EIO, {});
+  // The stream's bytes are gone; a backup copies the file from disk.
+  if (reading.diagnostics > 0) keep_file_on_disk();
   finish_reading();
 }
 
@@ -201,8 +223,8 @@ bool FileDataSource::save_backup() {
   std::string copied;
   if (!original_whole) {
     const int error = read_file_at(filename, copied);
-    if (error == ENOENT) {
-      backup_pending = false;  // nothing left to keep
+    if (error == ENOENT) {  // nothing left to keep
+      keep_nothing();
       return true;
     }
     if (error != 0) {
@@ -222,8 +244,7 @@ bool FileDataSource::save_backup() {
     copy.use_mode(mode);
     if (copy.open() && copy.append(text) && copy.create()) {
       report("Saved a copy of " + filename + " as " + name + " before rewriting it");
-      backup_pending = false;
-      original_text = std::string();
+      keep_nothing();
       return true;
     }
     if (copy.error() == EEXIST) continue;  // taken meanwhile: try the next name

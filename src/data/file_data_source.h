@@ -58,8 +58,12 @@ class FileDataSource : public DataSource {
  private:
   // Opens and reads the log. False, with errno set, when it cannot be opened.
   bool read_file();
-  // Remembers what a reading of the file saw, for the backup before commit.
-  void note_reading(const log_reading& reading, int read_error, std::string text);
+  // What the backup before the next commit is to hold, after a reading: no
+  // backup (the reading was complete), the file's text as read, or the file
+  // as it is on disk then (its text was not read to the end).
+  void keep_nothing();
+  void keep_text(std::string text);
+  void keep_file_on_disk();
   void finish_reading();
   void renumber(std::size_t index, const char* reason);
   void forget_all();

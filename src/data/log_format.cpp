@@ -125,12 +125,8 @@ class reader {
       if (c == '#') {
         // A top-level comment ends at a line feed only.
         const int end = source_.collect_until('\n', nullptr);
-        if (end == kEnd) {
-          say("Unexpected EOF in FileDataSource::parse");
-          break;
-        }
-        if (end == kFailed) {
-          say("Read error while searching for EOL: " + error_text(errno));
+        if (stopped(end, "Unexpected EOF in FileDataSource::parse",
+                    "Read error while searching for EOL: ")) {
           break;
         }
         continue;
@@ -153,12 +149,8 @@ class reader {
     pairs.reserve(kUsualPairs);
     // The tag name is not examined: anything up to "=" opens a block.
     int c = source_.collect_until('=', nullptr);
-    if (c == kEnd) {
-      say("Unexpected EOF while searching for \"=\" in FileDataSource::parse_record");
-      return pairs;
-    }
-    if (c == kFailed) {
-      say("Read error while searching for \"=\": " + error_text(errno));
+    if (stopped(c, "Unexpected EOF while searching for \"=\" in FileDataSource::parse_record",
+                "Read error while searching for \"=\": ")) {
       return pairs;
     }
 
@@ -170,14 +162,7 @@ class reader {
       c = source_.get();
     }
     for (; is_digit(c); c = source_.get()) digits += static_cast<char>(c);
-    if (c == kEnd) {
-      say("Unexpected EOF while getting record id in FileDataSource::parse_record");
-      return pairs;
-    }
-    if (c == kFailed) {
-      say("Read error while getting record id: " + error_text(errno));
-      return pairs;
-    }
+    if (stopped(c, kEofInRecord, "Read error while getting record id: ")) return pairs;
     if (c != '>') {
       say("Unexpected character " + quoted(c) + " found when expecting >");
       return pairs;
@@ -213,30 +198,34 @@ class reader {
       c = source_.get();
     }
 
-    if (c == kEnd) {
-      say("Unexpected EOF while getting record id in FileDataSource::parse_record");
-      return pairs;
-    }
-    if (c == kFailed) {
-      say("Read error while getting record id " + error_text(errno));
-      return pairs;
-    }
+    if (stopped(c, kEofInRecord, "Read error while getting record id ")) return pairs;
     std::string tag = "<";
     c = source_.collect_until('>', &tag);
-    if (c == kEnd) {
-      say("Unexpected EOF while getting record id in FileDataSource::parse_record");
-      return pairs;
-    }
-    if (c == kFailed) {
-      say("Read error while getting record id: " + error_text(errno));
-      return pairs;
-    }
+    if (stopped(c, kEofInRecord, "Read error while getting record id: ")) return pairs;
     tag += '>';
     if (tag != "</record>") say("malformed close tag for record: " + tag);
     return pairs;
   }
 
  private:
+  static constexpr const char* kEofInRecord =
+      "Unexpected EOF while getting record id in FileDataSource::parse_record";
+
+  // When the input has stopped (`c` is no byte), reports `at_end` at its
+  // end, or `at_failure` and the system's reason after a failed read, and
+  // returns true.
+  bool stopped(int c, const char* at_end, const char* at_failure) {
+    if (c == kEnd) {
+      say(at_end);
+      return true;
+    }
+    if (c == kFailed) {
+      say(at_failure + error_text(errno));
+      return true;
+    }
+    return false;
+  }
+
   void say(const std::string& line) {
     report(line);
     ++diagnostics_;
