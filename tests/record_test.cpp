@@ -66,6 +66,16 @@ TEST(RecordFromPairs, NumbersTakeTheirLongestPrefix) {
   EXPECT_EQ(from_pairs({{"date", "99999999999999999999999"}}).date(), LONG_MAX);
   EXPECT_EQ(from_pairs({{"cost", "0.1"}}).cost(), 0.1f);
   EXPECT_EQ(from_pairs({{"cost", "0.1"}}).value("cost"), "0.10");
+  // The forms where a fast parser and strtod would part ways.
+  for (const char* text : {"0x10", "-0x1p3", "+5.5", " \t7", "inf", "-nan", "1e400", "-1e400",
+                           "4.9e-324", "1e-400", "1.e2", "-0", "00012.50x", "1e+", ".5"}) {
+    EXPECT_EQ(format_general(from_pairs({{"mileage", text}}).mileage()),
+              format_general(std::strtod(text, nullptr)))
+        << text;
+  }
+  for (const char* text : {"+12", " 12", "-9223372036854775809", "0x1A", "-"}) {
+    EXPECT_EQ(from_pairs({{"date", text}}).date(), std::strtol(text, nullptr, 10)) << text;
+  }
 }
 
 TEST(RecordFromPairs, TextsEndAtANulByte) {

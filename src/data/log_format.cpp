@@ -38,6 +38,16 @@ class memory_source {
     return static_cast<unsigned char>(stop);
   }
 
+  // Sets `item` to `last`, the byte just read, and the bytes after it up to
+  // `stop`, which is consumed. Returns `stop`, or kEnd or kFailed when the
+  // input stops first. Here the view points into the text itself.
+  int take_item(int /*last*/, char stop, std::string& /*scratch*/, std::string_view& item) {
+    const char* start = next_ - 1;
+    const int c = collect_until(stop, nullptr);
+    item = std::string_view(start, static_cast<std::size_t>(next_ - start - (c >= 0 ? 1 : 0)));
+    return c;
+  }
+
  private:
   int stopped() const {
     if (read_error_ == 0) return kEnd;
@@ -77,6 +87,14 @@ class stream_source {
     }
   }
 
+  // As memory_source::take_item, but the item is collected in `scratch`.
+  int take_item(int last, char stop, std::string& scratch, std::string_view& item) {
+    scratch.assign(1, static_cast<char>(last));
+    const int c = collect_until(stop, &scratch);
+    item = scratch;
+    return c;
+  }
+
  private:
   std::istream& in_;
   std::streambuf* buffer_;
@@ -87,9 +105,9 @@ constexpr std::size_t kUsualPairs = 6;
 
 // split("=", item, 2) without its allocations: the first token is the key,
 // the second (or an empty text) the value. False when there is no token.
-bool split_pair(const std::string& item, hash_element& pair) {
-  // strtok sees the item as a C string.
-  const std::string_view text(item.c_str());
+bool split_pair(std::string_view item, hash_element& pair) {
+  // strtok sees the item as a C string: a NUL ends it.
+  const std::string_view text = item.substr(0, std::min(item.find('\0'), item.size()));
   const std::size_t key_start = text.find_first_not_of('=');
   if (key_start == std::string_view::npos) return false;
   const std::size_t key_end = std::min(text.find('=', key_start), text.size());
@@ -183,14 +201,11 @@ class reader {
         continue;
       }
       // The item runs up to the next ";"; one that starts at a ";" is empty.
-      std::string item;
-      if (c != ';') {
-        item += static_cast<char>(c);
-        c = source_.collect_until(';', &item);
-      }
+      std::string_view item;
+      if (c != ';') c = source_.take_item(c, ';', scratch_, item);
       hash_element pair;
       if (!split_pair(item, pair)) {
-        say("Error splitting " + item + " returned wrong number of elements.");
+        say("Error splitting " + std::string(item) + " returned wrong number of elements.");
         return pairs;
       }
       pairs.push_back(std::move(pair));
@@ -232,6 +247,7 @@ class reader {
   }
 
   Source& source_;
+  std::string scratch_;  // an item read from a stream
   int diagnostics_ = 0;
 };
 
