@@ -15,6 +15,9 @@
 namespace tarvik {
 namespace {
 
+// Backups are never replaced; past this many, the user has to tidy up.
+constexpr int kMaxBackups = 1000;
+
 // Reads all of `fd` into `text`. Returns 0, or the errno of the read that
 // failed; `text` then holds what was read before it.
 int read_all(int fd, std::string& text) {
@@ -236,7 +239,7 @@ bool FileDataSource::save_backup() {
   struct stat status;
   const unsigned mode = stat(filename.c_str(), &status) == 0 ? status.st_mode : 0600;
   const std::string base = filename + ".bak";
-  for (int n = 0;; ++n) {
+  for (int n = 0; n < kMaxBackups; ++n) {
     const std::string name = n == 0 ? base : base + "." + format_integer(n);
     struct stat existing;
     if (lstat(name.c_str(), &existing) == 0) continue;
@@ -252,6 +255,8 @@ bool FileDataSource::save_backup() {
            " before commit: " + error_text(copy.error()));
     return false;
   }
+  report("Error saving a copy of " + filename + " before commit: " + error_text(EEXIST));
+  return false;
 }
 
 bool FileDataSource::commit() {
