@@ -100,10 +100,12 @@ void BM_Commit(benchmark::State& state) {
   tarvik::FileDataSource store(path);
   std::ifstream in(source, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The floor rewrites a log of the same size in place, as the plainest
+  // commit would: open it truncating, write, fsync.
+  const std::string plain = bench_directory() + "/plain.txt";
+  std::filesystem::copy_file(source, plain, std::filesystem::copy_options::overwrite_existing);
   double floor = 1e9;
-  for (int i = 0; i < 3; ++i) {
-    floor = std::min(floor, plain_write_fsync_seconds(bench_directory() + "/plain.txt", text));
-  }
+  for (int i = 0; i < 3; ++i) floor = std::min(floor, plain_write_fsync_seconds(plain, text));
   for (auto _ : state) {
     if (!store.commit()) state.SkipWithError("commit failed");
   }
