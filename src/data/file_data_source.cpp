@@ -268,23 +268,32 @@ bool FileDataSource::commit() {
     return false;
   };
   if (!file.open()) return failed();
-  // Blocks are gathered into large chunks: few write calls, one copy.
+  // Blocks are written straight into a large chunk: few write calls, and
+  // no copy on the way. A block too large for the chunk goes on its own.
   constexpr std::size_t kChunk = 1 << 18;
-  std::string chunk;
-  chunk.reserve(kChunk + 4096);
+  const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
+  std::size_t used = 0;
+  std::string large_block;
   for (const int id : record_ids) {
     const Record* held = static_cast<DataSource*>(this)->record(id);
     if (held == nullptr) {
       report("Error fetching record.");
       return false;
     }
-    append_block(chunk, id, *held);
-    if (chunk.size() >= kChunk) {
-      if (!file.append(chunk)) return failed();
-      chunk.clear();
+    const std::size_t bound = block_size_bound(*held);
+    if (used + bound > kChunk) {
+      if (!file.append(std::string_view(chunk.get(), used))) return failed();
+      used = 0;
     }
+    if (bound > kChunk) {
+      large_block.clear();
+      append_block(large_block, id, *held);
+      if (!file.append(large_block)) return failed();
+      continue;
+    }
+    used = static_cast<std::size_t>(write_block(chunk.get() + used, id, *held) - chunk.get());
   }
-  if (!file.append(chunk)) return failed();
+  if (!file.append(std::string_view(chunk.get(), used))) return failed();
   return file.replace() || failed();
 }
 

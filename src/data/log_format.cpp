@@ -251,18 +251,29 @@ class reader {
   int diagnostics_ = 0;
 };
 
-// Writes `key_equals`, the text and ";\n". A text that would be cut at ";"
+// A literal of known length: the copy compiles to a few moves.
+template <std::size_t size>
+char* put(char* out, const char (&literal)[size]) {
+  std::memcpy(out, literal, size - 1);
+  return out + size - 1;
+}
+
+// Writes `key`, "=", the text and ";\n"; a text that would be cut at ";"
 // or "=" goes under the starred key, escaped.
-void append_text_line(std::string& out, std::string_view key_equals, const std::string& text) {
-  if (!needs_escape(text)) {
-    out += key_equals;
-    out += text;
+template <std::size_t size>
+char* write_text_line(char* out, const char (&key)[size], const std::string& text) {
+  out = put(out, key);
+  *out++ = '=';
+  if (char* end = copy_plain_text(out, text)) {
+    out = end;
   } else {
-    out += key_equals.substr(0, key_equals.size() - 1);
-    out += "*=";
-    out += escape_text(text);
+    out[-1] = '*';
+    *out++ = '=';
+    out = write_escaped(out, text);
   }
-  out += ";\n";
+  *out++ = ';';
+  *out++ = '\n';
+  return out;
 }
 
 }  // namespace
@@ -300,49 +311,33 @@ std::vector<std::string> split(std::string delimiters, std::string text, int max
   return tokens;
 }
 
+std::size_t block_size_bound(const Record& record) {
+  // The fixed lines, two numbers of each kind, and texts that may triple.
+  return 96 + 2 * kGeneralMaxSize + 2 * kIntegerMaxSize +
+         3 * (record.operation().size() + record.notes().size());
+}
+
+char* write_block(char* out, int identifier, const Record& record) {
+  out = put(out, "<record=");
+  out = write_integer(out, identifier);
+  out = put(out, ">\ncost=");
+  out = write_general(out, static_cast<double>(record.cost()));
+  out = put(out, ";\n");
+  out = write_text_line(out, "operation", record.operation());
+  out = put(out, "date=");
+  out = write_integer(out, record.date());
+  out = put(out, ";\nmileage=");
+  out = write_general(out, record.mileage());
+  out = put(out, ";\n");
+  out = write_text_line(out, "notes", record.notes());
+  return put(out, "</record>\n");
+}
+
 void append_block(std::string& out, int identifier, const Record& record) {
-  const std::string& operation = record.operation();
-  const std::string& notes = record.notes();
-  // The usual block is composed on the stack and appended in one piece;
-  // large or escaped texts take the piecewise path.
-  constexpr std::size_t kStackBlock = 2048;
-  constexpr std::size_t kFixedPart = 128 + 2 * kGeneralMaxSize + 2 * kIntegerMaxSize;
-  if (operation.size() + notes.size() + kFixedPart <= kStackBlock && !needs_escape(operation) &&
-      !needs_escape(notes)) {
-    char block[kStackBlock];
-    char* end = block;
-    const auto put = [&end](std::string_view text) {
-      end = std::copy(text.begin(), text.end(), end);
-    };
-    put("<record=");
-    end = write_integer(end, identifier);
-    put(">\ncost=");
-    end = write_general(end, static_cast<double>(record.cost()));
-    put(";\noperation=");
-    put(operation);
-    put(";\ndate=");
-    end = write_integer(end, record.date());
-    put(";\nmileage=");
-    end = write_general(end, record.mileage());
-    put(";\nnotes=");
-    put(notes);
-    put(";\n</record>\n");
-    out.append(block, end);
-    return;
-  }
-  out += "<record=";
-  append_integer(out, identifier);
-  out += ">\ncost=";
-  append_general(out, static_cast<double>(record.cost()));
-  out += ";\n";
-  append_text_line(out, "operation=", operation);
-  out += "date=";
-  append_integer(out, record.date());
-  out += ";\nmileage=";
-  append_general(out, record.mileage());
-  out += ";\n";
-  append_text_line(out, "notes=", notes);
-  out += "</record>\n";
+  const std::size_t start = out.size();
+  out.resize(start + block_size_bound(record));
+  char* const end = write_block(out.data() + start, identifier, record);
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace tarvik

@@ -57,6 +57,11 @@ std::vector<std::string> split(std::string delimiters, std::string text, int max
 // every other text is written as it is.
 void append_block(std::string& out, int identifier, const Record& record);
 
+// The same, written at `out`, which has room for block_size_bound(record)
+// bytes; returns the end of the block. For writers with buffers of their own.
+std::size_t block_size_bound(const Record& record);
+char* write_block(char* out, int identifier, const Record& record);
+
 }  // namespace tarvik
 
 #endif  // TARVIK_DATA_LOG_FORMAT_H_

@@ -173,20 +173,9 @@ char* write_integer(char* out, long value) {
   return std::to_chars(out, out + kIntegerMaxSize, value).ptr;
 }
 
-void append_general(std::string& out, double value) {
-  char buffer[kGeneralMaxSize];
-  out.append(buffer, write_general(buffer, value));
-}
-
-void append_integer(std::string& out, long value) {
-  char buffer[kIntegerMaxSize];
-  out.append(buffer, write_integer(buffer, value));
-}
-
 std::string format_general(double value) {
-  std::string text;
-  append_general(text, value);
-  return text;
+  char buffer[kGeneralMaxSize];
+  return std::string(buffer, write_general(buffer, value));
 }
 
 std::string format_fixed(double value, int decimals) {
@@ -199,9 +188,8 @@ std::string format_fixed(double value, int decimals) {
 }
 
 std::string format_integer(long value) {
-  std::string text;
-  append_integer(text, value);
-  return text;
+  char buffer[kIntegerMaxSize];
+  return std::string(buffer, write_integer(buffer, value));
 }
 
 }  // namespace tarvik

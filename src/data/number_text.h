@@ -29,10 +29,6 @@ std::string format_fixed(double value, int decimals);
 // printf "%ld".
 std::string format_integer(long value);
 
-// Append the same texts to `out`, for writers that build large buffers.
-void append_general(std::string& out, double value);
-void append_integer(std::string& out, long value);
-
 // Write the same texts at `out`, which has room for the size given, and
 // return the end of what was written.
 constexpr std::size_t kGeneralMaxSize = 32;

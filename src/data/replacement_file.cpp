@@ -88,7 +88,8 @@ bool replacement_file::open() {
 }
 
 bool replacement_file::append(std::string_view bytes) {
-  if (buffer_.empty() && bytes.size() >= kChunk) return write_all(bytes);
+  // Large pieces go to the file as they are; small ones are gathered.
+  if (buffer_.empty() && bytes.size() >= kChunk / 2) return write_all(bytes);
   buffer_.append(bytes);
   return buffer_.size() < kChunk || flush();
 }

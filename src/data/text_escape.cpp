@@ -1,44 +1,55 @@
 #include "data/text_escape.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 namespace tarvik {
 
-bool needs_escape(std::string_view text) {
-  // Eight bytes at a time: a word holds a ";" or "=" when XOR with that
-  // byte repeated leaves a zero byte. Texts are short, and this runs for
-  // two texts of every record at every commit.
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHighs = 0x8080808080808080;
-  const auto has_zero_byte = [](std::uint64_t word) {
-    return ((word - kOnes) & ~word & kHighs) != 0;
-  };
-  const char* p = text.data();
-  std::size_t left = text.size();
-  for (; left >= 8; p += 8, left -= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if (has_zero_byte(word ^ (kOnes * ';')) || has_zero_byte(word ^ (kOnes * '='))) return true;
-  }
-  for (; left > 0; ++p, --left) {
-    if (*p == ';' || *p == '=') return true;
-  }
-  return false;
+namespace {
+
+// Eight bytes at a time: a word holds a ";" or "=" when XOR with that byte
+// repeated leaves a zero byte. Texts are short, and the writer looks at two
+// of every record at every commit.
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighs = 0x8080808080808080;
+
+bool has_zero_byte(std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; }
+
+bool holds_cut(std::uint64_t word) {
+  return has_zero_byte(word ^ (kOnes * ';')) || has_zero_byte(word ^ (kOnes * '='));
 }
 
-std::string escape_text(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 8);
+bool is_cut(char c) { return c == ';' || c == '='; }
+
+}  // namespace
+
+char* copy_plain_text(char* out, std::string_view text) {
+  const char* p = text.data();
+  std::size_t left = text.size();
+  for (; left >= 8; p += 8, left -= 8, out += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (holds_cut(word)) return nullptr;
+    std::memcpy(out, &word, 8);
+  }
+  for (; left > 0; ++p, --left) {
+    if (is_cut(*p)) return nullptr;
+    *out++ = *p;
+  }
+  return out;
+}
+
+char* write_escaped(char* out, std::string_view text) {
   for (const char c : text) {
-    switch (c) {
-      case '%': escaped += "%25"; break;
-      case ';': escaped += "%3B"; break;
-      case '=': escaped += "%3D"; break;
-      default: escaped += c;
+    const char* code = c == '%' ? "%25" : c == ';' ? "%3B" : c == '=' ? "%3D" : nullptr;
+    if (code == nullptr) {
+      *out++ = c;
+    } else {
+      out = std::copy(code, code + 3, out);
     }
   }
-  return escaped;
+  return out;
 }
 
 std::string unescape_text(std::string_view text) {

@@ -9,13 +9,17 @@
 // ";" and "=" written as %25, %3B and %3D.
 namespace tarvik {
 
-// True when `text` must be stored in the escaped form to be read back whole.
-bool needs_escape(std::string_view text);
+// Writes `text` at `out` with "%" as %25, ";" as %3B and "=" as %3D, every
+// other byte unchanged. `out` has room for 3 * text.size() bytes; returns
+// the end of what was written.
+char* write_escaped(char* out, std::string_view text);
 
-// "%" -> %25, ";" -> %3B, "=" -> %3D; every other byte unchanged.
-std::string escape_text(std::string_view text);
+// Copies `text` to `out` when it needs no escape and returns the end of the
+// copy; returns null (leaving bytes at `out`) when it holds ";" or "=". One
+// pass where the writer would otherwise scan and then copy.
+char* copy_plain_text(char* out, std::string_view text);
 
-// The inverse of escape_text. The hex digits may be in either case; any
+// The inverse of write_escaped. The hex digits may be in either case; any
 // other "%" sequence is kept as it stands, so hand-written text survives.
 std::string unescape_text(std::string_view text);
 
