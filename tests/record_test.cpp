@@ -117,13 +117,6 @@ TEST(RecordValue, UnknownKeysAndNumberFormats) {
   EXPECT_EQ(record.value("cost"), "1234.57");
 }
 
-TEST(RecordValue, TheKeyArgumentIsNotChanged) {
-  const Record record(1);
-  std::string key = "MiLeAgE";
-  EXPECT_EQ(record.value(key), "0.0");
-  EXPECT_EQ(key, "MiLeAgE");
-}
-
 void expect_like_printf_g(double value) {
   char expected[64];
   std::snprintf(expected, sizeof expected, "%g", value);
