@@ -151,7 +151,6 @@ class reader {
       }
       if (c == '<') {
         add(read_record());
-        ++reading.records;
         continue;
       }
       say("Unexpected character " + quoted(c) + " in FileDataSource::parse");

@@ -25,7 +25,6 @@ namespace tarvik {
 
 // What a reading of a whole log saw.
 struct log_reading {
-  int records = 0;      // blocks handed on
   int diagnostics = 0;  // lines reported
 };
 

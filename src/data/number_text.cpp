@@ -25,15 +25,11 @@ locale_t c_locale() {
 constexpr std::size_t kBufferSize = 400;
 constexpr std::size_t kKeptCharacters = 254;
 
-}  // namespace
-
 // from_chars reads what strtod and strtol read when the text starts with a
 // digit, or "-" and a digit, and is no hexadecimal number: the longest
 // prefix, correctly rounded. It is much faster, so it goes first; texts of
 // another form (blanks, "+", "0x", "inf", "nan") and results out of range,
 // where strtod and strtol have rules of their own, go to the C library.
-namespace {
-
 bool plain_number(const char* text) {
   const char* digits = text[0] == '-' ? text + 1 : text;
   if (digits[0] < '0' || digits[0] > '9') return false;
