@@ -171,6 +171,26 @@ TEST_F(FileDataSourceTest, RecordsAddedWithATakenIdentifierQueueBehindTheFirst) 
   delete first;
 }
 
+TEST_F(FileDataSourceTest, InsertPutsARemovedRecordBackWhereItStood) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  Record* removed = store->remove(0);
+  store->insert(0, removed);
+  EXPECT_EQ(store->identifiers(), (Ids{0, 3}));
+  EXPECT_EQ(store->record(0), removed);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  // Past the end means at the end; a taken identifier inserted in front
+  // becomes the first one found.
+  auto* last = new Record(7);
+  store->insert(99, last);
+  auto* front = new Record(3);
+  store->insert(0, front);
+  EXPECT_EQ(store->identifiers(), (Ids{3, 0, 3, 7}));
+  EXPECT_EQ(store->record(3), front);
+  EXPECT_EQ(store->record(7), last);
+}
+
 TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {
   write_file(log, "<record=2147483647>\n</record>\n<record=0>\n</record>\n");
   auto store = open_store();

@@ -1,6 +1,7 @@
 #ifndef TARVIK_DATA_DATA_SOURCE_H_
 #define TARVIK_DATA_DATA_SOURCE_H_
 
+#include <cstddef>
 #include <vector>
 
 #include "data/record.h"
@@ -39,6 +40,11 @@ class DataSource {
   // Adds a record made with new at the end; the store takes ownership. A
   // null pointer is ignored.
   virtual void record(Record* record) = 0;
+
+  // Adds a record made with new at `position` in store order (the end when
+  // `position` is past it); the store takes ownership. For undoing a removal
+  // where the record stood. A null pointer is ignored.
+  virtual void insert(std::size_t position, Record* record) = 0;
 
   // Drops every held record and reads the backing file again.
   virtual void rollback() = 0;

@@ -192,6 +192,26 @@ void FileDataSource::record(Record* record) {
   if (!first_with_id.insert(id, record)) ++shadowed;
 }
 
+void FileDataSource::insert(std::size_t position, Record* record) {
+  if (record == nullptr) return;
+  if (position >= records.size()) {
+    this->record(record);
+    return;
+  }
+  const int id = record->identifier();
+  if (Record* first = first_with_id.find(id); first != nullptr) {
+    ++shadowed;
+    const auto held = std::find_if(records.begin(), records.end(),
+                                   [first](const auto& r) { return r.get() == first; });
+    if (static_cast<std::size_t>(held - records.begin()) >= position) first_with_id.assign(id, record);
+  } else {
+    first_with_id.assign(id, record);
+  }
+  const auto at = static_cast<std::ptrdiff_t>(position);
+  records.emplace(records.begin() + at, record);
+  record_ids.insert(record_ids.begin() + at, id);
+}
+
 Record* FileDataSource::remove(int identifier) {
   Record* const taken = first_with_id.find(identifier);
   if (taken == nullptr) return nullptr;

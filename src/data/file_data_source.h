@@ -44,6 +44,7 @@ class FileDataSource : public DataSource {
   int next_id() override;
   Record* record(int identifier) override;
   void record(Record* record) override;
+  void insert(std::size_t position, Record* record) override;
   void rollback() override;
 
   // Reads a whole log from `in`, adds each record it holds and then sets the
