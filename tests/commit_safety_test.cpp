@@ -110,15 +110,22 @@ TEST(CommitSafety, ALinkedLogStaysALink) {
   EXPECT_EQ(dir.entries(), (Lines{"real.txt", "tarvik.txt"}));
 }
 
-TEST(CommitSafety, AStaleTemporaryFileIsReplaced) {
+TEST(CommitSafety, OnlyTemporaryFilesOfACrashedCommitAreRemoved) {
   temp_dir dir;
   const std::string log = dir.file("tarvik.txt");
   write_file(log, testing::kExampleLog);
-  write_file(log + ".tmp", "left by a crash");
+  // The user's own files, with names an older writer used.
+  write_file(log + ".tmp", "mine");
+  write_file(log + ".old.tmp", "mine too");
+  write_file(dir.file(".tarvik.txt.tarvik-notmine.tmp"), "and this");
+  // What a killed commit leaves.
+  write_file(dir.file(".tarvik.txt.tarvik-0123456789abcdef.tmp"), "left by a crash");
   FileDataSource store(log);
+  delete store.remove(0);
   ASSERT_TRUE(store.commit());
-  EXPECT_EQ(read_file(log), testing::kExampleLog);
-  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+  EXPECT_EQ(dir.entries(), (Lines{".tarvik.txt.tarvik-notmine.tmp", "tarvik.txt", "tarvik.txt.old.tmp",
+                                  "tarvik.txt.tmp"}));
+  EXPECT_EQ(read_file(log + ".tmp"), "mine");
 }
 
 TEST(CommitSafety, ALogThatIsADirectoryIsRefused) {

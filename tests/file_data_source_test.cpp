@@ -55,16 +55,17 @@ TEST_F(FileDataSourceTest, AnUnreadableFileIsReportedAndNeverOverwritten) {
     store->record(new Record(store->next_id()));
     stderr_capture capture;
     EXPECT_FALSE(store->commit());
-    EXPECT_EQ(capture.lines(), Lines{"Error reading " + log +
-                                     " to save a copy before commit: " + strerror(EACCES)});
+    EXPECT_EQ(capture.lines(),
+              Lines{"Error opening " + log + " for commit: " + strerror(EACCES)});
     EXPECT_EQ(read_file(log), testing::kExampleLog);
   }
-  // Once the file can be read, it is saved aside before it is replaced.
+  // Once the file can be read, it is saved aside, and what it holds is
+  // kept: the new record joins it under an identifier of its own.
   stderr_capture capture;
   EXPECT_TRUE(store->commit());
   EXPECT_EQ(capture.lines().size(), 1u);
   EXPECT_EQ(read_file(log + ".bak"), testing::kExampleLog);
-  EXPECT_EQ(FileDataSource(log).identifiers(), std::vector<int>{0});
+  EXPECT_EQ(FileDataSource(log).identifiers(), (std::vector<int>{0, 3, 4}));
 }
 
 TEST_F(FileDataSourceTest, LooksUpAddsAndHandsOutIdentifiers) {

@@ -194,7 +194,7 @@ TEST(LogWriter, WritesTheBlockByteForByte) {
   std::string out;
   append_block(out, 3, record);
   EXPECT_EQ(out,
-            "<record=3>\ncost=3.14159;\noperation=Tyres;\ndate=0;\nmileage=2.5e+06;\nnotes=;\n"
+            "<record=3>\ncost=3.1415927;\noperation=Tyres;\ndate=0;\nmileage=2.5e+06;\nnotes=;\n"
             "</record>\n");
   record.setup(-1, -5, 0.00001, "", "multi\nline <#>", 40.0f);
   out.clear();

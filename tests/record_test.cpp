@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+
 #include <clocale>
 #include <cmath>
 #include <ctime>
@@ -39,19 +42,40 @@ TEST(RecordDefaults, NoPairsGiveIdentifierMinusOne) {
   EXPECT_NEAR(static_cast<double>(record.date()), static_cast<double>(std::time(nullptr)), 2.0);
 }
 
-TEST(RecordFromPairs, KeysMatchExactlyAndTheLastPairWins) {
+TEST(RecordFromPairs, KeysReadAsTheUserMeantThemAndTheLastPairWins) {
+  // A hand-edited block: indented keys, a capital letter, an unknown key.
   const Record record = from_pairs({{"mileage", "100"},
                                     {"cost", "12.5"},
                                     {"operation", "Oil change"},
                                     {"Cost", "99"},
-                                    {" notes", "indented"},
+                                    {"  notes ", "indented"},
                                     {"colour", "red"},
+                                    {"\tDATE", "86400"},
                                     {"cost", "1"},
-                                    {"cost", "2"}});
+                                    {"COST", "2"}});
   EXPECT_EQ(record.value("MILEAGE"), "100.0");
   EXPECT_EQ(record.value("cost"), "2.00");
   EXPECT_EQ(record.value("Operation"), "Oil change");
-  EXPECT_EQ(record.notes(), "");
+  EXPECT_EQ(record.notes(), "indented");
+  EXPECT_EQ(record.date(), 86400);
+  // The identifier is the open tag's, taken only under its own name.
+  EXPECT_EQ(from_pairs({{" identifier", "5"}}).identifier(), -1);
+  EXPECT_EQ(field_named("Notes*"), record_field::notes_escaped);
+  EXPECT_EQ(field_named("note"), record_field::none);
+  EXPECT_EQ(field_named(std::string("cost\0x", 6)), record_field::cost);
+}
+
+TEST(RecordFromPairs, SettersMarkARecordModifiedOnlyWhenAValueChanges) {
+  Record record = from_pairs({{"identifier", "1"}, {"mileage", "100"}, {"notes", "a"}});
+  EXPECT_FALSE(record.modified());
+  record.mileage(100.0);
+  record.notes("a");
+  EXPECT_FALSE(record.modified());
+  record.cost(0.5f);
+  EXPECT_TRUE(record.modified());
+  record.clear_modified();
+  record.notes("b");
+  EXPECT_TRUE(record.modified());
 }
 
 TEST(RecordFromPairs, NumbersTakeTheirLongestPrefix) {
@@ -143,6 +167,31 @@ TEST(NumberText, GeneralFormatMatchesPrintfG) {
     expect_like_printf_g((static_cast<double>(random() % 2000000) + 0.5) / scale);
     expect_like_printf_g(whole * scale * 1e4);  // exponent notation
     expect_like_printf_g((whole + 0.5) * scale * 1e3);
+  }
+}
+
+TEST(NumberText, ExactFormatKeepsEveryValueAndTheSixDigitFormWhereItSuffices) {
+  // Six digits where they read back as the same number...
+  EXPECT_EQ(format_exact(45210.0), "45210");
+  EXPECT_EQ(format_exact(51873.5), "51873.5");
+  EXPECT_EQ(format_exact(2.5e6), "2.5e+06");
+  EXPECT_EQ(format_exact(24.5f), "24.5");
+  EXPECT_EQ(format_exact(0.1f), "0.1");
+  // ...and the shortest exact text where they would not.
+  EXPECT_EQ(format_exact(119873.5), "119873.5");
+  EXPECT_EQ(format_exact(1234567.8), "1234567.8");
+  EXPECT_EQ(format_exact(12345.67f), "12345.67");
+  EXPECT_EQ(format_exact(3.14159265f), "3.1415927");
+  std::mt19937 random(7);
+  for (int i = 0; i < 100000; ++i) {
+    const double mileage = static_cast<double>(random() % 100000000) / 100.0;
+    EXPECT_EQ(parse_double(format_exact(mileage).c_str()), mileage);
+    const auto cost = static_cast<float>(static_cast<double>(random() % 10000000) / 100.0);
+    EXPECT_EQ(static_cast<float>(parse_double(format_exact(cost).c_str())), cost);
+    const double any = std::bit_cast<double>((static_cast<std::uint64_t>(random()) << 32) | random());
+    if (std::isfinite(any)) {
+      EXPECT_EQ(parse_double(format_exact(any).c_str()), any) << any;
+    }
   }
 }
 

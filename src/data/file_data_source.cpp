@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
+#include "data/commit_lock.h"
 #include "data/diagnostic.h"
 #include "data/number_text.h"
 #include "data/replacement_file.h"
@@ -18,19 +20,30 @@ namespace {
 // Backups are never replaced; past this many, the user has to tidy up.
 constexpr int kMaxBackups = 1000;
 
+// Far beyond any vehicle's log (a million entries take about 140 MB); a
+// larger "log" is something else, and reading it would only exhaust memory.
+constexpr std::size_t kMaxLogSize = std::size_t{1} << 30;
+
 // Reads all of `fd` into `text`. Returns 0, or the errno of the read that
-// failed; `text` then holds what was read before it.
+// failed (EFBIG past kMaxLogSize); `text` then holds what was read before.
 int read_all(int fd, std::string& text) {
   // Room for the whole file and one more byte, which finds the end at once.
   struct stat status;
   std::size_t room = 1 << 16;
   if (fstat(fd, &status) == 0 && status.st_size > 0) {
+    if (static_cast<std::size_t>(status.st_size) > kMaxLogSize) return EFBIG;
     room = static_cast<std::size_t>(status.st_size) + 1;
   }
   std::size_t used = text.size();
   text.resize(used + room);
   for (;;) {
-    if (used == text.size()) text.resize(text.size() * 2);
+    if (used == text.size()) {
+      if (used > kMaxLogSize) {
+        text.resize(used);
+        return EFBIG;
+      }
+      text.resize(text.size() * 2);
+    }
     const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
@@ -42,13 +55,76 @@ int read_all(int fd, std::string& text) {
   }
 }
 
-// Reads the file at `path`: 0, or the errno that stopped it.
-int read_file_at(const std::string& path, std::string& text) {
-  const int fd = current_system_calls().open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+// What stands at a path that is no regular file, in words.
+std::string not_regular(mode_t mode) {
+  if (S_ISDIR(mode)) return error_text(EISDIR);
+  const char* kind = S_ISFIFO(mode)  ? "a FIFO"
+                     : S_ISCHR(mode) ? "a character device"
+                     : S_ISBLK(mode) ? "a block device"
+                     : S_ISSOCK(mode) ? "a socket"
+                                      : "something else";
+  return std::string("Is ") + kind + ", not a regular file";
+}
+
+// Opens the log at `path` for reading: a regular file only, and never in a
+// way that could block (a FIFO). -1 with errno when it cannot be opened;
+// `refusal` says why when what stands there is no regular file.
+int open_log(const std::string& path, std::string& refusal) {
+  struct stat status;
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    refusal = not_regular(status.st_mode);
+    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    return -1;
+  }
+  const int fd =
+      current_system_calls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  // Whatever was swapped in between the two looks is looked at again.
+  if (fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    refusal = not_regular(status.st_mode);
+    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
+// Reads the log at `path`: 0, or the errno that stopped it.
+int read_log_at(const std::string& path, std::string& text) {
+  std::string refusal;
+  const int fd = open_log(path, refusal);
   if (fd < 0) return errno;
   const int error = read_all(fd, text);
   ::close(fd);
   return error;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Where the comment lines directly before the block at `begin` start: the
+// lines between `lead` and `begin` whose first non-blank byte is "#", with
+// no other line between them and the block. `begin` when there are none.
+std::size_t attached_comments(const std::string& text, std::size_t lead, std::size_t begin) {
+  std::size_t line = begin;
+  while (line > lead && text[line - 1] != '\n') --line;
+  // Only blanks may stand before the "<" on its own line.
+  for (std::size_t i = line; i < begin; ++i) {
+    if (!is_blank(text[i])) return begin;
+  }
+  std::size_t attached = line;
+  while (attached > lead) {
+    std::size_t start = attached - 1;  // the line end of the line above
+    while (start > lead && text[start - 1] != '\n') --start;
+    std::size_t first = start;
+    while (first < attached - 1 && is_blank(text[first])) ++first;
+    if (first == attached - 1 || text[first] != '#') break;
+    attached = start;
+  }
+  return attached == line ? begin : attached;
+}
+
+std::string_view view(const std::string& text, const text_span& span) {
+  return std::string_view(text).substr(span.begin, span.end - span.begin);
 }
 
 }  // namespace
@@ -56,40 +132,74 @@ int read_file_at(const std::string& path, std::string& text) {
 FileDataSource::FileDataSource(std::string path) : filename(std::move(path)) {
   if (!read_file()) {
     const int error = errno;
-    if (error != ENOENT) report("Error opening " + filename + ": " + error_text(error));
+    if (error != ENOENT) {
+      report("Error opening " + filename + ": " + (refused_ ? read_failure_ : error_text(error)));
+    }
   }
 }
 
 FileDataSource::~FileDataSource() = default;
 
 bool FileDataSource::read_file() {
-  const int fd = current_system_calls().open(filename.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  text_.clear();
+  text_whole_ = false;
+  tail_ = 0;
+  moved_tail_.clear();
+  removed_.clear();
+  problems_.clear();
+  read_failure_.clear();
+  refused_ = false;
+  on_disk_ = file_state{};
+
+  std::string refusal;
+  const int fd = open_log(filename, refusal);
   if (fd < 0) {
-    // A file we could not open may still hold a log that commit would wipe.
     const int error = errno;
-    if (error == ENOENT) {
+    if (!refusal.empty()) {
+      // Nothing of it is read, and nothing will ever replace it.
+      refused_ = true;
+      read_failure_ = refusal;
+      keep_nothing();
+    } else if (error == ENOENT) {
       keep_nothing();
     } else {
+      // A file we could not open may still hold a log that commit would wipe.
+      read_failure_ = error_text(error);
       keep_file_on_disk();
     }
     errno = error;
     return false;
   }
-  std::string text;
-  const int read_error = read_all(fd, text);
+  on_disk_ = file_state::of_descriptor(fd);
+  const int read_error = read_all(fd, text_);
   ::close(fd);
   // Blocks as the writer makes them take about a hundred bytes.
-  const std::size_t expected = records.size() + text.size() / 96;
+  const std::size_t expected = records.size() + text_.size() / 96;
   records.reserve(expected);
   record_ids.reserve(expected);
+  origins.reserve(expected);
   first_with_id.reserve(expected);
-  const log_reading reading = parse_log(text, read_error, [this](std::vector<hash_element> pairs) {
-    static_cast<DataSource*>(this)->record(new Record(std::move(pairs)));
+  std::size_t previous_end = 0;
+  log_reading reading = parse_log(text_, read_error, [&](block_reading& block) {
+    static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
+    origin& placed = origins.back();
+    placed.lead = previous_end;
+    placed.begin = block.span.begin;
+    placed.end = block.span.end;
+    placed.from_file = true;
+    placed.verbatim = block.clean;
+    previous_end = block.span.end;
   });
+  problems_ = std::move(reading.problems);
+  text_whole_ = read_error == 0;
+  // What follows the last block stays only when the reading got through
+  // everything; otherwise it is the unread rest, which the backup keeps.
+  tail_ = reading.diagnostics == 0 && read_error == 0 ? previous_end : text_.size();
   if (read_error != 0) {
+    read_failure_ = error_text(read_error);
     keep_file_on_disk();
   } else if (reading.diagnostics > 0) {
-    keep_text(std::move(text));
+    keep_text();
   } else {
     keep_nothing();
   }
@@ -100,19 +210,16 @@ bool FileDataSource::read_file() {
 void FileDataSource::keep_nothing() {
   backup_pending = false;
   original_whole = false;
-  original_text = std::string();
 }
 
-void FileDataSource::keep_text(std::string text) {
+void FileDataSource::keep_text() {
   backup_pending = true;
   original_whole = true;
-  original_text = std::move(text);
 }
 
 void FileDataSource::keep_file_on_disk() {
   backup_pending = true;
   original_whole = false;
-  original_text = std::string();
 }
 
 void FileDataSource::parse(std::istream& in) {
@@ -153,10 +260,13 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
   const int id = fresh_id();
   auto fresh = std::make_unique<Record>(id);
   fresh->setup(id, old.date(), old.mileage(), old.operation(), old.notes(), old.cost());
+  fresh->clear_modified();
   if (first_with_id.find(old_id) == records[index].get()) first_with_id.erase(old_id);
   first_with_id.assign(id, fresh.get());
   records[index] = std::move(fresh);
   record_ids[index] = id;
+  // Its block carries the old identifier: it has to be written anew.
+  origins[index].verbatim = false;
   report("Renumbered record " + format_integer(old_id) + " of " + filename + " to " +
          format_integer(id) + " (" + reason + ")");
 }
@@ -164,6 +274,7 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
 void FileDataSource::forget_all() {
   records.clear();
   record_ids.clear();
+  origins.clear();
   first_with_id.clear();
   shadowed = 0;
 }
@@ -189,6 +300,7 @@ void FileDataSource::record(Record* record) {
   const int id = record->identifier();
   records.emplace_back(record);
   record_ids.push_back(id);
+  origins.emplace_back();
   if (!first_with_id.insert(id, record)) ++shadowed;
 }
 
@@ -201,30 +313,53 @@ void FileDataSource::insert(std::size_t position, Record* record) {
   const int id = record->identifier();
   if (Record* first = first_with_id.find(id); first != nullptr) {
     ++shadowed;
-    const auto held = std::find_if(records.begin(), records.end(),
-                                   [first](const auto& r) { return r.get() == first; });
-    if (static_cast<std::size_t>(held - records.begin()) >= position) first_with_id.assign(id, record);
+    if (position_of(first) >= position) first_with_id.assign(id, record);
   } else {
     first_with_id.assign(id, record);
   }
   const auto at = static_cast<std::ptrdiff_t>(position);
   records.emplace(records.begin() + at, record);
   record_ids.insert(record_ids.begin() + at, id);
+  origins.emplace(origins.begin() + at);
+}
+
+std::size_t FileDataSource::position_of(const Record* record) const {
+  const auto held = std::find_if(records.begin(), records.end(),
+                                 [record](const auto& r) { return r.get() == record; });
+  return static_cast<std::size_t>(held - records.begin());
+}
+
+Record* FileDataSource::take_out(std::size_t index) {
+  origin& gone = origins[index];
+  if (gone.from_file) {
+    removed_.push_back({record_ids[index], {gone.begin, gone.end}});
+    // Blank lines and comments about other things stay; the comment lines
+    // right before the block go with it.
+    std::string kept = std::move(gone.moved_lead);
+    kept.append(text_, gone.lead, attached_comments(text_, gone.lead, gone.begin) - gone.lead);
+    std::string& next = index + 1 < origins.size() ? origins[index + 1].moved_lead : moved_tail_;
+    next.insert(0, kept);
+  } else if (!gone.moved_lead.empty()) {
+    std::string& next = index + 1 < origins.size() ? origins[index + 1].moved_lead : moved_tail_;
+    next.insert(0, gone.moved_lead);
+  }
+  Record* taken = records[index].release();
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  records.erase(records.begin() + at);
+  record_ids.erase(record_ids.begin() + at);
+  origins.erase(origins.begin() + at);
+  return taken;
 }
 
 Record* FileDataSource::remove(int identifier) {
   Record* const taken = first_with_id.find(identifier);
   if (taken == nullptr) return nullptr;
   first_with_id.erase(identifier);
-  const auto position = std::find_if(records.begin(), records.end(),
-                                     [taken](const auto& held) { return held.get() == taken; });
-  const auto index = position - records.begin();
-  position->release();
-  records.erase(position);
-  record_ids.erase(record_ids.begin() + index);
+  const std::size_t index = position_of(taken);
+  take_out(index);
   if (shadowed > 0) {
     // A later record with the same identifier is now the first.
-    for (auto i = static_cast<std::size_t>(index); i < records.size(); ++i) {
+    for (std::size_t i = index; i < records.size(); ++i) {
       if (record_ids[i] == identifier) {
         first_with_id.assign(identifier, records[i].get());
         --shadowed;
@@ -238,24 +373,76 @@ Record* FileDataSource::remove(int identifier) {
 void FileDataSource::rollback() {
   forget_all();
   // On failure highest_id keeps its value: no identifier is handed out twice.
-  if (!read_file()) report("Error opening " + filename + " for rollback " + error_text(errno));
+  if (!read_file()) {
+    const int error = errno;
+    report("Error opening " + filename + " for rollback " +
+           (refused_ ? read_failure_ : error_text(error)));
+  }
+}
+
+bool FileDataSource::has_unsaved_changes() const {
+  if (!removed_.empty()) return true;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!origins[i].from_file || !origins[i].verbatim || records[i]->modified()) return true;
+  }
+  return false;
+}
+
+bool FileDataSource::changed_on_disk() const {
+  const file_state now = file_state::of_path(filename);
+  if (!now.exists) return false;
+  if (!on_disk_.exists || !now.same_as(on_disk_)) return true;
+  if (on_disk_.trustworthy()) return false;
+  // The same size and time stamp prove nothing this soon: look at the bytes.
+  std::string current;
+  if (read_log_at(filename, current) != 0 || !text_whole_) return true;
+  return current != text_;
+}
+
+std::unique_ptr<Record> FileDataSource::reread(const text_span& span) const {
+  std::unique_ptr<Record> result;
+  parse_log(
+      view(text_, span), 0,
+      [&](block_reading& read) {
+        if (result == nullptr) result = std::make_unique<Record>(std::move(read.pairs));
+      },
+      false);
+  return result;
+}
+
+bool FileDataSource::changed(std::size_t index) const {
+  const origin& where = origins[index];
+  if (!where.from_file || !where.verbatim) return true;
+  if (!records[index]->modified()) return false;
+  // Set back to what the file says is no change at all.
+  const std::unique_ptr<Record> original = reread({where.begin, where.end});
+  return original == nullptr || !records[index]->same_fields(*original);
 }
 
 bool FileDataSource::save_backup() {
   if (!backup_pending) return true;
   std::string copied;
   if (!original_whole) {
-    const int error = read_file_at(filename, copied);
+    const int error = read_log_at(filename, copied);
     if (error == ENOENT) {  // nothing left to keep
       keep_nothing();
       return true;
     }
     if (error != 0) {
-      report("Error reading " + filename + " to save a copy before commit: " + error_text(error));
+      report("Error opening " + filename + " for commit: " + error_text(error));
+      outcome_.error = error_text(error);
       return false;
     }
   }
-  const std::string& text = original_whole ? original_text : copied;
+  if (!save_copy(original_whole ? text_ : copied, outcome_.backup, "before rewriting it")) {
+    return false;
+  }
+  keep_nothing();
+  return true;
+}
+
+bool FileDataSource::save_copy(const std::string& text, std::string& saved_as,
+                               const char* purpose) {
   struct stat status;
   const unsigned mode = stat(filename.c_str(), &status) == 0 ? status.st_mode : 0600;
   const std::string base = filename + ".bak";
@@ -266,55 +453,235 @@ bool FileDataSource::save_backup() {
     replacement_file copy(name);
     copy.use_mode(mode);
     if (copy.open() && copy.append(text) && copy.create()) {
-      report("Saved a copy of " + filename + " as " + name + " before rewriting it");
-      keep_nothing();
+      report("Saved a copy of " + filename + " as " + name + " " + purpose);
+      saved_as = name;
       return true;
     }
     if (copy.error() == EEXIST) continue;  // taken meanwhile: try the next name
     report("Error " + copy.failed_step() + " " + name + " to save a copy of " + filename +
            " before commit: " + error_text(copy.error()));
+    outcome_.error = error_text(copy.error());
     return false;
   }
   report("Error saving a copy of " + filename + " before commit: " + error_text(EEXIST));
+  outcome_.error = error_text(EEXIST);
   return false;
 }
 
+bool FileDataSource::merge_from_disk() {
+  FileDataSource theirs(filename);
+  if (!theirs.read_failure_.empty() && theirs.records.empty()) {
+    report("Error opening " + filename + " for commit: " + theirs.read_failure_);
+    outcome_.error = theirs.read_failure_;
+    return false;
+  }
+  // What they wrote that we cannot read is kept before we write over it.
+  if (!theirs.save_backup()) {
+    outcome_.error = theirs.outcome_.error;
+    return false;
+  }
+  outcome_.backup = theirs.outcome_.backup;
+
+  std::unordered_map<int, std::size_t> their_position;
+  their_position.reserve(theirs.record_ids.size());
+  for (std::size_t j = 0; j < theirs.record_ids.size(); ++j) {
+    their_position.emplace(theirs.record_ids[j], j);
+  }
+  const auto their_block = [&](std::size_t j) {
+    return view(theirs.text_, {theirs.origins[j].begin, theirs.origins[j].end});
+  };
+
+  // First decide, then move: a failure before the end leaves the store as
+  // it was.
+  constexpr std::size_t kAppend = static_cast<std::size_t>(-1);
+  constexpr std::size_t kTheirs = static_cast<std::size_t>(-2);
+  std::vector<std::size_t> destination(records.size(), kTheirs);
+  std::vector<bool> dropped(theirs.records.size(), false);
+  bool overrode_theirs = false;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const origin& mine = origins[i];
+    if (!mine.from_file) {
+      destination[i] = kAppend;
+      continue;
+    }
+    if (!changed(i)) continue;  // their version stands, or their removal
+    const auto found = their_position.find(record_ids[i]);
+    if (found == their_position.end()) {
+      // Removed there, changed here: the change is not thrown away.
+      outcome_.conflicts.push_back(record_ids[i]);
+      destination[i] = kAppend;
+      continue;
+    }
+    if (their_block(found->second) != view(text_, {mine.begin, mine.end})) {
+      outcome_.conflicts.push_back(record_ids[i]);
+      overrode_theirs = true;
+    }
+    destination[i] = found->second;
+  }
+  for (const removed_block& gone : removed_) {
+    const auto found = their_position.find(gone.identifier);
+    if (found == their_position.end()) continue;
+    if (their_block(found->second) != view(text_, gone.span)) {
+      outcome_.conflicts.push_back(gone.identifier);
+      overrode_theirs = true;
+    }
+    dropped[found->second] = true;
+  }
+  if (overrode_theirs &&
+      !save_copy(theirs.text_, outcome_.conflict_copy, "with the other version of changed records")) {
+    return false;
+  }
+  std::vector<std::unique_ptr<Record>> replacing(theirs.records.size());
+  std::vector<std::unique_ptr<Record>> added;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (destination[i] == kAppend) {
+      added.push_back(std::move(records[i]));
+    } else if (destination[i] != kTheirs) {
+      replacing[destination[i]] = std::move(records[i]);
+    }
+  }
+
+  // From here on the store is the file as it now is, with our changes.
+  const int our_highest = highest_id;
+  records = std::move(theirs.records);
+  record_ids = std::move(theirs.record_ids);
+  origins = std::move(theirs.origins);
+  text_ = std::move(theirs.text_);
+  text_whole_ = theirs.text_whole_;
+  tail_ = theirs.tail_;
+  moved_tail_.clear();
+  on_disk_ = theirs.on_disk_;
+  removed_.clear();
+  problems_ = std::move(theirs.problems_);
+  highest_id = std::max(our_highest, theirs.highest_id);
+  first_with_id.clear();
+  shadowed = 0;
+  for (std::size_t j = 0; j < records.size(); ++j) {
+    if (replacing[j] != nullptr) records[j] = std::move(replacing[j]);
+    first_with_id.assign(record_ids[j], records[j].get());
+  }
+  for (std::size_t j = dropped.size(); j-- > 0;) {
+    if (!dropped[j]) continue;
+    first_with_id.erase(record_ids[j]);
+    delete take_out(j);
+  }
+  removed_.clear();
+  for (std::unique_ptr<Record>& mine : added) {
+    int id = mine->identifier();
+    if (id < 0 || first_with_id.find(id) != nullptr) {
+      const int old_id = id;
+      id = fresh_id();
+      auto fresh = std::make_unique<Record>(id);
+      fresh->setup(id, mine->date(), mine->mileage(), mine->operation(), mine->notes(),
+                   mine->cost());
+      mine = std::move(fresh);
+      outcome_.renumbered.emplace_back(old_id, id);
+    }
+    highest_id = std::max(highest_id, id);
+    static_cast<DataSource*>(this)->record(mine.release());
+  }
+  outcome_.merged = true;
+  return true;
+}
+
+bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std::size_t& tail) {
+  out.reserve(text_.size() + text_.size() / 8 + 4096);
+  written.resize(records.size());
+  std::vector<extra_text> extras;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    // Every identifier is looked up as callers see it: a store that cannot
+    // find one of its own records must not write a log without it.
+    const Record* held = static_cast<DataSource*>(this)->record(record_ids[i]);
+    if (held == nullptr) {
+      report("Error fetching record.");
+      outcome_.error = "a record of the log could not be found";
+      return false;
+    }
+    const origin& from = origins[i];
+    origin& to = written[i];
+    to.lead = out.size();
+    out += from.moved_lead;
+    if (from.from_file) out.append(text_, from.lead, from.begin - from.lead);
+    to.begin = out.size();
+    if (!changed(i)) {
+      out.append(text_, from.begin, from.end - from.begin);
+      // A last line without its line end gets one when more follows.
+      const bool more = i + 1 < records.size() || !moved_tail_.empty() || tail_ < text_.size();
+      if (more && out.back() != '\n' && out.back() != '\r') out += '\n';
+    } else {
+      extras.clear();
+      std::unique_ptr<Record> old;
+      // The old block's extras point into this string, alive until written.
+      std::string old_block;
+      if (from.from_file) {
+        old_block.assign(text_, from.begin, from.end - from.begin);
+        bool first = true;
+        parse_log(
+            old_block, 0,
+            [&](block_reading& read) {
+              if (!first) return;
+              first = false;
+              for (const block_extra& extra : read.extras) {
+                extras.push_back({view(old_block, extra.span), extra.comment});
+              }
+            },
+            false);
+      }
+      append_block(out, record_ids[i], *held, extras);
+    }
+    to.end = out.size();
+    to.from_file = true;
+    to.verbatim = true;
+  }
+  tail = out.size();
+  out += moved_tail_;
+  out.append(text_, tail_, std::string::npos);
+  return true;
+}
+
 bool FileDataSource::commit() {
+  outcome_ = commit_outcome{};
+  if (refused_) {
+    report("Error opening " + filename + " for commit: " + read_failure_);
+    outcome_.error = read_failure_;
+    return false;
+  }
+  const commit_lock lock(resolve_links(filename));
+  if (lock.error() != 0) {
+    report("Error locking " + filename + " for commit: " + error_text(lock.error()));
+    outcome_.error = error_text(lock.error());
+    return false;
+  }
+  if (lock.held() && !swept_) {
+    remove_stale_temporaries(resolve_links(filename));
+    swept_ = true;
+  }
   if (!save_backup()) return false;
+  if (changed_on_disk() && !merge_from_disk()) return false;
+
+  std::vector<origin> written;
+  std::size_t tail = 0;
+  std::string text;
+  if (!compose(text, written, tail)) return false;
   replacement_file file(filename);
   const auto failed = [&] {
     report("Error " + file.failed_step() + " " + filename + " for commit: " +
            error_text(file.error()));
+    outcome_.error = error_text(file.error());
     return false;
   };
-  if (!file.open()) return failed();
-  // Blocks are written straight into a large chunk: few write calls, and
-  // no copy on the way. A block too large for the chunk goes on its own.
-  constexpr std::size_t kChunk = 1 << 18;
-  const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
-  std::size_t used = 0;
-  std::string large_block;
-  for (const int id : record_ids) {
-    const Record* held = static_cast<DataSource*>(this)->record(id);
-    if (held == nullptr) {
-      report("Error fetching record.");
-      return false;
-    }
-    const std::size_t bound = block_size_bound(*held);
-    if (used + bound > kChunk) {
-      if (!file.append(std::string_view(chunk.get(), used))) return failed();
-      used = 0;
-    }
-    if (bound > kChunk) {
-      large_block.clear();
-      append_block(large_block, id, *held);
-      if (!file.append(large_block)) return failed();
-      continue;
-    }
-    used = static_cast<std::size_t>(write_block(chunk.get() + used, id, *held) - chunk.get());
-  }
-  if (!file.append(std::string_view(chunk.get(), used))) return failed();
-  return file.replace() || failed();
+  if (!file.open() || !file.append(text) || !file.replace()) return failed();
+
+  // The file is now exactly `text`: later commits copy from it.
+  text_ = std::move(text);
+  text_whole_ = true;
+  tail_ = tail;
+  moved_tail_.clear();
+  origins = std::move(written);
+  removed_.clear();
+  for (const std::unique_ptr<Record>& held : records) held->clear_modified();
+  on_disk_ = file_state::of_path(filename);
+  return true;
 }
 
 }  // namespace tarvik

@@ -4,27 +4,66 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/data_source.h"
+#include "data/file_state.h"
 #include "data/identifier_index.h"
 #include "data/log_format.h"
 #include "data/record.h"
 
 namespace tarvik {
 
+// What a commit did besides writing the store's records.
+struct commit_outcome {
+  // The file had been changed by another writer (a second window, an
+  // editor, a sync tool); its content was read and this store's changes
+  // since its last reading or commit were applied on top of it. The store
+  // now holds the merged log: records it did not change are new objects.
+  bool merged = false;
+  // Records this store added whose identifier the merged log already had,
+  // with the identifier each got instead: (old, new).
+  std::vector<std::pair<int, int>> renumbered;
+  // Records changed (or removed) here and changed or removed elsewhere too:
+  // this store's version was written.
+  std::vector<int> conflicts;
+  // Where the file as the other writer left it was saved, when a conflict
+  // overrode something of theirs.
+  std::string conflict_copy;
+  // A copy of a log that could not be read to its end, saved before it was
+  // rewritten.
+  std::string backup;
+  // Why a failed commit failed, in words for the user.
+  std::string error;
+};
+
 // A record store backed by one log file (see log_format.h). The file is read
 // once, in the constructor (and again by rollback); from then on it is
 // written only by commit, which replaces it whole and crash-safely.
 //
-// Invariants: `records` and `record_ids` have the same length, and
-// record_ids[i] == records[i]->identifier(). After every reading of the file
-// the identifiers are distinct and non-negative: a record whose identifier is
-// negative or repeats an earlier one gets a fresh identifier above the
-// highest, with one diagnostic line each. `highest_id` is never below -1.
+// Invariants: `records`, `record_ids` and `origins` have the same length,
+// and record_ids[i] == records[i]->identifier(). After every reading of the
+// file the identifiers are distinct and non-negative: a record whose
+// identifier is negative or repeats an earlier one gets a fresh identifier
+// above the highest, with one diagnostic line each. `highest_id` is never
+// below -1.
 //
-// Lookup, add and remove cost O(1) plus the list shuffling of a removal;
-// loading and committing are linear in the size of the log.
+// What the user wrote is kept. A commit writes the block of every record
+// that was neither added, changed nor renumbered since the file was read
+// exactly as it stood, with the blank lines and comments before it; a
+// changed record gets a standard block that keeps the comment lines and the
+// items no field takes of its old one; a removed record's block goes with
+// the comment lines right before it. What follows the last block stays last.
+//
+// Other writers are merged, never overwritten: commits of all Tarvik
+// processes are serialised by a commit_lock, and a commit that finds the
+// file changed since this store read or wrote it applies this store's
+// changes to the file's current content (see commit_outcome).
+//
+// Only a regular file is read or written: a path that leads to a directory,
+// a FIFO, a device or a socket is refused at once (refusal()), never opened
+// for a blocking read or replaced.
 //
 // When a reading reported any problem (the file was malformed, or could not
 // be read to its end), the records after the problem are not in the store,
@@ -56,23 +95,74 @@ class FileDataSource : public DataSource {
   static std::vector<hash_element> parse_record(std::istream& in);
   static std::vector<std::string> split(std::string delimiters, std::string text, int max_tokens);
 
+  // What the last reading found to tell the user: the reader's diagnostics
+  // and the values it did not read in full, with their lines.
+  const std::vector<log_problem>& problems() const { return problems_; }
+
+  // Why the file could not be used at the last reading ("Permission
+  // denied", "Is a FIFO, not a regular file", ...); empty when it could, or
+  // did not exist.
+  const std::string& read_failure() const { return read_failure_; }
+  // The path is no regular file: the store holds nothing of it and every
+  // commit is refused.
+  bool refused() const { return refused_; }
+
+  const commit_outcome& last_commit() const { return outcome_; }
+
+  // Whether the store holds changes that are not in the file yet.
+  bool has_unsaved_changes() const;
+
+  // Whether the file on disk is no longer what this store last read or
+  // wrote: another writer changed, created or replaced it. A file that
+  // vanished does not count; the next commit writes it again.
+  bool changed_on_disk() const;
+
  private:
+  // Where a held record's block stands in `text_`.
+  struct origin {
+    std::size_t lead = 0;   // start of the blank lines and comments before it
+    std::size_t begin = 0;  // its "<"
+    std::size_t end = 0;    // after its close tag and line end
+    bool from_file = false;  // false: added since the file was last read or written
+    bool verbatim = false;   // read cleanly and not renumbered: may be copied as it is
+    std::string moved_lead;  // what stood before removed records ahead of it
+  };
+  // A record read from the file and removed since.
+  struct removed_block {
+    int identifier;
+    text_span span;
+  };
+
   // Opens and reads the log. False, with errno set, when it cannot be opened.
   bool read_file();
   // What the backup before the next commit is to hold, after a reading: no
-  // backup (the reading was complete), the file's text as read, or the file
-  // as it is on disk then (its text was not read to the end).
+  // backup (the reading was complete), the text read, or the file as it is
+  // on disk then (its text was not read to the end).
   void keep_nothing();
-  void keep_text(std::string text);
+  void keep_text();
   void keep_file_on_disk();
   void finish_reading();
   void renumber(std::size_t index, const char* reason);
   void forget_all();
   bool save_backup();
+  bool save_copy(const std::string& text, std::string& saved_as, const char* purpose);
   int fresh_id();
+  std::size_t position_of(const Record* record) const;
+  // Takes the record at `index` out of all three lists; what stood before
+  // its block (but its own comment lines) moves to the next record.
+  Record* take_out(std::size_t index);
+  // Whether the record at `index` must be written anew rather than copied.
+  bool changed(std::size_t index) const;
+  // The record the block at `span` of `text_` reads as.
+  std::unique_ptr<Record> reread(const text_span& span) const;
+  bool merge_from_disk();
+  // The new file: `out`, with where each record's block and what follows
+  // the last block stand in it. False (reported) when a record is missing.
+  bool compose(std::string& out, std::vector<origin>& written, std::size_t& tail);
 
   std::vector<std::unique_ptr<Record>> records;
   std::vector<int> record_ids;
+  std::vector<origin> origins;
   std::string filename;
   int highest_id = -1;
 
@@ -83,11 +173,22 @@ class FileDataSource : public DataSource {
   // Where identifiers go on once highest_id has reached the largest int.
   int wrapped_id = 0;
 
-  // A backup is due before the next commit.
+  // The file as last read or written, and what it looked like then.
+  std::string text_;
+  bool text_whole_ = false;   // text_ is all of the file (no read error)
+  std::size_t tail_ = 0;      // where what follows the last block starts
+  std::string moved_tail_;    // what stood before removed last records
+  file_state on_disk_;
+  std::vector<removed_block> removed_;
+  bool swept_ = false;        // stale temporary files removed once
+
+  std::vector<log_problem> problems_;
+  std::string read_failure_;
+  bool refused_ = false;
+  commit_outcome outcome_;
+
+  // A backup is due before the next commit; of text_ when it is whole.
   bool backup_pending = false;
-  // The file as read, when it was read to its end and a backup is due;
-  // otherwise the backup copies the file from disk.
-  std::string original_text;
   bool original_whole = false;
 };
 

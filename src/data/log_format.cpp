@@ -19,11 +19,32 @@ constexpr int kFailed = -2;  // a read failed; errno tells why
 class memory_source {
  public:
   memory_source(std::string_view text, int read_error)
-      : next_(text.data()), end_(text.data() + text.size()), read_error_(read_error) {}
+      : begin_(text.data()), next_(text.data()), end_(text.data() + text.size()),
+        read_error_(read_error), counted_(text.data()) {}
 
   int get() {
     if (next_ != end_) return static_cast<unsigned char>(*next_++);
     return stopped();
+  }
+
+  int peek() const { return next_ != end_ ? static_cast<unsigned char>(*next_) : kEnd; }
+
+  // Bytes consumed so far.
+  std::size_t offset() const { return static_cast<std::size_t>(next_ - begin_); }
+
+  // The line (from 1) of the byte at `offset`; offsets asked for only grow.
+  std::size_t line_at(std::size_t offset) {
+    const char* const at = begin_ + std::min(offset, static_cast<std::size_t>(end_ - begin_));
+    if (at < counted_) return line_;
+    while (const void* found = std::memchr(counted_, '\n', static_cast<std::size_t>(at - counted_))) {
+      ++line_;
+      counted_ = static_cast<const char*>(found) + 1;
+    }
+    return line_;
+  }
+
+  void skip_byte_order_mark() {
+    if (end_ - next_ >= 3 && std::memcmp(next_, "\xEF\xBB\xBF", 3) == 0) next_ += 3;
   }
 
   // Appends to `out` every byte up to `stop`, consumes `stop` and returns
@@ -55,28 +76,36 @@ class memory_source {
     return kFailed;
   }
 
+  const char* begin_;
   const char* next_;
   const char* end_;
   int read_error_;
+  const char* counted_;  // line_ counts the line ends before this
+  std::size_t line_ = 1;
 };
 
-// Bytes of a stream, read through its buffer. A stream buffer cannot tell a
-// failed read from the end, so every stop counts as the end.
+// Bytes of a stream, read through its buffer. A stream buffer tells a failed
+// read only by throwing (a file buffer does); that is a read failure here,
+// every other stop the end.
 class stream_source {
  public:
   explicit stream_source(std::istream& in) : in_(in), buffer_(in.good() ? in.rdbuf() : nullptr) {}
 
   int get() {
-    if (buffer_ != nullptr) {
-      const auto c = buffer_->sbumpc();
-      if (!std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
-        return std::istream::traits_type::to_int_type(static_cast<char>(c));
-      }
-      buffer_ = nullptr;
+    const int c = next(true);
+    if (c >= 0) {
+      ++offset_;
+      if (c == '\n') ++line_;
     }
-    in_.setstate(std::ios::eofbit | std::ios::failbit);
-    return kEnd;
+    return c;
   }
+
+  int peek() { return next(false); }
+
+  std::size_t offset() const { return offset_; }
+  std::size_t line_at(std::size_t /*offset*/) const { return line_; }
+
+  void skip_byte_order_mark() {}
 
   int collect_until(char stop, std::string* out) {
     for (;;) {
@@ -96,8 +125,33 @@ class stream_source {
   }
 
  private:
+  int next(bool consume) {
+    if (buffer_ != nullptr) {
+      using traits = std::istream::traits_type;
+      traits::int_type c;
+      errno = 0;
+      try {
+        c = consume ? buffer_->sbumpc() : buffer_->sgetc();
+      } catch (...) {
+        // The buffer's read failed; its errno is the reason, if it left one.
+        const int error = errno != 0 ? errno : EIO;
+        buffer_ = nullptr;
+        in_.setstate(std::ios::badbit | std::ios::failbit);
+        errno = error;
+        return failed_ = kFailed;
+      }
+      if (!traits::eq_int_type(c, traits::eof())) return traits::to_int_type(static_cast<char>(c));
+      buffer_ = nullptr;
+      in_.setstate(std::ios::eofbit | std::ios::failbit);
+    }
+    return failed_;
+  }
+
   std::istream& in_;
   std::streambuf* buffer_;
+  int failed_ = kEnd;  // what a stopped source returns
+  std::size_t offset_ = 0;
+  std::size_t line_ = 1;
 };
 
 // The identifier and the five fields of a block as the writer makes it.
@@ -105,7 +159,8 @@ constexpr std::size_t kUsualPairs = 6;
 
 // split("=", item, 2) without its allocations: the first token is the key,
 // the second (or an empty text) the value. False when there is no token.
-bool split_pair(std::string_view item, hash_element& pair) {
+// `cut` tells whether text after the value was left unread.
+bool split_pair(std::string_view item, hash_element& pair, bool& cut) {
   // strtok sees the item as a C string: a NUL ends it.
   const std::string_view text = item.substr(0, std::min(item.find('\0'), item.size()));
   const std::size_t key_start = text.find_first_not_of('=');
@@ -113,15 +168,18 @@ bool split_pair(std::string_view item, hash_element& pair) {
   const std::size_t key_end = std::min(text.find('=', key_start), text.size());
   pair.key.assign(text.substr(key_start, key_end - key_start));
   const std::size_t value_start = text.find_first_not_of('=', key_end);
+  cut = false;
   if (value_start != std::string_view::npos) {
     const std::size_t value_end = std::min(text.find('=', value_start), text.size());
     pair.value.assign(text.substr(value_start, value_end - value_start));
+    cut = text.find_first_not_of('=', value_end) != std::string_view::npos;
   }
   return true;
 }
 
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_line_end(int c) { return c == '\r' || c == '\n'; }
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string quoted(int c) {
   std::string text = "\"";
@@ -130,14 +188,39 @@ std::string quoted(int c) {
   return text;
 }
 
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Whether a number's text is one number and nothing else (blanks around it
+// allowed). The usual decimal form is checked by hand; anything else by the
+// C library's own end pointer.
+bool whole_number(const std::string& value, bool integer) {
+  std::string_view text = value;
+  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+  if (text.empty()) return false;
+  std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  const std::size_t digits_start = i;
+  while (i < text.size() && is_digit(text[i])) ++i;
+  bool digits = i > digits_start;
+  if (!integer && i < text.size() && text[i] == '.') {
+    const std::size_t fraction_start = ++i;
+    while (i < text.size() && is_digit(text[i])) ++i;
+    digits = digits || i > fraction_start;
+  }
+  if (digits && i == text.size()) return true;
+  if (integer) return false;
+  const std::string copy(text);
+  return whole_double_text(copy.c_str());
+}
+
 // One reading: the grammar over any source, counting what it reports.
 template <typename Source>
 class reader {
  public:
-  explicit reader(Source& source) : source_(source) {}
+  explicit reader(Source& source, bool report = true) : source_(source), report_(report) {}
 
-  log_reading read_log(const std::function<void(std::vector<hash_element>)>& add) {
-    log_reading reading;
+  log_reading read_log(const std::function<void(block_reading&)>& add) {
+    source_.skip_byte_order_mark();
     for (int c = source_.get(); c >= 0; c = source_.get()) {
       if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
       if (c == '#') {
@@ -150,20 +233,28 @@ class reader {
         continue;
       }
       if (c == '<') {
-        add(read_record());
+        const int before = reading_.diagnostics;
+        block_.span.begin = source_.offset() - 1;
+        block_.pairs = read_record();
+        // The line end after the close tag goes with the block.
+        if (source_.peek() == '\r') source_.get();
+        if (source_.peek() == '\n') source_.get();
+        block_.span.end = source_.offset();
+        block_.clean = reading_.diagnostics == before;
+        add(block_);
         continue;
       }
       say("Unexpected character " + quoted(c) + " in FileDataSource::parse");
       break;
     }
-    reading.diagnostics = diagnostics_;
-    return reading;
+    return std::move(reading_);
   }
 
   // Reads one block; the "<" has been read.
   std::vector<hash_element> read_record() {
     std::vector<hash_element> pairs;
     pairs.reserve(kUsualPairs);
+    block_.extras.clear();
     // The tag name is not examined: anything up to "=" opens a block.
     int c = source_.collect_until('=', nullptr);
     if (stopped(c, "Unexpected EOF while searching for \"=\" in FileDataSource::parse_record",
@@ -196,16 +287,25 @@ class reader {
       }
       if (c == '#' && is_line_end(item_end)) {
         // A comment line inside a block; the line end stays current.
-        do c = source_.get(); while (c >= 0 && !is_line_end(c));
+        const std::size_t start = source_.offset() - 1;
+        std::size_t end = start + 1;
+        for (c = source_.get(); c >= 0 && !is_line_end(c); c = source_.get()) end = source_.offset();
+        block_.extras.push_back({{start, end}, true});
         continue;
       }
       // The item runs up to the next ";"; one that starts at a ";" is empty.
+      const std::size_t start = source_.offset() - 1;
       std::string_view item;
       if (c != ';') c = source_.take_item(c, ';', scratch_, item);
       hash_element pair;
-      if (!split_pair(item, pair)) {
+      bool cut = false;
+      if (!split_pair(item, pair, cut)) {
         say("Error splitting " + std::string(item) + " returned wrong number of elements.");
         return pairs;
+      }
+      check_item(pair, item, cut, start);
+      if (field_named(pair.key) == record_field::none) {
+        block_.extras.push_back({{start, start + item.size()}, false});
       }
       pairs.push_back(std::move(pair));
       item_end = c;
@@ -241,13 +341,58 @@ class reader {
   }
 
   void say(const std::string& line) {
-    report(line);
-    ++diagnostics_;
+    if (report_) report(line);
+    ++reading_.diagnostics;
+    reading_.problems.push_back({source_.line_at(source_.offset()), line});
+  }
+
+  // Notes, for the user and not on stderr, what of an item was not read as
+  // it stands: a number with more after it, text after a second "=", an
+  // item with no "=" at all.
+  void check_item(const hash_element& pair, std::string_view item, bool cut, std::size_t start) {
+    std::string note;
+    switch (field_named(pair.key)) {
+      case record_field::date:
+        if (!whole_number(pair.value, true)) {
+          note = "date " + quoted(pair.value) + " is not a whole number of seconds; read as " +
+                 format_integer(parse_long(pair.value.c_str()));
+        }
+        break;
+      case record_field::mileage:
+      case record_field::cost:
+        if (!whole_number(pair.value, false)) {
+          note = std::string(field_named(pair.key) == record_field::cost ? "cost " : "mileage ") +
+                 quoted(pair.value) + " is not one number; read as " +
+                 format_general(parse_double(pair.value.c_str()));
+        }
+        break;
+      case record_field::operation:
+      case record_field::operation_escaped:
+      case record_field::notes:
+      case record_field::notes_escaped:
+        if (cut) {
+          note = "the text after \"=\" in " + quoted(item) + " is not read; read as " +
+                 quoted(pair.value);
+        }
+        break;
+      case record_field::none:
+        if (item.find('=') == std::string_view::npos) {
+          std::string_view shown = item;
+          while (!shown.empty() && is_blank(shown.front())) shown.remove_prefix(1);
+          note = quoted(shown) + " is no key=value item; it stays in the file but is not shown";
+        }
+        break;
+      case record_field::identifier:
+        break;
+    }
+    if (!note.empty()) reading_.problems.push_back({source_.line_at(start), std::move(note)});
   }
 
   Source& source_;
+  bool report_;
   std::string scratch_;  // an item read from a stream
-  int diagnostics_ = 0;
+  block_reading block_;
+  log_reading reading_;
 };
 
 // A literal of known length: the copy compiles to a few moves.
@@ -278,15 +423,21 @@ char* write_text_line(char* out, const char (&key)[size], const std::string& tex
 }  // namespace
 
 log_reading parse_log(std::string_view text, int read_error,
-                      const std::function<void(std::vector<hash_element>)>& add) {
+                      const std::function<void(block_reading&)>& add, bool report) {
   memory_source source(text, read_error);
-  return reader<memory_source>(source).read_log(add);
+  return reader<memory_source>(source, report).read_log(add);
+}
+
+log_reading parse_log(std::string_view text, int read_error,
+                      const std::function<void(std::vector<hash_element>)>& add) {
+  return parse_log(text, read_error, [&](block_reading& block) { add(std::move(block.pairs)); });
 }
 
 log_reading parse_log(std::istream& in,
                       const std::function<void(std::vector<hash_element>)>& add) {
   stream_source source(in);
-  return reader<stream_source>(source).read_log(add);
+  return reader<stream_source>(source).read_log(
+      [&](block_reading& block) { add(std::move(block.pairs)); });
 }
 
 std::vector<hash_element> parse_record(std::istream& in) {
@@ -299,6 +450,7 @@ std::vector<std::string> split(std::string delimiters, std::string text, int max
   delimiters.resize(std::strlen(delimiters.c_str()));
   text.resize(std::strlen(text.c_str()));
   std::vector<std::string> tokens;
+  if (max_tokens < 0) return tokens;
   std::size_t start = text.find_first_not_of(delimiters);
   while (start != std::string::npos &&
          (max_tokens == 0 || tokens.size() < static_cast<std::size_t>(max_tokens))) {
@@ -320,16 +472,29 @@ char* write_block(char* out, int identifier, const Record& record) {
   out = put(out, "<record=");
   out = write_integer(out, identifier);
   out = put(out, ">\ncost=");
-  out = write_general(out, static_cast<double>(record.cost()));
+  out = write_exact(out, record.cost());
   out = put(out, ";\n");
   out = write_text_line(out, "operation", record.operation());
   out = put(out, "date=");
   out = write_integer(out, record.date());
   out = put(out, ";\nmileage=");
-  out = write_general(out, record.mileage());
+  out = write_exact(out, record.mileage());
   out = put(out, ";\n");
   out = write_text_line(out, "notes", record.notes());
   return put(out, "</record>\n");
+}
+
+void append_block(std::string& out, int identifier, const Record& record,
+                  const std::vector<extra_text>& extras) {
+  append_block(out, identifier, record);
+  if (extras.empty()) return;
+  std::string tail;
+  for (const extra_text& extra : extras) {
+    tail += extra.text;
+    if (!extra.comment) tail += ';';  // an item gets back its ";"
+    tail += '\n';
+  }
+  out.insert(out.size() - std::strlen("</record>\n"), tail);
 }
 
 void append_block(std::string& out, int identifier, const Record& record) {

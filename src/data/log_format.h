@@ -23,9 +23,42 @@
 // either goes on or stops, keeping every block it has begun to read.
 namespace tarvik {
 
+// Something of a log the user should hear of, at a line (counted from 1;
+// 0 when the source cannot tell).
+struct log_problem {
+  std::size_t line = 0;
+  std::string message;
+};
+
 // What a reading of a whole log saw.
 struct log_reading {
-  int diagnostics = 0;  // lines reported
+  int diagnostics = 0;  // lines reported on stderr
+  // The reported lines, and besides them (not on stderr) every value that
+  // was not read in full and every item that is no key=value pair.
+  std::vector<log_problem> problems;
+};
+
+// A bytes range [begin, end) of the text read.
+struct text_span {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+// A comment line of a block body, or an item under a key no field takes.
+struct block_extra {
+  text_span span;
+  bool comment = false;
+};
+
+// One block as the reader met it. Offsets count from the start of the text.
+struct block_reading {
+  std::vector<hash_element> pairs;
+  text_span span;  // from its "<" to after its close tag and the line end there
+  bool clean = false;  // read without a diagnostic
+  // What of the body no field takes, in file order: comment lines (without
+  // their line end) and items under keys that name no field (without their
+  // ";"). A block rewritten for a changed record keeps them.
+  std::vector<block_extra> extras;
 };
 
 // Reads a whole log held in memory. `read_error`, when not 0, is the errno of
@@ -36,7 +69,16 @@ struct log_reading {
 log_reading parse_log(std::string_view text, int read_error,
                       const std::function<void(std::vector<hash_element>)>& add);
 
-// The same, reading `in` through its stream buffer to its end.
+// The same, with every block's place in the text. The block is the reader's
+// own and is reused: take what you keep. A UTF-8 byte-order mark at the very
+// start is skipped. Without `report`, problems are collected but nothing is
+// written to stderr (for reading again what was reported before).
+log_reading parse_log(std::string_view text, int read_error,
+                      const std::function<void(block_reading&)>& add, bool report = true);
+
+// The same, reading `in` through its stream buffer to its end. A read that
+// fails (an exception of the stream buffer included) is reported as the
+// read error it is.
 log_reading parse_log(std::istream& in,
                       const std::function<void(std::vector<hash_element>)>& add);
 
@@ -48,13 +90,23 @@ std::vector<hash_element> parse_record(std::istream& in);
 
 // Cuts `text` into the maximal runs of characters not in `delimiters`, as
 // strtok finds them, and returns at most `max_tokens` of them (no limit when
-// it is 0).
+// it is 0, none when it is negative).
 std::vector<std::string> split(std::string delimiters, std::string text, int max_tokens);
 
 // Appends the block of `record` under `identifier` to `out`. Texts holding
 // ";" or "=" go under the starred key, escaped, so that they read back whole;
 // every other text is written as it is.
 void append_block(std::string& out, int identifier, const Record& record);
+
+// The same, with `extras` (comment lines and items no field takes, as
+// block_reading gives them) each on a line of its own before the close tag,
+// items with their ";" again.
+struct extra_text {
+  std::string_view text;
+  bool comment = false;
+};
+void append_block(std::string& out, int identifier, const Record& record,
+                  const std::vector<extra_text>& extras);
 
 // The same, written at `out`, which has room for block_size_bound(record)
 // bytes; returns the end of the block. For writers with buffers of their own.

@@ -51,6 +51,14 @@ double parse_double(const char* text) {
   return strtod_l(text, nullptr, c_locale());
 }
 
+bool whole_double_text(const char* text) {
+  char* end = nullptr;
+  strtod_l(text, &end, c_locale());
+  if (end == text) return false;
+  while (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n') ++end;
+  return *end == '\0';
+}
+
 long parse_long(const char* text) {
   long value;
   if (from_chars_prefix(text, value)) return value;
@@ -163,6 +171,50 @@ char* write_six_digits(char* out, double value) {
 char* write_general(char* out, double value) {
   if (char* end = write_six_digits(out, value)) return end;
   return std::to_chars(out, out + kGeneralMaxSize, value, std::chars_format::general, 6).ptr;
+}
+
+namespace {
+
+// Reads what the writer wrote; the text is short and ends at `end`.
+double read_back(const char* text, const char* end) {
+  char buffer[kGeneralMaxSize + 1];
+  const auto size = static_cast<std::size_t>(end - text);
+  std::memcpy(buffer, text, size);
+  buffer[size] = '\0';
+  return parse_double(buffer);
+}
+
+template <typename Number>
+bool same_number(Number a, Number b) {
+  return a == b ? std::signbit(a) == std::signbit(b) : (std::isnan(a) && std::isnan(b));
+}
+
+}  // namespace
+
+char* write_exact(char* out, double value) {
+  char* end = write_general(out, value);
+  if (same_number(read_back(out, end), value)) return end;
+  return std::to_chars(out, out + kGeneralMaxSize, value).ptr;
+}
+
+char* write_exact(char* out, float value) {
+  char* end = write_general(out, static_cast<double>(value));
+  if (same_number(static_cast<float>(read_back(out, end)), value)) return end;
+  end = std::to_chars(out, out + kGeneralMaxSize, value).ptr;
+  if (same_number(static_cast<float>(read_back(out, end)), value)) return end;
+  // Reading through double can round twice; the double's own shortest text
+  // cannot miss.
+  return std::to_chars(out, out + kGeneralMaxSize, static_cast<double>(value)).ptr;
+}
+
+std::string format_exact(double value) {
+  char buffer[kGeneralMaxSize];
+  return std::string(buffer, write_exact(buffer, value));
+}
+
+std::string format_exact(float value) {
+  char buffer[kGeneralMaxSize];
+  return std::string(buffer, write_exact(buffer, value));
 }
 
 char* write_integer(char* out, long value) {

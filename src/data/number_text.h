@@ -13,6 +13,10 @@ namespace tarvik {
 // forms a number, 0 when there is none.
 double parse_double(const char* text);
 
+// Whether strtod in the "C" locale reads all of `text` but blanks around
+// the number (and there is a number).
+bool whole_double_text(const char* text);
+
 // strtol in base 10 in the "C" locale; out-of-range values clamp to long.
 long parse_long(const char* text);
 
@@ -35,6 +39,15 @@ constexpr std::size_t kGeneralMaxSize = 32;
 constexpr std::size_t kIntegerMaxSize = 24;
 char* write_general(char* out, double value);
 char* write_integer(char* out, long value);
+
+// The number as write_general writes it when that text reads back (with
+// parse_double, and for a float rounded to float) as exactly the same
+// value; otherwise the shortest text that does. So logs written with six
+// digits keep their form, and no save ever changes a stored number.
+char* write_exact(char* out, double value);
+char* write_exact(char* out, float value);
+std::string format_exact(double value);
+std::string format_exact(float value);
 
 }  // namespace tarvik
 

@@ -1,5 +1,6 @@
 #include "data/record.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -12,9 +13,8 @@ namespace {
 
 constexpr const char* kDefaultOperation = "not specified";
 
-bool key_is(const hash_element& pair, const char* name) {
-  return std::strcmp(pair.key.c_str(), name) == 0;
-}
+// Blanks, tabs and line ends around a key are layout, not part of it.
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Text values end at the first NUL byte, as C strings would.
 std::string text_of(const std::string& value) { return std::string(value.c_str()); }
@@ -33,10 +33,34 @@ std::string format_date(long date) {
   return buffer;
 }
 
+bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
+bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
+
 }  // namespace
+
+record_field field_named(std::string_view key) {
+  // A key is a C string to the reader: it ends at a NUL byte.
+  key = key.substr(0, std::min(key.find('\0'), key.size()));
+  if (key == "identifier") return record_field::identifier;
+  while (!key.empty() && is_blank(key.front())) key.remove_prefix(1);
+  while (!key.empty() && is_blank(key.back())) key.remove_suffix(1);
+  if (key.size() < 4 || key.size() > 10) return record_field::none;
+  char folded[10];
+  for (std::size_t i = 0; i < key.size(); ++i) folded[i] = ascii_lower(key[i]);
+  const std::string_view name(folded, key.size());
+  if (name == "date") return record_field::date;
+  if (name == "mileage") return record_field::mileage;
+  if (name == "operation") return record_field::operation;
+  if (name == "operation*") return record_field::operation_escaped;
+  if (name == "notes") return record_field::notes;
+  if (name == "notes*") return record_field::notes_escaped;
+  if (name == "cost") return record_field::cost;
+  return record_field::none;
+}
 
 Record::Record(int identifier) {
   setup(identifier, static_cast<long>(std::time(nullptr)), 0.0, kDefaultOperation, "", 0.0f);
+  modified_ = false;
 }
 
 Record::Record(std::vector<hash_element> pairs) {
@@ -48,25 +72,25 @@ Record::Record(std::vector<hash_element> pairs) {
   float cost = 0.0f;
   for (const hash_element& pair : pairs) {
     const char* value = pair.value.c_str();
-    if (key_is(pair, "identifier")) {
-      identifier = parse_int(value);
-    } else if (key_is(pair, "date")) {
-      date = parse_long(value);
-    } else if (key_is(pair, "mileage")) {
-      mileage = parse_double(value);
-    } else if (key_is(pair, "operation")) {
-      operation = text_of(pair.value);
-    } else if (key_is(pair, "operation*")) {
-      operation = unescape_text(text_of(pair.value));
-    } else if (key_is(pair, "notes")) {
-      notes = text_of(pair.value);
-    } else if (key_is(pair, "notes*")) {
-      notes = unescape_text(text_of(pair.value));
-    } else if (key_is(pair, "cost")) {
-      cost = static_cast<float>(parse_double(value));
+    switch (field_named(pair.key)) {
+      case record_field::identifier: identifier = parse_int(value); break;
+      case record_field::date: date = parse_long(value); break;
+      case record_field::mileage: mileage = parse_double(value); break;
+      case record_field::operation: operation = text_of(pair.value); break;
+      case record_field::operation_escaped: operation = unescape_text(text_of(pair.value)); break;
+      case record_field::notes: notes = text_of(pair.value); break;
+      case record_field::notes_escaped: notes = unescape_text(text_of(pair.value)); break;
+      case record_field::cost: cost = static_cast<float>(parse_double(value)); break;
+      case record_field::none: break;
     }
   }
   setup(identifier, date, mileage, std::move(operation), std::move(notes), cost);
+  modified_ = false;
+}
+
+bool Record::same_fields(const Record& other) const {
+  return date_ == other.date_ && same_bits(mileage_, other.mileage_) &&
+         operation_ == other.operation_ && notes_ == other.notes_ && same_bits(cost_, other.cost_);
 }
 
 void Record::setup(int identifier, long date, double mileage, std::string operation,
@@ -77,6 +101,7 @@ void Record::setup(int identifier, long date, double mileage, std::string operat
   operation_ = std::move(operation);
   notes_ = std::move(notes);
   cost_ = cost;
+  modified_ = true;
 }
 
 std::string Record::value(std::string key) const {

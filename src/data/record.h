@@ -2,6 +2,8 @@
 #define TARVIK_DATA_RECORD_H_
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -13,6 +15,15 @@ struct hash_element {
   std::string value;
 };
 
+// The field a key of a record block names. The five fields' keys are read
+// without the blanks around them and in any letter case ("  Notes" is notes);
+// "identifier" only as it stands. The starred keys carry escaped text (see
+// text_escape.h). `none` for every other key: the reader keeps such pairs
+// but no field takes them.
+enum class record_field { none, identifier, date, mileage, operation, operation_escaped,
+                          notes, notes_escaped, cost };
+record_field field_named(std::string_view key);
+
 // One entry of the vehicle log. Records live on the heap and are passed by
 // pointer; they are never copied. The identifier is fixed at construction;
 // every other field has a getter/setter pair named after it. No field is
@@ -23,9 +34,9 @@ class Record {
   // "not specified", empty notes and cost 0.
   explicit Record(int identifier);
 
-  // A record built from the pairs of one block. Keys are matched exactly
-  // (case-sensitive, up to a NUL byte); unknown keys are ignored and the last
-  // pair of a key wins. Missing fields take the defaults above, except the
+  // A record built from the pairs of one block. Keys are matched with
+  // field_named (up to a NUL byte); unknown keys are ignored and the last
+  // pair of a field wins. Missing fields take the defaults above, except the
   // identifier, which defaults to -1. Numbers never fail to convert: the
   // longest numeric prefix counts, and no digits give 0. The keys
   // "operation*" and "notes*" carry escaped text (see text_escape.h).
@@ -40,15 +51,26 @@ class Record {
 
   int identifier() const { return identifier_; }
   long date() const { return date_; }
-  void date(long date) { date_ = date; }
+  void date(long date) { set(date_, date); }
   double mileage() const { return mileage_; }
-  void mileage(double mileage) { mileage_ = mileage; }
+  void mileage(double mileage) { set(mileage_, mileage); }
   const std::string& operation() const { return operation_; }
-  void operation(std::string operation) { operation_ = std::move(operation); }
+  void operation(std::string operation) { set(operation_, std::move(operation)); }
   const std::string& notes() const { return notes_; }
-  void notes(std::string notes) { notes_ = std::move(notes); }
+  void notes(std::string notes) { set(notes_, std::move(notes)); }
   float cost() const { return cost_; }
-  void cost(float cost) { cost_ = cost; }
+  void cost(float cost) { set(cost_, cost); }
+
+  // Whether a setter (or setup) gave a field another value since the record
+  // was built or since clear_modified(). The store uses it to tell which
+  // records to write anew; a record set back to its old values may still
+  // count as modified.
+  bool modified() const { return modified_; }
+  void clear_modified() { modified_ = false; }
+
+  // True when the five fields hold the same values, bit for bit (a NaN
+  // equals a NaN); the identifier is not compared.
+  bool same_fields(const Record& other) const;
 
   // Display text of the field named `key`, in any letter case: "operation"
   // and "notes" as they are, "cost" as %.2f, "identifier" as %d, "date" as
@@ -58,12 +80,20 @@ class Record {
   std::string value(std::string key) const;
 
  private:
+  template <typename Field, typename Value>
+  void set(Field& field, Value&& value) {
+    if (field == value) return;
+    field = std::forward<Value>(value);
+    modified_ = true;
+  }
+
   int identifier_;
   long date_;
   double mileage_;
   std::string operation_;
   std::string notes_;
   float cost_;
+  bool modified_ = false;
 };
 
 }  // namespace tarvik

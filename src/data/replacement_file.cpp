@@ -2,8 +2,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +23,49 @@ constexpr std::size_t kChunk = 1 << 18;
 // Enough to follow any sane chain of links, and to stop on a loop.
 constexpr int kMaxLinks = 40;
 
+// What every temporary name of a target starts and ends with.
+std::string temporary_prefix(const std::string& target) {
+  const std::size_t slash = target.find_last_of('/');
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  return "." + base + ".tarvik-";
+}
+constexpr const char* kTemporarySuffix = ".tmp";
+
+// A name part that another writer, now or later, will not pick: the process,
+// the time and a counter, mixed. O_EXCL settles any clash anyway.
+std::string unique_part() {
+  static std::uint64_t counter = 0;
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::uint64_t x = (static_cast<std::uint64_t>(getpid()) << 32) ^
+                    static_cast<std::uint64_t>(now.tv_nsec) ^
+                    (static_cast<std::uint64_t>(now.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15u);
+  // splitmix64's finaliser spreads every input bit over the name.
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+  x ^= x >> 31;
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(x));
+  return text;
+}
+
 }  // namespace
+
+void remove_stale_temporaries(const std::string& target) {
+  const std::string directory = directory_of(target);
+  const std::string prefix = temporary_prefix(target);
+  DIR* listing = opendir(directory.c_str());
+  if (listing == nullptr) return;
+  const std::size_t suffix = std::strlen(kTemporarySuffix);
+  while (const dirent* entry = readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() == prefix.size() + 16 + suffix && name.starts_with(prefix) &&
+        name.ends_with(kTemporarySuffix)) {
+      current_system_calls().unlink((directory + "/" + std::string(name)).c_str());
+    }
+  }
+  closedir(listing);
+}
 
 std::string directory_of(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -42,8 +89,7 @@ std::string resolve_links(const std::string& path) {
   return current;
 }
 
-replacement_file::replacement_file(const std::string& path)
-    : target_(resolve_links(path)), temporary_(target_ + ".tmp"), previous_(target_ + ".old.tmp") {}
+replacement_file::replacement_file(const std::string& path) : target_(resolve_links(path)) {}
 
 replacement_file::~replacement_file() {
   if (fd_ >= 0) current_system_calls().close(fd_);
@@ -69,27 +115,54 @@ bool replacement_file::open() {
   const system_calls& calls = current_system_calls();
   struct stat status;
   if (stat(target_.c_str(), &status) == 0) {
-    // Refuse what an in-place rewrite would refuse: a read-only log, a
-    // directory. The probe never truncates and never blocks on a FIFO.
+    // Only a regular file is replaced: never a device, a FIFO, a socket or
+    // a directory that a link or a mistake put at the log's name.
+    if (!S_ISREG(status.st_mode)) {
+      errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+      return fail("opening");
+    }
+    // Refuse what an in-place rewrite would refuse: a read-only log. The
+    // probe never truncates.
     const int probe = calls.open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
     if (probe < 0) return fail("opening");
     calls.close(probe);
     keep_mode_ = true;
     mode_ = status.st_mode & 07777;
+    keep_owner_ = true;
+    owner_ = status.st_uid;
+    group_ = status.st_gid;
   } else if (errno != ENOENT) {
     return fail("opening");
   }
-  // A temporary file left by a crash is stale: start afresh.
-  calls.unlink(temporary_.c_str());
-  fd_ = calls.open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0664);
-  if (fd_ < 0) return fail("opening");
-  temporary_exists_ = true;
-  return true;
+  return create_temporary() || fail("opening");
+}
+
+bool replacement_file::create_temporary() {
+  const std::string start = directory_of(target_) + "/" + temporary_prefix(target_);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_ = start + unique_part() + kTemporarySuffix;
+    fd_ = current_system_calls().open(temporary_.c_str(),
+                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0664);
+    if (fd_ >= 0) {
+      temporary_exists_ = true;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool replacement_file::append(std::string_view bytes) {
-  // Large pieces go to the file as they are; small ones are gathered.
-  if (buffer_.empty() && bytes.size() >= kChunk / 2) return write_all(bytes);
+  // Large pieces go to the file as they are, a chunk a call, so that the
+  // disk starts on one while the next is handed over; small ones are
+  // gathered.
+  if (buffer_.empty() && bytes.size() >= kChunk / 2) {
+    while (bytes.size() > kChunk) {
+      if (!write_all(bytes.substr(0, kChunk))) return false;
+      bytes.remove_prefix(kChunk);
+    }
+    return write_all(bytes);
+  }
   buffer_.append(bytes);
   return buffer_.size() < kChunk || flush();
 }
@@ -129,6 +202,10 @@ bool replacement_file::finish_writing() {
     return fail("writing");
   }
   if (!flush()) return false;
+  // The owner first: changing it may clear set-id bits that fchmod then
+  // sets again. Who may not give the file away keeps at least the group if
+  // they can; either way the save goes on.
+  if (keep_owner_ && ::fchown(fd_, owner_, group_) != 0) (void)::fchown(fd_, static_cast<uid_t>(-1), group_);
   if (keep_mode_ && calls.fchmod(fd_, static_cast<mode_t>(mode_)) != 0) {
     return fail("setting the permissions of");
   }
@@ -156,7 +233,7 @@ bool replacement_file::replace() {
   // Keep the old file reachable under a second name until the new one is
   // known to be in place for good, so that a failed directory sync can put
   // it back. Where hard links are not to be had, go on without.
-  calls.unlink(previous_.c_str());
+  previous_ = directory_of(target_) + "/" + temporary_prefix(target_) + unique_part() + kTemporarySuffix;
   const bool kept_previous = calls.link(target_.c_str(), previous_.c_str()) == 0;
   if (calls.rename(temporary_.c_str(), target_.c_str()) != 0) {
     if (kept_previous) calls.unlink(previous_.c_str());

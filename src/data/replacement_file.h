@@ -9,11 +9,19 @@ namespace tarvik {
 
 // Writes a file so that a crash, a full disk or any failed call leaves either
 // the whole old file or the whole new one, never a mix. The bytes go to a
-// temporary file beside the target (target + ".tmp"), which is synced and
-// then renamed over the target, and the directory is synced; if that sync
-// fails, the old target is put back. A symbolic link
-// at `path` is followed, so the link stays a link. An existing target keeps
-// its permission bits; a new one gets 0664 less the umask.
+// temporary file beside the target, which is synced and then renamed over
+// the target, and the directory is synced; if that sync fails, the old
+// target is put back. A symbolic link at `path` is followed, so the link
+// stays a link. An existing target keeps its permission bits, and its owner
+// and group where the process may set them; a new one gets 0664 less the
+// umask. Only a regular file is ever replaced.
+//
+// Temporary names are hidden, unique to the writer (created with O_EXCL),
+// and of a form no user file has: "." + name + ".tarvik-" + random + ".tmp".
+// Only files this object created are removed. A replaced target that had
+// other hard links leaves them with the old content: rename gives the name a
+// new file, which is what backup tools that share unchanged files by hard
+// links rely on.
 //
 // Every call returns false on failure; failed_step() and error() then say
 // what failed, and the temporary file is gone. Nothing is written to stderr
@@ -62,18 +70,28 @@ class replacement_file {
   bool sync_directory();
   void remove_temporary();
 
+  bool create_temporary();
+
   std::string target_;
   std::string temporary_;
   std::string previous_;  // a second name of the old target while it is replaced
   int fd_ = -1;
   bool keep_mode_ = false;
   unsigned mode_ = 0;
+  bool keep_owner_ = false;
+  uid_t owner_ = 0;
+  gid_t group_ = 0;
   bool temporary_exists_ = false;
   std::string buffer_;
   off_t offset_ = 0;  // bytes written to the temporary file so far
   std::string failed_step_;
   int error_ = 0;
 };
+
+// Removes temporary files of the form above beside `target` that a writer
+// killed mid-way left. Only safe while no other writer of `target` can be
+// at work, that is under its commit_lock.
+void remove_stale_temporaries(const std::string& target);
 
 // `path` with every symbolic link in its last component followed.
 std::string resolve_links(const std::string& path);

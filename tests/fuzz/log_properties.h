@@ -10,9 +10,12 @@ namespace tarvik::testing {
 // afterwards) and checks what must hold whatever a log holds:
 // - the store's identifiers are distinct and non-negative, and each finds
 //   its own record;
-// - a commit writes exactly the blocks of those records, and succeeds;
-// - reading that file again says nothing and gives the same records, and
-//   committing them again writes the same bytes.
+// - a commit succeeds, and writes a log read without a word back byte for
+//   byte;
+// - reading the written file again says nothing and gives the same
+//   records, and committing them again writes the same bytes;
+// - changing one record and committing leaves every other block byte for
+//   byte and every record's values as they were.
 // Returns what failed, or an empty string.
 std::string check_log_properties(std::string_view bytes, const std::string& directory);
 
