@@ -114,6 +114,65 @@ void BM_Commit(benchmark::State& state) {
 }
 BENCHMARK(BM_Commit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// The usual commit: one record changed since the last one. Unchanged
+// blocks are copied, the changed one written anew.
+void BM_CommitOneChanged(benchmark::State& state) {
+  const std::string source = make_log(static_cast<int>(state.range(0)));
+  const std::string path = bench_directory() + "/changed.txt";
+  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+  tarvik::FileDataSource store(path);
+  std::ifstream in(source, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string plain = bench_directory() + "/plain.txt";
+  double floor = 1e9;
+  for (int i = 0; i < 3; ++i) floor = std::min(floor, plain_write_fsync_seconds(plain, text));
+  const std::vector<int> ids = store.identifiers();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    tarvik::Record* record = store.record(ids[next++ % ids.size()]);
+    record->mileage(record->mileage() + 1);
+    if (!store.commit()) state.SkipWithError("commit failed");
+  }
+  state.counters["plain_write_fsync_ms"] = floor * 1e3;
+}
+BENCHMARK(BM_CommitOneChanged)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A commit that finds the file changed by another writer, reads it and
+// applies its own change on top. The other writer added a record at the end
+// (second argument 0), the usual case, or changed the first record (1), so
+// that nothing of the file can be taken as read.
+void BM_CommitMergingAnotherWriter(benchmark::State& state) {
+  const std::string source = make_log(static_cast<int>(state.range(0)));
+  const std::string path = bench_directory() + "/merged.txt";
+  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+  tarvik::FileDataSource store(path);
+  tarvik::FileDataSource other(path);
+  const std::vector<int> ids = store.identifiers();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (state.range(1) == 0) {
+      auto* added = new tarvik::Record(other.next_id());
+      added->notes("from the other window");
+      other.record(added);
+    } else {
+      tarvik::Record* first = other.record(other.identifiers().front());
+      first->cost(first->cost() + 1);
+    }
+    if (!other.commit()) state.SkipWithError("the other commit failed");
+    state.ResumeTiming();
+    // Never the record the other changes, which would be a conflict.
+    tarvik::Record* record = store.record(ids[1 + next++ % (ids.size() - 1)]);
+    record->mileage(record->mileage() + 1);
+    if (!store.commit() || !store.last_commit().merged) state.SkipWithError("no merge");
+  }
+}
+BENCHMARK(BM_CommitMergingAnotherWriter)
+    ->Args({10000, 0})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMillisecond);
+
 // The text a commit writes, without the file: the writer's share of a commit.
 void BM_FormatBlocks(benchmark::State& state) {
   tarvik::FileDataSource store(make_log(static_cast<int>(state.range(0))));

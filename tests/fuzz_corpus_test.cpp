@@ -21,6 +21,7 @@ TEST(FuzzCorpus, EveryLogKeepsTheProperties) {
       testing::stderr_capture quiet;
       EXPECT_EQ(testing::check_text_round_trip(bytes), "") << entry.path();
       EXPECT_EQ(testing::check_log_properties(bytes, dir.path()), "") << entry.path();
+      EXPECT_EQ(testing::check_merge_properties(bytes, dir.path()), "") << entry.path();
       ++files;
     }
   }

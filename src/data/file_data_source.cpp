@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,6 +124,28 @@ std::size_t attached_comments(const std::string& text, std::size_t lead, std::si
   return attached == line ? begin : attached;
 }
 
+// How many bytes two texts share at their start, and at their end.
+std::size_t common_prefix(const std::string& a, const std::string& b) {
+  constexpr std::size_t kStep = 4096;
+  const std::size_t size = std::min(a.size(), b.size());
+  std::size_t same = 0;
+  while (same + kStep <= size && std::memcmp(a.data() + same, b.data() + same, kStep) == 0) same += kStep;
+  while (same < size && a[same] == b[same]) ++same;
+  return same;
+}
+
+std::size_t common_suffix(const std::string& a, const std::string& b) {
+  constexpr std::size_t kStep = 4096;
+  const std::size_t size = std::min(a.size(), b.size());
+  std::size_t same = 0;
+  while (same + kStep <= size &&
+         std::memcmp(a.data() + a.size() - same - kStep, b.data() + b.size() - same - kStep, kStep) == 0) {
+    same += kStep;
+  }
+  while (same < size && a[a.size() - same - 1] == b[b.size() - same - 1]) ++same;
+  return same;
+}
+
 std::string_view view(const std::string& text, const text_span& span) {
   return std::string_view(text).substr(span.begin, span.end - span.begin);
 }
@@ -145,6 +168,7 @@ bool FileDataSource::read_file() {
   text_whole_ = false;
   tail_ = 0;
   moved_tail_.clear();
+  moved_leads_.clear();
   removed_.clear();
   problems_.clear();
   read_failure_.clear();
@@ -173,24 +197,41 @@ bool FileDataSource::read_file() {
   on_disk_ = file_state::of_descriptor(fd);
   const int read_error = read_all(fd, text_);
   ::close(fd);
+  parse_text(0, text_.size(), read_error, nullptr, true);
+  return true;
+}
+
+bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_error,
+                                const identifier_index* earlier, bool report_problems) {
   // Blocks as the writer makes them take about a hundred bytes.
-  const std::size_t expected = records.size() + text_.size() / 96;
+  const std::size_t expected = records.size() + (text_.size() - start) / 96;
   records.reserve(expected);
   record_ids.reserve(expected);
   origins.reserve(expected);
   first_with_id.reserve(expected);
-  std::size_t previous_end = 0;
-  log_reading reading = parse_log(text_, read_error, [&](block_reading& block) {
-    static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
-    origin& placed = origins.back();
-    placed.lead = previous_end;
-    placed.begin = block.span.begin;
-    placed.end = block.span.end;
-    placed.from_file = true;
-    placed.verbatim = block.clean;
-    previous_end = block.span.end;
-  });
+  std::size_t previous_end = start;
+  log_reading reading = parse_log(
+      std::string_view(text_).substr(start, end - start), read_error, [&](block_reading& block) {
+        static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
+        origin& placed = origins.back();
+        placed.lead = static_cast<std::uint32_t>(previous_end);
+        placed.begin = static_cast<std::uint32_t>(start + block.span.begin);
+        placed.end = static_cast<std::uint32_t>(start + block.span.end);
+        placed.from_file = true;
+        placed.verbatim = block.clean;
+        previous_end = start + block.span.end;
+      },
+      report_problems);
+  if (!report_problems && reading.diagnostics > 0) return false;
   problems_ = std::move(reading.problems);
+  if (start > 0 && !problems_.empty()) {
+    // The reader counted lines from `start`.
+    const auto before = static_cast<std::size_t>(
+        std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+    for (log_problem& problem : problems_) {
+      if (problem.line != 0) problem.line += before;
+    }
+  }
   text_whole_ = read_error == 0;
   // What follows the last block stays only when the reading got through
   // everything; otherwise it is the unread rest, which the backup keeps.
@@ -203,7 +244,7 @@ bool FileDataSource::read_file() {
   } else {
     keep_nothing();
   }
-  finish_reading();
+  finish_reading(earlier);
   return true;
 }
 
@@ -228,7 +269,7 @@ void FileDataSource::parse(std::istream& in) {
   });
   // The stream's bytes are gone; a backup copies the file from disk.
   if (reading.diagnostics > 0) keep_file_on_disk();
-  finish_reading();
+  finish_reading(nullptr);
 }
 
 std::vector<hash_element> FileDataSource::parse_record(std::istream& in) {
@@ -240,14 +281,16 @@ std::vector<std::string> FileDataSource::split(std::string delimiters, std::stri
   return tarvik::split(std::move(delimiters), std::move(text), max_tokens);
 }
 
-void FileDataSource::finish_reading() {
+void FileDataSource::finish_reading(const identifier_index* earlier) {
   highest_id = -1;
+  if (earlier != nullptr) highest_id = earlier->highest();
   for (const int id : record_ids) highest_id = std::max(highest_id, id);
   for (std::size_t i = 0; i < records.size(); ++i) {
     const int id = record_ids[i];
     if (id < 0) {
       renumber(i, "negative identifier");
-    } else if (first_with_id.find(id) != records[i].get()) {
+    } else if (first_with_id.find(id) != records[i].get() ||
+               (earlier != nullptr && earlier->find(id) != nullptr)) {
       renumber(i, "identifier used before");
     }
   }
@@ -272,6 +315,7 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
 }
 
 void FileDataSource::forget_all() {
+  moved_leads_.clear();
   records.clear();
   record_ids.clear();
   origins.clear();
@@ -330,18 +374,26 @@ std::size_t FileDataSource::position_of(const Record* record) const {
 }
 
 Record* FileDataSource::take_out(std::size_t index) {
-  origin& gone = origins[index];
+  const origin& gone = origins[index];
+  // Blank lines and comments about other things stay, before whatever comes
+  // next; the comment lines right before the block go with it.
+  std::string kept;
+  if (gone.moved_lead) {
+    const auto moved = moved_leads_.find(records[index].get());
+    kept = std::move(moved->second);
+    moved_leads_.erase(moved);
+  }
   if (gone.from_file) {
     removed_.push_back({record_ids[index], {gone.begin, gone.end}});
-    // Blank lines and comments about other things stay; the comment lines
-    // right before the block go with it.
-    std::string kept = std::move(gone.moved_lead);
     kept.append(text_, gone.lead, attached_comments(text_, gone.lead, gone.begin) - gone.lead);
-    std::string& next = index + 1 < origins.size() ? origins[index + 1].moved_lead : moved_tail_;
-    next.insert(0, kept);
-  } else if (!gone.moved_lead.empty()) {
-    std::string& next = index + 1 < origins.size() ? origins[index + 1].moved_lead : moved_tail_;
-    next.insert(0, gone.moved_lead);
+  }
+  if (!kept.empty()) {
+    if (index + 1 < origins.size()) {
+      origins[index + 1].moved_lead = true;
+      moved_leads_[records[index + 1].get()].insert(0, kept);
+    } else {
+      moved_tail_.insert(0, kept);
+    }
   }
   Record* taken = records[index].release();
   const auto at = static_cast<std::ptrdiff_t>(index);
@@ -411,8 +463,12 @@ std::unique_ptr<Record> FileDataSource::reread(const text_span& span) const {
 }
 
 bool FileDataSource::changed(std::size_t index) const {
+  return !origins[index].verbatim || changed_here(index);
+}
+
+bool FileDataSource::changed_here(std::size_t index) const {
   const origin& where = origins[index];
-  if (!where.from_file || !where.verbatim) return true;
+  if (!where.from_file) return true;
   if (!records[index]->modified()) return false;
   // Set back to what the file says is no change at all.
   const std::unique_ptr<Record> original = reread({where.begin, where.end});
@@ -469,12 +525,76 @@ bool FileDataSource::save_copy(const std::string& text, std::string& saved_as,
 }
 
 bool FileDataSource::merge_from_disk() {
-  FileDataSource theirs(filename);
-  if (!theirs.read_failure_.empty() && theirs.records.empty()) {
-    report("Error opening " + filename + " for commit: " + theirs.read_failure_);
-    outcome_.error = theirs.read_failure_;
+  FileDataSource theirs(filename, no_reading{});
+  std::string refusal;
+  const int fd = open_log(filename, refusal);
+  if (fd < 0 && errno == ENOENT) return true;  // gone again: ours is all there is
+  int error = fd < 0 ? errno : read_all(fd, theirs.text_);
+  if (fd >= 0) {
+    theirs.on_disk_ = file_state::of_descriptor(fd);
+    ::close(fd);
+  }
+  if (error != 0) {
+    // What we cannot read, we must not write over.
+    const std::string reason = refusal.empty() ? error_text(error) : refusal;
+    report("Error opening " + filename + " for commit: " + reason);
+    outcome_.error = reason;
     return false;
   }
+
+  // The records of ours whose blocks (with what stands before them) they
+  // left byte for byte as they were, from the start of the file on and
+  // from its end back, need no reading: theirs are ours. Only what lies
+  // between, usually what another window added or changed, is read.
+  std::size_t kept = 0;  // ours [0, kept) stand at the start
+  std::size_t cut = 0;   // where the first of the rest starts, in both
+  std::size_t back = records.size();  // ours [back, size) stand at the end
+  std::ptrdiff_t shift = 0;  // where theirs has the bytes of ours at the end
+  if (text_whole_) {
+    const std::size_t same_start = common_prefix(text_, theirs.text_);
+    while (kept < records.size()) {
+      const origin& mine = origins[kept];
+      if (!mine.from_file || !mine.verbatim || mine.moved_lead || mine.lead != cut ||
+          mine.end > same_start) {
+        break;
+      }
+      cut = mine.end;
+      ++kept;
+    }
+    const std::size_t same_end =
+        std::min(common_suffix(text_, theirs.text_), std::min(text_.size(), theirs.text_.size()) - cut);
+    const std::size_t end_from = text_.size() - same_end;
+    shift = static_cast<std::ptrdiff_t>(theirs.text_.size()) - static_cast<std::ptrdiff_t>(text_.size());
+    std::size_t next_lead = tail_;
+    if (moved_tail_.empty() && tail_ >= end_from) {
+      while (back > kept) {
+        const origin& mine = origins[back - 1];
+        if (!mine.from_file || !mine.verbatim || mine.moved_lead || mine.end != next_lead ||
+            mine.lead < end_from || mine.lead < cut) {
+          break;
+        }
+        next_lead = mine.lead;
+        --back;
+      }
+    }
+  }
+  identifier_index earlier;
+  earlier.reserve(records.size());
+  for (std::size_t i = 0; i < kept; ++i) earlier.insert(record_ids[i], records[i].get());
+  for (std::size_t i = back; i < records.size(); ++i) earlier.insert(record_ids[i], records[i].get());
+  theirs.text_whole_ = true;
+  if (back < records.size()) {
+    const auto middle_end = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(origins[back].lead) + shift);
+    if (!theirs.parse_text(cut, middle_end, 0, &earlier, false)) {
+      // The unchanged end did not start where a block of theirs ends: read
+      // all of the rest instead.
+      theirs.forget_all();
+      back = records.size();
+      earlier.clear();
+      for (std::size_t i = 0; i < kept; ++i) earlier.insert(record_ids[i], records[i].get());
+    }
+  }
+  if (back == records.size()) theirs.parse_text(cut, theirs.text_.size(), 0, &earlier, true);
   // What they wrote that we cannot read is kept before we write over it.
   if (!theirs.save_backup()) {
     outcome_.error = theirs.outcome_.error;
@@ -482,10 +602,15 @@ bool FileDataSource::merge_from_disk() {
   }
   outcome_.backup = theirs.outcome_.backup;
 
+  // Where each of our records after the kept ones, and each we removed,
+  // stands among theirs.
   std::unordered_map<int, std::size_t> their_position;
-  their_position.reserve(theirs.record_ids.size());
+  for (std::size_t i = kept; i < back; ++i) their_position.emplace(record_ids[i], 0);
+  for (const removed_block& gone : removed_) their_position.emplace(gone.identifier, 0);
+  for (auto& [id, position] : their_position) position = theirs.records.size();
   for (std::size_t j = 0; j < theirs.record_ids.size(); ++j) {
-    their_position.emplace(theirs.record_ids[j], j);
+    const auto found = their_position.find(theirs.record_ids[j]);
+    if (found != their_position.end() && found->second == theirs.records.size()) found->second = j;
   }
   const auto their_block = [&](std::size_t j) {
     return view(theirs.text_, {theirs.origins[j].begin, theirs.origins[j].end});
@@ -498,72 +623,96 @@ bool FileDataSource::merge_from_disk() {
   std::vector<std::size_t> destination(records.size(), kTheirs);
   std::vector<bool> dropped(theirs.records.size(), false);
   bool overrode_theirs = false;
-  for (std::size_t i = 0; i < records.size(); ++i) {
+  for (std::size_t i = kept; i < back; ++i) {
     const origin& mine = origins[i];
     if (!mine.from_file) {
       destination[i] = kAppend;
       continue;
     }
-    if (!changed(i)) continue;  // their version stands, or their removal
-    const auto found = their_position.find(record_ids[i]);
-    if (found == their_position.end()) {
+    if (!changed_here(i)) continue;  // their version stands, or their removal
+    const std::size_t j = their_position.at(record_ids[i]);
+    if (j == theirs.records.size()) {
       // Removed there, changed here: the change is not thrown away.
       outcome_.conflicts.push_back(record_ids[i]);
       destination[i] = kAppend;
       continue;
     }
-    if (their_block(found->second) != view(text_, {mine.begin, mine.end})) {
+    if (their_block(j) != view(text_, {mine.begin, mine.end})) {
       outcome_.conflicts.push_back(record_ids[i]);
       overrode_theirs = true;
     }
-    destination[i] = found->second;
+    destination[i] = j;
   }
   for (const removed_block& gone : removed_) {
-    const auto found = their_position.find(gone.identifier);
-    if (found == their_position.end()) continue;
-    if (their_block(found->second) != view(text_, gone.span)) {
+    const std::size_t j = their_position.at(gone.identifier);
+    if (j == theirs.records.size()) continue;
+    if (their_block(j) != view(text_, gone.span)) {
       outcome_.conflicts.push_back(gone.identifier);
       overrode_theirs = true;
     }
-    dropped[found->second] = true;
+    dropped[j] = true;
   }
   if (overrode_theirs &&
       !save_copy(theirs.text_, outcome_.conflict_copy, "with the other version of changed records")) {
     return false;
   }
-  std::vector<std::unique_ptr<Record>> replacing(theirs.records.size());
+
+  // From here on the store is the file as it now is, with our changes: our
+  // kept records, then theirs (ours in place of those we changed), then
+  // what we added.
   std::vector<std::unique_ptr<Record>> added;
-  for (std::size_t i = 0; i < records.size(); ++i) {
+  for (std::size_t i = kept; i < back; ++i) {
     if (destination[i] == kAppend) {
       added.push_back(std::move(records[i]));
     } else if (destination[i] != kTheirs) {
-      replacing[destination[i]] = std::move(records[i]);
+      theirs.records[destination[i]] = std::move(records[i]);
     }
   }
-
-  // From here on the store is the file as it now is, with our changes.
-  const int our_highest = highest_id;
-  records = std::move(theirs.records);
-  record_ids = std::move(theirs.record_ids);
-  origins = std::move(theirs.origins);
-  text_ = std::move(theirs.text_);
-  text_whole_ = theirs.text_whole_;
-  tail_ = theirs.tail_;
-  moved_tail_.clear();
-  on_disk_ = theirs.on_disk_;
-  removed_.clear();
-  problems_ = std::move(theirs.problems_);
-  highest_id = std::max(our_highest, theirs.highest_id);
-  first_with_id.clear();
-  shadowed = 0;
-  for (std::size_t j = 0; j < records.size(); ++j) {
-    if (replacing[j] != nullptr) records[j] = std::move(replacing[j]);
-    first_with_id.assign(record_ids[j], records[j].get());
+  // Ours at the end keep their places, moved by what changed before them;
+  // the first starts where the last block read ends.
+  std::vector<std::unique_ptr<Record>> at_end;
+  std::vector<int> ids_at_end(record_ids.begin() + static_cast<std::ptrdiff_t>(back), record_ids.end());
+  std::vector<origin> origins_at_end(origins.begin() + static_cast<std::ptrdiff_t>(back), origins.end());
+  for (std::size_t i = back; i < records.size(); ++i) at_end.push_back(std::move(records[i]));
+  const bool end_kept = !at_end.empty();
+  const std::size_t their_tail = theirs.tail_;
+  for (origin& mine : origins_at_end) {
+    mine.lead = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(mine.lead) + shift);
+    mine.begin = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(mine.begin) + shift);
+    mine.end = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(mine.end) + shift);
   }
+  if (end_kept) origins_at_end.front().lead = static_cast<std::uint32_t>(their_tail);
+  const std::size_t our_tail = tail_;
+
+  records.resize(kept);
+  record_ids.resize(kept);
+  origins.resize(kept);
+  for (std::size_t j = 0; j < theirs.records.size(); ++j) {
+    records.push_back(std::move(theirs.records[j]));
+    record_ids.push_back(theirs.record_ids[j]);
+    origins.push_back(theirs.origins[j]);
+  }
+  for (std::size_t i = 0; i < at_end.size(); ++i) {
+    records.push_back(std::move(at_end[i]));
+    record_ids.push_back(ids_at_end[i]);
+    origins.push_back(origins_at_end[i]);
+  }
+  text_ = std::move(theirs.text_);
+  text_whole_ = true;
+  tail_ = end_kept ? static_cast<std::size_t>(static_cast<std::ptrdiff_t>(our_tail) + shift) : their_tail;
+  moved_tail_.clear();
+  moved_leads_.clear();
+  on_disk_ = theirs.on_disk_;
+  problems_ = std::move(theirs.problems_);
+  highest_id = std::max(highest_id, theirs.highest_id);
+  first_with_id.clear();
+  first_with_id.reserve(records.size());
+  shadowed = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) first_with_id.assign(record_ids[i], records[i].get());
   for (std::size_t j = dropped.size(); j-- > 0;) {
     if (!dropped[j]) continue;
-    first_with_id.erase(record_ids[j]);
-    delete take_out(j);
+    first_with_id.erase(record_ids[kept + j]);
+    delete take_out(kept + j);
   }
   removed_.clear();
   for (std::unique_ptr<Record>& mine : added) {
@@ -599,10 +748,10 @@ bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std
     }
     const origin& from = origins[i];
     origin& to = written[i];
-    to.lead = out.size();
-    out += from.moved_lead;
+    to.lead = static_cast<std::uint32_t>(out.size());
+    if (from.moved_lead) out += moved_leads_.at(records[i].get());
     if (from.from_file) out.append(text_, from.lead, from.begin - from.lead);
-    to.begin = out.size();
+    to.begin = static_cast<std::uint32_t>(out.size());
     if (!changed(i)) {
       out.append(text_, from.begin, from.end - from.begin);
       // A last line without its line end gets one when more follows.
@@ -629,7 +778,7 @@ bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std
       }
       append_block(out, record_ids[i], *held, extras);
     }
-    to.end = out.size();
+    to.end = static_cast<std::uint32_t>(out.size());
     to.from_file = true;
     to.verbatim = true;
   }
@@ -677,6 +826,7 @@ bool FileDataSource::commit() {
   text_whole_ = true;
   tail_ = tail;
   moved_tail_.clear();
+  moved_leads_.clear();
   origins = std::move(written);
   removed_.clear();
   for (const std::unique_ptr<Record>& held : records) held->clear_modified();

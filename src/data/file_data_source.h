@@ -1,7 +1,9 @@
 #ifndef TARVIK_DATA_FILE_DATA_SOURCE_H_
 #define TARVIK_DATA_FILE_DATA_SOURCE_H_
 
+#include <cstdint>
 #include <istream>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -118,14 +120,16 @@ class FileDataSource : public DataSource {
   bool changed_on_disk() const;
 
  private:
-  // Where a held record's block stands in `text_`.
+  // Where a held record's block stands in `text_` (offsets fit 32 bits:
+  // a log is at most 1 GiB). Kept small: there is one for every record.
   struct origin {
-    std::size_t lead = 0;   // start of the blank lines and comments before it
-    std::size_t begin = 0;  // its "<"
-    std::size_t end = 0;    // after its close tag and line end
-    bool from_file = false;  // false: added since the file was last read or written
-    bool verbatim = false;   // read cleanly and not renumbered: may be copied as it is
-    std::string moved_lead;  // what stood before removed records ahead of it
+    std::uint32_t lead = 0;   // start of the blank lines and comments before it
+    std::uint32_t begin = 0;  // its "<"
+    std::uint32_t end = 0;    // after its close tag and line end
+    bool from_file = false;   // false: added since the file was last read or written
+    bool verbatim = false;    // read cleanly and not renumbered: may be copied as it is
+    // What stood before removed records ahead of it is in moved_leads_.
+    bool moved_lead = false;
   };
   // A record read from the file and removed since.
   struct removed_block {
@@ -141,7 +145,16 @@ class FileDataSource : public DataSource {
   void keep_nothing();
   void keep_text();
   void keep_file_on_disk();
-  void finish_reading();
+  // Reads the blocks of text_ from `start` to `end` into records (after
+  // those held). Identifiers in `earlier` count as taken by records read
+  // before. Without `report_problems`, a reading with a diagnostic says
+  // nothing and returns false, having read what it could.
+  bool parse_text(std::size_t start, std::size_t end, int read_error,
+                  const identifier_index* earlier, bool report_problems);
+  void finish_reading(const identifier_index* earlier);
+  // A store that has read nothing, for a merge to fill.
+  struct no_reading {};
+  FileDataSource(std::string filename, no_reading) : filename(std::move(filename)) {}
   void renumber(std::size_t index, const char* reason);
   void forget_all();
   bool save_backup();
@@ -153,6 +166,9 @@ class FileDataSource : public DataSource {
   Record* take_out(std::size_t index);
   // Whether the record at `index` must be written anew rather than copied.
   bool changed(std::size_t index) const;
+  // Whether it was added or given other values here since the file was read
+  // or written (a block read with a problem, or renumbered, is not).
+  bool changed_here(std::size_t index) const;
   // The record the block at `span` of `text_` reads as.
   std::unique_ptr<Record> reread(const text_span& span) const;
   bool merge_from_disk();
@@ -178,6 +194,8 @@ class FileDataSource : public DataSource {
   bool text_whole_ = false;   // text_ is all of the file (no read error)
   std::size_t tail_ = 0;      // where what follows the last block starts
   std::string moved_tail_;    // what stood before removed last records
+  // What stood before removed records, by the record it now stands before.
+  std::unordered_map<const Record*, std::string> moved_leads_;
   file_state on_disk_;
   std::vector<removed_block> removed_;
   bool swept_ = false;        // stale temporary files removed once

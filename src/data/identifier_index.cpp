@@ -46,6 +46,18 @@ void identifier_index::erase(int identifier) {
   }
 }
 
+int identifier_index::highest() const {
+  int highest = -1;
+  for (std::size_t i = dense_.size(); i-- > 0;) {
+    if (dense_[i] != nullptr) {
+      highest = static_cast<int>(i);
+      break;
+    }
+  }
+  for (const auto& [id, record] : sparse_) highest = std::max(highest, id);
+  return highest;
+}
+
 void identifier_index::clear() {
   dense_.clear();
   sparse_.clear();

@@ -35,6 +35,9 @@ class identifier_index {
 
   void clear();
 
+  // The highest identifier filed, or -1.
+  int highest() const;
+
   // Makes room for `count` entries numbered from 0.
   void reserve(std::size_t count);
 

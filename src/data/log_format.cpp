@@ -303,8 +303,9 @@ class reader {
         say("Error splitting " + std::string(item) + " returned wrong number of elements.");
         return pairs;
       }
-      check_item(pair, item, cut, start);
-      if (field_named(pair.key) == record_field::none) {
+      const record_field field = field_named(pair.key);
+      check_item(field, pair, item, cut, start);
+      if (field == record_field::none) {
         block_.extras.push_back({{start, start + item.size()}, false});
       }
       pairs.push_back(std::move(pair));
@@ -349,9 +350,10 @@ class reader {
   // Notes, for the user and not on stderr, what of an item was not read as
   // it stands: a number with more after it, text after a second "=", an
   // item with no "=" at all.
-  void check_item(const hash_element& pair, std::string_view item, bool cut, std::size_t start) {
+  void check_item(record_field field, const hash_element& pair, std::string_view item, bool cut,
+                  std::size_t start) {
     std::string note;
-    switch (field_named(pair.key)) {
+    switch (field) {
       case record_field::date:
         if (!whole_number(pair.value, true)) {
           note = "date " + quoted(pair.value) + " is not a whole number of seconds; read as " +
@@ -361,7 +363,7 @@ class reader {
       case record_field::mileage:
       case record_field::cost:
         if (!whole_number(pair.value, false)) {
-          note = std::string(field_named(pair.key) == record_field::cost ? "cost " : "mileage ") +
+          note = std::string(field == record_field::cost ? "cost " : "mileage ") +
                  quoted(pair.value) + " is not one number; read as " +
                  format_general(parse_double(pair.value.c_str()));
         }
@@ -488,13 +490,23 @@ void append_block(std::string& out, int identifier, const Record& record,
                   const std::vector<extra_text>& extras) {
   append_block(out, identifier, record);
   if (extras.empty()) return;
-  std::string tail;
+  constexpr std::string_view kClose = "</record>\n";
+  out.resize(out.size() - kClose.size());
+  // Items first, each on a line of its own with its ";" again; one that
+  // starts with "#" would be a comment at the start of a line, so it
+  // follows the ";" of the line before directly. Then the comment lines.
   for (const extra_text& extra : extras) {
-    tail += extra.text;
-    if (!extra.comment) tail += ';';  // an item gets back its ";"
-    tail += '\n';
+    if (extra.comment) continue;
+    if (!extra.text.empty() && extra.text.front() == '#') out.pop_back();
+    out += extra.text;
+    out += ";\n";
   }
-  out.insert(out.size() - std::strlen("</record>\n"), tail);
+  for (const extra_text& extra : extras) {
+    if (!extra.comment) continue;
+    out += extra.text;
+    out += '\n';
+  }
+  out += kClose;
 }
 
 void append_block(std::string& out, int identifier, const Record& record) {

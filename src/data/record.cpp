@@ -39,6 +39,27 @@ bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || 
 }  // namespace
 
 record_field field_named(std::string_view key) {
+  // Keys as the writer writes them, first: this runs for every item read.
+  switch (key.size()) {
+    case 4:
+      if (key == "cost") return record_field::cost;
+      if (key == "date") return record_field::date;
+      break;
+    case 5:
+      if (key == "notes") return record_field::notes;
+      break;
+    case 7:
+      if (key == "mileage") return record_field::mileage;
+      break;
+    case 9:
+      if (key == "operation") return record_field::operation;
+      break;
+    case 10:
+      if (key == "identifier") return record_field::identifier;
+      break;
+    default:
+      break;
+  }
   // A key is a C string to the reader: it ends at a NUL byte.
   key = key.substr(0, std::min(key.find('\0'), key.size()));
   if (key == "identifier") return record_field::identifier;

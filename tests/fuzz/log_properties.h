@@ -19,6 +19,12 @@ namespace tarvik::testing {
 // Returns what failed, or an empty string.
 std::string check_log_properties(std::string_view bytes, const std::string& directory);
 
+// Stores `bytes` as the log, reads it, changes one record, lets another
+// writer replace the file by an edited copy and commits; checks that the
+// store then holds what its file holds, that the change is in it, and that
+// every other record of the other writer's file is there unchanged.
+std::string check_merge_properties(std::string_view bytes, const std::string& directory);
+
 // Takes `bytes` as the texts of a record (the operation before the middle,
 // the notes after it; NUL bytes dropped, as texts end there) and checks that
 // its block reads back to the same texts without a diagnostic. Returns what

@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::string failure = tarvik::testing::check_text_round_trip(bytes);
   if (failure.empty()) failure = tarvik::testing::check_log_properties(bytes, directory);
+  if (failure.empty()) failure = tarvik::testing::check_merge_properties(bytes, directory);
   if (!failure.empty()) {
     std::fprintf(stderr, "log property broken: %s\n", failure.c_str());
     std::abort();

@@ -1,0 +1,253 @@
+// A log the user edits by hand: what they wrote is read as they meant it,
+// pointed out where it cannot be, and never lost by a save.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include "data/file_data_source.h"
+#include "support/test_support.h"
+
+namespace tarvik {
+namespace {
+
+using testing::read_file;
+using testing::stderr_capture;
+using testing::temp_dir;
+using testing::write_file;
+using Ids = std::vector<int>;
+using Lines = std::vector<std::string>;
+
+// A log as people write it: comments, an indented block with CR LF line
+// ends and a capital key, unknown keys, a notes text cut by a ";", numbers
+// in forms of their own.
+const char* const kHandLog =
+    "# Golf, bought 2001\n"
+    "\n"
+    "<record=0>\n"
+    "cost=24.50;\n"
+    "operation=Oil change;\n"
+    "date=1020211200;\n"
+    "mileage=45210.0;\n"
+    "notes=5W30 oil; filter too;\n"
+    "fuel=42.1;\n"
+    "</record>\n"
+    "# the tyres came with a warranty\n"
+    "<record=3>\r\n"
+    "  cost=312;\r\n"
+    "  operation=Tyres;\r\n"
+    "# kept in the garage\r\n"
+    "  date=1031097600;\r\n"
+    "  mileage=51873.5;\r\n"
+    "  Notes=winter set;\r\n"
+    "</record>\r\n"
+    "<record=5>\n"
+    "cost=80;\n"
+    "operation=Inspection;\n"
+    "date=1041379200;\n"
+    "mileage=60000;\n"
+    "notes=;\n"
+    "</record>\n"
+    "\n"
+    "# end of 2002\n";
+
+std::string block_of(const std::string& text, const std::string& open_tag) {
+  const std::size_t begin = text.find(open_tag);
+  const std::size_t end = text.find("</record>", begin);
+  return text.substr(begin, end - begin);
+}
+
+class HandEdits : public ::testing::Test {
+ protected:
+  std::unique_ptr<FileDataSource> open_quietly() {
+    stderr_capture quiet;
+    return std::make_unique<FileDataSource>(log);
+  }
+
+  temp_dir dir;
+  std::string log = dir.file("tarvik.txt");
+};
+
+TEST_F(HandEdits, AreReadAsTheUserMeantThem) {
+  write_file(log, kHandLog);
+  stderr_capture capture;
+  FileDataSource store(log);
+  EXPECT_TRUE(capture.lines().empty());
+  EXPECT_EQ(store.identifiers(), (Ids{0, 3, 5}));
+  EXPECT_EQ(store.record(3)->notes(), "winter set");
+  EXPECT_EQ(store.record(3)->cost(), 312.0f);
+  EXPECT_EQ(store.record(3)->date(), 1031097600);
+  EXPECT_EQ(store.record(0)->notes(), "5W30 oil");
+  // What could not be shown is pointed out, with its line.
+  ASSERT_EQ(store.problems().size(), 1u);
+  EXPECT_EQ(store.problems()[0].line, 8u);
+  EXPECT_EQ(store.problems()[0].message,
+            "\"filter too\" is no key=value item; it stays in the file but is not shown");
+}
+
+TEST_F(HandEdits, SurviveSavesOfOtherRecordsByteForByte) {
+  write_file(log, kHandLog);
+  FileDataSource store(log);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(log), kHandLog) << "a save without changes rewrote the log";
+
+  store.record(5)->cost(85);
+  ASSERT_TRUE(store.commit());
+  const std::string saved = read_file(log);
+  EXPECT_EQ(block_of(saved, "<record=0>"), block_of(kHandLog, "<record=0>"));
+  EXPECT_EQ(block_of(saved, "<record=3>"), block_of(kHandLog, "<record=3>"));
+  EXPECT_NE(saved.find("# Golf, bought 2001\n\n<record=0>"), std::string::npos);
+  EXPECT_NE(saved.find("</record>\n# the tyres came with a warranty\n<record=3>\r\n"),
+            std::string::npos);
+  EXPECT_NE(saved.find("<record=5>\ncost=85;\n"), std::string::npos);
+  EXPECT_EQ(saved.substr(saved.size() - 15), "\n# end of 2002\n");
+}
+
+TEST_F(HandEdits, OfAChangedRecordKeepItsUnknownItemsAndComments) {
+  write_file(log, kHandLog);
+  FileDataSource store(log);
+  store.record(0)->mileage(45211);
+  store.record(3)->operation("Winter tyres");
+  ASSERT_TRUE(store.commit());
+  const std::string saved = read_file(log);
+  EXPECT_EQ(block_of(saved, "<record=0>"),
+            "<record=0>\ncost=24.5;\noperation=Oil change;\ndate=1020211200;\nmileage=45211;\n"
+            "notes=5W30 oil;\n filter too;\nfuel=42.1;\n");
+  EXPECT_EQ(block_of(saved, "<record=3>"),
+            "<record=3>\ncost=312;\noperation=Winter tyres;\ndate=1031097600;\nmileage=51873.5;\n"
+            "notes=winter set;\n# kept in the garage\n");
+  // Its comment lines before it stay before it.
+  EXPECT_NE(saved.find("# the tyres came with a warranty\n<record=3>"), std::string::npos);
+  // And it reads back as it was written.
+  FileDataSource again(log);
+  EXPECT_EQ(again.record(0)->mileage(), 45211);
+  EXPECT_EQ(again.record(0)->notes(), "5W30 oil");
+}
+
+TEST_F(HandEdits, OfADeletedRecordGoWithItButNoOthers) {
+  write_file(log, kHandLog);
+  FileDataSource store(log);
+  delete store.remove(3);
+  delete store.remove(0);
+  auto* added = new Record(store.next_id());
+  added->setup(added->identifier(), 1072915200, 70000, "Brakes", "", 120);
+  store.record(added);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(log),
+            "# Golf, bought 2001\n"
+            "\n"
+            "<record=5>\ncost=80;\noperation=Inspection;\ndate=1041379200;\nmileage=60000;\n"
+            "notes=;\n</record>\n"
+            "<record=6>\ncost=120;\noperation=Brakes;\ndate=1072915200;\nmileage=70000;\n"
+            "notes=;\n</record>\n"
+            "\n"
+            "# end of 2002\n");
+}
+
+TEST_F(HandEdits, UnreadableValuesArePointedOutWithTheirLines) {
+  write_file(log,
+             "<record=0>\n"
+             "mileage=45,210;\n"
+             "date=2003-01-17;\n"
+             "cost=12 EUR;\n"
+             "notes=a=b;\n"
+             "operation= Oil ;\n"
+             "</record>\n"
+             "<record=1>\nmileage=1.5e3;\ncost=  7 ;\ndate=-86400;\n</record>\n"
+             "oops\n");
+  Lines messages;
+  std::unique_ptr<FileDataSource> store;
+  {
+    stderr_capture capture;
+    store = std::make_unique<FileDataSource>(log);
+    messages = capture.lines();
+  }
+  // Only the reader's own diagnostics go to stderr, as ever.
+  EXPECT_EQ(messages, Lines{"Unexpected character \"o\" in FileDataSource::parse"});
+  std::vector<std::pair<std::size_t, std::string>> problems;
+  for (const log_problem& problem : store->problems()) problems.emplace_back(problem.line, problem.message);
+  EXPECT_EQ(problems,
+            (std::vector<std::pair<std::size_t, std::string>>{
+                {2, "mileage \"45,210\" is not one number; read as 45"},
+                {3, "date \"2003-01-17\" is not a whole number of seconds; read as 2003"},
+                {4, "cost \"12 EUR\" is not one number; read as 12"},
+                {5, "the text after \"=\" in \"notes=a=b\" is not read; read as \"a\""},
+                {13, "Unexpected character \"o\" in FileDataSource::parse"}}));
+}
+
+TEST_F(HandEdits, AByteOrderMarkIsSkippedAndKept) {
+  const std::string marked = "\xEF\xBB\xBF" + std::string(testing::kExampleLog);
+  write_file(log, marked);
+  stderr_capture capture;
+  FileDataSource store(log);
+  EXPECT_TRUE(capture.lines().empty());
+  EXPECT_EQ(store.identifiers(), (Ids{0, 3}));
+  delete store.remove(0);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(log).substr(0, 13), "\xEF\xBB\xBF<record=3>");
+}
+
+TEST_F(HandEdits, NumbersKeepTheirValueThroughManySaves) {
+  write_file(log, "");
+  {
+    FileDataSource store(log);
+    auto* record = new Record(store.next_id());
+    record->setup(record->identifier(), 0, 1234567.8, "Service", "", 12345.67f);
+    store.record(record);
+    auto* other = new Record(store.next_id());
+    other->setup(other->identifier(), 0, 119873.5, "Tyres", "", 1234.567f);
+    store.record(other);
+    ASSERT_TRUE(store.commit());
+  }
+  for (int save = 0; save < 10; ++save) {
+    FileDataSource store(log);
+    // Each save writes both blocks anew.
+    store.record(0)->notes(std::to_string(save));
+    store.record(1)->notes(std::to_string(save));
+    ASSERT_TRUE(store.commit());
+  }
+  FileDataSource store(log);
+  EXPECT_EQ(store.record(0)->mileage(), 1234567.8);
+  EXPECT_EQ(store.record(0)->cost(), 12345.67f);
+  EXPECT_EQ(store.record(1)->mileage(), 119873.5);
+  EXPECT_EQ(store.record(1)->cost(), 1234.567f);
+  EXPECT_NE(read_file(log).find("mileage=1234567.8;"), std::string::npos);
+}
+
+TEST_F(HandEdits, ARecordSetBackToItsOldValuesIsNotRewritten) {
+  write_file(log, kHandLog);
+  FileDataSource store(log);
+  store.record(3)->cost(1);
+  store.record(3)->cost(312);
+  EXPECT_TRUE(store.record(3)->modified());
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(log), kHandLog);
+}
+
+TEST(StreamReading, AFailedReadIsReportedNeverThrown) {
+  temp_dir dir;
+  // A directory opens as a file stream but fails the first read, which the
+  // stream buffer reports by throwing.
+  std::ifstream in(dir.path());
+  ASSERT_TRUE(in.is_open());
+  stderr_capture capture;
+  EXPECT_TRUE(FileDataSource::parse_record(in).empty());
+  EXPECT_EQ(capture.lines(),
+            Lines{std::string("Read error while searching for \"=\": ") + strerror(EISDIR)});
+
+  std::ifstream again(dir.path());
+  FileDataSource store(dir.file("absent.txt"));
+  store.record(new Record(7));
+  store.parse(again);
+  // The highest identifier was taken again all the same.
+  EXPECT_EQ(store.next_id(), 8);
+}
+
+TEST(Split, ANegativeMaximumGivesNoTokens) {
+  EXPECT_TRUE(FileDataSource::split("=", "a=b", -1).empty());
+  EXPECT_EQ(FileDataSource::split("=", "a=b", 0).size(), 2u);
+}
+
+}  // namespace
+}  // namespace tarvik
