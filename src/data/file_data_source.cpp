@@ -282,6 +282,7 @@ std::vector<std::string> FileDataSource::split(std::string delimiters, std::stri
 }
 
 void FileDataSource::finish_reading(const identifier_index* earlier) {
+  also_taken_ = earlier;
   highest_id = -1;
   if (earlier != nullptr) highest_id = earlier->highest();
   for (const int id : record_ids) highest_id = std::max(highest_id, id);
@@ -295,6 +296,7 @@ void FileDataSource::finish_reading(const identifier_index* earlier) {
     }
   }
   shadowed = 0;
+  also_taken_ = nullptr;
 }
 
 void FileDataSource::renumber(std::size_t index, const char* reason) {
@@ -327,7 +329,10 @@ int FileDataSource::fresh_id() {
   if (highest_id < INT_MAX) return ++highest_id;
   // Every identifier up to the largest int is taken or was handed out:
   // go on with the lowest ones that no held record has.
-  while (wrapped_id < INT_MAX && first_with_id.find(wrapped_id) != nullptr) ++wrapped_id;
+  const auto taken = [this](int id) {
+    return first_with_id.find(id) != nullptr || (also_taken_ != nullptr && also_taken_->find(id) != nullptr);
+  };
+  while (wrapped_id < INT_MAX && taken(wrapped_id)) ++wrapped_id;
   return wrapped_id < INT_MAX ? wrapped_id++ : INT_MAX;
 }
 
@@ -440,15 +445,19 @@ bool FileDataSource::has_unsaved_changes() const {
   return false;
 }
 
-bool FileDataSource::changed_on_disk() const {
+bool FileDataSource::changed_on_disk(bool look_at_bytes) {
   const file_state now = file_state::of_path(filename);
   if (!now.exists) return false;
   if (!on_disk_.exists || !now.same_as(on_disk_)) return true;
-  if (on_disk_.trustworthy()) return false;
+  if (on_disk_.trustworthy() || !look_at_bytes) return false;
   // The same size and time stamp prove nothing this soon: look at the bytes.
   std::string current;
   if (read_log_at(filename, current) != 0 || !text_whole_) return true;
-  return current != text_;
+  if (current != text_) return true;
+  // Unchanged until now: a later change shows in the time stamp once this
+  // moment is far enough past the last one.
+  on_disk_.seen = now.seen;
+  return false;
 }
 
 std::unique_ptr<Record> FileDataSource::reread(const text_span& span) const {

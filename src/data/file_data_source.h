@@ -116,8 +116,11 @@ class FileDataSource : public DataSource {
 
   // Whether the file on disk is no longer what this store last read or
   // wrote: another writer changed, created or replaced it. A file that
-  // vanished does not count; the next commit writes it again.
-  bool changed_on_disk() const;
+  // vanished does not count; the next commit writes it again. When its
+  // state cannot tell (the same size and a time stamp too recent to rule
+  // out a change within the same tick), the bytes are compared, unless
+  // `look_at_bytes` is false: then such a file counts as unchanged.
+  bool changed_on_disk(bool look_at_bytes = true);
 
  private:
   // Where a held record's block stands in `text_` (offsets fit 32 bits:
@@ -188,6 +191,8 @@ class FileDataSource : public DataSource {
   std::size_t shadowed = 0;
   // Where identifiers go on once highest_id has reached the largest int.
   int wrapped_id = 0;
+  // While a reading finishes: identifiers of records read before it.
+  const identifier_index* also_taken_ = nullptr;
 
   // The file as last read or written, and what it looked like then.
   std::string text_;
