@@ -4,7 +4,10 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "data/file_data_source.h"
@@ -128,17 +131,101 @@ TEST(CommitSafety, OnlyTemporaryFilesOfACrashedCommitAreRemoved) {
   EXPECT_EQ(read_file(log + ".tmp"), "mine");
 }
 
-TEST(CommitSafety, ALogThatIsADirectoryIsRefused) {
+// What may stand at the log's name besides a regular file, each made in
+// `dir` as `name` (directly or behind a symbolic link).
+struct special_file {
+  const char* kind;
+  std::string reason;  // as the store words it
+  bool (*make)(const std::string& path);
+};
+
+std::ostream& operator<<(std::ostream& out, const special_file& s) { return out << s.kind; }
+
+class SpecialFile : public ::testing::TestWithParam<special_file> {};
+
+TEST_P(SpecialFile, IsRefusedAtOnceNeverReadOrReplaced) {
+  const special_file& special = GetParam();
   temp_dir dir;
   const std::string log = dir.file("tarvik.txt");
-  ASSERT_EQ(mkdir(log.c_str(), 0755), 0);
-  stderr_capture open_capture;
+  ASSERT_TRUE(special.make(log));
+  struct stat before {};
+  ASSERT_EQ(stat(log.c_str(), &before), 0);
+  Lines messages;
+  std::unique_ptr<FileDataSource> store;
+  {
+    stderr_capture capture;
+    // A FIFO with no writer would block a plain open for reading forever.
+    store = std::make_unique<FileDataSource>(log);
+    messages = capture.lines();
+  }
+  EXPECT_EQ(messages, Lines{"Error opening " + log + ": " + special.reason});
+  EXPECT_TRUE(store->refused());
+  EXPECT_EQ(store->read_failure(), special.reason);
+  EXPECT_TRUE(store->identifiers().empty());
+  store->record(new Record(store->next_id()));
+  {
+    stderr_capture capture;
+    EXPECT_FALSE(store->commit());
+    EXPECT_EQ(capture.lines(), Lines{"Error opening " + log + " for commit: " + special.reason});
+  }
+  struct stat after {};
+  ASSERT_EQ(stat(log.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_TRUE(store->has_unsaved_changes());
+}
+
+bool make_directory(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+bool make_fifo(const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }
+bool link_to_null(const std::string& path) { return symlink("/dev/null", path.c_str()) == 0; }
+bool link_to_zero(const std::string& path) { return symlink("/dev/zero", path.c_str()) == 0; }
+bool make_socket(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return bound;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, SpecialFile,
+    ::testing::Values(special_file{"Directory", strerror(EISDIR), make_directory},
+                      special_file{"Fifo", "Is a FIFO, not a regular file", make_fifo},
+                      special_file{"LinkToDevNull", "Is a character device, not a regular file",
+                                   link_to_null},
+                      special_file{"LinkToDevZero", "Is a character device, not a regular file",
+                                   link_to_zero},
+                      special_file{"Socket", "Is a socket, not a regular file", make_socket}),
+    [](const ::testing::TestParamInfo<special_file>& info) { return info.param.kind; });
+
+TEST(CommitSafety, ASaveKeepsTheLogsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root may give a file away";
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  write_file(log, testing::kExampleLog);
+  ASSERT_EQ(chown(log.c_str(), 4321, 8765), 0);
   FileDataSource store(log);
-  open_capture.lines();
-  stderr_capture capture;
-  EXPECT_FALSE(store.commit());
-  EXPECT_EQ(capture.lines().size(), 1u);
-  EXPECT_EQ(dir.entries(), Lines{"tarvik.txt"});
+  delete store.remove(0);
+  ASSERT_TRUE(store.commit());
+  struct stat status {};
+  ASSERT_EQ(stat(log.c_str(), &status), 0);
+  EXPECT_EQ(status.st_uid, 4321u);
+  EXPECT_EQ(status.st_gid, 8765u);
+}
+
+TEST(CommitSafety, ALogWithOtherHardLinksLeavesThemTheOldContent) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  write_file(log, testing::kExampleLog);
+  ASSERT_EQ(link(log.c_str(), dir.file("snapshot.txt").c_str()), 0);
+  FileDataSource store(log);
+  delete store.remove(0);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(read_file(dir.file("snapshot.txt")), testing::kExampleLog);
+  EXPECT_EQ(FileDataSource(log).identifiers(), std::vector<int>{3});
 }
 
 struct fault_case {
