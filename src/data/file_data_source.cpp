@@ -763,9 +763,14 @@ bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std
     to.begin = static_cast<std::uint32_t>(out.size());
     if (!changed(i)) {
       out.append(text_, from.begin, from.end - from.begin);
-      // A last line without its line end gets one when more follows.
-      const bool more = i + 1 < records.size() || !moved_tail_.empty() || tail_ < text_.size();
-      if (more && out.back() != '\n' && out.back() != '\r') out += '\n';
+      // A block whose line ends without a line end gets one when something
+      // other than what followed it in the file comes next.
+      const bool last = i + 1 == records.size();
+      const bool as_before =
+          last ? moved_tail_.empty() && tail_ == from.end
+               : origins[i + 1].from_file && !origins[i + 1].moved_lead && origins[i + 1].lead == from.end;
+      const bool more = !last || !moved_tail_.empty() || tail_ < text_.size();
+      if (more && !as_before && out.back() != '\n' && out.back() != '\r') out += '\n';
     } else {
       extras.clear();
       std::unique_ptr<Record> old;
