@@ -208,10 +208,11 @@ void Tarvik::reload_rows() {
   }
   table->setUpdatesEnabled(true);
 
-  if (row >= 0) {
-    const auto same = std::find(ids.begin(), ids.end(), current_id);
-    make_current(same != ids.end() ? static_cast<int>(same - ids.begin()) : row, column);
-  }
+  // The first row is current until the user picks another, so that Edit
+  // and Delete show at once what they would act on.
+  const auto same = std::find(ids.begin(), ids.end(), current_id);
+  make_current(same != ids.end() ? static_cast<int>(same - ids.begin()) : std::max(row, 0),
+               column);
   show_record_count();
 }
 
