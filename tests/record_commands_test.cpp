@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTableWidget>
+#include <QTest>
 #include <QToolBar>
+#include <QUndoStack>
 #include <filesystem>
 #include <memory>
 
@@ -48,6 +50,29 @@ class RecordCommands : public ::testing::Test {
   Ids logged_ids() { return FileDataSource(home.log()).identifiers(); }
 
   QString cell(int row, int column) { return table->item(row, column)->text(); }
+
+  void show() {
+    window->resize(900, 500);
+    window->show();
+    activate();
+  }
+
+  // As a window manager does, also once a dialog has closed.
+  void activate() {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+
+  void click_cell(int row, int column) {
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualItemRect(table->item(row, column)).center());
+  }
+
+  // A key pressed in the table, the window being active.
+  void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(table, key, modifiers);
+    if (window->isVisible()) activate();
+  }
 
   scoped_home home;
   std::unique_ptr<Tarvik> window;
@@ -129,45 +154,121 @@ TEST_F(RecordCommands, EditCancelledOrOnAnEmptyTableChangesNothing) {
   window.reset();
   std::filesystem::remove(home.log());
   open_window();
-  trigger("Edit");  // no dialog opens: nothing drives one
-  EXPECT_EQ(table->rowCount(), 0);
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
-TEST_F(RecordCommands, EditConfirmedUnchangedKeepsWhatAnotherWriterAddedMeanwhile) {
-  open_window(testing::kExampleLog);
-  const std::string edited = std::string(testing::kExampleLog) + "\n# hand-written comment\n";
-  write_file(home.log(), edited);
-  table->setCurrentCell(0, 1);
-  answer_next_editor({});
+  show();
+  testing::no_modal_expected no_dialog;
   trigger("Edit");
-  EXPECT_EQ(cell(0, 0), "45210.0");
-  EXPECT_EQ(read_file(home.log()), edited);
+  press(Qt::Key_F2);
+  EXPECT_EQ(table->rowCount(), 0);
 }
 
-TEST_F(RecordCommands, DeleteRemovesTheCurrentRowAndShiftsTheRest) {
-  open_window(testing::kExampleLog);
-  answer_next_editor({.notes = QStringLiteral("third")});
-  trigger("New");
-  table->setCurrentCell(0, 0);
-  trigger("Delete");
-  EXPECT_EQ(table->rowCount(), 2);
-  EXPECT_EQ(cell(0, 2), "Tyres");
-  EXPECT_EQ(cell(1, 4), "third");
-  EXPECT_EQ(window->row_identifiers(), (Ids{3, 4}));
-  EXPECT_EQ(logged_ids(), (Ids{3, 4}));
+TEST_F(RecordCommands, EditConfirmedUnchangedLeavesTheLogByteForByte) {
+  // Numbers whose display is not exact, a hand-written comment, a
+  // date with a time of day.
+  const std::string log = std::string(testing::kExampleLog) +
+                          "# hand-written comment\n<record=8>\ncost=0.125;\noperation=Wax;\n"
+                          "date=1031140800;\nmileage=45210.25;\nnotes=;\n</record>\n";
+  open_window(log);
+  show();
+  for (int row = 0; row < 3; ++row) {
+    click_cell(row, 1);
+    answer_next_editor({});
+    press(Qt::Key_Return);
+  }
+  EXPECT_EQ(read_file(home.log()), log);
+  EXPECT_EQ(window->findChild<QUndoStack*>()->count(), 0) << "nothing to undo";
+}
 
-  table->setCurrentCell(1, 0);
-  trigger("Delete");
-  EXPECT_EQ(table->rowCount(), 1);
-  EXPECT_EQ(cell(0, 2), "Tyres");
-  table->setCurrentCell(0, 0);
-  trigger("Delete");
+TEST_F(RecordCommands, DeleteKeepsTheCurrentCellOnItsRow) {
+  open_window(testing::kExampleLog);
+  for (const char* note : {"third", "fourth"}) {
+    answer_next_editor({.notes = QLatin1String(note)});
+    trigger("New");
+  }
+  show();
+  // A middle row, twice: each time the record the row then shows goes.
+  click_cell(1, 3);
+  press(Qt::Key_Delete);
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 4, 5}));
+  EXPECT_EQ(table->currentRow(), 1);
+  EXPECT_EQ(table->currentColumn(), 3);
+  EXPECT_EQ(cell(1, 4), "third");
+  press(Qt::Key_Delete);
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 5}));
+  EXPECT_EQ(logged_ids(), (Ids{0, 5}));
+  EXPECT_EQ(table->currentRow(), 1);
+  // The last row: the current cell follows the row count.
+  press(Qt::Key_Delete);
+  EXPECT_EQ(window->row_identifiers(), Ids{0});
+  EXPECT_EQ(table->currentRow(), 0);
+  EXPECT_EQ(cell(0, 2), "Oil change");
+  press(Qt::Key_Delete);
   EXPECT_EQ(table->rowCount(), 0);
   EXPECT_TRUE(window->row_identifiers().empty());
   EXPECT_EQ(read_file(home.log()), "");
-  trigger("Delete");  // on an empty table: nothing
+  press(Qt::Key_Delete);  // on an empty table: nothing
   EXPECT_EQ(read_file(home.log()), "");
+}
+
+TEST_F(RecordCommands, ANewRecordsRowIsCurrentAndInView) {
+  std::string log;
+  for (int id = 0; id < 200; ++id) {
+    log += "<record=" + std::to_string(id) + ">\noperation=Fuel;\nmileage=" +
+           std::to_string(1000 + id) + ";\n</record>\n";
+  }
+  open_window(log);
+  show();
+  click_cell(0, 2);
+  answer_next_editor({.operation = QStringLiteral("Battery")});
+  press(Qt::Key_N, Qt::ControlModifier);
+  ASSERT_EQ(table->rowCount(), 201);
+  EXPECT_EQ(table->currentRow(), 200);
+  EXPECT_EQ(cell(200, 2), "Battery");
+  EXPECT_TRUE(table->viewport()->rect().contains(table->visualItemRect(table->item(200, 2))));
+}
+
+TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
+  open_window(testing::kExampleLog);
+  show();
+  const std::string opened = read_file(home.log());
+
+  answer_next_editor({.operation = QStringLiteral("Battery")});
+  press(Qt::Key_N, Qt::ControlModifier);
+  const std::string after_new = read_file(home.log());
+  click_cell(0, 0);
+  answer_next_editor({.mileage = QStringLiteral("45300"), .notes = QStringLiteral("again")});
+  press(Qt::Key_F2);
+  const std::string after_edit = read_file(home.log());
+  click_cell(1, 0);
+  press(Qt::Key_Delete);
+  const std::string after_delete = read_file(home.log());
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 4}));
+
+  // Back to the opening, one step at a time.
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(read_file(home.log()), after_edit);
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 3, 4})) << "back in its place";
+  EXPECT_EQ(table->currentRow(), 1);
+  EXPECT_EQ(cell(1, 2), "Tyres");
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(read_file(home.log()), after_new);
+  EXPECT_EQ(cell(0, 0), "45210.0");
+  EXPECT_EQ(cell(0, 4), "Filter replaced too");
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(read_file(home.log()), opened);
+  EXPECT_EQ(table->rowCount(), 2);
+  press(Qt::Key_Z, Qt::ControlModifier);  // nothing further back
+  EXPECT_EQ(read_file(home.log()), opened);
+
+  // And forward again, by either key.
+  press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(read_file(home.log()), after_new);
+  EXPECT_EQ(cell(2, 2), "Battery");
+  press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(read_file(home.log()), after_edit);
+  EXPECT_EQ(cell(0, 0), "45300.0");
+  press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(read_file(home.log()), after_delete);
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 4}));
 }
 
 TEST_F(RecordCommands, AFailedSaveIsShownAndTheChangeIsSavedLater) {

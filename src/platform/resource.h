@@ -10,8 +10,10 @@ namespace tarvik {
 class Resource {
  public:
   // The image for "new", "edit" or "trash": from the desktop's icon theme
-  // under the freedesktop name, or else the style's own icon, so a machine
-  // without an icon theme still shows one. A null pixmap for other names.
+  // under the freedesktop name ("document-new", "document-edit",
+  // "edit-delete"), or else one of our own that reads the same, so a
+  // machine without an icon theme still shows the right one. A null pixmap
+  // for other names.
   static QPixmap loadPixmap(const QString& name);
 };
 

@@ -1,67 +1,69 @@
 #include "ui/record_editor.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QTextDocument>
 #include <QVBoxLayout>
-#include <climits>
-#include <ctime>
-#include <string>
+#include <cfloat>
+#include <limits>
 
-#include "data/number_text.h"
 #include "data/record.h"
 #include "platform/pointer_check.h"
+#include "ui/form_input.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
 namespace {
 
 constexpr const char* kSource = "record_editor";
+constexpr int kBoxCharacters = 28;
+constexpr int kNotesLines = 6;
 
-// The text's character at `position` as a Latin-1 byte: NUL past the end
-// and for characters outside Latin-1.
-char latin1_at(const QString& text, qsizetype position) {
-  if (position >= text.size()) return '\0';
-  const char16_t c = text.at(position).unicode();
-  return c < 256 ? static_cast<char>(c) : '\0';
+// A box whose text cannot be read gets a tinted background; the property
+// lets tests and style sheets see the mark.
+void mark(QLineEdit* box, const QString& problem) {
+  const bool marked = !problem.isEmpty();
+  if (box->property("invalid").toBool() == marked && box->toolTip() == problem) return;
+  box->setProperty("invalid", marked);
+  box->setToolTip(problem);
+  if (marked) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, QColor(255, 218, 218));
+    palette.setColor(QPalette::Text, Qt::black);
+    box->setPalette(palette);
+  } else {
+    box->setPalette(QPalette());
+  }
 }
 
-int clamp_to_int(long value) {
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
+bool changed(const QLineEdit* box, const QString& shown) {
+  return box->text() != shown && !box->text().trimmed().isEmpty();
 }
 
-// Sets the date of `record` from "year-month-day"; a text without two "-"
-// leaves it alone. Fields out of range roll over as mktime does (month 13 is
-// January of the next year, day 0 the last day of the month before).
-void parse_date(const QString& text, Record& record) {
-  qsizetype i = 0;
-  std::string field;
-  const auto scan_to_dash = [&] {
-    field.clear();
-    while (i < text.size() && text.at(i) != QLatin1Char('-')) field += latin1_at(text, i++);
-    if (latin1_at(text, i) != '-') return false;
-    ++i;
-    return true;
-  };
-  if (!scan_to_dash()) return;
-  const long year = parse_int(field.c_str());
-  if (!scan_to_dash()) return;
-  const long month = parse_int(field.c_str());
-  field.clear();
-  while (i < text.size()) field += latin1_at(text, i++);
-  const int day = parse_int(field.c_str());
+QString number_problem(const char* label, const QString& text, input_problem problem,
+                       const char* example) {
+  if (problem == input_problem::out_of_range) {
+    return QStringLiteral("%1: %2 is too large.").arg(QLatin1String(label), text.trimmed());
+  }
+  return QStringLiteral("%1: \u201C%2\u201D is not a number; type one such as %3.")
+      .arg(QLatin1String(label), text.trimmed(), QLatin1String(example));
+}
 
-  std::tm parts{};
-  parts.tm_year = clamp_to_int(year - 1900);
-  parts.tm_mon = clamp_to_int(month - 1);
-  parts.tm_mday = day;
-  parts.tm_isdst = 0;  // standard time
-  record.date(static_cast<long>(std::mktime(&parts)));
+QString date_problem(const QString& text, input_problem problem) {
+  if (problem == input_problem::out_of_range) {
+    return QStringLiteral("Date: %1 lies beyond the dates this system can keep.")
+        .arg(text.trimmed());
+  }
+  return QStringLiteral("Date: \u201C%1\u201D is not a date; type it as YYYY-MM-DD, such as "
+                        "2003-05-17.")
+      .arg(text.trimmed());
 }
 
 }  // namespace
@@ -73,7 +75,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   auto* grid = new QGridLayout(this);
   TARVIK_CHECK_POINTER(grid, kSource);
   grid->setObjectName(QStringLiteral("top_layout"));
-  grid->setContentsMargins(1, 1, 1, 1);
+  grid->setColumnStretch(1, 1);
 
   struct line_row {
     const char* label;
@@ -81,13 +83,15 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     const char* box_name;
     const char* key;
     QLineEdit** box;
+    QString* shown;
   };
   const line_row rows[] = {
-      {"Mileage", "mileage_label", "mileage_box", "mileage", &mileage_box},
-      {"Date", "date_label", "date_box", "date", &date_box},
-      {"Operation", "op_label", "op_box", "operation", &op_box},
-      {"Cost", "cost_label", "cost_box", "cost", &cost_box},
+      {"Mileage", "mileage_label", "mileage_box", "mileage", &mileage_box, &shown_mileage},
+      {"Date", "date_label", "date_box", "date", &date_box, &shown_date},
+      {"Operation", "op_label", "op_box", "operation", &op_box, &shown_operation},
+      {"Cost", "cost_label", "cost_box", "cost", &cost_box, &shown_cost},
   };
+  const int box_width = fontMetrics().averageCharWidth() * kBoxCharacters;
   int row = 0;
   for (const line_row& line : rows) {
     auto* label = new QLabel(QLatin1String(line.label), this);
@@ -97,11 +101,25 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     auto* box = new QLineEdit(this);
     TARVIK_CHECK_POINTER(box, kSource);
     box->setObjectName(QLatin1String(line.box_name));
+    // The default limit would cut a long operation read from the log.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setMinimumWidth(box_width);
+    label->setBuddy(box);
     grid->addWidget(box, row, 1);
     if (record != nullptr) box->setText(to_widget_text(record->value(line.key)));
+    *line.shown = box->text();
     *line.box = box;
+    connect(box, &QLineEdit::textChanged, this, [this, box] {
+      if (box->property("invalid").toBool()) check_boxes(false);
+    });
     ++row;
   }
+  auto* date_hint = new QLabel(QStringLiteral("YYYY-MM-DD"), this);
+  TARVIK_CHECK_POINTER(date_hint, kSource);
+  date_hint->setObjectName(QStringLiteral("date_hint"));
+  date_hint->setEnabled(false);  // drawn as a hint, not as a value
+  grid->addWidget(date_hint, 1, 2);
+  date_box->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
 
   auto* notes_label = new QLabel(QStringLiteral("Notes"), this);
   TARVIK_CHECK_POINTER(notes_label, kSource);
@@ -110,21 +128,45 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   notes_box = new QPlainTextEdit(this);
   TARVIK_CHECK_POINTER(notes_box, kSource);
   notes_box->setObjectName(QStringLiteral("notes_box"));
-  grid->addWidget(notes_box, 5, 0, 1, 2);
-  if (record != nullptr) notes_box->setPlainText(to_widget_text(record->value("notes")));
+  notes_box->setTabChangesFocus(true);
+  notes_box->setMinimumHeight(notes_box->fontMetrics().lineSpacing() * kNotesLines);
+  notes_label->setBuddy(notes_box);
+  grid->addWidget(notes_box, 5, 0, 1, 3);
+  if (record != nullptr) {
+    operation_bytes = record->operation();
+    notes_bytes = record->notes();
+    notes_box->setPlainText(to_widget_text(record->value("notes")));
+  }
+  shown_notes = notes_box->document()->toRawText();
 
-  // Both buttons end the dialog; the caller writes back after an OK.
-  ok_button = new QPushButton(this);
-  TARVIK_CHECK_POINTER(ok_button, kSource);
-  connect(ok_button, &QPushButton::clicked, dialog, &QDialog::accept);
+  problem_label = new QLabel(this);
+  TARVIK_CHECK_POINTER(problem_label, kSource);
+  problem_label->setObjectName(QStringLiteral("problem_label"));
+  problem_label->setWordWrap(true);
+  QPalette warning = problem_label->palette();
+  warning.setColor(QPalette::WindowText, QColor(170, 0, 0));
+  problem_label->setPalette(warning);
+  problem_label->hide();
+  grid->addWidget(problem_label, 6, 0, 1, 3);
+
+  // The platform's order of OK and Cancel; OK is the default button. OK
+  // ends the dialog only once every changed box can be read.
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  TARVIK_CHECK_POINTER(buttons, kSource);
+  ok_button = buttons->button(QDialogButtonBox::Ok);
   ok_button->setText(QStringLiteral("OK"));
-  grid->addWidget(ok_button, 6, 0);
-
-  cancel_button = new QPushButton(this);
-  TARVIK_CHECK_POINTER(cancel_button, kSource);
-  connect(cancel_button, &QPushButton::clicked, dialog, &QDialog::reject);
+  ok_button->setDefault(true);
+  cancel_button = buttons->button(QDialogButtonBox::Cancel);
   cancel_button->setText(QStringLiteral("Cancel"));
-  grid->addWidget(cancel_button, 6, 1);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    if (check_boxes(true) && dialog != nullptr) dialog->accept();
+  });
+  if (dialog != nullptr) connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  grid->addWidget(buttons, 7, 0, 1, 3);
+
+  // Typing replaces the first value instead of adding to it.
+  mileage_box->setFocus();
+  mileage_box->selectAll();
 }
 
 RecordEditor::~RecordEditor() = default;
@@ -136,25 +178,82 @@ int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* nam
   dialog.setModal(true);
   dialog.setWindowTitle(QStringLiteral("Edit Record"));
   auto* layout = new QVBoxLayout(&dialog);
-  layout->setContentsMargins(0, 0, 0, 0);
   auto* editor = new RecordEditor(record, &dialog);
   layout->addWidget(editor);
-  dialog.showMaximized();
+  dialog.adjustSize();
+  // A dialog that fits opens at its own size, centred over the parent; only
+  // a screen too small for it gets it maximised.
+  const QScreen* screen = parent != nullptr ? parent->screen() : dialog.screen();
+  const QSize room = screen != nullptr ? screen->availableGeometry().size() : QSize();
+  if (room.isValid() && (dialog.width() > room.width() || dialog.height() > room.height())) {
+    dialog.showMaximized();
+  } else {
+    dialog.show();
+  }
   dialog.exec();
   if (dialog.result() == QDialog::Accepted) editor->ok_clicked();
   return dialog.result();
 }
 
+bool RecordEditor::check_boxes(bool focus) {
+  QStringList problems;
+  QLineEdit* first = nullptr;
+  const auto report = [&](QLineEdit* box, const QString& problem) {
+    mark(box, problem);
+    if (problem.isEmpty()) return;
+    problems.append(problem);
+    if (first == nullptr) first = box;
+  };
+
+  const auto check_number = [&](QLineEdit* box, const QString& shown, const char* label,
+                                double largest, const char* example) {
+    if (!changed(box, shown)) return report(box, QString());
+    const number_input number = read_number(box->text(), largest);
+    report(box, number.problem == input_problem::none
+                    ? QString()
+                    : number_problem(label, box->text(), number.problem, example));
+  };
+  check_number(mileage_box, shown_mileage, "Mileage", DBL_MAX, "45210.5");
+  if (!changed(date_box, shown_date)) {
+    report(date_box, QString());
+  } else {
+    const date_input date = read_date(date_box->text());
+    report(date_box, date.problem == input_problem::none ? QString()
+                                                         : date_problem(date_box->text(), date.problem));
+  }
+  check_number(cost_box, shown_cost, "Cost", FLT_MAX, "12.50");
+
+  problem_label->setText(problems.join(QLatin1Char(' ')));
+  problem_label->setVisible(!problems.isEmpty());
+  if (focus && first != nullptr) {
+    first->setFocus(Qt::OtherFocusReason);
+    first->selectAll();
+  }
+  return problems.isEmpty();
+}
+
 void RecordEditor::ok_clicked() {
   if (record == nullptr) return;
-  // Numbers always read with the full stop, whatever the user's locale.
-  const std::string mileage = from_widget_text(mileage_box->text());
-  if (!mileage.empty()) record->mileage(parse_double(mileage.c_str()));
-  record->operation(from_widget_text(op_box->text()));
-  const std::string cost = from_widget_text(cost_box->text());
-  if (!cost.empty()) record->cost(static_cast<float>(parse_double(cost.c_str())));
-  record->notes(from_widget_text(notes_box->toPlainText()));
-  parse_date(date_box->text(), *record);
+  if (changed(mileage_box, shown_mileage)) {
+    const number_input mileage = read_number(mileage_box->text(), DBL_MAX);
+    if (mileage.problem == input_problem::none) record->mileage(mileage.value);
+  }
+  if (op_box->text() != shown_operation) {
+    record->operation(from_widget_text(op_box->text(), operation_bytes));
+  }
+  if (changed(cost_box, shown_cost)) {
+    const number_input cost = read_number(cost_box->text(), FLT_MAX);
+    if (cost.problem == input_problem::none) record->cost(static_cast<float>(cost.value));
+  }
+  const QString notes = notes_box->document()->toRawText();
+  if (notes != shown_notes) {
+    const QString with_breaks = restore_line_breaks(notes, to_widget_text(notes_bytes));
+    record->notes(from_widget_text(with_breaks, notes_bytes));
+  }
+  if (changed(date_box, shown_date)) {
+    const date_input date = read_date(date_box->text());
+    if (date.problem == input_problem::none) record->date(date.value);
+  }
 }
 
 }  // namespace tarvik

@@ -1,9 +1,12 @@
 #ifndef TARVIK_UI_RECORD_EDITOR_H_
 #define TARVIK_UI_RECORD_EDITOR_H_
 
+#include <QString>
 #include <QWidget>
+#include <string>
 
 class QDialog;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -12,33 +15,41 @@ namespace tarvik {
 
 class Record;
 
-// The form for the five values of a record: a label and a box for each, and
-// OK and Cancel, which accept or reject the dialog that holds the form. The
-// boxes start with the record's display texts; ok_clicked() parses them back
-// into the record. The form never deletes the record or the dialog.
+// The form for the five values of a record: a label and a box for each, a
+// line that says what cannot be read, and OK and Cancel. The boxes start
+// with the record's display texts. OK closes the dialog only when every box
+// the user changed can be read (boxes that cannot are marked and the line
+// says why and what form is expected); Cancel always closes it. The form
+// never deletes the record or the dialog.
 class RecordEditor : public QWidget {
   Q_OBJECT
 
  public:
   // Builds the form as a child of `dialog`, filled from `record` unless it
-  // is null.
+  // is null. The first box has the focus, its text selected.
   RecordEditor(Record* record, QDialog* dialog, const char* name = nullptr);
   ~RecordEditor() override;
 
-  // Runs the modal "Edit Record" dialog on `record`, maximized. Returns 1
-  // when the user pressed OK (the record then holds the typed values), 0
+  // Runs the modal "Edit Record" dialog on `record`, over `parent` at the
+  // size its boxes need (maximised only when the screen is smaller). Returns
+  // 1 when the user pressed OK (the record then holds the typed values), 0
   // when the user cancelled or closed it (the record is untouched). `flags`
   // is not used.
   static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags);
 
  public slots:
-  // Copies the boxes into the record: numbers by their longest prefix (an
-  // empty box keeps the value), texts as typed, and the date when it reads
-  // as year-month-day (local midnight, standard time). Does nothing for a
-  // null record.
+  // Copies into the record the boxes whose text the user changed and that
+  // can be read; every other value keeps its exact value, bytes and all. An
+  // emptied number or date box also keeps its value; an emptied operation
+  // or notes box stores an empty text. Does nothing for a null record.
   void ok_clicked();
 
  private:
+  // Marks each changed box that cannot be read and says why on the problem
+  // line; clears the marks of those that can. With `focus`, the first
+  // marked box takes the focus. True when nothing is marked.
+  bool check_boxes(bool focus);
+
   QPushButton* ok_button;
   QPushButton* cancel_button;
   QLineEdit* mileage_box;
@@ -48,6 +59,11 @@ class RecordEditor : public QWidget {
   QPlainTextEdit* notes_box;
   QDialog* dialog;
   Record* record;
+  QLabel* problem_label;
+  // What each box showed when the form was built (the notes as their
+  // document holds them), and the record's texts it showed them from.
+  QString shown_mileage, shown_date, shown_operation, shown_cost, shown_notes;
+  std::string operation_bytes, notes_bytes;
 };
 
 }  // namespace tarvik

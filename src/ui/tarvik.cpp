@@ -1,10 +1,15 @@
 #include "ui/tarvik.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <QTableWidget>
+#include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
+#include <QUndoStack>
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
@@ -15,6 +20,7 @@
 #include "platform/pointer_check.h"
 #include "platform/resource.h"
 #include "ui/record_editor.h"
+#include "ui/record_table.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -25,9 +31,14 @@ constexpr const char* kSource = "tarvik";
 struct column_default {
   const char* name;
   int width;
+  // The widest text the column is to show whole; none for Notes, which
+  // takes what is left.
+  const char* widest;
 };
 constexpr column_default kColumns[] = {
-    {"Mileage", 60}, {"Date", 68}, {"Operation", 78}, {"Cost", 50}, {"Notes", 150},
+    {"Mileage", 60, "8888888.8"}, {"Date", 68, "8888-88-88"},
+    {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88888.88"},
+    {"Notes", 150, nullptr},
 };
 
 }  // namespace
@@ -46,37 +57,35 @@ std::string log_file_path() {
 Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   if (name != nullptr) setObjectName(QLatin1String(name));
   set_defaults();
-  table = new QTableWidget(10, 3, this);
+  table = new RecordTable(this);
   TARVIK_CHECK_POINTER(table, kSource);
   path = log_file_path();
   data_source = std::make_unique<FileDataSource>(path);
   TARVIK_CHECK_POINTER(data_source.get(), kSource);
-  ids = data_source->identifiers();
 
   table->setColumnCount(static_cast<int>(columns.size()));
-  table->setRowCount(static_cast<int>(ids.size()));
-  // Cells cannot be selected as ranges, but the current cell still follows
-  // the user: Edit and Delete act on its row.
-  table->setSelectionMode(QAbstractItemView::NoSelection);
   QHeaderView* header = table->horizontalHeader();
   TARVIK_CHECK_POINTER(header, kSource);
   for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
     const colinfo& column = *columns[static_cast<std::size_t>(k)];
     table->setHorizontalHeaderItem(k, new QTableWidgetItem(to_widget_text(column.name)));
-    table->setColumnWidth(k, column.width);
   }
-  // The view need not follow each of the many cells as they arrive.
-  table->setUpdatesEnabled(false);
-  for (int j = 0; j < static_cast<int>(ids.size()); ++j) {
-    const Record* record = data_source->record(ids[static_cast<std::size_t>(j)]);
-    TARVIK_CHECK_POINTER(record, kSource);
-    if (record != nullptr) fill_row(j, *record);
-  }
-  table->setUpdatesEnabled(true);
+  size_columns();
+  // Double-clicking a row edits it; its first click made it current.
+  connect(table, &QTableWidget::cellDoubleClicked, this, [this] { edit_record(); });
 
+  undo_stack = new QUndoStack(this);
   setup_toolbar();
+  setup_menus();
+  count_label = new QLabel(this);
+  statusBar()->addWidget(count_label);
+  statusBar()->addPermanentWidget(new QLabel(QString::fromLocal8Bit(path.c_str()), this));
+  reload_rows();
+
   setWindowTitle(QStringLiteral("Tarvik"));
   setCentralWidget(table);
+  // The only context menu a main window offers hides the tool bar for good.
+  setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 Tarvik::~Tarvik() = default;
@@ -93,36 +102,131 @@ void Tarvik::set_defaults() {
   }
 }
 
+void Tarvik::size_columns() {
+  const QFontMetrics metrics = table->fontMetrics();
+  const int padding =
+      2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) +
+      metrics.averageCharWidth() * 2;
+  QHeaderView* header = table->horizontalHeader();
+  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
+    int width = std::max(columns[static_cast<std::size_t>(k)]->width, header->sectionSizeHint(k));
+    if (const char* widest = kColumns[k].widest) {
+      width = std::max(width, metrics.horizontalAdvance(QLatin1String(widest)) + padding);
+    }
+    table->setColumnWidth(k, width);
+  }
+  // The last section never shrinks below the width it has now.
+  header->setStretchLastSection(true);
+}
+
 void Tarvik::setup_toolbar() {
-  toolbar = addToolBar(QString());
+  toolbar = new QToolBar(this);
+  toolbar->setObjectName(QStringLiteral("toolbar"));
+  toolbar->setMovable(false);
+  toolbar->setFloatable(false);
   toolbar->setAllowedAreas(Qt::TopToolBarArea);
+  toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  toolbar->toggleViewAction()->setEnabled(false);
+  addToolBar(Qt::TopToolBarArea, toolbar);
   struct command {
     const char* text;
     const char* icon;
     void (Tarvik::*slot)();
+    QList<QKeySequence> keys;
+    QAction** action;
   };
   const command commands[] = {
-      {"New", "new", &Tarvik::new_record},
-      {"Edit", "edit", &Tarvik::edit_record},
-      {"Delete", "trash", &Tarvik::delete_record},
+      {"New", "new", &Tarvik::new_record, {QKeySequence(Qt::CTRL | Qt::Key_N)}, &new_action},
+      {"Edit",
+       "edit",
+       &Tarvik::edit_record,
+       {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_F2)},
+       &edit_action},
+      {"Delete", "trash", &Tarvik::delete_record, {QKeySequence(Qt::Key_Delete)}, &delete_action},
   };
   for (const command& c : commands) {
     const QIcon icon(Resource::loadPixmap(QLatin1String(c.icon)));
     auto* action = new QAction(icon, QLatin1String(c.text), this);
     TARVIK_CHECK_POINTER(action, kSource);
+    action->setShortcuts(c.keys);
     connect(action, &QAction::triggered, this, c.slot);
     toolbar->addAction(action);
+    *c.action = action;
   }
+}
+
+void Tarvik::setup_menus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(new_action);
+  file->addSeparator();
+  QAction* quit = file->addAction(QStringLiteral("Quit"), this, &QWidget::close);
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  QAction* undo = undo_stack->createUndoAction(this, QStringLiteral("Undo"));
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  QAction* redo = undo_stack->createRedoAction(this, QStringLiteral("Redo"));
+  redo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  edit->addAction(undo);
+  edit->addAction(redo);
+  edit->addSeparator();
+  edit->addAction(edit_action);
+  edit->addAction(delete_action);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->addAction(QStringLiteral("About Tarvik"), this, [this] {
+    QMessageBox::about(this, QStringLiteral("About Tarvik"),
+                       QStringLiteral("Tarvik keeps the maintenance and mileage log of one "
+                                      "vehicle.\n\nLog file: %1")
+                           .arg(QString::fromLocal8Bit(path.c_str())));
+  });
 }
 
 void Tarvik::fill_row(int row, const Record& record) {
   for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
-    auto* item =
-        new QTableWidgetItem(to_widget_text(record.value(columns[static_cast<std::size_t>(k)]->name)));
-    TARVIK_CHECK_POINTER(item, kSource);
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    table->setItem(row, k, item);
+    table->set_cell(row, k,
+                    to_widget_text(record.value(columns[static_cast<std::size_t>(k)]->name)));
   }
+}
+
+void Tarvik::reload_rows() {
+  const int row = table->currentRow();
+  const int column = std::max(table->currentColumn(), 0);
+  const int current_id =
+      (row >= 0 && row < static_cast<int>(ids.size())) ? ids[static_cast<std::size_t>(row)] : -1;
+
+  ids = data_source->identifiers();
+  // The view need not follow each of the many cells as they arrive.
+  table->setUpdatesEnabled(false);
+  table->setRowCount(0);
+  table->setRowCount(static_cast<int>(ids.size()));
+  for (int j = 0; j < static_cast<int>(ids.size()); ++j) {
+    const Record* record = data_source->record(ids[static_cast<std::size_t>(j)]);
+    TARVIK_CHECK_POINTER(record, kSource);
+    if (record != nullptr) fill_row(j, *record);
+  }
+  table->setUpdatesEnabled(true);
+
+  // The first row is current until the user picks another, so that Edit
+  // and Delete show at once what they would act on.
+  const auto same = std::find(ids.begin(), ids.end(), current_id);
+  make_current(same != ids.end() ? static_cast<int>(same - ids.begin()) : std::max(row, 0),
+               column);
+  show_record_count();
+}
+
+void Tarvik::make_current(int row, int column) {
+  row = std::min(row, table->rowCount() - 1);
+  if (row < 0) return;
+  table->setCurrentCell(row, column);
+  table->scrollToItem(table->item(row, column));
+}
+
+void Tarvik::show_record_count() {
+  const std::size_t count = ids.size();
+  count_label->setText(count == 1 ? QStringLiteral("1 record")
+                                  : QStringLiteral("%1 records").arg(count));
 }
 
 void Tarvik::commit() {
@@ -135,9 +239,45 @@ void Tarvik::commit() {
           .arg(QString::fromLocal8Bit(path.c_str())));
 }
 
+DataSource& Tarvik::store() { return *data_source; }
+
+void Tarvik::changed(const record_change& change) {
+  const int column = std::max(table->currentColumn(), 0);
+  int row = static_cast<int>(change.position);
+  const Record* record = data_source->record(change.identifier);
+  switch (change.what) {
+    case record_change::kind::added:
+      ids.insert(ids.begin() + std::min(change.position, ids.size()), change.identifier);
+      table->insertRow(row);
+      if (record != nullptr) fill_row(row, *record);
+      break;
+    case record_change::kind::removed:
+      // Rows below move up, so the current cell stays on row r and shows
+      // the next record; on the last row it follows the row count.
+      if (change.position < ids.size()) ids.erase(ids.begin() + row);
+      table->removeRow(row);
+      break;
+    case record_change::kind::changed:
+      if (record != nullptr && row < table->rowCount()) fill_row(row, *record);
+      break;
+  }
+  // Anything that does not add up is shown afresh from the store.
+  if (ids != data_source->identifiers()) {
+    reload_rows();
+    const auto shown = std::find(ids.begin(), ids.end(), change.identifier);
+    if (change.what != record_change::kind::removed && shown != ids.end()) {
+      row = static_cast<int>(shown - ids.begin());
+    }
+  }
+  make_current(row, column);
+  show_record_count();
+  commit();
+}
+
+void Tarvik::refused(const QString& why) { statusBar()->showMessage(why, 10000); }
+
 void Tarvik::new_record() {
-  const int id = data_source->next_id();
-  auto record = std::make_unique<Record>(id);
+  auto record = std::make_unique<Record>(data_source->next_id());
   TARVIK_CHECK_POINTER(record.get(), kSource);
   if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", 0) == 0) return;
   // A record the user left as it came is not worth a row; the date does not
@@ -145,38 +285,38 @@ void Tarvik::new_record() {
   const bool differs = record->mileage() != 0.0 || record->operation() != "not specified" ||
                        !record->notes().empty() || static_cast<double>(record->cost()) != 0.0;
   if (!differs) return;
-  ids.push_back(id);
-  const Record& added = *record;
-  data_source->record(record.release());
-  const int row = table->rowCount();
-  table->setRowCount(row + 1);
-  fill_row(row, added);
-  // Last, so that a warning about the file finds the row already shown.
-  commit();
+  undo_stack->push(new new_record_command(*this, record->identifier(), values_of(*record)));
 }
 
 void Tarvik::edit_record() {
   if (table->rowCount() == 0) return;
   const int row = table->currentRow();
   if (row < 0 || row >= static_cast<int>(ids.size())) return;
-  Record* record = data_source->record(ids[static_cast<std::size_t>(row)]);
-  TARVIK_CHECK_POINTER(record, kSource);
-  if (record == nullptr) return;
-  if (RecordEditor::editor_dialog(record, this, "edit_record_editor", 0) == 0) return;
-  fill_row(row, *record);
-  commit();
+  const int id = ids[static_cast<std::size_t>(row)];
+  const Record* stored = data_source->record(id);
+  TARVIK_CHECK_POINTER(stored, kSource);
+  if (stored == nullptr) return;
+  // The dialog works on a copy: the store changes only through the command,
+  // which can then be undone.
+  const record_values before = values_of(*stored);
+  Record copy(id);
+  set_values(copy, before);
+  if (RecordEditor::editor_dialog(&copy, this, "edit_record_editor", 0) == 0) return;
+  const record_values after = values_of(copy);
+  // Nothing changed: nothing to save, nothing to undo.
+  if (same_values(before, after)) return;
+  undo_stack->push(new edit_record_command(*this, id, before, after));
 }
 
 void Tarvik::delete_record() {
   const int row = table->currentRow();
   if (table->rowCount() == 0) return;
   if (row < 0 || row >= static_cast<int>(ids.size())) return;
-  table->removeRow(row);
   const int id = ids[static_cast<std::size_t>(row)];
-  std::unique_ptr<Record> removed(data_source->remove(id));
-  const auto first = std::find(ids.begin(), ids.end(), id);
-  if (first != ids.end()) ids.erase(first);
-  commit();
+  const Record* record = data_source->record(id);
+  if (record == nullptr) return;
+  undo_stack->push(
+      new delete_record_command(*this, id, values_of(*record), static_cast<std::size_t>(row)));
 }
 
 }  // namespace tarvik

@@ -6,27 +6,34 @@
 #include <string>
 #include <vector>
 
-class QTableWidget;
+#include "ui/record_commands.h"
+
+class QAction;
+class QLabel;
 class QToolBar;
+class QUndoStack;
 
 namespace tarvik {
 
 class DataSource;
 class Record;
+class RecordTable;
 
 // One column of the table: its header label, which is also the key under
-// which a record gives the cell text, and its width in pixels.
+// which a record gives the cell text, and its narrowest width in pixels.
 struct colinfo {
   std::string name;
   int width = 0;
 };
 
 // The main window: every record of the log at $HOME/tarvik.txt as one row
-// of a five-column table, in store order, and a tool bar with New, Edit and
-// Delete. Row i shows the record whose identifier is ids[i]. Every change is
-// committed at once; when that fails the window says so and keeps the change,
-// which the next successful commit writes.
-class Tarvik : public QMainWindow {
+// of a five-column table, in store order, a menu bar, a tool bar with New,
+// Edit and Delete, and a status bar with the number of records and the
+// log's path. Row i shows the record whose identifier is ids[i]. New, Edit
+// and Delete can be undone and redone back to the window's opening. Every
+// change, undo and redo is committed at once; when that fails the window
+// says so and keeps the change, which the next successful commit writes.
+class Tarvik : public QMainWindow, private record_log {
   Q_OBJECT
 
  public:
@@ -39,6 +46,11 @@ class Tarvik : public QMainWindow {
   // The identifier shown in each row, for tests.
   const std::vector<int>& row_identifiers() const { return ids; }
 
+  // Rebuilds every row from the store, as after the store took in changes
+  // made elsewhere. The current row stays on its record when the record is
+  // still there, else on the same row number as far as the rows reach.
+  void reload_rows();
+
  private slots:
   void new_record();
   void edit_record();
@@ -47,17 +59,34 @@ class Tarvik : public QMainWindow {
  private:
   void set_defaults();
   void setup_toolbar();
+  void setup_menus();
+  // Widths that show a date, a seven-digit mileage and a five-digit cost
+  // whole in the table's font, never below the descriptors' widths; Notes
+  // takes the rest of the width.
+  void size_columns();
   // Fills row `row` with the record's display texts, one new item a cell.
   void fill_row(int row, const Record& record);
+  void make_current(int row, int column);
+  void show_record_count();
   // Commits the store; tells the user when the change could not be saved.
   void commit();
 
+  // record_log: what the undoable commands change goes through here.
+  DataSource& store() override;
+  void changed(const record_change& change) override;
+  void refused(const QString& why) override;
+
   std::unique_ptr<DataSource> data_source;
   std::vector<std::unique_ptr<colinfo>> columns;
-  QTableWidget* table;
+  RecordTable* table;
   QToolBar* toolbar;
   std::vector<int> ids;
   std::string path;
+  QUndoStack* undo_stack = nullptr;
+  QAction* new_action = nullptr;
+  QAction* edit_action = nullptr;
+  QAction* delete_action = nullptr;
+  QLabel* count_label = nullptr;
 };
 
 // $HOME/tarvik.txt, joined as it stands; without HOME, the home directory

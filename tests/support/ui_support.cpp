@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace tarvik::testing {
@@ -17,6 +19,9 @@ constexpr int kMaxPolls = 500;
 void poll(std::function<void(QWidget*)> answer, int polls_left) {
   QWidget* modal = QApplication::activeModalWidget();
   if (modal != nullptr && modal->isVisible()) {
+    // As a window manager would, so that the keyboard goes to the dialog.
+    modal->activateWindow();
+    if (!QTest::qWaitForWindowActive(modal)) ADD_FAILURE() << "the dialog did not become active";
     answer(modal);
     return;
   }
@@ -30,13 +35,13 @@ void poll(std::function<void(QWidget*)> answer, int polls_left) {
 
 void type_into(QWidget* dialog, const char* name, const std::optional<QString>& text) {
   if (!text) return;
-  if (auto* line = dialog->findChild<QLineEdit*>(QLatin1String(name))) {
-    line->setText(*text);
-  } else if (auto* notes = dialog->findChild<QPlainTextEdit*>(QLatin1String(name))) {
-    notes->setPlainText(*text);
-  } else {
+  QWidget* box = dialog->findChild<QLineEdit*>(QLatin1String(name));
+  if (box == nullptr) box = dialog->findChild<QPlainTextEdit*>(QLatin1String(name));
+  if (box == nullptr) {
     ADD_FAILURE() << "no box " << name;
+    return;
   }
+  type_into_box(box, *text);
 }
 
 }  // namespace
@@ -45,20 +50,63 @@ void answer_next_modal(std::function<void(QWidget*)> answer) {
   QTimer::singleShot(0, [answer = std::move(answer)] { poll(answer, kMaxPolls); });
 }
 
+no_modal_expected::no_modal_expected() : timer_(std::make_unique<QTimer>()) {
+  QObject::connect(timer_.get(), &QTimer::timeout, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !modal->isVisible()) return;
+    ADD_FAILURE() << "a modal \"" << modal->windowTitle().toStdString() << "\" showed";
+    modal->close();
+  });
+  timer_->start(kPollMilliseconds);
+}
+
+no_modal_expected::~no_modal_expected() = default;
+
+void type_into_box(QWidget* box, const QString& text) {
+  QTest::mouseClick(box->focusProxy() ? box->focusProxy() : box, Qt::LeftButton);
+  if (auto* notes = qobject_cast<QPlainTextEdit*>(box)) {
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton);
+  }
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(box, Qt::Key_Delete);
+  for (const QChar c : text) {
+    if (c == u'\n') {
+      QTest::keyClick(box, Qt::Key_Return);
+    } else if (c.unicode() < 128 && c.isPrint()) {
+      QTest::keyClick(box, static_cast<char>(c.unicode()));
+    } else {
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+  }
+}
+
+void click_button(QWidget* dialog, const QString& text) {
+  for (QPushButton* candidate : dialog->findChildren<QPushButton*>()) {
+    if (candidate->text() == text) {
+      QTest::mouseClick(candidate, Qt::LeftButton);
+      return;
+    }
+  }
+  ADD_FAILURE() << "no button " << text.toStdString();
+}
+
 void fill_and_close(QWidget* dialog, const typed_record& typed) {
   type_into(dialog, "mileage_box", typed.mileage);
   type_into(dialog, "date_box", typed.date);
   type_into(dialog, "op_box", typed.operation);
   type_into(dialog, "cost_box", typed.cost);
   type_into(dialog, "notes_box", typed.notes);
-  const QString button = typed.press_ok ? QStringLiteral("OK") : QStringLiteral("Cancel");
-  for (QPushButton* candidate : dialog->findChildren<QPushButton*>()) {
-    if (candidate->text() == button) {
-      candidate->click();
-      return;
-    }
+  if (!typed.press_ok) {
+    click_button(dialog, QStringLiteral("Cancel"));
+    return;
   }
-  ADD_FAILURE() << "no button " << button.toStdString();
+  click_button(dialog, QStringLiteral("OK"));
+  if (dialog->isVisible()) {
+    const auto* problem = dialog->findChild<QLabel*>(QStringLiteral("problem_label"));
+    ADD_FAILURE() << "OK left the dialog open: "
+                  << (problem ? problem->text().toStdString() : std::string());
+    click_button(dialog, QStringLiteral("Cancel"));
+  }
 }
 
 void answer_next_editor(const typed_record& typed) {

@@ -3,9 +3,15 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <ostream>
 
+class QTimer;
 class QWidget;
+
+// Lets failing expectations show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace tarvik::testing {
 
@@ -13,6 +19,24 @@ namespace tarvik::testing {
 // as it shows, from a single-shot timer polling the event loop. Fails the
 // test if none shows within a few seconds.
 void answer_next_modal(std::function<void(QWidget*)> answer);
+
+// While it lives, a modal widget that shows fails the test and is closed,
+// so that a dialog nobody expected cannot hang the test.
+class no_modal_expected {
+ public:
+  no_modal_expected();
+  ~no_modal_expected();
+
+ private:
+  std::unique_ptr<QTimer> timer_;
+};
+
+// Replaces the text of a box with real input: a click into it, Ctrl+A, the
+// Delete key, then one key press per character (Return for "\n").
+void type_into_box(QWidget* box, const QString& text);
+
+// Clicks the dialog's button with this text; fails the test without one.
+void click_button(QWidget* dialog, const QString& text);
 
 // What to type into the "Edit Record" dialog; unset boxes stay as they are.
 struct typed_record {
@@ -24,7 +48,9 @@ struct typed_record {
   bool press_ok = true;  // else Cancel
 };
 
-// Fills the boxes of an open "Edit Record" dialog and presses OK or Cancel.
+// Types into the boxes of an open "Edit Record" dialog and clicks OK or
+// Cancel. When OK leaves the dialog open (a box could not be read), fails
+// the test and cancels.
 void fill_and_close(QWidget* dialog, const typed_record& typed);
 
 // answer_next_modal(fill_and_close(typed)).

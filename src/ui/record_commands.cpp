@@ -1,0 +1,153 @@
+#include "ui/record_commands.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "data/data_source.h"
+#include "data/record.h"
+
+namespace tarvik {
+namespace {
+
+template <typename Number>
+bool same_bits(Number a, Number b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::optional<std::size_t> position_of(DataSource& store, int identifier) {
+  const std::vector<int> ids = store.identifiers();
+  const auto found = std::find(ids.begin(), ids.end(), identifier);
+  if (found == ids.end()) return std::nullopt;
+  return static_cast<std::size_t>(found - ids.begin());
+}
+
+// The record a step means: the one with `identifier` while it holds
+// `values`, else the first in store order that holds them (the store may
+// have renumbered it), whose identifier then replaces `identifier`.
+Record* find_record(DataSource& store, int& identifier, const record_values& values) {
+  Record* record = store.record(identifier);
+  if (record != nullptr && same_values(*record, values)) return record;
+  for (const int other : store.identifiers()) {
+    Record* candidate = store.record(other);
+    if (candidate != nullptr && same_values(*candidate, values)) {
+      identifier = other;
+      return candidate;
+    }
+  }
+  return nullptr;
+}
+
+void refuse(record_log& log, QUndoCommand& command, const char* step) {
+  log.refused(QStringLiteral("Could not %1 %2: the record has been changed or removed in the "
+                             "log since.")
+                  .arg(QLatin1String(step), command.text()));
+  command.setObsolete(true);
+}
+
+// Takes the record out of the store; its position, or nothing when it is
+// not there (or another record shares its identifier ahead of it).
+std::optional<std::size_t> take_out(record_log& log, int& identifier,
+                                    const record_values& values) {
+  DataSource& store = log.store();
+  const Record* record = find_record(store, identifier, values);
+  if (record == nullptr || store.record(identifier) != record) return std::nullopt;
+  const std::optional<std::size_t> position = position_of(store, identifier);
+  if (!position) return std::nullopt;
+  std::unique_ptr<Record> removed(store.remove(identifier));
+  log.changed({record_change::kind::removed, *position, identifier});
+  return position;
+}
+
+// Puts a record with the values back at `position` (or the end), under a
+// fresh identifier when its own has been given to another record since.
+void put_back(record_log& log, int& identifier, const record_values& values,
+              std::size_t position) {
+  DataSource& store = log.store();
+  if (store.record(identifier) != nullptr) identifier = store.next_id();
+  auto record = std::make_unique<Record>(identifier);
+  set_values(*record, values);
+  position = std::min(position, store.identifiers().size());
+  store.insert(position, record.release());
+  log.changed({record_change::kind::added, position, identifier});
+}
+
+}  // namespace
+
+record_values values_of(const Record& record) {
+  return {record.date(), record.mileage(), record.operation(), record.notes(), record.cost()};
+}
+
+void set_values(Record& record, const record_values& values) {
+  record.date(values.date);
+  record.mileage(values.mileage);
+  record.operation(values.operation);
+  record.notes(values.notes);
+  record.cost(values.cost);
+}
+
+bool same_values(const record_values& a, const record_values& b) {
+  return a.date == b.date && same_bits(a.mileage, b.mileage) && a.operation == b.operation &&
+         a.notes == b.notes && same_bits(a.cost, b.cost);
+}
+
+bool same_values(const Record& record, const record_values& values) {
+  return same_values(values_of(record), values);
+}
+
+new_record_command::new_record_command(record_log& log_, int identifier_, record_values values_)
+    : QUndoCommand(QStringLiteral("New")),
+      log(log_),
+      identifier(identifier_),
+      values(std::move(values_)) {}
+
+void new_record_command::redo() { put_back(log, identifier, values, position); }
+
+void new_record_command::undo() {
+  const std::optional<std::size_t> taken = take_out(log, identifier, values);
+  if (!taken) return refuse(log, *this, "undo");
+  position = *taken;
+}
+
+edit_record_command::edit_record_command(record_log& log_, int identifier_,
+                                         record_values before_, record_values after_)
+    : QUndoCommand(QStringLiteral("Edit")),
+      log(log_),
+      identifier(identifier_),
+      before(std::move(before_)),
+      after(std::move(after_)) {}
+
+void edit_record_command::redo() { change(before, after, "redo"); }
+
+void edit_record_command::undo() { change(after, before, "undo"); }
+
+void edit_record_command::change(const record_values& from, const record_values& to,
+                                 const char* step) {
+  DataSource& store = log.store();
+  Record* record = find_record(store, identifier, from);
+  const std::optional<std::size_t> position =
+      record != nullptr ? position_of(store, identifier) : std::nullopt;
+  if (!position) return refuse(log, *this, step);
+  set_values(*record, to);
+  log.changed({record_change::kind::changed, *position, identifier});
+}
+
+delete_record_command::delete_record_command(record_log& log_, int identifier_,
+                                             record_values values_, std::size_t position_)
+    : QUndoCommand(QStringLiteral("Delete")),
+      log(log_),
+      identifier(identifier_),
+      values(std::move(values_)),
+      position(position_) {}
+
+void delete_record_command::redo() {
+  const std::optional<std::size_t> taken = take_out(log, identifier, values);
+  if (!taken) return refuse(log, *this, "redo");
+  position = *taken;
+}
+
+void delete_record_command::undo() { put_back(log, identifier, values, position); }
+
+}  // namespace tarvik

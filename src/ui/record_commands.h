@@ -1,0 +1,102 @@
+#ifndef TARVIK_UI_RECORD_COMMANDS_H_
+#define TARVIK_UI_RECORD_COMMANDS_H_
+
+#include <QString>
+#include <QUndoCommand>
+#include <cstddef>
+#include <limits>
+#include <string>
+
+namespace tarvik {
+
+class DataSource;
+class Record;
+
+// The five values of a record that the user can change.
+struct record_values {
+  long date = 0;
+  double mileage = 0;
+  std::string operation;
+  std::string notes;
+  float cost = 0;
+};
+
+record_values values_of(const Record& record);
+void set_values(Record& record, const record_values& values);
+// Equal to the bit (numbers) and byte (texts), so a NaN equals itself.
+bool same_values(const Record& record, const record_values& values);
+bool same_values(const record_values& a, const record_values& b);
+
+// What one step of a command did to the store, for the window to show.
+struct record_change {
+  enum class kind { added, removed, changed };
+  kind what;
+  std::size_t position;  // in store order, as it was for a removal
+  int identifier;
+};
+
+// What the commands need of the window: the store, and someone to show and
+// save each change and to tell the user when a step cannot be taken.
+class record_log {
+ public:
+  virtual DataSource& store() = 0;
+  virtual void changed(const record_change& change) = 0;
+  virtual void refused(const QString& why) = 0;
+
+ protected:
+  ~record_log() = default;
+};
+
+// New, Edit and Delete as undoable steps. They hold no record pointers:
+// each finds its record by identifier and the values it last left it with,
+// or, when the store renumbered it, by those values alone; a record changed
+// or removed since by someone else is not touched. A step that cannot be
+// taken says so through refused() and drops out of the undo history.
+// Every step goes through the store's operations and then changed().
+
+class new_record_command : public QUndoCommand {
+ public:
+  new_record_command(record_log& log, int identifier, record_values values);
+  void redo() override;
+  void undo() override;
+
+ private:
+  record_log& log;
+  int identifier;
+  record_values values;
+  std::size_t position = std::numeric_limits<std::size_t>::max();  // the end
+};
+
+class edit_record_command : public QUndoCommand {
+ public:
+  edit_record_command(record_log& log, int identifier, record_values before,
+                      record_values after);
+  void redo() override;
+  void undo() override;
+
+ private:
+  void change(const record_values& from, const record_values& to, const char* step);
+
+  record_log& log;
+  int identifier;
+  record_values before;
+  record_values after;
+};
+
+class delete_record_command : public QUndoCommand {
+ public:
+  delete_record_command(record_log& log, int identifier, record_values values,
+                        std::size_t position);
+  void redo() override;
+  void undo() override;
+
+ private:
+  record_log& log;
+  int identifier;
+  record_values values;
+  std::size_t position;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_RECORD_COMMANDS_H_
