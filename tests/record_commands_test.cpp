@@ -288,7 +288,7 @@ TEST_F(RecordCommands, AFailedSaveIsShownAndTheChangeIsSavedLater) {
   table->setCurrentCell(0, 0);
   trigger("Delete");
   EXPECT_TRUE(warning.contains(QString::fromStdString(log))) << warning.toStdString();
-  EXPECT_TRUE(warning.contains(QStringLiteral("not saved yet"))) << warning.toStdString();
+  EXPECT_TRUE(warning.contains(QStringLiteral("could not be saved"))) << warning.toStdString();
   EXPECT_EQ(table->rowCount(), 1);
   EXPECT_EQ(window->row_identifiers(), Ids{3});
 

@@ -111,6 +111,10 @@ class FileDataSource : public DataSource {
 
   const commit_outcome& last_commit() const { return outcome_; }
 
+  // Whether the next commit first saves a copy of the file as read (see
+  // above).
+  bool copy_due() const { return backup_pending; }
+
   // Whether the store holds changes that are not in the file yet.
   bool has_unsaved_changes() const;
 

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -19,6 +21,8 @@
 #include "data/record.h"
 #include "platform/pointer_check.h"
 #include "platform/resource.h"
+#include "ui/log_notices.h"
+#include "ui/log_watcher.h"
 #include "ui/record_editor.h"
 #include "ui/record_table.h"
 #include "ui/widget_text.h"
@@ -79,8 +83,15 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   setup_menus();
   count_label = new QLabel(this);
   statusBar()->addWidget(count_label);
+  unsaved_label = new QLabel(QStringLiteral("Not saved"), this);
+  unsaved_label->setObjectName(QStringLiteral("unsaved_label"));
+  unsaved_label->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+  unsaved_label->hide();
+  statusBar()->addPermanentWidget(unsaved_label);
   statusBar()->addPermanentWidget(new QLabel(QString::fromLocal8Bit(path.c_str()), this));
   reload_rows();
+  auto* watcher = new log_watcher(QString::fromLocal8Bit(path.c_str()), this);
+  connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
 
   setWindowTitle(QStringLiteral("Tarvik"));
   setCentralWidget(table);
@@ -230,13 +241,116 @@ void Tarvik::show_record_count() {
 }
 
 void Tarvik::commit() {
-  if (data_source->commit()) return;
-  QMessageBox::warning(
-      this, QStringLiteral("Tarvik"),
-      QStringLiteral("The log file %1 could not be written, so the change is not saved yet. "
-                     "It stays in the window and is saved with the next change that can be "
-                     "written.")
-          .arg(QString::fromLocal8Bit(path.c_str())));
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  for (;;) {
+    if (data_source->commit()) {
+      after_commit();
+      return;
+    }
+    unsaved = true;
+    unsaved_label->show();
+    const QString reason = to_widget_text(data_source->last_commit().error);
+    if (!ask_to_retry_save(this, file, reason)) return;
+  }
+}
+
+void Tarvik::after_commit() {
+  unsaved = false;
+  unsaved_label->hide();
+  const commit_outcome& outcome = data_source->last_commit();
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  if (outcome.merged) {
+    reload_rows();
+    statusBar()->showMessage(
+        QStringLiteral("Saved together with changes another program made to the log"), 10000);
+  }
+  if (!outcome.conflicts.empty()) {
+    QStringList records;
+    for (const int id : outcome.conflicts) records << describe(id);
+    if (outcome.conflict_copy.empty()) {
+      // Removed elsewhere and changed here: nothing of theirs was lost.
+      statusBar()->showMessage(
+          QStringLiteral("Kept records another program had removed, as changed here: %1")
+              .arg(records.join(QStringLiteral("; "))),
+          20000);
+    } else {
+      tell_copy_kept(this, file, to_widget_text(outcome.conflict_copy), true, records);
+    }
+  }
+  if (!outcome.backup.empty()) {
+    tell_copy_kept(this, file, to_widget_text(outcome.backup), false, {});
+  }
+}
+
+QString Tarvik::describe(int identifier) {
+  const Record* record = data_source->record(identifier);
+  if (record == nullptr) return QStringLiteral("a record that was deleted here");
+  return QStringLiteral("%1, %2").arg(to_widget_text(record->operation()),
+                                      to_widget_text(record->value("date")));
+}
+
+void Tarvik::log_touched(bool notified) {
+  // Nothing is swapped under an open dialog: the look after it will do.
+  if (QApplication::activeModalWidget() != nullptr || data_source->refused()) return;
+  if (!data_source->changed_on_disk(notified)) return;
+  if (unsaved) {
+    statusBar()->showMessage(
+        QStringLiteral("The log was changed by another program; the next save merges it"), 10000);
+    return;
+  }
+  // A reading that fails leaves the window as it was.
+  auto fresh = std::make_unique<FileDataSource>(path);
+  if (!fresh->read_failure().empty()) {
+    statusBar()->showMessage(QStringLiteral("The log was changed by another program and cannot "
+                                            "be read: %1")
+                                 .arg(to_widget_text(fresh->read_failure())),
+                             10000);
+    return;
+  }
+  data_source = std::move(fresh);
+  reload_rows();
+  statusBar()->showMessage(
+      QStringLiteral("The log was changed by another program; showing its new content"), 10000);
+  if (!data_source->problems().empty()) tell_about_reading();
+}
+
+void Tarvik::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_before) return;
+  shown_before = true;
+  // Once the window stands, so that what is said is said over it.
+  QTimer::singleShot(0, this, &Tarvik::tell_about_reading);
+}
+
+void Tarvik::tell_about_reading() {
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  if (!data_source->read_failure().empty()) {
+    tell_log_unusable(this, file, to_widget_text(data_source->read_failure()),
+                      data_source->refused());
+    return;
+  }
+  if (data_source->problems().empty()) return;
+  if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
+  show_log_problems(this, file, data_source->problems(), data_source->copy_due());
+}
+
+void Tarvik::closeEvent(QCloseEvent* event) {
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  while (unsaved) {
+    const QString reason = to_widget_text(data_source->last_commit().error);
+    switch (ask_before_closing(this, file, reason)) {
+      case closing_choice::save_again:
+        if (data_source->commit()) after_commit();
+        continue;  // asks again while it still fails
+      case closing_choice::discard:
+        event->accept();
+        return;
+      case closing_choice::stay:
+        event->ignore();
+        return;
+    }
+  }
+  event->accept();
 }
 
 DataSource& Tarvik::store() { return *data_source; }

@@ -16,6 +16,7 @@ class QUndoStack;
 namespace tarvik {
 
 class DataSource;
+class FileDataSource;
 class Record;
 class RecordTable;
 
@@ -32,7 +33,16 @@ struct colinfo {
 // log's path. Row i shows the record whose identifier is ids[i]. New, Edit
 // and Delete can be undone and redone back to the window's opening. Every
 // change, undo and redo is committed at once; when that fails the window
-// says so and keeps the change, which the next successful commit writes.
+// says why, offers to try again and keeps the change, which the next
+// successful commit writes; it never closes with a change unsaved without
+// asking.
+//
+// The log is shared: when another program changes the file while the
+// window has nothing unsaved, the window shows the new content (a watcher
+// looks within a second or two); a save that meets another program's
+// changes merges them, and the window shows the merged log and says what
+// became of records both changed. What the reading could not use, and a
+// file that cannot be used at all, are shown when the window first shows.
 class Tarvik : public QMainWindow, private record_log {
   Q_OBJECT
 
@@ -51,6 +61,10 @@ class Tarvik : public QMainWindow, private record_log {
   // still there, else on the same row number as far as the rows reach.
   void reload_rows();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
  private slots:
   void new_record();
   void edit_record();
@@ -68,15 +82,23 @@ class Tarvik : public QMainWindow, private record_log {
   void fill_row(int row, const Record& record);
   void make_current(int row, int column);
   void show_record_count();
-  // Commits the store; tells the user when the change could not be saved.
+  // Commits the store; tells the user when the change could not be saved
+  // (offering to try again) and what a commit did besides writing.
   void commit();
+  void after_commit();
+  // The log on disk changed (a watcher's notice, or a look without one).
+  void log_touched(bool notified);
+  // What the reading of the log could not use, or that it could not be read.
+  void tell_about_reading();
+  // "Oil change, 2002-05-01" for the record with this identifier.
+  QString describe(int identifier);
 
   // record_log: what the undoable commands change goes through here.
   DataSource& store() override;
   void changed(const record_change& change) override;
   void refused(const QString& why) override;
 
-  std::unique_ptr<DataSource> data_source;
+  std::unique_ptr<FileDataSource> data_source;
   std::vector<std::unique_ptr<colinfo>> columns;
   RecordTable* table;
   QToolBar* toolbar;
@@ -87,6 +109,10 @@ class Tarvik : public QMainWindow, private record_log {
   QAction* edit_action = nullptr;
   QAction* delete_action = nullptr;
   QLabel* count_label = nullptr;
+  QLabel* unsaved_label = nullptr;
+  bool shown_before = false;
+  // A change is in the window that the last commit could not save.
+  bool unsaved = false;
 };
 
 // $HOME/tarvik.txt, joined as it stands; without HOME, the home directory

@@ -1,0 +1,117 @@
+#include "ui/log_notices.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ui/widget_text.h"
+
+namespace tarvik {
+namespace {
+
+const QString kCaption = QStringLiteral("Tarvik");
+
+}  // namespace
+
+QDialog* show_log_problems(QWidget* parent, const QString& path,
+                           const std::vector<log_problem>& problems, bool copy_before_saving) {
+  auto* dialog = new QDialog(parent);
+  dialog->setObjectName(QStringLiteral("log_problems"));
+  dialog->setWindowTitle(QStringLiteral("Problems in the log"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(dialog);
+  QString text = QStringLiteral("%1 was read with these problems. What could not be used stays in "
+                                "the file; correct it there if you like.")
+                     .arg(path);
+  if (copy_before_saving) {
+    text += QStringLiteral(" Before the first change is saved, a copy of the file as it is now is "
+                           "kept beside it.");
+  }
+  auto* label = new QLabel(text, dialog);
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto* list = new QTableWidget(static_cast<int>(problems.size()), 2, dialog);
+  list->setObjectName(QStringLiteral("problem_list"));
+  list->setHorizontalHeaderLabels({QStringLiteral("Line"), QStringLiteral("Problem")});
+  list->verticalHeader()->hide();
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  for (int row = 0; row < static_cast<int>(problems.size()); ++row) {
+    const log_problem& problem = problems[static_cast<std::size_t>(row)];
+    list->setItem(row, 0, new QTableWidgetItem(problem.line == 0 ? QString()
+                                                                   : QString::number(problem.line)));
+    list->setItem(row, 1, new QTableWidgetItem(to_widget_text(problem.message)));
+  }
+  list->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  list->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  dialog->resize(640, 320);
+  dialog->show();
+  return dialog;
+}
+
+void tell_log_unusable(QWidget* parent, const QString& path, const QString& reason, bool refused) {
+  const QString text =
+      refused ? QStringLiteral("%1 is not a regular file (%2). Tarvik does not read it and never "
+                               "writes to it, so changes made in this window cannot be saved.")
+                    .arg(path, reason)
+              : QStringLiteral("%1 could not be read: %2. The window starts empty. Before a change "
+                               "is saved, a copy of the file is kept beside it; while that cannot "
+                               "be done, changes are not saved.")
+                    .arg(path, reason);
+  QMessageBox::warning(parent, kCaption, text);
+}
+
+void tell_copy_kept(QWidget* parent, const QString& path, const QString& copy, bool conflict,
+                    const QStringList& records) {
+  const QString text =
+      conflict ? QStringLiteral("These records were changed both in this window and by another "
+                                "program: %1. This window's version is saved in %2; the file as "
+                                "the other program left it is kept as %3.")
+                     .arg(records.join(QStringLiteral("; ")), path, copy)
+               : QStringLiteral("Part of %1 could not be read. The file as it was before this save "
+                                "is kept as %2.")
+                     .arg(path, copy);
+  QMessageBox::information(parent, kCaption, text);
+}
+
+bool ask_to_retry_save(QWidget* parent, const QString& path, const QString& reason) {
+  QMessageBox box(QMessageBox::Warning, kCaption,
+                  QStringLiteral("The change could not be saved to %1: %2.").arg(path, reason),
+                  QMessageBox::NoButton, parent);
+  box.setInformativeText(
+      QStringLiteral("It stays in the window and is saved with the next change that can be "
+                     "written, or when you try again."));
+  QPushButton* retry = box.addButton(QStringLiteral("Try Again"), QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("Not Now"), QMessageBox::RejectRole);
+  box.setDefaultButton(retry);
+  box.exec();
+  return box.clickedButton() == retry;
+}
+
+closing_choice ask_before_closing(QWidget* parent, const QString& path, const QString& reason) {
+  QMessageBox box(QMessageBox::Warning, kCaption,
+                  QStringLiteral("The last change could not be saved to %1: %2.").arg(path, reason),
+                  QMessageBox::NoButton, parent);
+  box.setInformativeText(QStringLiteral("Try to save it again before closing?"));
+  QPushButton* retry = box.addButton(QStringLiteral("Try Again"), QMessageBox::AcceptRole);
+  QPushButton* discard =
+      box.addButton(QStringLiteral("Close Without Saving"), QMessageBox::DestructiveRole);
+  QPushButton* stay = box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(retry);
+  box.setEscapeButton(stay);
+  box.exec();
+  if (box.clickedButton() == retry) return closing_choice::save_again;
+  if (box.clickedButton() == discard) return closing_choice::discard;
+  return closing_choice::stay;
+}
+
+}  // namespace tarvik

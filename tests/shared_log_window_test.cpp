@@ -1,0 +1,246 @@
+// The window over a log that others change too, that may fail to save, or
+// that is not what it should be: it says so, and never loses a change.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolBar>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+
+#include "data/file_data_source.h"
+#include "support/home.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+#include "ui/tarvik.h"
+
+namespace tarvik {
+namespace {
+
+using testing::answer_next_editor;
+using testing::answer_next_modal;
+using testing::click_button;
+using testing::read_file;
+using testing::scoped_home;
+using testing::write_file;
+using Ids = std::vector<int>;
+
+class SharedLog : public ::testing::Test {
+ protected:
+  std::unique_ptr<Tarvik> open_window() {
+    auto window = std::make_unique<Tarvik>();
+    window->resize(900, 500);
+    return window;
+  }
+
+  static void trigger(Tarvik& window, const char* text) {
+    for (QAction* action : window.findChild<QToolBar*>()->actions()) {
+      if (action->text() == QLatin1String(text)) {
+        action->trigger();
+        return;
+      }
+    }
+    ADD_FAILURE() << "no action " << text;
+  }
+
+  static QTableWidget* table_of(Tarvik& window) { return window.findChild<QTableWidget*>(); }
+
+  // The modal box's text, and a click on one of its buttons.
+  static void answer_box(QString* text, const char* button) {
+    answer_next_modal([text, button](QWidget* box) {
+      if (text != nullptr) *text = static_cast<QMessageBox*>(box)->text();
+      click_button(box, QLatin1String(button));
+    });
+  }
+
+  static Ids logged_ids(const std::string& log) { return FileDataSource(log).identifiers(); }
+
+  static void answer_editor_notes(const char* notes) {
+    answer_next_editor({.notes = QString::fromUtf8(notes)});
+  }
+
+  // The editor, then the message box that its save brings: its text, and OK.
+  static void answer_editor_then_box(const testing::typed_record& typed, QString* told) {
+    answer_next_modal([typed, told](QWidget* editor) {
+      testing::fill_and_close(editor, typed);
+      answer_next_modal([told](QWidget* box) {
+        *told = static_cast<QMessageBox*>(box)->text();
+        click_button(box, QStringLiteral("OK"));
+      });
+    });
+  }
+
+  scoped_home home;
+};
+
+TEST_F(SharedLog, AFailedSaveNamesTheReasonAndCanBeTriedAgain) {
+  const std::string directory = home.dir().file("log-dir");
+  std::filesystem::create_directory(directory);
+  home.set(directory);
+  const std::string log = directory + "/tarvik.txt";
+  write_file(log, testing::kExampleLog);
+  auto window = open_window();
+  std::filesystem::remove_all(directory);
+
+  QString first;
+  QString second;
+  answer_next_modal([&](QWidget* box) {
+    first = static_cast<QMessageBox*>(box)->text();
+    click_button(box, QStringLiteral("Try Again"));
+    // Still failing: asked again; the space is back by then.
+    answer_next_modal([&](QWidget* again) {
+      second = static_cast<QMessageBox*>(again)->text();
+      std::filesystem::create_directory(directory);
+      click_button(again, QStringLiteral("Try Again"));
+    });
+  });
+  table_of(*window)->setCurrentCell(0, 0);
+  trigger(*window, "Delete");
+  EXPECT_TRUE(first.contains(QString::fromStdString(log))) << first.toStdString();
+  EXPECT_TRUE(first.contains(QString::fromUtf8(std::strerror(ENOENT)))) << first.toStdString();
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(logged_ids(log), Ids{3});
+  EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("unsaved_label"))->isVisibleTo(window.get()));
+}
+
+TEST_F(SharedLog, ClosingWithAnUnsavedChangeAsksAndNeverDropsItSilently) {
+  const std::string directory = home.dir().file("log-dir");
+  std::filesystem::create_directory(directory);
+  home.set(directory);
+  const std::string log = directory + "/tarvik.txt";
+  write_file(log, testing::kExampleLog);
+  auto window = open_window();
+  window->show();
+  std::filesystem::remove_all(directory);
+
+  answer_box(nullptr, "Not Now");
+  table_of(*window)->setCurrentCell(0, 0);
+  trigger(*window, "Delete");
+  EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("unsaved_label"))->isVisible());
+
+  // Stay.
+  QString question;
+  answer_box(&question, "Cancel");
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(question.contains(QString::fromStdString(log))) << question.toStdString();
+
+  // Try again while it still fails: asked again; then try again once it
+  // can be written: saved, and closed.
+  answer_next_modal([&](QWidget* box) {
+    click_button(box, QStringLiteral("Try Again"));
+    answer_next_modal([&](QWidget* again) {
+      std::filesystem::create_directory(directory);
+      click_button(again, QStringLiteral("Try Again"));
+    });
+  });
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(logged_ids(log), Ids{3});
+
+  // Discarding is a choice the user makes, not a silent exit.
+  auto again = open_window();
+  again->show();
+  std::filesystem::remove_all(directory);
+  answer_box(nullptr, "Not Now");
+  table_of(*again)->setCurrentCell(0, 0);
+  trigger(*again, "Delete");
+  answer_box(nullptr, "Close Without Saving");
+  EXPECT_TRUE(again->close());
+}
+
+TEST_F(SharedLog, AChangeOnDiskShowsWithinSecondsAndKeepsTheCurrentRecord) {
+  write_file(home.log(), testing::kExampleLog);
+  auto window = open_window();
+  window->show();
+  QTableWidget* table = table_of(*window);
+  table->setCurrentCell(1, 2);
+  // Another program puts a record in front.
+  write_file(home.log(), "<record=9>\noperation=Washer fluid;\n</record>\n" +
+                             std::string(testing::kExampleLog));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return table->rowCount() == 3; }, 3000));
+  EXPECT_EQ(window->row_identifiers(), (Ids{9, 0, 3}));
+  EXPECT_EQ(table->currentRow(), 2) << "the current row left its record";
+  EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("another program")));
+}
+
+TEST_F(SharedLog, TwoWindowsKeepEachOthersEntries) {
+  write_file(home.log(), testing::kExampleLog);
+  auto first = open_window();
+  auto second = open_window();
+  answer_editor_notes("from the first");
+  trigger(*first, "New");
+  answer_editor_notes("from the second");
+  trigger(*second, "New");
+  EXPECT_EQ(second->row_identifiers(), (Ids{0, 3, 4, 5}));
+  EXPECT_EQ(logged_ids(home.log()), (Ids{0, 3, 4, 5}));
+  EXPECT_EQ(table_of(*second)->item(2, 4)->text(), QStringLiteral("from the first"));
+  EXPECT_EQ(table_of(*second)->item(3, 4)->text(), QStringLiteral("from the second"));
+
+  // Both change the same record: the later save wins, and the other
+  // version is kept in a copy the window names.
+  table_of(*first)->setCurrentCell(1, 0);
+  answer_next_editor({.operation = QStringLiteral("Winter tyres")});
+  trigger(*first, "Edit");
+  table_of(*second)->setCurrentCell(1, 0);
+  QString told;
+  answer_editor_then_box({.operation = QStringLiteral("Summer tyres")}, &told);
+  trigger(*second, "Edit");
+  EXPECT_TRUE(told.contains(QStringLiteral("Summer tyres"))) << told.toStdString();
+  EXPECT_TRUE(told.contains(QString::fromStdString(home.log() + ".bak"))) << told.toStdString();
+  EXPECT_NE(read_file(home.log() + ".bak").find("Winter tyres"), std::string::npos);
+  EXPECT_EQ(FileDataSource(home.log()).record(3)->operation(), "Summer tyres");
+}
+
+TEST_F(SharedLog, WhatTheReadingCouldNotUseIsListedWhenTheWindowShows) {
+  write_file(home.log(),
+             "<record=0>\nmileage=45,210;\ndate=2003-01-17;\nnotes=5W30 oil; filter too;\n"
+             "</record>\njunk\n<record=1>\n</record>\n");
+  testing::stderr_capture quiet;
+  auto window = open_window();
+  window->show();
+  QDialog* list = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return (list = window->findChild<QDialog*>(QStringLiteral("log_problems"))) != nullptr; },
+      3000));
+  auto* problems = list->findChild<QTableWidget*>(QStringLiteral("problem_list"));
+  ASSERT_EQ(problems->rowCount(), 4);
+  EXPECT_EQ(problems->item(0, 0)->text(), QStringLiteral("2"));
+  EXPECT_EQ(problems->item(0, 1)->text(),
+            QStringLiteral("mileage \"45,210\" is not one number; read as 45"));
+  EXPECT_EQ(problems->item(3, 0)->text(), QStringLiteral("6"));
+  list->close();
+
+  // The first save keeps the unread rest in a copy, and says where.
+  QString told;
+  answer_editor_then_box({.notes = QStringLiteral("new")}, &told);
+  trigger(*window, "New");
+  EXPECT_TRUE(told.contains(QString::fromStdString(home.log() + ".bak"))) << told.toStdString();
+  EXPECT_NE(read_file(home.log() + ".bak").find("junk"), std::string::npos);
+}
+
+TEST_F(SharedLog, ALogThatIsNoRegularFileIsRefusedWithAMessage) {
+  ASSERT_EQ(mkfifo(home.log().c_str(), 0644), 0);
+  testing::stderr_capture quiet;
+  auto window = open_window();  // returns: nothing waits for a writer
+  QString told;
+  answer_box(&told, "OK");
+  window->show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 3000));
+  EXPECT_TRUE(told.contains(QStringLiteral("not a regular file"))) << told.toStdString();
+  EXPECT_EQ(table_of(*window)->rowCount(), 0);
+  struct stat status {};
+  ASSERT_EQ(stat(home.log().c_str(), &status), 0);
+  EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+}  // namespace
+}  // namespace tarvik
