@@ -221,7 +221,7 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
         placed.verbatim = block.clean;
         previous_end = start + block.span.end;
       },
-      report_problems);
+      report_problems, start == 0);
   if (!report_problems && reading.diagnostics > 0) return false;
   problems_ = std::move(reading.problems);
   if (start > 0 && !problems_.empty()) {

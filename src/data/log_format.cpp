@@ -105,8 +105,6 @@ class stream_source {
   std::size_t offset() const { return offset_; }
   std::size_t line_at(std::size_t /*offset*/) const { return line_; }
 
-  void skip_byte_order_mark() {}
-
   int collect_until(char stop, std::string* out) {
     for (;;) {
       const int c = get();
@@ -220,7 +218,6 @@ class reader {
   explicit reader(Source& source, bool report = true) : source_(source), report_(report) {}
 
   log_reading read_log(const std::function<void(block_reading&)>& add) {
-    source_.skip_byte_order_mark();
     for (int c = source_.get(); c >= 0; c = source_.get()) {
       if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
       if (c == '#') {
@@ -425,8 +422,10 @@ char* write_text_line(char* out, const char (&key)[size], const std::string& tex
 }  // namespace
 
 log_reading parse_log(std::string_view text, int read_error,
-                      const std::function<void(block_reading&)>& add, bool report) {
+                      const std::function<void(block_reading&)>& add, bool report,
+                      bool file_start) {
   memory_source source(text, read_error);
+  if (file_start) source.skip_byte_order_mark();
   return reader<memory_source>(source, report).read_log(add);
 }
 

@@ -71,10 +71,12 @@ log_reading parse_log(std::string_view text, int read_error,
 
 // The same, with every block's place in the text. The block is the reader's
 // own and is reused: take what you keep. A UTF-8 byte-order mark at the very
-// start is skipped. Without `report`, problems are collected but nothing is
-// written to stderr (for reading again what was reported before).
+// start is skipped, unless `text` does not start the file (`file_start`).
+// Without `report`, problems are collected but nothing is written to stderr
+// (for reading again what was reported before).
 log_reading parse_log(std::string_view text, int read_error,
-                      const std::function<void(block_reading&)>& add, bool report = true);
+                      const std::function<void(block_reading&)>& add, bool report = true,
+                      bool file_start = true);
 
 // The same, reading `in` through its stream buffer to its end. A read that
 // fails (an exception of the stream buffer included) is reported as the
