@@ -329,7 +329,13 @@ void Tarvik::tell_about_reading() {
                       data_source->refused());
     return;
   }
-  if (data_source->problems().empty()) return;
+  // A list the user has seen is not shown again for every reading.
+  QStringList problems;
+  for (const log_problem& problem : data_source->problems()) {
+    problems << QString::number(problem.line) + QLatin1Char(':') + to_widget_text(problem.message);
+  }
+  if (problems.isEmpty() || problems == problems_shown) return;
+  problems_shown = problems;
   if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
   show_log_problems(this, file, data_source->problems(), data_source->copy_due());
 }

@@ -2,6 +2,7 @@
 #define TARVIK_UI_TARVIK_H_
 
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,6 +112,8 @@ class Tarvik : public QMainWindow, private record_log {
   QLabel* count_label = nullptr;
   QLabel* unsaved_label = nullptr;
   bool shown_before = false;
+  // The problems of the reading last listed for the user.
+  QStringList problems_shown;
   // A change is in the window that the last commit could not save.
   bool unsaved = false;
 };
