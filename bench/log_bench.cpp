@@ -93,19 +93,30 @@ void BM_Load(benchmark::State& state) {
 }
 BENCHMARK(BM_Load)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-void BM_Commit(benchmark::State& state) {
-  const std::string source = make_log(static_cast<int>(state.range(0)));
-  const std::string path = bench_directory() + "/commit.txt";
-  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
-  tarvik::FileDataSource store(path);
+// The floor of a commit: a log of the same size rewritten in place, as the
+// plainest commit would: open it truncating, write, fsync. Its bytes too.
+double plain_commit_seconds(const std::string& source, std::string& text) {
   std::ifstream in(source, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // The floor rewrites a log of the same size in place, as the plainest
-  // commit would: open it truncating, write, fsync.
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   const std::string plain = bench_directory() + "/plain.txt";
-  std::filesystem::copy_file(source, plain, std::filesystem::copy_options::overwrite_existing);
   double floor = 1e9;
   for (int i = 0; i < 3; ++i) floor = std::min(floor, plain_write_fsync_seconds(plain, text));
+  return floor;
+}
+
+// A copy of the generated log of `records` entries, to be committed to.
+std::string copy_of_log(int records, const char* name) {
+  const std::string path = bench_directory() + "/" + name;
+  std::filesystem::copy_file(make_log(records), path,
+                             std::filesystem::copy_options::overwrite_existing);
+  return path;
+}
+
+// A commit of a store nobody changed: every block copied.
+void BM_Commit(benchmark::State& state) {
+  tarvik::FileDataSource store(copy_of_log(static_cast<int>(state.range(0)), "commit.txt"));
+  std::string text;
+  const double floor = plain_commit_seconds(make_log(static_cast<int>(state.range(0))), text);
   for (auto _ : state) {
     if (!store.commit()) state.SkipWithError("commit failed");
   }
@@ -117,15 +128,9 @@ BENCHMARK(BM_Commit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 // The usual commit: one record changed since the last one. Unchanged
 // blocks are copied, the changed one written anew.
 void BM_CommitOneChanged(benchmark::State& state) {
-  const std::string source = make_log(static_cast<int>(state.range(0)));
-  const std::string path = bench_directory() + "/changed.txt";
-  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
-  tarvik::FileDataSource store(path);
-  std::ifstream in(source, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string plain = bench_directory() + "/plain.txt";
-  double floor = 1e9;
-  for (int i = 0; i < 3; ++i) floor = std::min(floor, plain_write_fsync_seconds(plain, text));
+  tarvik::FileDataSource store(copy_of_log(static_cast<int>(state.range(0)), "changed.txt"));
+  std::string text;
+  const double floor = plain_commit_seconds(make_log(static_cast<int>(state.range(0))), text);
   const std::vector<int> ids = store.identifiers();
   std::size_t next = 0;
   for (auto _ : state) {
@@ -142,9 +147,7 @@ BENCHMARK(BM_CommitOneChanged)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillis
 // (second argument 0), the usual case, or changed the first record (1), so
 // that nothing of the file can be taken as read.
 void BM_CommitMergingAnotherWriter(benchmark::State& state) {
-  const std::string source = make_log(static_cast<int>(state.range(0)));
-  const std::string path = bench_directory() + "/merged.txt";
-  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+  const std::string path = copy_of_log(static_cast<int>(state.range(0)), "merged.txt");
   tarvik::FileDataSource store(path);
   tarvik::FileDataSource other(path);
   const std::vector<int> ids = store.identifiers();

@@ -78,15 +78,21 @@ class SharedLog : public ::testing::Test {
     });
   }
 
+  // HOME in a directory of its own holding the example log, so that taking
+  // the directory away makes every save fail.
+  void use_removable_home() {
+    std::filesystem::create_directory(directory);
+    home.set(directory);
+    write_file(log, testing::kExampleLog);
+  }
+
   scoped_home home;
+  const std::string directory = home.dir().file("log-dir");
+  const std::string log = directory + "/tarvik.txt";
 };
 
 TEST_F(SharedLog, AFailedSaveNamesTheReasonAndCanBeTriedAgain) {
-  const std::string directory = home.dir().file("log-dir");
-  std::filesystem::create_directory(directory);
-  home.set(directory);
-  const std::string log = directory + "/tarvik.txt";
-  write_file(log, testing::kExampleLog);
+  use_removable_home();
   auto window = open_window();
   std::filesystem::remove_all(directory);
 
@@ -112,11 +118,7 @@ TEST_F(SharedLog, AFailedSaveNamesTheReasonAndCanBeTriedAgain) {
 }
 
 TEST_F(SharedLog, ClosingWithAnUnsavedChangeAsksAndNeverDropsItSilently) {
-  const std::string directory = home.dir().file("log-dir");
-  std::filesystem::create_directory(directory);
-  home.set(directory);
-  const std::string log = directory + "/tarvik.txt";
-  write_file(log, testing::kExampleLog);
+  use_removable_home();
   auto window = open_window();
   window->show();
   std::filesystem::remove_all(directory);
