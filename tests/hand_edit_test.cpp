@@ -220,7 +220,7 @@ TEST_F(HandEdits, ARecordSetBackToItsOldValuesIsNotRewritten) {
   FileDataSource store(log);
   store.record(3)->cost(1);
   store.record(3)->cost(312);
-  EXPECT_TRUE(store.record(3)->modified());
+  EXPECT_FALSE(store.record(3)->modified());
   ASSERT_TRUE(store.commit());
   EXPECT_EQ(read_file(log), kHandLog);
 }

@@ -65,17 +65,26 @@ TEST(RecordFromPairs, KeysReadAsTheUserMeantThemAndTheLastPairWins) {
   EXPECT_EQ(field_named(std::string("cost\0x", 6)), record_field::cost);
 }
 
-TEST(RecordFromPairs, SettersMarkARecordModifiedOnlyWhenAValueChanges) {
+TEST(RecordFromPairs, IsModifiedWhileItsValuesDifferFromTheLastCleanOnes) {
   Record record = from_pairs({{"identifier", "1"}, {"mileage", "100"}, {"notes", "a"}});
   EXPECT_FALSE(record.modified());
   record.mileage(100.0);
   record.notes("a");
   EXPECT_FALSE(record.modified());
   record.cost(0.5f);
-  EXPECT_TRUE(record.modified());
-  record.clear_modified();
   record.notes("b");
   EXPECT_TRUE(record.modified());
+  // Set back, field by field: as it was.
+  record.notes("a");
+  EXPECT_TRUE(record.modified());
+  record.cost(0.0f);
+  EXPECT_FALSE(record.modified());
+  record.clear_modified();
+  record.setup(1, record.date(), 100.0, "not specified", "a", 0.0f);
+  EXPECT_FALSE(record.modified());
+  record.notes("c");
+  record.clear_modified();
+  EXPECT_FALSE(record.modified());
 }
 
 TEST(RecordFromPairs, NumbersTakeTheirLongestPrefix) {

@@ -219,6 +219,7 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
         placed.end = static_cast<std::uint32_t>(start + block.span.end);
         placed.from_file = true;
         placed.verbatim = block.clean;
+        placed.extras = !block.extras.empty();
         previous_end = start + block.span.end;
       },
       report_problems, start == 0);
@@ -460,17 +461,6 @@ bool FileDataSource::changed_on_disk(bool look_at_bytes) {
   return false;
 }
 
-std::unique_ptr<Record> FileDataSource::reread(const text_span& span) const {
-  std::unique_ptr<Record> result;
-  parse_log(
-      view(text_, span), 0,
-      [&](block_reading& read) {
-        if (result == nullptr) result = std::make_unique<Record>(std::move(read.pairs));
-      },
-      false);
-  return result;
-}
-
 bool FileDataSource::changed(std::size_t index) const {
   return !origins[index].verbatim || changed_here(index);
 }
@@ -478,10 +468,7 @@ bool FileDataSource::changed(std::size_t index) const {
 bool FileDataSource::changed_here(std::size_t index) const {
   const origin& where = origins[index];
   if (!where.from_file) return true;
-  if (!records[index]->modified()) return false;
-  // Set back to what the file says is no change at all.
-  const std::unique_ptr<Record> original = reread({where.begin, where.end});
-  return original == nullptr || !records[index]->same_fields(*original);
+  return records[index]->modified();
 }
 
 bool FileDataSource::save_backup() {
@@ -776,7 +763,7 @@ bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std
       std::unique_ptr<Record> old;
       // The old block's extras point into this string, alive until written.
       std::string old_block;
-      if (from.from_file) {
+      if (from.from_file && from.extras) {
         old_block.assign(text_, from.begin, from.end - from.begin);
         bool first = true;
         parse_log(
@@ -795,6 +782,7 @@ bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std
     to.end = static_cast<std::uint32_t>(out.size());
     to.from_file = true;
     to.verbatim = true;
+    to.extras = from.extras;
   }
   tail = out.size();
   out += moved_tail_;

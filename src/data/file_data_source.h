@@ -135,6 +135,7 @@ class FileDataSource : public DataSource {
     std::uint32_t end = 0;    // after its close tag and line end
     bool from_file = false;   // false: added since the file was last read or written
     bool verbatim = false;    // read cleanly and not renumbered: may be copied as it is
+    bool extras = false;      // holds comment lines or items no field takes
     // What stood before removed records ahead of it is in moved_leads_.
     bool moved_lead = false;
   };
@@ -176,8 +177,6 @@ class FileDataSource : public DataSource {
   // Whether it was added or given other values here since the file was read
   // or written (a block read with a problem, or renumbered, is not).
   bool changed_here(std::size_t index) const;
-  // The record the block at `span` of `text_` reads as.
-  std::unique_ptr<Record> reread(const text_span& span) const;
   bool merge_from_disk();
   // The new file: `out`, with where each record's block and what follows
   // the last block stand in it. False (reported) when a record is missing.

@@ -80,8 +80,7 @@ record_field field_named(std::string_view key) {
 }
 
 Record::Record(int identifier) {
-  setup(identifier, static_cast<long>(std::time(nullptr)), 0.0, kDefaultOperation, "", 0.0f);
-  modified_ = false;
+  assign(identifier, static_cast<long>(std::time(nullptr)), 0.0, kDefaultOperation, "", 0.0f);
 }
 
 Record::Record(std::vector<hash_element> pairs) {
@@ -105,8 +104,7 @@ Record::Record(std::vector<hash_element> pairs) {
       case record_field::none: break;
     }
   }
-  setup(identifier, date, mileage, std::move(operation), std::move(notes), cost);
-  modified_ = false;
+  assign(identifier, date, mileage, std::move(operation), std::move(notes), cost);
 }
 
 bool Record::same_fields(const Record& other) const {
@@ -116,13 +114,31 @@ bool Record::same_fields(const Record& other) const {
 
 void Record::setup(int identifier, long date, double mileage, std::string operation,
                    std::string notes, float cost) {
+  keep_original();
+  assign(identifier, date, mileage, std::move(operation), std::move(notes), cost);
+}
+
+void Record::assign(int identifier, long date, double mileage, std::string operation,
+                    std::string notes, float cost) {
   identifier_ = identifier;
   date_ = date;
   mileage_ = mileage;
   operation_ = std::move(operation);
   notes_ = std::move(notes);
   cost_ = cost;
-  modified_ = true;
+}
+
+void Record::keep_original() {
+  if (original_ == nullptr) {
+    original_ = std::make_unique<values>(values{date_, mileage_, operation_, notes_, cost_});
+  }
+}
+
+bool Record::modified() const {
+  if (original_ == nullptr) return false;
+  const values& was = *original_;
+  return !(date_ == was.date && same_bits(mileage_, was.mileage) && operation_ == was.operation &&
+           notes_ == was.notes && same_bits(cost_, was.cost));
 }
 
 std::string Record::value(std::string key) const {

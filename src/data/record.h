@@ -1,6 +1,7 @@
 #ifndef TARVIK_DATA_RECORD_H_
 #define TARVIK_DATA_RECORD_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -61,12 +62,12 @@ class Record {
   float cost() const { return cost_; }
   void cost(float cost) { set(cost_, cost); }
 
-  // Whether a setter (or setup) gave a field another value since the record
-  // was built or since clear_modified(). The store uses it to tell which
-  // records to write anew; a record set back to its old values may still
-  // count as modified.
-  bool modified() const { return modified_; }
-  void clear_modified() { modified_ = false; }
+  // Whether the five fields hold other values than when the record was
+  // built or clear_modified() was last called; a record set back to its
+  // old values is not modified. The store uses it to tell which records to
+  // write anew. The first change keeps a copy of the values it replaces.
+  bool modified() const;
+  void clear_modified() { original_.reset(); }
 
   // True when the five fields hold the same values, bit for bit (a NaN
   // equals a NaN); the identifier is not compared.
@@ -80,20 +81,33 @@ class Record {
   std::string value(std::string key) const;
 
  private:
+  struct values {
+    long date;
+    double mileage;
+    std::string operation;
+    std::string notes;
+    float cost;
+  };
+
   template <typename Field, typename Value>
   void set(Field& field, Value&& value) {
     if (field == value) return;
+    keep_original();
     field = std::forward<Value>(value);
-    modified_ = true;
   }
+  void keep_original();
+  void assign(int identifier, long date, double mileage, std::string operation, std::string notes,
+              float cost);
 
-  int identifier_;
-  long date_;
-  double mileage_;
+  int identifier_ = -1;
+  long date_ = 0;
+  double mileage_ = 0;
   std::string operation_;
   std::string notes_;
-  float cost_;
-  bool modified_ = false;
+  float cost_ = 0;
+  // The values before the first change since construction or
+  // clear_modified(); null while there was none.
+  std::unique_ptr<values> original_;
 };
 
 }  // namespace tarvik
