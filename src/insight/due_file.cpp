@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,7 +42,7 @@ std::optional<double> read_distance(std::string_view value) {
   const std::string text(value);
   if (text.find('\0') != std::string::npos || !whole_double_text(text.c_str())) return std::nullopt;
   const double distance = parse_double(text.c_str());
-  if (!(distance > 0) || distance > 1e300) return std::nullopt;  // also NaN and inf
+  if (!(distance > 0) || !std::isfinite(distance)) return std::nullopt;  // also NaN
   return distance;
 }
 
