@@ -439,6 +439,7 @@ log_reading parse_blocks(std::string_view text, int read_error, std::string_view
                          const std::function<void(block_reading&)>& add, bool report) {
   if (close_tag.size() < 3) close_tag = "</record>";
   memory_source source(text, read_error);
+  source.skip_byte_order_mark();
   return reader<memory_source>(source, report, close_tag).read_log(add);
 }
 
