@@ -154,6 +154,22 @@ TEST(LogReader, AMissingCloseTagSwallowsTheNextOpenTag) {
                                       "Unexpected character \"c\" in FileDataSource::parse"}));
 }
 
+TEST(LogReader, OtherBlockFilesNameTheirOwnCloseTagAndTheLogKeepsItsOwn) {
+  const std::string text = "<interval=0>\noperation=Oil;\n</interval>\n<interval=1>\n</record>\n";
+  std::vector<std::string> pairs;
+  const log_reading other = parse_blocks(
+      text, 0, "</interval>",
+      [&](block_reading& block) { pairs.push_back(pairs_text(block.pairs)); }, false);
+  EXPECT_EQ(pairs, (std::vector<std::string>{"identifier=0|operation=Oil|", "identifier=1|"}));
+  ASSERT_EQ(other.problems.size(), 1u);
+  EXPECT_EQ(other.problems[0].message, "malformed close tag for interval: </record>");
+  EXPECT_EQ(other.problems[0].line, 5u);
+
+  const log_reading log = parse_log(text, 0, [](block_reading&) {}, false);
+  ASSERT_EQ(log.problems.size(), 1u);
+  EXPECT_EQ(log.problems[0].message, "malformed close tag for record: </interval>");
+}
+
 TEST(LogReader, StreamReaderAgreesWithTheMemoryReader) {
   const std::string text = std::string(testing::kExampleLog) + "<record=9>\nnotes=x";
   std::istringstream in(text);

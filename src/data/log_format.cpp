@@ -215,7 +215,8 @@ bool whole_number(const std::string& value, bool integer) {
 template <typename Source>
 class reader {
  public:
-  explicit reader(Source& source, bool report = true) : source_(source), report_(report) {}
+  explicit reader(Source& source, bool report = true, std::string_view close_tag = "</record>")
+      : source_(source), report_(report), close_tag_(close_tag) {}
 
   log_reading read_log(const std::function<void(block_reading&)>& add) {
     for (int c = source_.get(); c >= 0; c = source_.get()) {
@@ -315,7 +316,11 @@ class reader {
     c = source_.collect_until('>', &tag);
     if (stopped(c, kEofInRecord, "Read error while getting record id: ")) return pairs;
     tag += '>';
-    if (tag != "</record>") say("malformed close tag for record: " + tag);
+    if (tag != close_tag_) {
+      // "</record>" names "record"; other block files name their own kind.
+      const std::string_view kind = close_tag_.substr(2, close_tag_.size() - 3);
+      say("malformed close tag for " + std::string(kind) + ": " + tag);
+    }
     return pairs;
   }
 
@@ -389,6 +394,7 @@ class reader {
 
   Source& source_;
   bool report_;
+  std::string_view close_tag_;  // "</" + kind + ">", at least 3 bytes
   std::string scratch_;  // an item read from a stream
   block_reading block_;
   log_reading reading_;
@@ -427,6 +433,14 @@ log_reading parse_log(std::string_view text, int read_error,
   memory_source source(text, read_error);
   if (file_start) source.skip_byte_order_mark();
   return reader<memory_source>(source, report).read_log(add);
+}
+
+log_reading parse_blocks(std::string_view text, int read_error, std::string_view close_tag,
+                         const std::function<void(block_reading&)>& add, bool report) {
+  if (close_tag.size() < 3) close_tag = "</record>";
+  memory_source source(text, read_error);
+  source.skip_byte_order_mark();
+  return reader<memory_source>(source, report, close_tag).read_log(add);
 }
 
 log_reading parse_log(std::string_view text, int read_error,

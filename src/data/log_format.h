@@ -78,6 +78,14 @@ log_reading parse_log(std::string_view text, int read_error,
                       const std::function<void(block_reading&)>& add, bool report = true,
                       bool file_start = true);
 
+// The same for another file of this block style whose blocks close with
+// `close_tag` ("</" + kind + ">", such as "</interval>") rather than
+// "</record>"; any other close tag is reported as malformed for that kind.
+// `text` is a whole file: a byte-order mark at its start is skipped. The
+// log itself is always read with "</record>".
+log_reading parse_blocks(std::string_view text, int read_error, std::string_view close_tag,
+                         const std::function<void(block_reading&)>& add, bool report);
+
 // The same, reading `in` through its stream buffer to its end. A read that
 // fails (an exception of the stream buffer included) is reported as the
 // read error it is.

@@ -1,0 +1,120 @@
+#include "insight/statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <unordered_map>
+
+#include "insight/calendar.h"
+#include "insight/operation_name.h"
+
+namespace tarvik {
+namespace {
+
+std::optional<double> finite(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// Running minimum and maximum of a quantity.
+template <typename T>
+struct range {
+  T low{};
+  T high{};
+  std::size_t count = 0;
+
+  void add(T value) {
+    if (count == 0 || value < low) low = value;
+    if (count == 0 || value > high) high = value;
+    ++count;
+  }
+  double width() const { return static_cast<double>(high) - static_cast<double>(low); }
+};
+
+struct operation_totals {
+  const std::string* latest_name = nullptr;
+  long latest_date = 0;
+  std::size_t count = 0;
+  double cost = 0;
+  range<long> dates;
+  range<double> mileages;
+};
+
+}  // namespace
+
+log_statistics compute_statistics(std::span<const Record* const> rows) {
+  log_statistics result;
+  range<long> dates;
+  range<double> mileages;
+  std::vector<operation_totals> totals;
+  std::unordered_map<std::string, std::size_t> by_key;
+  // Most rows repeat a spelling seen before: look it up as it stands first,
+  // and fold only a spelling not met yet. The views point into the records.
+  std::unordered_map<std::string_view, std::size_t> by_spelling;
+
+  for (const Record* record : rows) {
+    if (record == nullptr) continue;
+    ++result.entries;
+    const double cost = record->cost();
+    const bool cost_counts = std::isfinite(cost);
+    if (cost_counts) result.total_cost += cost;
+    dates.add(record->date());
+    const bool mileage_counts = std::isfinite(record->mileage());
+    if (mileage_counts) mileages.add(record->mileage());
+
+    std::size_t group;
+    const auto seen = by_spelling.find(record->operation());
+    if (seen != by_spelling.end()) {
+      group = seen->second;
+    } else {
+      const auto [at, added] = by_key.try_emplace(operation_key(record->operation()), totals.size());
+      if (added) totals.emplace_back();
+      group = at->second;
+      by_spelling.emplace(record->operation(), group);
+    }
+    operation_totals& operation = totals[group];
+    if (operation.count == 0 || record->date() >= operation.latest_date) {
+      operation.latest_date = record->date();
+      operation.latest_name = &record->operation();
+    }
+    ++operation.count;
+    if (cost_counts) operation.cost += cost;
+    operation.dates.add(record->date());
+    if (mileage_counts) operation.mileages.add(record->mileage());
+  }
+
+  if (result.entries == 0) return result;
+  result.earliest_date = dates.low;
+  result.latest_date = dates.high;
+  const double span_days = dates.width() / kSecondsPerDay;
+  result.span_days = span_days;
+  if (mileages.count > 0) result.distance = finite(mileages.width());
+  if (span_days > 0) {
+    const double years = span_days / kDaysPerYear;
+    result.cost_per_year = finite(result.total_cost / years);
+    if (result.distance) result.distance_per_year = finite(*result.distance / years);
+  }
+  if (result.distance && *result.distance > 0) {
+    result.cost_per_thousand = finite(result.total_cost / *result.distance * 1000);
+  }
+
+  result.operations.reserve(totals.size());
+  for (const operation_totals& operation : totals) {
+    operation_statistics figures;
+    figures.name = *operation.latest_name;
+    figures.count = operation.count;
+    figures.total_cost = operation.cost;
+    if (operation.count >= 2) {
+      const auto repeats = static_cast<double>(operation.count - 1);
+      figures.average_days_interval = finite(operation.dates.width() / kSecondsPerDay / repeats);
+      if (operation.mileages.count >= 2) {
+        figures.average_distance_interval =
+            finite(operation.mileages.width() / static_cast<double>(operation.mileages.count - 1));
+      }
+    }
+    result.operations.push_back(std::move(figures));
+  }
+  return result;
+}
+
+}  // namespace tarvik

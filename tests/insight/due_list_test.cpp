@@ -1,0 +1,155 @@
+#include "insight/due_list.h"
+
+#include <gtest/gtest.h>
+
+#include "insight/calendar.h"
+#include "insight/insight_support.h"
+#include "insight/odometer.h"
+
+namespace tarvik {
+namespace {
+
+using testing::local_time;
+using testing::test_log;
+using testing::time_zone;
+
+service_interval every(std::string operation, std::optional<double> distance, std::optional<long> months) {
+  service_interval interval;
+  interval.operation = std::move(operation);
+  interval.distance = distance;
+  interval.months = months;
+  return interval;
+}
+
+TEST(Calendar, AddMonthsClampsToTheEndOfAShorterMonth) {
+  EXPECT_EQ(add_months(local_time(2023, 1, 31, 9, 15), 1), local_time(2023, 2, 28, 9, 15));
+  EXPECT_EQ(add_months(local_time(2024, 1, 31), 1), local_time(2024, 2, 29));
+  EXPECT_EQ(add_months(local_time(2023, 1, 31), 13), local_time(2024, 2, 29));
+  EXPECT_EQ(add_months(local_time(2023, 11, 30), 2), local_time(2024, 1, 30));
+  EXPECT_EQ(add_months(local_time(2024, 3, 31), -1), local_time(2024, 2, 29));
+  EXPECT_EQ(add_months(local_time(2024, 1, 15), -13), local_time(2022, 12, 15));
+  EXPECT_EQ(add_months(local_time(2024, 2, 29), 48), local_time(2028, 2, 29));
+  EXPECT_FALSE(add_months(local_time(2024, 1, 1), 1L << 50));
+}
+
+TEST(Calendar, OtherZonesCountTheirOwnLocalDays) {
+  EXPECT_EQ(local_day_number(-1), -1);  // TZ=UTC
+  EXPECT_EQ(local_day_number(local_time(2024, 3, 1, 0)), 19783);
+  {
+    const time_zone zone("Asia/Tokyo");  // 00:30 on Jan 1 there is Dec 31 in UTC
+    EXPECT_EQ(local_day_number(local_time(2024, 1, 1, 0, 30)), 19723);
+  }
+  const time_zone zone("America/New_York");
+  // 23:30 on Jan 31 is Feb 1 in UTC: a month on is Feb 29 here, not Mar 1.
+  EXPECT_EQ(add_months(local_time(2024, 1, 31, 23, 30), 1), local_time(2024, 2, 29, 23, 30));
+  // Into summer time the local hour stays, and the span is an hour short.
+  const long winter = local_time(2024, 2, 10, 12);
+  EXPECT_EQ(*add_months(winter, 1) - winter, 29 * kSecondsPerDay - 3600);
+  // 23 hours before it falls due across that change is one day left.
+  test_log log;
+  log.add(local_time(2023, 3, 11, 0, 30), 1000, "Inspection");
+  const std::vector<service_interval> yearly{every("Inspection", std::nullopt, 12)};
+  EXPECT_EQ(compute_due_list(yearly, log.rows(), local_time(2024, 3, 10, 0, 30))[0].days_left, 1);
+}
+
+// Three entries of 2023: 10,000 units over the 334 days from Jan 31 to Dec 31.
+test_log year_2023() {
+  test_log log;
+  log.add(local_time(2023, 1, 31), 50000, "Oil change", 80)
+      .add(local_time(2023, 6, 15), 55000, "Tyres", 400)
+      .add(local_time(2023, 12, 31), 60000, "Fuel", 70);
+  return log;
+}
+
+TEST(Odometer, CurrentMileageAndPaceOverTheYearBeforeTheLatestEntry) {
+  test_log log = year_2023();
+  log.add(local_time(2022, 12, 30), 10000, "Fuel");  // 366 days before: out
+  log.add(local_time(2023, 12, 31), 59000, "Wash");  // latest day, lower mileage
+  odometer_summary summary = summarize_odometer(log.rows());
+  EXPECT_EQ(summary.latest_date, local_time(2023, 12, 31));
+  EXPECT_DOUBLE_EQ(*summary.current_mileage, 60000);
+  EXPECT_DOUBLE_EQ(*summary.distance_per_day, 10000.0 / 334);
+  log.add(local_time(2022, 12, 31), 40000, "Fuel");  // 365 days before: in
+  EXPECT_DOUBLE_EQ(*summarize_odometer(log.rows()).distance_per_day, 20000.0 / 365);
+
+  EXPECT_FALSE(summarize_odometer({}).latest_date);
+  test_log same_day;
+  same_day.add(local_time(2023, 5, 1), 1000, "Fuel").add(local_time(2023, 5, 1), 1200, "Fuel");
+  EXPECT_FALSE(summarize_odometer(same_day.rows()).distance_per_day);
+  test_log parked;
+  parked.add(local_time(2023, 5, 1), 1000, "Fuel").add(local_time(2023, 9, 1), 1000, "Wash");
+  EXPECT_FALSE(summarize_odometer(parked.rows()).distance_per_day);
+}
+
+TEST(DueList, EveryFigureWithOneLimitOrBoth) {
+  const test_log log = year_2023();
+  const std::vector<service_interval> intervals{every("oil CHANGE ", 15000, 12),
+                                                every("Tyres", 20000, std::nullopt),
+                                                every("Tyres", std::nullopt, 6)};
+  const std::vector<due_item> items = compute_due_list(intervals, log.rows(), local_time(2024, 1, 10, 8));
+  const due_item& oil = items[0];
+  EXPECT_EQ(oil.last_date, local_time(2023, 1, 31));
+  EXPECT_EQ(oil.last_mileage, 50000);
+  EXPECT_EQ(oil.next_date, local_time(2024, 1, 31));
+  EXPECT_EQ(oil.next_mileage, 65000);
+  EXPECT_EQ(oil.days_left, 21);
+  EXPECT_EQ(oil.distance_left, 5000);
+  EXPECT_EQ(oil.projected_date, local_time(2024, 6, 15));  // 5,000 at 10,000 / 334 a day: 167 days
+  EXPECT_EQ(oil.state, due_state::due_soon);
+
+  EXPECT_EQ(items[1].distance_left, 15000);
+  EXPECT_FALSE(items[1].next_date || items[1].days_left);
+  EXPECT_EQ(items[1].projected_date, local_time(2025, 5, 15));  // 501 days on
+  EXPECT_EQ(items[1].state, due_state::ok);
+
+  EXPECT_EQ(items[2].next_date, local_time(2023, 12, 15));
+  EXPECT_EQ(items[2].days_left, -26);
+  EXPECT_FALSE(items[2].next_mileage || items[2].distance_left || items[2].projected_date);
+  EXPECT_EQ(items[2].state, due_state::overdue);
+}
+
+TEST(DueList, StatesAtTheirBoundariesAndTheCount) {
+  const test_log log = year_2023();  // odometer 60,000; oil changed at 50,000 on Jan 31
+  const auto state = [&](std::optional<double> distance, std::optional<long> months, long today) {
+    const std::vector<service_interval> intervals{every("Oil change", distance, months)};
+    return compute_due_list(intervals, log.rows(), today)[0].state;
+  };
+  const long today = local_time(2024, 1, 10);
+  EXPECT_EQ(state(11000, std::nullopt, today), due_state::due_soon);  // 1,000 left
+  EXPECT_EQ(state(11000.5, std::nullopt, today), due_state::ok);
+  EXPECT_EQ(state(10000, std::nullopt, today), due_state::due_soon);  // reached, not passed
+  EXPECT_EQ(state(9999.5, std::nullopt, today), due_state::overdue);
+  EXPECT_EQ(state(std::nullopt, 12, local_time(2024, 1, 1)), due_state::due_soon);  // 30 days
+  EXPECT_EQ(state(std::nullopt, 12, local_time(2023, 12, 31)), due_state::ok);      // 31 days
+  EXPECT_EQ(state(std::nullopt, 12, local_time(2024, 1, 31, 23, 59)), due_state::due_soon);
+  EXPECT_EQ(state(std::nullopt, 12, local_time(2024, 2, 1, 0, 1)), due_state::overdue);
+  EXPECT_EQ(state(100000, 6, today), due_state::overdue);  // whichever comes first
+  EXPECT_EQ(state(std::nullopt, std::nullopt, today), due_state::ok);
+
+  const std::vector<service_interval> intervals{every("Timing belt", 100000, 60),
+                                                every("Oil change", 10000, 12),
+                                                every("Tyres", std::nullopt, 6),
+                                                every("Fuel", std::nullopt, 12)};
+  const std::vector<due_item> items = compute_due_list(intervals, log.rows(), today);
+  EXPECT_EQ(items[0].state, due_state::not_done);
+  EXPECT_FALSE(items[0].last_date || items[0].next_mileage || items[0].projected_date);
+  EXPECT_EQ(count_due(items), 2u);
+  EXPECT_EQ(compute_due_list(intervals, {}, today)[1].state, due_state::not_done);
+}
+
+TEST(DueList, LastDoneIsTheLatestDateEvenInTheFutureThenTheHighestMileage) {
+  test_log log = year_2023();
+  log.add(local_time(2025, 3, 1), 58000, "OIL change")  // typed a year ahead, mileage lower
+      .add(local_time(2025, 3, 1), 57000, "oil change")
+      .add(local_time(2024, 6, 1), 70000, "Oil change");  // higher but older
+  const std::vector<service_interval> intervals{every("Oil Change", 15000, 12)};
+  const due_item item = compute_due_list(intervals, log.rows(), local_time(2024, 1, 10))[0];
+  EXPECT_EQ(item.last_date, local_time(2025, 3, 1));
+  EXPECT_EQ(item.last_mileage, 58000);
+  EXPECT_EQ(item.days_left, 781);
+  EXPECT_EQ(item.distance_left, 15000);  // the odometer is the latest entry's, however low
+  EXPECT_EQ(item.state, due_state::ok);
+}
+
+}  // namespace
+}  // namespace tarvik

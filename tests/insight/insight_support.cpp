@@ -1,0 +1,45 @@
+#include "insight/insight_support.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace tarvik::testing {
+
+long local_time(int year, int month, int day, int hour, int minute) {
+  std::tm parts{};
+  parts.tm_year = year - 1900;
+  parts.tm_mon = month - 1;
+  parts.tm_mday = day;
+  parts.tm_hour = hour;
+  parts.tm_min = minute;
+  parts.tm_isdst = -1;
+  return static_cast<long>(std::mktime(&parts));
+}
+
+test_log& test_log::add(long date, double mileage, std::string operation, float cost) {
+  auto record = std::make_unique<Record>(static_cast<int>(owned_.size()));
+  record->setup(record->identifier(), date, mileage, std::move(operation), "", cost);
+  rows_.push_back(record.get());
+  owned_.push_back(std::move(record));
+  return *this;
+}
+
+time_zone::time_zone(const char* zone) {
+  if (const char* old = std::getenv("TZ")) {
+    had_ = true;
+    before_ = old;
+  }
+  setenv("TZ", zone, 1);
+  tzset();
+}
+
+time_zone::~time_zone() {
+  if (had_) {
+    setenv("TZ", before_.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+}
+
+}  // namespace tarvik::testing

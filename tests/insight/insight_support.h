@@ -1,0 +1,42 @@
+#ifndef TARVIK_TESTS_INSIGHT_INSIGHT_SUPPORT_H_
+#define TARVIK_TESTS_INSIGHT_INSIGHT_SUPPORT_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/record.h"
+
+namespace tarvik::testing {
+
+// The moment of a local date and time (mktime, daylight saving decided by
+// the zone).
+long local_time(int year, int month, int day, int hour = 12, int minute = 0);
+
+// A log built in a test: the records and the pointers a caller hands over.
+class test_log {
+ public:
+  test_log& add(long date, double mileage, std::string operation, float cost = 0);
+  const std::vector<const Record*>& rows() const { return rows_; }
+
+ private:
+  std::vector<std::unique_ptr<Record>> owned_;
+  std::vector<const Record*> rows_;
+};
+
+// Sets TZ for the life of the object and restores the one before.
+class time_zone {
+ public:
+  explicit time_zone(const char* zone);
+  ~time_zone();
+  time_zone(const time_zone&) = delete;
+  time_zone& operator=(const time_zone&) = delete;
+
+ private:
+  bool had_ = false;
+  std::string before_;
+};
+
+}  // namespace tarvik::testing
+
+#endif  // TARVIK_TESTS_INSIGHT_INSIGHT_SUPPORT_H_
