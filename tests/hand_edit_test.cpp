@@ -155,6 +155,7 @@ TEST_F(HandEdits, UnreadableValuesArePointedOutWithTheirLines) {
              "operation= Oil ;\n"
              "</record>\n"
              "<record=1>\nmileage=1.5e3;\ncost=  7 ;\ndate=-86400;\n</record>\n"
+             "<record=2>\nnotes=when?;\n</record>\n"
              "oops\n");
   Lines messages;
   std::unique_ptr<FileDataSource> store;
@@ -173,7 +174,8 @@ TEST_F(HandEdits, UnreadableValuesArePointedOutWithTheirLines) {
                 {3, "date \"2003-01-17\" is not a whole number of seconds; read as 2003"},
                 {4, "cost \"12 EUR\" is not one number; read as 12"},
                 {5, "the text after \"=\" in \"notes=a=b\" is not read; read as \"a\""},
-                {13, "Unexpected character \"o\" in FileDataSource::parse"}}));
+                {13, "the entry has no date; it shows the day the log is read"},
+                {16, "Unexpected character \"o\" in FileDataSource::parse"}}));
 }
 
 TEST_F(HandEdits, AByteOrderMarkIsSkippedAndKept) {

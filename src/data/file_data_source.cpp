@@ -102,6 +102,13 @@ int read_log_at(const std::string& path, std::string& text) {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+bool has_date(const std::vector<hash_element>& pairs) {
+  for (const hash_element& pair : pairs) {
+    if (pair.key == "date" || field_named(pair.key) == record_field::date) return true;
+  }
+  return false;
+}
+
 // Where the comment lines directly before the block at `begin` start: the
 // lines between `lead` and `begin` whose first non-blank byte is "#", with
 // no other line between them and the block. `begin` when there are none.
@@ -210,8 +217,11 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
   origins.reserve(expected);
   first_with_id.reserve(expected);
   std::size_t previous_end = start;
+  // Blocks without a date: their record is dated at each reading anew.
+  std::vector<std::size_t> undated;
   log_reading reading = parse_log(
       std::string_view(text_).substr(start, end - start), read_error, [&](block_reading& block) {
+        if (block.clean && !has_date(block.pairs)) undated.push_back(start + block.span.begin);
         static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
         origin& placed = origins.back();
         placed.lead = static_cast<std::uint32_t>(previous_end);
@@ -232,6 +242,18 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
     for (log_problem& problem : problems_) {
       if (problem.line != 0) problem.line += before;
     }
+  }
+  if (!undated.empty()) {
+    std::size_t line = 1;
+    std::size_t counted = 0;
+    for (const std::size_t at : undated) {
+      line += static_cast<std::size_t>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                  text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+      counted = at;
+      problems_.push_back({line, "the entry has no date; it shows the day the log is read"});
+    }
+    std::stable_sort(problems_.begin(), problems_.end(),
+                     [](const log_problem& a, const log_problem& b) { return a.line < b.line; });
   }
   text_whole_ = read_error == 0;
   // What follows the last block stays only when the reading got through
