@@ -1,10 +1,14 @@
+#include <iostream>
 #include <memory>
 
 #include "platform/pointer_check.h"
 #include "platform/qpe_application.h"
+#include "ui/command_line.h"
 #include "ui/tarvik.h"
 
 int main(int argc, char** argv) {
+  // Asked what it is, the program answers without a window or a display.
+  if (const auto status = tarvik::answer_information_options(argc, argv, std::cout)) return *status;
   auto application = std::make_unique<tarvik::QPEApplication>(argc, argv);
   TARVIK_CHECK_POINTER(application.get(), "main");
   // The window reads the log while it is built, so it is complete when shown.
