@@ -212,7 +212,7 @@ TEST_F(RecordCommands, DeleteKeepsTheCurrentCellOnItsRow) {
 TEST_F(RecordCommands, ANewRecordsRowIsCurrentAndInView) {
   std::string log;
   for (int id = 0; id < 200; ++id) {
-    log += "<record=" + std::to_string(id) + ">\noperation=Fuel;\nmileage=" +
+    log += "<record=" + std::to_string(id) + ">\noperation=Fuel;\ndate=1041379200;\nmileage=" +
            std::to_string(1000 + id) + ";\n</record>\n";
   }
   open_window(log);
