@@ -16,6 +16,7 @@
 #include "data/file_data_source.h"
 #include "bench_logs.h"
 #include "data/log_format.h"
+#include "transfer/csv_export.h"
 
 namespace {
 
@@ -175,6 +176,20 @@ BENCHMARK(BM_CommitMergingAnotherWriter)
     ->Args({100000, 0})
     ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond);
+
+// The log as CSV, file written: what --export-csv does after loading.
+void BM_ExportCsv(benchmark::State& state) {
+  tarvik::FileDataSource store(make_log(static_cast<int>(state.range(0))));
+  std::vector<const tarvik::Record*> records;
+  for (const int id : store.identifiers()) records.push_back(store.record(id));
+  const std::string path = bench_directory() + "/export.csv";
+  std::string error;
+  for (auto _ : state) {
+    if (!tarvik::write_csv(path, records, error)) state.SkipWithError("export failed");
+  }
+  state.counters["csv_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+}
+BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The text a commit writes, without the file: the writer's share of a commit.
 void BM_FormatBlocks(benchmark::State& state) {

@@ -6,12 +6,18 @@
 
 namespace tarvik {
 
-// Answers the options a Linux program is expected to answer without opening
-// a window: --help (or -h) prints what the program does and how to call it
-// to `out`, --version prints its name and version. Returns the exit status
-// then; nothing when the program is to start as usual. Every other argument
-// is left to the toolkit (-platform, -style, ...).
-std::optional<int> answer_information_options(int argc, char** argv, std::ostream& out);
+// Answers what the program does without a window, as a Linux program is
+// expected to:
+//   --help (or -h)           what the program does and how to call it
+//   --version                its name and version
+//   --export-csv OUT [FILE]  the log FILE (by default $HOME/tarvik.txt) as
+//                            CSV in OUT, for scripts
+// Writes to `out`, and what went wrong to `err`. Returns the exit status
+// then (0, 1 when the export failed, 2 when the call was wrong); nothing
+// when the program is to start its window as usual. Every other argument is
+// left to the toolkit (-platform, -style, ...).
+std::optional<int> answer_without_window(int argc, char** argv, std::ostream& out,
+                                         std::ostream& err);
 
 }  // namespace tarvik
 

@@ -8,7 +8,9 @@
 
 int main(int argc, char** argv) {
   // Asked what it is, the program answers without a window or a display.
-  if (const auto status = tarvik::answer_information_options(argc, argv, std::cout)) return *status;
+  if (const auto status = tarvik::answer_without_window(argc, argv, std::cout, std::cerr)) {
+    return *status;
+  }
   auto application = std::make_unique<tarvik::QPEApplication>(argc, argv);
   TARVIK_CHECK_POINTER(application.get(), "main");
   // The window reads the log while it is built, so it is complete when shown.

@@ -1,0 +1,77 @@
+#include "transfer/csv_export.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "data/diagnostic.h"
+#include "data/number_text.h"
+#include "data/replacement_file.h"
+
+namespace tarvik {
+namespace {
+
+void append_field(std::string& out, const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    out += text;
+    return;
+  }
+  out += '"';
+  for (const char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void append_date(std::string& out, long date) {
+  const std::time_t time = date;
+  std::tm parts{};
+  if (localtime_r(&time, &parts) == nullptr) {
+    // No calendar date: the seconds themselves keep the value.
+    out += format_integer(date);
+    return;
+  }
+  char text[64];
+  if (parts.tm_hour == 0 && parts.tm_min == 0 && parts.tm_sec == 0) {
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.tm_year + 1900, parts.tm_mon + 1,
+                  parts.tm_mday);
+  } else {
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", parts.tm_year + 1900,
+                  parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
+  }
+  out += text;
+}
+
+}  // namespace
+
+std::string csv_header() { return "Mileage,Date,Operation,Cost,Notes\r\n"; }
+
+void append_csv_row(std::string& out, const Record& record) {
+  out += format_exact(record.mileage());
+  out += ',';
+  append_date(out, record.date());
+  out += ',';
+  append_field(out, record.operation());
+  out += ',';
+  out += format_exact(record.cost());
+  out += ',';
+  append_field(out, record.notes());
+  out += "\r\n";
+}
+
+std::string csv_of(const std::vector<const Record*>& records) {
+  std::string out = csv_header();
+  out.reserve(out.size() + records.size() * 64);
+  for (const Record* record : records) append_csv_row(out, *record);
+  return out;
+}
+
+bool write_csv(const std::string& path, const std::vector<const Record*>& records,
+               std::string& error) {
+  replacement_file file(path);
+  if (file.open() && file.append(csv_of(records)) && file.replace()) return true;
+  error = error_text(file.error());
+  return false;
+}
+
+}  // namespace tarvik

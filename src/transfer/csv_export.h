@@ -1,0 +1,35 @@
+#ifndef TARVIK_TRANSFER_CSV_EXPORT_H_
+#define TARVIK_TRANSFER_CSV_EXPORT_H_
+
+#include <string>
+#include <vector>
+
+#include "data/record.h"
+
+// The log as CSV (RFC 4180) for spreadsheets and other programs: a header
+// line "Mileage,Date,Operation,Cost,Notes", then one line a record, every
+// line ended by CR LF. A field is quoted when it holds a comma, a double
+// quote, a CR or a LF, its double quotes doubled. Numbers carry the exact
+// values of the log with a full stop (as the log file writes them, not as
+// the table rounds them for display). A date is the local calendar date
+// YYYY-MM-DD, followed by "T" and HH:MM:SS when it is not midnight, so that
+// a re-import gets the very same time. Texts are written as the bytes the
+// record holds (UTF-8 when they came from the window).
+namespace tarvik {
+
+std::string csv_header();
+
+// One record's line, with its CR LF.
+void append_csv_row(std::string& out, const Record& record);
+
+// The header and the records' lines, in the order given.
+std::string csv_of(const std::vector<const Record*>& records);
+
+// Writes csv_of(records) to `path`, crash-safely (a temporary file renamed
+// over it). False, with `error` set to the system's reason, on failure.
+bool write_csv(const std::string& path, const std::vector<const Record*>& records,
+               std::string& error);
+
+}  // namespace tarvik
+
+#endif  // TARVIK_TRANSFER_CSV_EXPORT_H_

@@ -1,0 +1,85 @@
+// The log as CSV: what a spreadsheet reads, with the log's exact values.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "data/file_data_source.h"
+#include "support/test_support.h"
+#include "transfer/csv_export.h"
+
+namespace tarvik {
+namespace {
+
+// Sets the time zone while it lives.
+class scoped_zone {
+ public:
+  explicit scoped_zone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) saved_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~scoped_zone() {
+    setenv("TZ", saved_.c_str(), 1);
+    tzset();
+  }
+
+ private:
+  std::string saved_ = "UTC";
+};
+
+std::unique_ptr<Record> make(long date, double mileage, std::string operation, std::string notes,
+                             float cost) {
+  auto record = std::make_unique<Record>(0);
+  record->setup(0, date, mileage, std::move(operation), std::move(notes), cost);
+  return record;
+}
+
+TEST(CsvExport, QuotesWhatNeedsItAndKeepsExactValues) {
+  scoped_zone utc("UTC");
+  const auto oil = make(1020211200, 45210.25, "Oil change", "Filter replaced too", 24.5f);
+  const auto tyres = make(1031097600 + 13 * 3600 + 20 * 60 + 5, 1234567.8, "Tyres, winter",
+                          "said \"ok\"\r\nsecond line", 12345.67f);
+  const auto plain = make(0, 0, "", "", 0);
+  EXPECT_EQ(csv_of({oil.get(), tyres.get(), plain.get()}),
+            "Mileage,Date,Operation,Cost,Notes\r\n"
+            "45210.25,2002-05-01,Oil change,24.5,Filter replaced too\r\n"
+            "1234567.8,2002-09-04T13:20:05,\"Tyres, winter\",12345.67,"
+            "\"said \"\"ok\"\"\r\nsecond line\"\r\n"
+            "0,1970-01-01,,0,\r\n");
+}
+
+TEST(CsvExport, DatesAreLocalCalendarDates) {
+  scoped_zone berlin("Europe/Berlin");
+  // Midnight in Berlin is 22:00 or 23:00 the day before in UTC.
+  const auto summer = make(1020204000, 1, "a", "", 0);  // 2002-05-01 00:00 CEST
+  const auto winter = make(1041375600, 1, "b", "", 0);  // 2003-01-01 00:00 CET
+  std::string out;
+  append_csv_row(out, *summer);
+  append_csv_row(out, *winter);
+  EXPECT_EQ(out, "1,2002-05-01,a,0,\r\n1,2003-01-01,b,0,\r\n");
+}
+
+TEST(CsvExport, WritesAFileWholeOrReportsWhyNot) {
+  scoped_zone utc("UTC");
+  testing::temp_dir dir;
+  testing::write_file(dir.file("tarvik.txt"), testing::kExampleLog);
+  FileDataSource store(dir.file("tarvik.txt"));
+  std::vector<const Record*> records;
+  for (const int id : store.identifiers()) records.push_back(store.record(id));
+  std::string error;
+  ASSERT_TRUE(write_csv(dir.file("log.csv"), records, error));
+  EXPECT_EQ(testing::read_file(dir.file("log.csv")),
+            "Mileage,Date,Operation,Cost,Notes\r\n"
+            "45210,2002-05-01,Oil change,24.5,Filter replaced too\r\n"
+            "51873.5,2002-09-04,Tyres,312,\r\n");
+  EXPECT_FALSE(write_csv(dir.file("missing/log.csv"), records, error));
+  EXPECT_EQ(error, std::strerror(ENOENT));
+}
+
+}  // namespace
+}  // namespace tarvik
