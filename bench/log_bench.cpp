@@ -17,6 +17,7 @@
 #include "bench_logs.h"
 #include "data/log_format.h"
 #include "transfer/csv_export.h"
+#include "transfer/csv_import.h"
 
 namespace {
 
@@ -190,6 +191,24 @@ void BM_ExportCsv(benchmark::State& state) {
   state.counters["csv_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 }
 BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// An export read back: the cells, the guesses and the entries.
+void BM_ImportCsv(benchmark::State& state) {
+  tarvik::FileDataSource store(make_log(static_cast<int>(state.range(0))));
+  std::vector<const tarvik::Record*> records;
+  for (const int id : store.identifiers()) records.push_back(store.record(id));
+  const std::string text = tarvik::csv_of(records);
+  std::size_t entries = 0;
+  for (auto _ : state) {
+    const tarvik::csv_table table = tarvik::read_csv(text);
+    const auto roles = tarvik::guess_roles(table.rows.front());
+    const auto result =
+        tarvik::import_rows(table, roles, tarvik::guess_date_order(table, 1).order);
+    entries = result.entries.size();
+  }
+  state.counters["entries"] = static_cast<double>(entries);
+}
+BENCHMARK(BM_ImportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The text a commit writes, without the file: the writer's share of a commit.
 void BM_FormatBlocks(benchmark::State& state) {

@@ -1,0 +1,358 @@
+#include "transfer/csv_import.h"
+
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <ctime>
+
+#include "data/number_text.h"
+
+namespace tarvik {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+std::string lower_ascii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+// The words of a header: runs of ASCII letters, lower-cased.
+std::vector<std::string> words_of(std::string_view header) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : lower_ascii(header)) {
+    if (c >= 'a' && c <= 'z') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+csv_role role_of_word(const std::string& word) {
+  struct known {
+    const char* word;
+    csv_role role;
+  };
+  static constexpr known kWords[] = {
+      {"odometer", csv_role::mileage}, {"mileage", csv_role::mileage},
+      {"km", csv_role::mileage},       {"miles", csv_role::mileage},
+      {"date", csv_role::date},        {"description", csv_role::operation},
+      {"service", csv_role::operation}, {"operation", csv_role::operation},
+      {"type", csv_role::operation},   {"cost", csv_role::cost},
+      {"price", csv_role::cost},       {"amount", csv_role::cost},
+      {"total", csv_role::cost},       {"notes", csv_role::notes},
+      {"note", csv_role::notes},       {"comment", csv_role::notes},
+      {"comments", csv_role::notes},   {"memo", csv_role::notes},
+  };
+  for (const known& k : kWords) {
+    if (word == k.word) return k.role;
+  }
+  return csv_role::extra;
+}
+
+// A decimal number with "." or "," as its separator (see import_rows), or
+// false.
+bool read_number(std::string_view cell, double& value) {
+  std::string text(trimmed(cell));
+  if (text.empty()) {
+    value = 0;
+    return true;
+  }
+  const std::size_t comma = text.rfind(',');
+  const std::size_t stop = text.rfind('.');
+  if (comma != std::string::npos && (stop == std::string::npos || comma > stop)) {
+    // Decimal comma; full stops before it group thousands.
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '.') continue;
+      if (text[i] == ',' && i != comma) return false;
+      plain += i == comma ? '.' : text[i];
+    }
+    text = plain;
+  } else if (comma != std::string::npos) {
+    // Full stop last: commas group thousands.
+    std::string plain;
+    for (const char c : text) {
+      if (c != ',') plain += c;
+    }
+    text = plain;
+  }
+  // Plain digits only: no hexadecimal, no "inf", no units.
+  for (const char c : text) {
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' ||
+          c == 'e' || c == 'E')) {
+      return false;
+    }
+  }
+  if (!whole_double_text(text.c_str())) return false;
+  value = parse_double(text.c_str());
+  return std::isfinite(value);
+}
+
+// Reads up to `count` unsigned numbers separated by one of `separators`,
+// each of 1 to `widest` digits. Returns how many were read; `rest` is what
+// follows the last.
+int read_parts(std::string_view text, const char* separators, int count, int widest, long* parts,
+               std::string_view& rest) {
+  int read = 0;
+  std::size_t i = 0;
+  while (read < count) {
+    const std::size_t start = i;
+    long value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
+           static_cast<int>(i - start) < widest) {
+      value = value * 10 + (text[i] - '0');
+      ++i;
+    }
+    if (i == start) break;
+    parts[read++] = value;
+    if (read == count || i >= text.size()) break;
+    if (std::string_view(separators).find(text[i]) == std::string_view::npos) break;
+    ++i;
+  }
+  rest = text.substr(i);
+  return read;
+}
+
+// Local time of a calendar date and time of day; false when there is none.
+bool local_time(long year, long month, long day, long hour, long minute, long second,
+                long& date) {
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) {
+    return false;
+  }
+  std::tm parts{};
+  parts.tm_year = static_cast<int>(year - 1900);
+  parts.tm_mon = static_cast<int>(month - 1);
+  parts.tm_mday = static_cast<int>(day);
+  parts.tm_hour = static_cast<int>(hour);
+  parts.tm_min = static_cast<int>(minute);
+  parts.tm_sec = static_cast<int>(second);
+  parts.tm_isdst = -1;  // the zone's rule for that day decides
+  const std::time_t time = std::mktime(&parts);
+  // mktime rolls 31 April over to 1 May: that is no date of the file's.
+  if (time == static_cast<std::time_t>(-1) || parts.tm_mday != day) return false;
+  date = static_cast<long>(time);
+  return true;
+}
+
+bool read_date(std::string_view cell, date_order order, long& date) {
+  const std::string_view text = trimmed(cell);
+  long parts[3] = {};
+  std::string_view rest;
+  if (read_parts(text, order == date_order::iso ? "-" : "./-", 3,
+                 order == date_order::iso ? 4 : 4, parts, rest) != 3) {
+    return false;
+  }
+  long year = 0;
+  long month = 0;
+  long day = 0;
+  switch (order) {
+    case date_order::iso: year = parts[0], month = parts[1], day = parts[2]; break;
+    case date_order::day_first: day = parts[0], month = parts[1], year = parts[2]; break;
+    case date_order::month_first: month = parts[0], day = parts[1], year = parts[2]; break;
+  }
+  if (year < 1000) return false;  // two-digit years say too little
+  long clock[3] = {0, 0, 0};
+  if (!rest.empty()) {
+    if (rest.front() != 'T' && rest.front() != ' ') return false;
+    rest.remove_prefix(1);
+    std::string_view after;
+    const int read = read_parts(rest, ":", 3, 2, clock, after);
+    if (read < 2 || !trimmed(after).empty()) return false;
+  }
+  return local_time(year, month, day, clock[0], clock[1], clock[2], date);
+}
+
+}  // namespace
+
+char guess_separator(std::string_view text) {
+  int commas = 0;
+  int semicolons = 0;
+  int tabs = 0;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\n') break;
+    commas += c == ',';
+    semicolons += c == ';';
+    tabs += c == '\t';
+  }
+  if (tabs > commas && tabs > semicolons) return '\t';
+  return semicolons > commas ? ';' : ',';
+}
+
+csv_table read_csv(std::string_view text, char separator) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  csv_table table;
+  table.separator = separator != 0 ? separator : guess_separator(text);
+  std::vector<std::string> row;
+  std::string cell;
+  std::size_t line = 1;
+  std::size_t row_line = 1;
+  bool quoted = false;
+  bool any = false;  // the row has begun
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"') {
+        if (i + 1 < text.size() && text[i + 1] == '"') {
+          cell += '"';
+          ++i;
+        } else {
+          quoted = false;
+        }
+      } else {
+        if (c == '\n') ++line;
+        cell += c;
+      }
+      continue;
+    }
+    if (c == '"' && cell.empty()) {
+      quoted = true;
+      any = true;
+    } else if (c == table.separator) {
+      row.push_back(std::move(cell));
+      cell.clear();
+      any = true;
+    } else if (c == '\n' || c == '\r') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (any || !cell.empty()) {
+        row.push_back(std::move(cell));
+        table.rows.push_back(std::move(row));
+        table.line_of.push_back(row_line);
+      }
+      cell.clear();
+      row.clear();
+      any = false;
+      row_line = ++line;
+    } else {
+      cell += c;
+      any = true;
+    }
+  }
+  if (any || !cell.empty()) {
+    row.push_back(std::move(cell));
+    table.rows.push_back(std::move(row));
+    table.line_of.push_back(row_line);
+  }
+  return table;
+}
+
+std::vector<csv_role> guess_roles(const std::vector<std::string>& header) {
+  std::vector<csv_role> roles(header.size(), csv_role::extra);
+  std::vector<bool> taken(static_cast<std::size_t>(csv_role::extra) + 1, false);
+  for (std::size_t column = 0; column < header.size(); ++column) {
+    if (trimmed(header[column]).empty()) {
+      roles[column] = csv_role::ignore;
+      continue;
+    }
+    for (const std::string& word : words_of(header[column])) {
+      const csv_role role = role_of_word(word);
+      if (role == csv_role::extra || taken[static_cast<std::size_t>(role)]) continue;
+      roles[column] = role;
+      taken[static_cast<std::size_t>(role)] = true;
+      break;
+    }
+  }
+  return roles;
+}
+
+date_guess guess_date_order(const csv_table& table, std::size_t column) {
+  bool day_first_possible = true;
+  bool month_first_possible = true;
+  bool iso = true;
+  bool any = false;
+  for (std::size_t r = 1; r < table.rows.size(); ++r) {
+    if (column >= table.rows[r].size()) continue;
+    const std::string_view cell = trimmed(table.rows[r][column]);
+    if (cell.empty()) continue;
+    any = true;
+    long parts[3] = {};
+    std::string_view rest;
+    if (read_parts(cell, "./-", 3, 4, parts, rest) != 3) continue;
+    if (parts[0] < 1000) iso = false;
+    if (parts[0] > 12) month_first_possible = false;
+    if (parts[1] > 12) day_first_possible = false;
+  }
+  date_guess guess;
+  if (iso && any) return guess;
+  guess.order = month_first_possible && !day_first_possible ? date_order::month_first
+                                                            : date_order::day_first;
+  guess.ambiguous = day_first_possible == month_first_possible;
+  return guess;
+}
+
+import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
+                          date_order dates) {
+  import_result result;
+  if (table.rows.empty()) return result;
+  const std::vector<std::string>& header = table.rows.front();
+  for (std::size_t r = 1; r < table.rows.size(); ++r) {
+    const std::vector<std::string>& row = table.rows[r];
+    imported_entry entry;
+    entry.line = table.line_of[r];
+    std::string problem;
+    bool dated = false;
+    std::string extras;
+    for (std::size_t column = 0; column < row.size() && problem.empty(); ++column) {
+      const csv_role role = column < roles.size() ? roles[column] : csv_role::extra;
+      const std::string& cell = row[column];
+      const std::string name = column < header.size() ? header[column] : "Column " + std::to_string(column + 1);
+      double number = 0;
+      switch (role) {
+        case csv_role::ignore:
+          break;
+        case csv_role::mileage:
+          if (!read_number(cell, number)) problem = name + " \"" + cell + "\" is not a number";
+          entry.mileage = number;
+          break;
+        case csv_role::cost:
+          if (!read_number(cell, number)) problem = name + " \"" + cell + "\" is not a number";
+          entry.cost = static_cast<float>(number);
+          break;
+        case csv_role::date:
+          if (trimmed(cell).empty()) {
+            problem = "no date";
+          } else if (!read_date(cell, dates, entry.date)) {
+            problem = name + " \"" + cell + "\" is not a date of the form chosen";
+          }
+          dated = true;
+          break;
+        case csv_role::operation:
+          entry.operation = cell;
+          break;
+        case csv_role::notes:
+          entry.notes = cell;
+          break;
+        case csv_role::extra:
+          if (trimmed(cell).empty()) break;
+          if (!extras.empty()) extras += '\n';
+          extras += name + ": " + cell;
+          break;
+      }
+    }
+    if (problem.empty() && !dated) problem = "no date";
+    if (!problem.empty()) {
+      result.problems.push_back({entry.line, problem});
+      continue;
+    }
+    if (!extras.empty()) entry.notes += (entry.notes.empty() ? "" : "\n") + extras;
+    result.entries.push_back(std::move(entry));
+  }
+  return result;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,92 @@
+#ifndef TARVIK_TRANSFER_CSV_IMPORT_H_
+#define TARVIK_TRANSFER_CSV_IMPORT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// CSV files of other vehicle-log programs (and our own export) read into log
+// entries. Reading is in three steps so that a window can show a preview
+// and let the user correct every guess: the cells (read_csv), what each
+// column means and how dates are written (guess_roles, guess_date_order),
+// then the entries (import_rows). Nothing is thrown; nothing that cannot be
+// read is skipped without a word or read as 0.
+namespace tarvik {
+
+// The cells of a CSV text, as RFC 4180 has them and as spreadsheets write
+// them: quoted fields may hold separators, doubled quotes and line breaks;
+// lines end in LF or CR LF; a UTF-8 byte-order mark at the start is
+// skipped. rows[0] is the header. line_of[i] is the line (from 1) row i
+// starts on, for messages.
+struct csv_table {
+  char separator = ',';
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::size_t> line_of;
+};
+
+// The separator the text most likely uses: ",", ";" or a tab, judged by the
+// first line outside quotes.
+char guess_separator(std::string_view text);
+
+// Reads `text` with `separator` (0: guess_separator's).
+csv_table read_csv(std::string_view text, char separator = 0);
+
+// What a column holds. Columns that hold something the log has no field
+// for are `extra`: they are kept in the entry's notes as "Header: value"
+// lines (an entry has no other place for them that the window shows).
+enum class csv_role { ignore, mileage, date, operation, cost, notes, extra };
+
+// The role of each column, from the usual header words of vehicle-log
+// exports, in any letter case: odometer/mileage/km/miles, date,
+// description/service/operation/type, cost/price/amount/total,
+// notes/comment/memo. A word anywhere in the header counts ("Total cost").
+// The first column of a role takes it; every other column is `extra`.
+std::vector<csv_role> guess_roles(const std::vector<std::string>& header);
+
+// How dates are written: 2002-05-01 (iso), 1.5.2002 (day first) or
+// 5/1/2002 (month first); a time (T or blank, then HH:MM[:SS]) may follow.
+enum class date_order { iso, day_first, month_first };
+
+// The order the dates of column `column` are written in. `ambiguous` when
+// no date tells day and month apart (all parts up to 12): the user is to be
+// asked then.
+struct date_guess {
+  date_order order = date_order::iso;
+  bool ambiguous = false;
+};
+date_guess guess_date_order(const csv_table& table, std::size_t column);
+
+// One entry read from a row.
+struct imported_entry {
+  std::size_t line = 0;
+  long date = 0;
+  double mileage = 0;
+  std::string operation;
+  std::string notes;
+  float cost = 0;
+};
+
+// A row that could not be read, and why.
+struct import_problem {
+  std::size_t line = 0;
+  std::string message;
+};
+
+struct import_result {
+  std::vector<imported_entry> entries;
+  std::vector<import_problem> problems;
+};
+
+// The entries of every row after the header. Numbers take a full stop or,
+// when they hold none, a decimal comma; with both, the later one is the
+// decimal separator and the other groups thousands. An empty number cell is
+// 0; an empty operation cell stays empty. A row whose date is missing or
+// cannot be read, or whose numbers cannot be read in full, becomes no entry
+// but a problem with its line. Dates are local time.
+import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
+                          date_order dates);
+
+}  // namespace tarvik
+
+#endif  // TARVIK_TRANSFER_CSV_IMPORT_H_

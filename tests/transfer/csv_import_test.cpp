@@ -1,0 +1,118 @@
+// CSV files of other programs and of our own export, read into entries.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "transfer/csv_export.h"
+#include "transfer/csv_import.h"
+
+namespace tarvik {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST(CsvImport, ReadsCellsAsSpreadsheetsWriteThem) {
+  const csv_table commas = read_csv(
+      "\xEF\xBB\xBF" "Date,Notes\r\n2002-05-01,\"one, two\"\r\n2002-05-02,\"said \"\"hi\"\"\nnext\"\r\n");
+  EXPECT_EQ(commas.separator, ',');
+  EXPECT_EQ(commas.rows, (Rows{{"Date", "Notes"},
+                               {"2002-05-01", "one, two"},
+                               {"2002-05-02", "said \"hi\"\nnext"}}));
+  EXPECT_EQ(commas.line_of, (std::vector<std::size_t>{1, 2, 3}));
+
+  const csv_table semicolons = read_csv("Datum;Kosten\n01.05.2002;12,50\n\n02.05.2002;;\n");
+  EXPECT_EQ(semicolons.separator, ';');
+  EXPECT_EQ(semicolons.rows,
+            (Rows{{"Datum", "Kosten"}, {"01.05.2002", "12,50"}, {"02.05.2002", "", ""}}));
+  EXPECT_EQ(semicolons.line_of, (std::vector<std::size_t>{1, 2, 4}));
+  EXPECT_EQ(read_csv("a\tb,c\td\n1\t2,3\t4\n").rows,
+            (Rows{{"a", "b,c", "d"}, {"1", "2,3", "4"}}));
+}
+
+TEST(CsvImport, KnowsTheColumnsOfOtherVehicleLogs) {
+  EXPECT_EQ(guess_roles({"Date", "Odometer (km)", "Service Type", "Total Cost", "Comments",
+                         "Fuel Quantity", "Station", ""}),
+            (std::vector<csv_role>{csv_role::date, csv_role::mileage, csv_role::operation,
+                                   csv_role::cost, csv_role::notes, csv_role::extra,
+                                   csv_role::extra, csv_role::ignore}));
+  EXPECT_EQ(guess_roles({"MILES", "description", "Price", "memo", "date", "Amount"}),
+            (std::vector<csv_role>{csv_role::mileage, csv_role::operation, csv_role::cost,
+                                   csv_role::notes, csv_role::date, csv_role::extra}));
+}
+
+TEST(CsvImport, TellsDayFirstFromMonthFirstOrSaysItCannot) {
+  const auto order_of = [](const char* text) { return guess_date_order(read_csv(text), 0); };
+  EXPECT_EQ(order_of("Date\n2002-05-13\n").order, date_order::iso);
+  EXPECT_FALSE(order_of("Date\n2002-05-13\n").ambiguous);
+  EXPECT_EQ(order_of("Date\n01.05.2002\n13.05.2002\n").order, date_order::day_first);
+  EXPECT_FALSE(order_of("Date\n01.05.2002\n13.05.2002\n").ambiguous);
+  EXPECT_EQ(order_of("Date\n05/13/2002\n").order, date_order::month_first);
+  EXPECT_TRUE(order_of("Date\n01/05/2002\n02/05/2002\n").ambiguous);
+}
+
+TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  const csv_table table = read_csv(
+      "Date;Odometer;Service;Cost;Station\n"
+      "01.05.2002;45.210,5;Oil change;1.234,56;Shell\n"
+      "02.05.2002;45300;\"Tyres; winter\";12,50;\n"
+      "31.04.2002;45400;Wipers;10;\n"
+      "03.05.2002;about 45500;Wipers;10;\n"
+      ";45600;Wipers;10;\n"
+      "04.05.2002 13:20;45700;;;\n");
+  const import_result result = import_rows(table, guess_roles(table.rows[0]), date_order::day_first);
+  ASSERT_EQ(result.entries.size(), 3u);
+  EXPECT_EQ(result.entries[0].date, 1020211200);
+  EXPECT_EQ(result.entries[0].mileage, 45210.5);
+  EXPECT_EQ(result.entries[0].cost, 1234.56f);
+  EXPECT_EQ(result.entries[0].notes, "Station: Shell");
+  EXPECT_EQ(result.entries[1].operation, "Tyres; winter");
+  EXPECT_EQ(result.entries[1].cost, 12.5f);
+  EXPECT_EQ(result.entries[1].notes, "");
+  EXPECT_EQ(result.entries[2].date, 1020470400 + 13 * 3600 + 20 * 60);
+  EXPECT_EQ(result.entries[2].operation, "");
+  EXPECT_EQ(result.entries[2].line, 7u);
+  ASSERT_EQ(result.problems.size(), 3u);
+  EXPECT_EQ(result.problems[0].line, 4u);
+  EXPECT_EQ(result.problems[0].message, "Date \"31.04.2002\" is not a date of the form chosen");
+  EXPECT_EQ(result.problems[1].line, 5u);
+  EXPECT_EQ(result.problems[1].message, "Odometer \"about 45500\" is not a number");
+  EXPECT_EQ(result.problems[2].line, 6u);
+  EXPECT_EQ(result.problems[2].message, "no date");
+}
+
+TEST(CsvImport, GivesBackWhatTheExportWrote) {
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  std::vector<std::unique_ptr<Record>> records;
+  const auto add = [&](long date, double mileage, const char* operation, const char* notes,
+                       float cost) {
+    records.push_back(std::make_unique<Record>(0));
+    records.back()->setup(0, date, mileage, operation, notes, cost);
+  };
+  add(1020204000, 45210.25, "Oil change", "Filter, \"5W30\"\r\nand more", 24.5f);
+  add(1031097600 + 3723, 1234567.8, "", "", 12345.67f);
+  add(1041375600, 0.1, "Tyres; rotated", "a=b", 0.125f);
+  std::vector<const Record*> shown;
+  for (const auto& record : records) shown.push_back(record.get());
+  const csv_table table = read_csv(csv_of(shown));
+  const import_result back = import_rows(table, guess_roles(table.rows[0]),
+                                         guess_date_order(table, 1).order);
+  EXPECT_TRUE(back.problems.empty());
+  ASSERT_EQ(back.entries.size(), records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    Record read(0);
+    read.setup(0, back.entries[i].date, back.entries[i].mileage, back.entries[i].operation,
+               back.entries[i].notes, back.entries[i].cost);
+    EXPECT_TRUE(read.same_fields(*records[i])) << "record " << i;
+  }
+  setenv("TZ", "UTC", 1);
+  tzset();
+}
+
+}  // namespace
+}  // namespace tarvik
