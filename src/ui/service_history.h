@@ -1,0 +1,38 @@
+#ifndef TARVIK_UI_SERVICE_HISTORY_H_
+#define TARVIK_UI_SERVICE_HISTORY_H_
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QPagedPaintDevice;
+class QTextDocument;
+
+namespace tarvik {
+
+class Record;
+
+// A printable service history: a title with the log's name and the date
+// range of the entries, a table of the entries given (in that order) with
+// mileage, date, operation, notes and, unless left out (for a buyer), cost,
+// and the totals. Long tables run over as many pages as they need, the
+// header repeated on each.
+struct service_history {
+  QString log_name;
+  std::vector<const Record*> records;
+  bool with_costs = true;
+
+  // The history as a document, not yet laid out on pages.
+  std::unique_ptr<QTextDocument> document() const;
+
+  // Prints onto `device` (a printer, or a PDF writer).
+  void print(QPagedPaintDevice& device) const;
+
+  // Writes the history as a PDF file at `path` (A4). False when the file
+  // cannot be written.
+  bool write_pdf(const QString& path) const;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_SERVICE_HISTORY_H_

@@ -1,0 +1,77 @@
+// The printable service history, checked as the PDF a user would hand on.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/record.h"
+#include "support/test_support.h"
+#include "ui/service_history.h"
+
+namespace tarvik {
+namespace {
+
+// What a command prints; empty when it cannot run.
+std::string output_of(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
+
+class ServiceHistory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (output_of("command -v pdftotext").empty()) GTEST_SKIP() << "pdftotext is not installed";
+    for (int i = 0; i < 120; ++i) {
+      records.push_back(std::make_unique<Record>(i));
+      records.back()->setup(i, 1020211200L + i * 86400L * 30, 45000 + i * 1000.5,
+                            i % 2 ? "Fuel" : "Oil change", i == 7 ? "filter <b>too</b>" : "",
+                            24.5f);
+    }
+    for (const auto& record : records) history.records.push_back(record.get());
+    history.log_name = QStringLiteral("golf.txt");
+  }
+
+  std::string pdf_text(const std::string& path) { return output_of("pdftotext -layout " + path + " -"); }
+  int pages(const std::string& path) {
+    const std::string info = output_of("pdfinfo " + path);
+    const std::size_t at = info.find("Pages:");
+    return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
+  }
+
+  testing::temp_dir dir;
+  std::vector<std::unique_ptr<Record>> records;
+  service_history history;
+};
+
+TEST_F(ServiceHistory, IsATableOverPagesWithTheLogsNameDatesAndTotal) {
+  const std::string path = dir.file("history.pdf");
+  ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
+  EXPECT_GT(pages(path), 2);
+  const std::string text = pdf_text(path);
+  EXPECT_NE(text.find("Service history: golf.txt"), std::string::npos) << text.substr(0, 400);
+  EXPECT_NE(text.find("120 entries, 2002-05-01 to"), std::string::npos);
+  EXPECT_NE(text.find("Total cost: 2940.00"), std::string::npos);
+  EXPECT_NE(text.find("<b>too</b>"), std::string::npos) << "texts are not markup";
+  EXPECT_NE(text.find("164059.5"), std::string::npos) << "the last entry is on a page";
+}
+
+TEST_F(ServiceHistory, LeavesCostsOutForABuyer) {
+  history.with_costs = false;
+  const std::string path = dir.file("buyer.pdf");
+  ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
+  const std::string text = pdf_text(path);
+  EXPECT_EQ(text.find("Cost"), std::string::npos);
+  EXPECT_EQ(text.find("24.50"), std::string::npos);
+  EXPECT_FALSE(history.write_pdf(QString::fromStdString(dir.file("missing/buyer.pdf"))));
+}
+
+}  // namespace
+}  // namespace tarvik
