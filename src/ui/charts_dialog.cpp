@@ -1,0 +1,117 @@
+#include "ui/charts_dialog.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "insight/yearly.h"
+
+namespace tarvik {
+namespace {
+
+QChartView* cost_chart(const std::vector<const Record*>& rows, QWidget* parent) {
+  auto* costs = new QBarSet(QStringLiteral("Cost"));
+  QStringList years;
+  double highest = 0;
+  for (const auto& [year, cost] : cost_by_year(rows)) {
+    *costs << cost;
+    years << QString::number(year);
+    highest = std::max(highest, cost);
+  }
+  auto* series = new QBarSeries;
+  series->append(costs);
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  chart->setTitle(QStringLiteral("Cost per year"));
+  chart->legend()->hide();
+  auto* x = new QBarCategoryAxis;
+  x->append(years);
+  chart->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+  auto* y = new QValueAxis;
+  y->setRange(0, highest > 0 ? highest * 1.1 : 1);
+  y->setLabelFormat(QStringLiteral("%.0f"));
+  chart->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(y);
+  auto* view = new QChartView(chart, parent);
+  view->setObjectName(QStringLiteral("cost_chart"));
+  view->setRenderHint(QPainter::Antialiasing);
+  return view;
+}
+
+QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* parent) {
+  auto* series = new QLineSeries;
+  double lowest = 0;
+  double highest = 1;
+  bool first = true;
+  for (const auto& [date, mileage] : odometer_series(rows)) {
+    series->append(static_cast<qreal>(date) * 1000.0, mileage);
+    lowest = first ? mileage : std::min(lowest, mileage);
+    highest = first ? mileage : std::max(highest, mileage);
+    first = false;
+  }
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  chart->setTitle(QStringLiteral("Odometer"));
+  chart->legend()->hide();
+  auto* x = new QDateTimeAxis;
+  x->setFormat(QStringLiteral("yyyy-MM"));
+  chart->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+  auto* y = new QValueAxis;
+  y->setRange(lowest, highest > lowest ? highest : lowest + 1);
+  y->setLabelFormat(QStringLiteral("%.0f"));
+  chart->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(y);
+  auto* view = new QChartView(chart, parent);
+  view->setObjectName(QStringLiteral("odometer_chart"));
+  view->setRenderHint(QPainter::Antialiasing);
+  return view;
+}
+
+}  // namespace
+
+charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& rows)
+    : QDialog(parent) {
+  setObjectName(QStringLiteral("charts"));
+  setWindowTitle(QStringLiteral("Charts"));
+  auto* layout = new QVBoxLayout(this);
+  auto* tabs = new QTabWidget(this);
+  cost_view_ = cost_chart(rows, tabs);
+  odometer_view_ = odometer_chart(rows, tabs);
+  tabs->addTab(cost_view_, QStringLiteral("Cost per year"));
+  tabs->addTab(odometer_view_, QStringLiteral("Odometer"));
+  layout->addWidget(tabs);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  QPushButton* save = buttons->addButton(QStringLiteral("Save as PNG…"), QDialogButtonBox::ActionRole);
+  connect(save, &QPushButton::clicked, this, [this, tabs] {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Chart"), QString(),
+                                                      QStringLiteral("PNG images (*.png)"));
+    if (path.isEmpty()) return;
+    save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path);
+  });
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  resize(720, 480);
+}
+
+bool charts_dialog::save_png(chart which, const QString& path) const {
+  QChartView* view = which == chart::cost_per_year ? cost_view_ : odometer_view_;
+  // A chart never shown has no size of its own yet.
+  if (!view->isVisible()) view->resize(720, 420);
+  return view->grab().save(path, "PNG");
+}
+
+}  // namespace tarvik

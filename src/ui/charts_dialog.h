@@ -1,0 +1,32 @@
+#ifndef TARVIK_UI_CHARTS_DIALOG_H_
+#define TARVIK_UI_CHARTS_DIALOG_H_
+
+#include <QDialog>
+#include <vector>
+
+class QChartView;
+
+namespace tarvik {
+
+class Record;
+
+// Two charts of the rows given: cost per calendar year (bars) and the
+// odometer over time (a line). Each can be saved as a PNG file.
+class charts_dialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  charts_dialog(QWidget* parent, const std::vector<const Record*>& rows);
+
+  enum class chart { cost_per_year, odometer };
+  // Saves the chart as a PNG image at `path`; false when it cannot.
+  bool save_png(chart which, const QString& path) const;
+
+ private:
+  QChartView* cost_view_;
+  QChartView* odometer_view_;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_CHARTS_DIALOG_H_

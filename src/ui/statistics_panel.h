@@ -1,0 +1,39 @@
+#ifndef TARVIK_UI_STATISTICS_PANEL_H_
+#define TARVIK_UI_STATISTICS_PANEL_H_
+
+#include <QWidget>
+#include <vector>
+
+class QLabel;
+class QTableWidget;
+
+namespace tarvik {
+
+class Record;
+
+// The figures of the rows a view shows (see insight/statistics.h): number
+// of entries, total cost, cost per year, cost per 1,000 distance units,
+// distance per year, and per operation its count, total cost and average
+// interval in distance and days. Numbers are shown in the user's locale; a
+// figure that cannot be told (one entry, no distance) shows as "–".
+class statistics_panel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit statistics_panel(QWidget* parent);
+
+  // Shows the figures of `rows` (null pointers are skipped).
+  void show_rows(const std::vector<const Record*>& rows);
+
+ private:
+  QLabel* entries_;
+  QLabel* total_cost_;
+  QLabel* cost_per_year_;
+  QLabel* cost_per_thousand_;
+  QLabel* distance_per_year_;
+  QTableWidget* operations_;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_STATISTICS_PANEL_H_
