@@ -1,0 +1,221 @@
+#include "ui/record_model.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <utility>
+
+#include "data/data_source.h"
+#include "data/record.h"
+#include "ui/widget_text.h"
+
+namespace tarvik {
+namespace {
+
+bool is_line_break(QChar c) {
+  return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// The text on one line: each line break (CR LF counting as one) as a
+// return symbol between spaces.
+QString one_line(const QString& text) {
+  QString line;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (!is_line_break(text.at(i))) {
+      line += text.at(i);
+      continue;
+    }
+    if (text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
+    line += QStringLiteral(" \u21B5 ");
+  }
+  return line;
+}
+
+bool is_numeric(const std::string& name) {
+  return name == "mileage" || name == "cost" || name == "date";
+}
+
+double number_of(const Record& record, const std::string& name) {
+  if (name == "mileage") return record.mileage();
+  if (name == "cost") return static_cast<double>(record.cost());
+  return static_cast<double>(record.date());
+}
+
+QString text_of(const Record& record, const std::string& name) {
+  if (name == "operation") return to_widget_text(record.operation()).toCaseFolded();
+  if (name == "notes") return to_widget_text(record.notes()).toCaseFolded();
+  return to_widget_text(record.value(name)).toCaseFolded();
+}
+
+// NaN after every number, equal to itself, so that the order stays strict.
+bool number_less(double a, double b) { return !std::isnan(a) && (std::isnan(b) || a < b); }
+
+}  // namespace
+
+RecordModel::RecordModel(std::vector<std::string> names_, QStringList labels_, QObject* parent)
+    : QAbstractTableModel(parent), names(std::move(names_)), labels(std::move(labels_)) {
+  // Keys match in any letter case; the caches compare them in lower case.
+  for (std::string& name : names) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  keys.resize(names.size());
+}
+
+void RecordModel::drop_caches() {
+  for (key_cache& cache : keys) cache = key_cache{};
+  folded_built = false;
+  folded.clear();
+  folded.shrink_to_fit();
+}
+
+void RecordModel::reload(DataSource* store_) {
+  beginResetModel();
+  store = store_;
+  ids = store != nullptr ? store->identifiers() : std::vector<int>{};
+  drop_caches();
+  endResetModel();
+}
+
+void RecordModel::inserted(std::size_t position, int identifier) {
+  position = std::min(position, ids.size());
+  const int row = static_cast<int>(position);
+  beginInsertRows(QModelIndex(), row, row);
+  ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(position), identifier);
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    key_cache& cache = keys[k];
+    if (!cache.built) continue;
+    if (cache.numeric) {
+      cache.numbers.insert(cache.numbers.begin() + static_cast<std::ptrdiff_t>(position), 0.0);
+    } else {
+      cache.texts.insert(cache.texts.begin() + static_cast<std::ptrdiff_t>(position), QString());
+    }
+    fill_keys(static_cast<int>(k), position);
+  }
+  if (folded_built) {
+    folded.insert(folded.begin() + static_cast<std::ptrdiff_t>(position), folded_of(position));
+  }
+  endInsertRows();
+}
+
+void RecordModel::removed(std::size_t position) {
+  if (position >= ids.size()) return;
+  const int row = static_cast<int>(position);
+  const auto at = static_cast<std::ptrdiff_t>(position);
+  beginRemoveRows(QModelIndex(), row, row);
+  ids.erase(ids.begin() + at);
+  for (key_cache& cache : keys) {
+    if (!cache.built) continue;
+    if (cache.numeric) {
+      cache.numbers.erase(cache.numbers.begin() + at);
+    } else {
+      cache.texts.erase(cache.texts.begin() + at);
+    }
+  }
+  if (folded_built) folded.erase(folded.begin() + at);
+  endRemoveRows();
+}
+
+void RecordModel::changed(std::size_t position) {
+  if (position >= ids.size()) return;
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    if (keys[k].built) fill_keys(static_cast<int>(k), position);
+  }
+  if (folded_built) folded[position] = folded_of(position);
+  const int row = static_cast<int>(position);
+  emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+const Record* RecordModel::record_at(int row) const {
+  if (store == nullptr || row < 0 || row >= static_cast<int>(ids.size())) return nullptr;
+  return store->record(ids[static_cast<std::size_t>(row)]);
+}
+
+void RecordModel::fill_keys(int column, std::size_t row) const {
+  key_cache& cache = keys[static_cast<std::size_t>(column)];
+  const std::string& name = names[static_cast<std::size_t>(column)];
+  const Record* record = record_at(static_cast<int>(row));
+  if (cache.numeric) {
+    cache.numbers[row] = record != nullptr ? number_of(*record, name) : 0.0;
+  } else {
+    cache.texts[row] = record != nullptr ? text_of(*record, name) : QString();
+  }
+}
+
+void RecordModel::build_keys(int column) const {
+  key_cache& cache = keys[static_cast<std::size_t>(column)];
+  cache.numeric = is_numeric(names[static_cast<std::size_t>(column)]);
+  if (cache.numeric) {
+    cache.numbers.assign(ids.size(), 0.0);
+  } else {
+    cache.texts.assign(ids.size(), QString());
+  }
+  for (std::size_t row = 0; row < ids.size(); ++row) fill_keys(column, row);
+  cache.built = true;
+}
+
+bool RecordModel::less(int column, int a, int b) const {
+  if (column < 0 || column >= columnCount()) return false;
+  const key_cache& cache = keys[static_cast<std::size_t>(column)];
+  if (!cache.built) build_keys(column);
+  const auto i = static_cast<std::size_t>(a);
+  const auto j = static_cast<std::size_t>(b);
+  if (cache.numeric) return number_less(cache.numbers[i], cache.numbers[j]);
+  return cache.texts[i] < cache.texts[j];
+}
+
+QString RecordModel::folded_of(std::size_t row) const {
+  const Record* record = record_at(static_cast<int>(row));
+  if (record == nullptr) return QString();
+  return to_widget_text(record->operation()).toCaseFolded() + QChar(u'\0') +
+         to_widget_text(record->notes()).toCaseFolded();
+}
+
+void RecordModel::build_folded() const {
+  folded.clear();
+  folded.reserve(ids.size());
+  for (std::size_t row = 0; row < ids.size(); ++row) folded.push_back(folded_of(row));
+  folded_built = true;
+}
+
+const QString& RecordModel::folded_text(int row) const {
+  if (!folded_built) build_folded();
+  return folded[static_cast<std::size_t>(row)];
+}
+
+long RecordModel::date_at(int row) const {
+  const Record* record = record_at(row);
+  return record != nullptr ? record->date() : 0;
+}
+
+int RecordModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(ids.size());
+}
+
+int RecordModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(names.size());
+}
+
+QVariant RecordModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole && role != whole_text_role) return QVariant();
+  if (!index.isValid() || index.column() >= columnCount()) return QVariant();
+  const Record* record = record_at(index.row());
+  if (record == nullptr) return QVariant();
+  const QString text =
+      to_widget_text(record->value(names[static_cast<std::size_t>(index.column())]));
+  return role == whole_text_role ? text : one_line(text);
+}
+
+QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+      section < labels.size()) {
+    return labels.at(section);
+  }
+  return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,90 @@
+#ifndef TARVIK_UI_RECORD_MODEL_H_
+#define TARVIK_UI_RECORD_MODEL_H_
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+class DataSource;
+class Record;
+
+// The records of a store as a table: row i is the record whose identifier
+// is identifiers()[i], in store order; one column a field, named by the key
+// Record::value() takes. Cells are not kept: data() asks the record each
+// time. Display texts are on one line (each line break as a return symbol);
+// whole_text_role gives the text as stored. The model follows the store
+// only as told: reload() after any change made behind its back, or one of
+// inserted/removed/changed for a single step.
+//
+// For sorting and filtering it keeps, per column and only once asked, a key
+// per row (numbers as numbers, dates as seconds, texts case-folded) and the
+// case-folded operation and notes of each row; both follow every change the
+// model is told about.
+class RecordModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  static constexpr int whole_text_role = Qt::UserRole;
+
+  // `names` are the columns' keys; `labels` their header texts.
+  RecordModel(std::vector<std::string> names, QStringList labels, QObject* parent);
+
+  // Shows every record of `store` afresh (null: none). The store must
+  // outlive the model or the next reload().
+  void reload(DataSource* store);
+  // The record with `identifier` was put in at `position` of the store.
+  void inserted(std::size_t position, int identifier);
+  // The record at `position` left the store.
+  void removed(std::size_t position);
+  // The record at `position` got other values.
+  void changed(std::size_t position);
+
+  const std::vector<int>& identifiers() const { return ids; }
+  // The record of a row, or null.
+  const Record* record_at(int row) const;
+
+  // Whether row `a` sorts before row `b` by `column`; equal keys are
+  // neither. A number that is not a number sorts after all others.
+  bool less(int column, int a, int b) const;
+  // The row's operation and notes, case-folded, joined by a NUL.
+  const QString& folded_text(int row) const;
+  // The row's date in seconds.
+  long date_at(int row) const;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  // A column's sort keys: numbers for numeric fields, else folded texts.
+  struct key_cache {
+    bool built = false;
+    bool numeric = false;
+    std::vector<double> numbers;
+    std::vector<QString> texts;
+  };
+  void build_keys(int column) const;
+  void fill_keys(int column, std::size_t row) const;
+  void build_folded() const;
+  QString folded_of(std::size_t row) const;
+  void drop_caches();
+
+  std::vector<std::string> names;
+  QStringList labels;
+  DataSource* store = nullptr;
+  std::vector<int> ids;
+  mutable std::vector<key_cache> keys;
+  mutable bool folded_built = false;
+  mutable std::vector<QString> folded;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_RECORD_MODEL_H_
