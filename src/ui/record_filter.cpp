@@ -21,7 +21,8 @@ void RecordFilter::set_text(const QString& text) {
   folded.remove(QChar(u'\0'));
   if (folded == folded_text) return;
   folded_text = folded;
-  invalidateFilter();
+  // In full: rows the filter lets in again are to take their sorted places.
+  invalidate();
 }
 
 void RecordFilter::set_dates(std::optional<std::pair<QDate, QDate>> days) {
@@ -32,7 +33,7 @@ void RecordFilter::set_dates(std::optional<std::pair<QDate, QDate>> days) {
   }
   if (range == seconds) return;
   seconds = range;
-  invalidateFilter();
+  invalidate();
 }
 
 bool RecordFilter::filtering() const { return !folded_text.isEmpty() || seconds.has_value(); }
