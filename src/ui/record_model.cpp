@@ -41,9 +41,31 @@ double number_of(const Record& record, const std::string& name) {
   return static_cast<double>(record.date());
 }
 
+bool is_ascii(const std::string& bytes) {
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Appends the text of `bytes` case-folded; ASCII, by far the most common,
+// folded here without the detours through decoding and Unicode tables.
+void append_folded(QString& folded, const std::string& bytes) {
+  if (!is_ascii(bytes)) {
+    folded += to_widget_text(bytes).toCaseFolded();
+    return;
+  }
+  for (const char c : bytes) {
+    folded += QChar(static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
+  }
+}
+
 QString text_of(const Record& record, const std::string& name) {
-  if (name == "operation") return to_widget_text(record.operation()).toCaseFolded();
-  if (name == "notes") return to_widget_text(record.notes()).toCaseFolded();
+  QString folded;
+  if (name == "operation" || name == "notes") {
+    append_folded(folded, name == "operation" ? record.operation() : record.notes());
+    return folded;
+  }
   return to_widget_text(record.value(name)).toCaseFolded();
 }
 
@@ -166,8 +188,12 @@ bool RecordModel::less(int column, int a, int b) const {
 QString RecordModel::folded_of(std::size_t row) const {
   const Record* record = record_at(static_cast<int>(row));
   if (record == nullptr) return QString();
-  return to_widget_text(record->operation()).toCaseFolded() + QChar(u'\0') +
-         to_widget_text(record->notes()).toCaseFolded();
+  QString folded;
+  folded.reserve(static_cast<qsizetype>(record->operation().size() + record->notes().size() + 1));
+  append_folded(folded, record->operation());
+  folded += QChar(u'\0');
+  append_folded(folded, record->notes());
+  return folded;
 }
 
 void RecordModel::build_folded() const {
