@@ -160,6 +160,14 @@ TEST_F(TableView, TypedTextFiltersOperationAndNotesInAnyLetterCase) {
   EXPECT_EQ(shown(), Notes{"e"}) << "operations count";
   type_search(QStringLiteral("x"));
   EXPECT_TRUE(shown().empty());
+  {
+    // Return ends the search; it does not edit the current row.
+    testing::no_modal_expected no_dialog;
+    type_search(QStringLiteral("fil"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QTest::qWait(50);
+  }
+  EXPECT_EQ(QApplication::focusWidget(), table);
   type_search(QString());
   EXPECT_EQ(shown().size(), 5u);
   EXPECT_EQ(count_text(), "5 records");

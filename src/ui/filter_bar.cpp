@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <utility>
 
@@ -40,6 +41,11 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
   layout->addWidget(to);
 
   connect(search, &QLineEdit::textChanged, this, &FilterBar::changed);
+  connect(search, &QLineEdit::returnPressed, this, &FilterBar::finished);
+  for (QWidget* field : {static_cast<QWidget*>(search), static_cast<QWidget*>(from),
+                         static_cast<QWidget*>(to)}) {
+    field->installEventFilter(this);
+  }
   connect(range, &QCheckBox::toggled, this, [this](bool on) {
     from->setEnabled(on);
     to->setEnabled(on);
@@ -50,6 +56,16 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
       if (range->isChecked()) emit changed();
     });
   }
+}
+
+bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
+  // Return after typing a search opened the Edit dialog on whatever row
+  // happened to be current; claiming the key keeps it in the field.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) event->accept();
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 QString FilterBar::text() const { return search->text(); }

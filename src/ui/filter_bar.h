@@ -14,7 +14,9 @@ namespace tarvik {
 
 // What the table is to show: a search text (box "search_box") and, while
 // the "date_range_box" check box is on, a range of days from "date_from" to
-// "date_to". changed() follows every edit of either.
+// "date_to". changed() follows every edit of either. Return or Enter in
+// a field is the field's own (the window's Edit does not take it) and ends
+// the search: finished().
 class FilterBar : public QWidget {
   Q_OBJECT
 
@@ -28,6 +30,10 @@ class FilterBar : public QWidget {
 
  signals:
   void changed();
+  void finished();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLineEdit* search;

@@ -96,6 +96,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   statusBar()->addPermanentWidget(unsaved_label);
   statusBar()->addPermanentWidget(new QLabel(QString::fromLocal8Bit(path.c_str()), this));
   connect(filter_bar, &FilterBar::changed, this, &Tarvik::apply_filter);
+  connect(filter_bar, &FilterBar::finished, this, [this] { table->setFocus(); });
   reload_rows();
   auto* watcher = new log_watcher(QString::fromLocal8Bit(path.c_str()), this);
   connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
