@@ -426,11 +426,11 @@ void Tarvik::changed(const record_change& change) {
   }
   make_current(std::max(row, 0), column);
   show_record_count();
-  if (hidden) {
+  commit();
+  if (hidden && !unsaved) {
     statusBar()->showMessage(
         QStringLiteral("The record is saved but hidden by the filter"), 10000);
   }
-  commit();
 }
 
 void Tarvik::refused(const QString& why) { statusBar()->showMessage(why, 10000); }
