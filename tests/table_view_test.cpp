@@ -245,8 +245,9 @@ TEST_F(TableView, AnotherProgramsChangeShowsSortedAndFilteredOnTheSameRecord) {
   open(five_records());
   type_search(QStringLiteral("fuel"));
   testing::click_header(*table, 0);
-  ASSERT_EQ(shown(), (Notes{"r2", "r0", "r4"}));
-  testing::click_cell(*table, 2, 1);
+  testing::click_header(*table, 0);
+  ASSERT_EQ(shown(), (Notes{"r0", "r4", "r2"}));
+  testing::click_cell(*table, 1, 1);
   // r0 goes, a fuel record with the lowest mileage comes at the end.
   const std::string log = five_records();
   const std::string r0 = block(0, "9000", k2001 + 400 * kDay, "fuel", "10", "r0");
@@ -254,7 +255,7 @@ TEST_F(TableView, AnotherProgramsChangeShowsSortedAndFilteredOnTheSameRecord) {
                                       block(7, "100", k2001, "FUEL", "1", "r7"));
   EXPECT_TRUE(
       QTest::qWaitFor([&] { return window->row_identifiers() == Ids{1, 2, 3, 4, 7}; }, 3000));
-  EXPECT_EQ(shown(), (Notes{"r7", "r2", "r4"}));
+  EXPECT_EQ(shown(), (Notes{"r4", "r2", "r7"}));
   EXPECT_EQ(testing::cell(*table, table->currentIndex().row(), 4), "r4");
 }
 
