@@ -239,6 +239,13 @@ TEST_F(TableView, EditDeleteAndUndoOnASortedFilteredTableActOnTheRecordShown) {
       << window->statusBar()->currentMessage().toStdString();
   type_search(QString());
   EXPECT_EQ(shown(), (Notes{"r3", "r1", "r0", "r4", "r2", "r5"}));
+
+  // A new record it shows takes its sorted place and is current.
+  answer_next_editor({.mileage = QStringLiteral("9500"), .notes = QStringLiteral("r6")});
+  press(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(logged_ids(), (Ids{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(shown(), (Notes{"r3", "r1", "r6", "r0", "r4", "r2", "r5"}));
+  EXPECT_EQ(table->currentIndex().row(), 2);
 }
 
 TEST_F(TableView, AnotherProgramsChangeShowsSortedAndFilteredOnTheSameRecord) {
