@@ -138,6 +138,13 @@ TEST_F(TableView, HeaderClicksSortUpThenDownThenBackToStoreOrder) {
   EXPECT_EQ(shown(), (Notes{"r3", "r0", "r2", "r4", "r1"}));
   testing::click_header(*table, 2);
   EXPECT_EQ(shown(), (Notes{"r1", "r0", "r2", "r4", "r3"}));
+
+  // An edited text, new to the column, takes its sorted place.
+  testing::click_cell(*table, 0, 2);
+  answer_next_editor({.operation = QStringLiteral("Air filter")});
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, testing::cell_centre(*table, 0, 2));
+  activate();
+  EXPECT_EQ(shown(), (Notes{"r0", "r2", "r4", "r3", "r1"}));
   testing::click_header(*table, 2);
   EXPECT_EQ(shown(), store);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 1, 2, 3, 4})) << "the store keeps its order";

@@ -58,8 +58,7 @@ bool RecordFilter::filterAcceptsRow(int source_row, const QModelIndex& /*source_
 bool RecordFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
   const int a = left.row();
   const int b = right.row();
-  if (records->less(left.column(), a, b)) return true;
-  if (records->less(left.column(), b, a)) return false;
+  if (const int order = records->compare(left.column(), a, b); order != 0) return order < 0;
   // Equal keys keep store order, also when the order is reversed (which
   // asks lessThan(right, left)).
   return sortOrder() == Qt::AscendingOrder ? a < b : a > b;

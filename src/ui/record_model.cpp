@@ -106,11 +106,7 @@ void RecordModel::inserted(std::size_t position, int identifier) {
   for (std::size_t k = 0; k < keys.size(); ++k) {
     key_cache& cache = keys[k];
     if (!cache.built) continue;
-    if (cache.numeric) {
-      cache.numbers.insert(cache.numbers.begin() + static_cast<std::ptrdiff_t>(position), 0.0);
-    } else {
-      cache.texts.insert(cache.texts.begin() + static_cast<std::ptrdiff_t>(position), QString());
-    }
+    cache.numbers.insert(cache.numbers.begin() + static_cast<std::ptrdiff_t>(position), 0.0);
     fill_keys(static_cast<int>(k), position);
   }
   if (folded_built) {
@@ -127,11 +123,7 @@ void RecordModel::removed(std::size_t position) {
   ids.erase(ids.begin() + at);
   for (key_cache& cache : keys) {
     if (!cache.built) continue;
-    if (cache.numeric) {
-      cache.numbers.erase(cache.numbers.begin() + at);
-    } else {
-      cache.texts.erase(cache.texts.begin() + at);
-    }
+    cache.numbers.erase(cache.numbers.begin() + at);
   }
   if (folded_built) folded.erase(folded.begin() + at);
   endRemoveRows();
@@ -158,31 +150,66 @@ void RecordModel::fill_keys(int column, std::size_t row) const {
   const Record* record = record_at(static_cast<int>(row));
   if (cache.numeric) {
     cache.numbers[row] = record != nullptr ? number_of(*record, name) : 0.0;
-  } else {
-    cache.texts[row] = record != nullptr ? text_of(*record, name) : QString();
+    return;
   }
+  const auto rank = cache.rank_of.constFind(record != nullptr ? text_of(*record, name) : QString());
+  if (rank == cache.rank_of.constEnd()) {
+    cache = key_cache{};
+    return;
+  }
+  cache.numbers[row] = *rank;
 }
 
 void RecordModel::build_keys(int column) const {
   key_cache& cache = keys[static_cast<std::size_t>(column)];
-  cache.numeric = is_numeric(names[static_cast<std::size_t>(column)]);
+  const std::string& name = names[static_cast<std::size_t>(column)];
+  cache = key_cache{};
+  cache.numeric = is_numeric(name);
+  cache.numbers.assign(ids.size(), 0.0);
   if (cache.numeric) {
-    cache.numbers.assign(ids.size(), 0.0);
-  } else {
-    cache.texts.assign(ids.size(), QString());
+    for (std::size_t row = 0; row < ids.size(); ++row) fill_keys(column, row);
+    cache.built = true;
+    return;
   }
-  for (std::size_t row = 0; row < ids.size(); ++row) fill_keys(column, row);
+  // Each distinct text once, then ranked: far fewer texts than rows to sort
+  // (operations repeat), and no text kept for each row.
+  std::vector<QString> distinct;
+  QHash<QString, int> slot_of;
+  std::vector<int> row_slot(ids.size(), 0);
+  for (std::size_t row = 0; row < ids.size(); ++row) {
+    const Record* record = record_at(static_cast<int>(row));
+    QString text = record != nullptr ? text_of(*record, name) : QString();
+    auto found = slot_of.constFind(text);
+    if (found == slot_of.constEnd()) {
+      found = slot_of.insert(text, static_cast<int>(distinct.size()));
+      distinct.push_back(std::move(text));
+    }
+    row_slot[row] = *found;
+  }
+  std::vector<int> order(distinct.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    return distinct[static_cast<std::size_t>(a)] < distinct[static_cast<std::size_t>(b)];
+  });
+  std::vector<double> rank(distinct.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    rank[static_cast<std::size_t>(order[k])] = static_cast<double>(k);
+    cache.rank_of.insert(distinct[static_cast<std::size_t>(order[k])], static_cast<double>(k));
+  }
+  for (std::size_t row = 0; row < ids.size(); ++row) {
+    cache.numbers[row] = rank[static_cast<std::size_t>(row_slot[row])];
+  }
   cache.built = true;
 }
 
-bool RecordModel::less(int column, int a, int b) const {
-  if (column < 0 || column >= columnCount()) return false;
+int RecordModel::compare(int column, int a, int b) const {
+  if (column < 0 || column >= columnCount()) return 0;
   const key_cache& cache = keys[static_cast<std::size_t>(column)];
   if (!cache.built) build_keys(column);
-  const auto i = static_cast<std::size_t>(a);
-  const auto j = static_cast<std::size_t>(b);
-  if (cache.numeric) return number_less(cache.numbers[i], cache.numbers[j]);
-  return cache.texts[i] < cache.texts[j];
+  const double x = cache.numbers[static_cast<std::size_t>(a)];
+  const double y = cache.numbers[static_cast<std::size_t>(b)];
+  if (number_less(x, y)) return -1;
+  return number_less(y, x) ? 1 : 0;
 }
 
 QString RecordModel::folded_of(std::size_t row) const {

@@ -2,6 +2,7 @@
 #define TARVIK_UI_RECORD_MODEL_H_
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <cstddef>
 #include <string>
@@ -47,9 +48,10 @@ class RecordModel : public QAbstractTableModel {
   // The record of a row, or null.
   const Record* record_at(int row) const;
 
-  // Whether row `a` sorts before row `b` by `column`; equal keys are
-  // neither. A number that is not a number sorts after all others.
-  bool less(int column, int a, int b) const;
+  // How row `a` sorts against row `b` by `column`: below 0 before it, 0
+  // with an equal key, above 0 after it. A number that is not a number
+  // sorts after all others.
+  int compare(int column, int a, int b) const;
   // The row's operation and notes, case-folded, joined by a NUL.
   const QString& folded_text(int row) const;
   // The row's date in seconds.
@@ -63,12 +65,15 @@ class RecordModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  // A column's sort keys: numbers for numeric fields, else folded texts.
+  // A column's sort keys, one a row: the value for numeric fields; for
+  // texts the rank of the folded text among the column's distinct texts,
+  // so that sorting compares numbers either way. A text not ranked yet
+  // drops the cache, to be built afresh when next asked for.
   struct key_cache {
     bool built = false;
     bool numeric = false;
     std::vector<double> numbers;
-    std::vector<QString> texts;
+    QHash<QString, double> rank_of;
   };
   void build_keys(int column) const;
   void fill_keys(int column, std::size_t row) const;
