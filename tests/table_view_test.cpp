@@ -255,6 +255,25 @@ TEST_F(TableView, EditDeleteAndUndoOnASortedFilteredTableActOnTheRecordShown) {
   EXPECT_EQ(table->currentIndex().row(), 2);
 }
 
+TEST_F(TableView, AnEditTheFilterHidesIsSavedAndTheCurrentRowStaysPut) {
+  open(five_records());
+  type_search(QStringLiteral("fuel"));
+  ASSERT_EQ(shown(), (Notes{"r0", "r2", "r4"}));
+  testing::click_cell(*table, 1, 2);
+  answer_next_editor({.operation = QStringLiteral("Oil")});
+  press(Qt::Key_Return);
+  EXPECT_EQ(FileDataSource(home.log()).record(2)->operation(), "Oil");
+  EXPECT_EQ(shown(), (Notes{"r0", "r4"}));
+  EXPECT_EQ(table->currentIndex().row(), 1);
+  EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("hidden by the filter")));
+  EXPECT_EQ(count_text(), "5 records, 2 shown");
+  // Undone, it shows again and is current.
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(shown(), (Notes{"r0", "r2", "r4"}));
+  EXPECT_EQ(table->currentIndex().row(), 1);
+  EXPECT_EQ(testing::read_file(home.log()), five_records());
+}
+
 TEST_F(TableView, AnotherProgramsChangeShowsSortedAndFilteredOnTheSameRecord) {
   open(five_records());
   type_search(QStringLiteral("fuel"));
