@@ -17,8 +17,9 @@ RecordFilter::RecordFilter(RecordModel* model, QObject* parent)
 
 void RecordFilter::set_text(const QString& text) {
   // Each record's texts are joined by a NUL, which a search must not span.
-  QString folded = text.toCaseFolded();
-  folded.remove(QChar(u'\0'));
+  QString folded_letters = text.toCaseFolded();
+  folded_letters.remove(QChar(u'\0'));
+  std::string folded = folded_letters.toStdString();
   if (folded == folded_text) return;
   folded_text = folded;
   // In full: rows the filter lets in again are to take their sorted places.
@@ -36,7 +37,7 @@ void RecordFilter::set_dates(std::optional<std::pair<QDate, QDate>> days) {
   invalidate();
 }
 
-bool RecordFilter::filtering() const { return !folded_text.isEmpty() || seconds.has_value(); }
+bool RecordFilter::filtering() const { return !folded_text.empty() || seconds.has_value(); }
 
 void RecordFilter::refresh() {
   if (sorting() || filtering()) invalidate();
@@ -52,7 +53,7 @@ bool RecordFilter::filterAcceptsRow(int source_row, const QModelIndex& /*source_
     const long date = records->date_at(source_row);
     if (date < seconds->first || date >= seconds->second) return false;
   }
-  return folded_text.isEmpty() || records->folded_text(source_row).contains(folded_text);
+  return folded_text.empty() || records->texts_contain(source_row, folded_text);
 }
 
 bool RecordFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {

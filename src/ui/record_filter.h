@@ -4,6 +4,7 @@
 #include <QSortFilterProxyModel>
 #include <QString>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace tarvik {
@@ -47,7 +48,7 @@ class RecordFilter : public QSortFilterProxyModel {
 
  private:
   RecordModel* records;
-  QString folded_text;
+  std::string folded_text;  // UTF-8
   std::optional<std::pair<long, long>> seconds;  // [first, end)
 };
 

@@ -60,6 +60,15 @@ void append_folded(QString& folded, const std::string& bytes) {
   }
 }
 
+// The same as UTF-8.
+void append_folded(std::string& folded, const std::string& bytes) {
+  if (!is_ascii(bytes)) {
+    folded += to_widget_text(bytes).toCaseFolded().toStdString();
+    return;
+  }
+  for (const char c : bytes) folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
 QString text_of(const Record& record, const std::string& name) {
   QString folded;
   if (name == "operation" || name == "notes") {
@@ -86,8 +95,8 @@ RecordModel::RecordModel(std::vector<std::string> names_, QStringList labels_, Q
 void RecordModel::drop_caches() {
   for (key_cache& cache : keys) cache = key_cache{};
   folded_built = false;
-  folded.clear();
-  folded.shrink_to_fit();
+  folded = std::string();
+  folded_end = std::vector<std::size_t>();
 }
 
 void RecordModel::reload(DataSource* store_) {
@@ -110,7 +119,9 @@ void RecordModel::inserted(std::size_t position, int identifier) {
     fill_keys(static_cast<int>(k), position);
   }
   if (folded_built) {
-    folded.insert(folded.begin() + static_cast<std::ptrdiff_t>(position), folded_of(position));
+    folded_end.insert(folded_end.begin() + static_cast<std::ptrdiff_t>(position),
+                      folded_start(position));
+    refold(position, 0);
   }
   endInsertRows();
 }
@@ -125,7 +136,13 @@ void RecordModel::removed(std::size_t position) {
     if (!cache.built) continue;
     cache.numbers.erase(cache.numbers.begin() + at);
   }
-  if (folded_built) folded.erase(folded.begin() + at);
+  if (folded_built) {
+    const std::size_t start = folded_start(position);
+    const std::size_t size = folded_end[position] - start;
+    folded.erase(start, size);
+    folded_end.erase(folded_end.begin() + at);
+    for (std::size_t k = position; k < folded_end.size(); ++k) folded_end[k] -= size;
+  }
   endRemoveRows();
 }
 
@@ -134,7 +151,7 @@ void RecordModel::changed(std::size_t position) {
   for (std::size_t k = 0; k < keys.size(); ++k) {
     if (keys[k].built) fill_keys(static_cast<int>(k), position);
   }
-  if (folded_built) folded[position] = folded_of(position);
+  if (folded_built) refold(position, folded_end[position] - folded_start(position));
   const int row = static_cast<int>(position);
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
@@ -212,27 +229,46 @@ int RecordModel::compare(int column, int a, int b) const {
   return number_less(y, x) ? 1 : 0;
 }
 
-QString RecordModel::folded_of(std::size_t row) const {
+std::string RecordModel::folded_of(std::size_t row) const {
   const Record* record = record_at(static_cast<int>(row));
-  if (record == nullptr) return QString();
-  QString folded;
-  folded.reserve(static_cast<qsizetype>(record->operation().size() + record->notes().size() + 1));
-  append_folded(folded, record->operation());
-  folded += QChar(u'\0');
-  append_folded(folded, record->notes());
-  return folded;
+  std::string text;
+  if (record == nullptr) return text;
+  append_folded(text, record->operation());
+  text += '\0';
+  append_folded(text, record->notes());
+  return text;
+}
+
+void RecordModel::refold(std::size_t row, std::size_t old_size) const {
+  const std::string text = folded_of(row);
+  folded.replace(folded_start(row), old_size, text);
+  const std::size_t grown = text.size() - old_size;  // wraps around when it shrank
+  for (std::size_t k = row; k < folded_end.size(); ++k) folded_end[k] += grown;
 }
 
 void RecordModel::build_folded() const {
   folded.clear();
-  folded.reserve(ids.size());
-  for (std::size_t row = 0; row < ids.size(); ++row) folded.push_back(folded_of(row));
+  folded_end.clear();
+  folded_end.reserve(ids.size());
+  for (std::size_t row = 0; row < ids.size(); ++row) {
+    const Record* record = record_at(static_cast<int>(row));
+    if (record != nullptr) {
+      append_folded(folded, record->operation());
+      folded += '\0';
+      append_folded(folded, record->notes());
+    }
+    folded_end.push_back(folded.size());
+  }
+  folded.shrink_to_fit();
   folded_built = true;
 }
 
-const QString& RecordModel::folded_text(int row) const {
+bool RecordModel::texts_contain(int row, std::string_view text) const {
   if (!folded_built) build_folded();
-  return folded[static_cast<std::size_t>(row)];
+  const auto k = static_cast<std::size_t>(row);
+  const std::size_t start = folded_start(k);
+  return std::string_view(folded).substr(start, folded_end[k] - start).find(text) !=
+         std::string_view::npos;
 }
 
 long RecordModel::date_at(int row) const {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvik {
@@ -52,8 +53,9 @@ class RecordModel : public QAbstractTableModel {
   // with an equal key, above 0 after it. A number that is not a number
   // sorts after all others.
   int compare(int column, int a, int b) const;
-  // The row's operation and notes, case-folded, joined by a NUL.
-  const QString& folded_text(int row) const;
+  // Whether the row's operation or notes, case-folded as UTF-8, hold
+  // `folded` (case-folded UTF-8 without NUL).
+  bool texts_contain(int row, std::string_view folded) const;
   // The row's date in seconds.
   long date_at(int row) const;
 
@@ -78,7 +80,10 @@ class RecordModel : public QAbstractTableModel {
   void build_keys(int column) const;
   void fill_keys(int column, std::size_t row) const;
   void build_folded() const;
-  QString folded_of(std::size_t row) const;
+  std::string folded_of(std::size_t row) const;
+  // Puts the row's folded texts in place of `old_size` bytes at its start.
+  void refold(std::size_t row, std::size_t old_size) const;
+  std::size_t folded_start(std::size_t row) const { return row == 0 ? 0 : folded_end[row - 1]; }
   void drop_caches();
 
   std::vector<std::string> names;
@@ -86,8 +91,12 @@ class RecordModel : public QAbstractTableModel {
   DataSource* store = nullptr;
   std::vector<int> ids;
   mutable std::vector<key_cache> keys;
+  // Every row's folded operation and notes (joined by a NUL), one row after
+  // another in one buffer, and where each row's end: a few bytes a row
+  // beyond the texts, where a string a row cost several allocations.
   mutable bool folded_built = false;
-  mutable std::vector<QString> folded;
+  mutable std::string folded;
+  mutable std::vector<std::size_t> folded_end;
 };
 
 }  // namespace tarvik
