@@ -142,7 +142,7 @@ void BM_CommitOneChanged(benchmark::State& state) {
   }
   state.counters["plain_write_fsync_ms"] = floor * 1e3;
 }
-BENCHMARK(BM_CommitOneChanged)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommitOneChanged)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // A commit that finds the file changed by another writer, reads it and
 // applies its own change on top. The other writer added a record at the end

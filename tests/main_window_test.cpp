@@ -12,7 +12,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QToolTip>
@@ -39,19 +39,18 @@ const char* const kThreeRecords =
     "<record=9>\ncost=312;\noperation=Tyres;\ndate=0;\nmileage=60000;\nnotes=Winter set;\n"
     "</record>\n";
 
-QTableWidget* table_of(const Tarvik& window) { return window.findChild<QTableWidget*>(); }
+using testing::cell;
 
-std::vector<QString> row_texts(const QTableWidget& table, int row) {
+QTableView* table_of(const Tarvik& window) { return testing::record_table(window); }
+
+std::vector<QString> row_texts(const QTableView& table, int row) {
   std::vector<QString> texts;
-  for (int k = 0; k < table.columnCount(); ++k) {
-    const QTableWidgetItem* item = table.item(row, k);
-    texts.push_back(item ? item->text() : QStringLiteral("<no item>"));
-  }
+  for (int k = 0; k < table.model()->columnCount(); ++k) texts.push_back(cell(table, row, k));
   return texts;
 }
 
-QPoint centre_of(const QTableWidget& table, int row, int column) {
-  return table.visualItemRect(table.item(row, column)).center();
+QPoint centre_of(const QTableView& table, int row, int column) {
+  return testing::cell_centre(table, row, column);
 }
 
 void show_and_activate(QWidget& window) {
@@ -67,15 +66,15 @@ TEST(MainWindow, WithoutALogShowsTheFiveColumnsAndNoRows) {
   EXPECT_EQ(window.log_path(), home.log());
   EXPECT_EQ(window.windowTitle(), "Tarvik");
   EXPECT_EQ(window.objectName(), "tarvik");
-  QTableWidget* table = table_of(window);
+  QTableView* table = table_of(window);
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(window.centralWidget(), table);
-  EXPECT_EQ(table->rowCount(), 0);
-  ASSERT_EQ(table->columnCount(), 5);
+  EXPECT_EQ(table->model()->rowCount(), 0);
+  ASSERT_EQ(table->model()->columnCount(), 5);
   const char* labels[] = {"Mileage", "Date", "Operation", "Cost", "Notes"};
   const int widths[] = {60, 68, 78, 50, 150};
   for (int k = 0; k < 5; ++k) {
-    EXPECT_EQ(table->horizontalHeaderItem(k)->text(), labels[k]);
+    EXPECT_EQ(table->model()->headerData(k, Qt::Horizontal).toString(), labels[k]);
     EXPECT_GE(table->columnWidth(k), widths[k]);
   }
   EXPECT_FALSE(testing::file_exists(home.log())) << "building the window writes nothing";
@@ -89,11 +88,11 @@ TEST(MainWindow, ColumnsShowTheirWidestValuesWholeAndNotesTakesTheRest) {
                          "mileage=1234567.5;\nnotes=;\n</record>\n");
   Tarvik window;
   show_and_activate(window);
-  QTableWidget* table = table_of(window);
+  QTableView* table = table_of(window);
   const QFontMetrics metrics = table->fontMetrics();
   for (int k : {0, 1, 3}) {
-    EXPECT_GT(table->columnWidth(k), metrics.horizontalAdvance(table->item(0, k)->text()) + 4)
-        << table->item(0, k)->text().toStdString();
+    EXPECT_GT(table->columnWidth(k), metrics.horizontalAdvance(cell(*table, 0, k)) + 4)
+        << cell(*table, 0, k).toStdString();
   }
   int total = 0;
   for (int k = 0; k < 5; ++k) total += table->columnWidth(k);
@@ -116,8 +115,8 @@ TEST(MainWindow, ShowsEveryRecordInStoreOrderInOneLineRows) {
   Tarvik window;
   show_and_activate(window);
   EXPECT_EQ(window.row_identifiers(), (std::vector<int>{4, 1, 9, 2}));
-  QTableWidget* table = table_of(window);
-  ASSERT_EQ(table->rowCount(), 4);
+  QTableView* table = table_of(window);
+  ASSERT_EQ(table->model()->rowCount(), 4);
   EXPECT_EQ(row_texts(*table, 0),
             (std::vector<QString>{"45210.0", "2002-05-01", "Fuel", "10.00", ""}));
   EXPECT_EQ(row_texts(*table, 1),
@@ -131,7 +130,7 @@ TEST(MainWindow, ShowsEveryRecordInStoreOrderInOneLineRows) {
       QString::fromStdString(home.log())));
 
   // A note cut short shows whole in its tooltip.
-  const QString note = table->item(3, 4)->text();
+  const QString note = cell(*table, 3, 4);
   EXPECT_FALSE(note.contains(u'\n'));
   const QPoint at = centre_of(*table, 3, 4);
   QHelpEvent help(QEvent::ToolTip, at, table->viewport()->mapToGlobal(at));
@@ -145,27 +144,27 @@ TEST(MainWindow, CellsCannotBeEditedAndTypingDoesNotMoveTheCurrentRow) {
   write_file(home.log(), kThreeRecords);
   Tarvik window;
   show_and_activate(window);
-  QTableWidget* table = table_of(window);
+  QTableView* table = table_of(window);
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre_of(*table, 1, 2));
-  EXPECT_EQ(table->currentRow(), 1);
+  EXPECT_EQ(table->currentIndex().row(), 1);
   EXPECT_EQ(table->selectionModel()->selectedRows().size(), 1) << "the whole row shows current";
   {
     testing::no_modal_expected no_dialog;
     QTest::keyClicks(table, "ft");  // as "Fuel" and "Tyres" start
-    EXPECT_EQ(table->currentRow(), 1);
+    EXPECT_EQ(table->currentIndex().row(), 1);
     QTest::keyClick(table, Qt::Key_Down, Qt::ShiftModifier);
   }
   EXPECT_EQ(table->findChild<QLineEdit*>(), nullptr) << "no editor in a cell";
   EXPECT_EQ(QApplication::focusWidget(), table);
-  EXPECT_EQ(table->currentRow(), 2);
+  EXPECT_EQ(table->currentIndex().row(), 2);
   EXPECT_EQ(table->selectionModel()->selectedRows().size(), 1) << "no range";
-  EXPECT_EQ(table->item(1, 2)->text(), "Oil change");
+  EXPECT_EQ(cell(*table, 1, 2), "Oil change");
 
   // A click on a row number makes that row current.
   QHeaderView* numbers = table->verticalHeader();
   QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {},
                     QPoint(numbers->width() / 2, numbers->sectionViewportPosition(0) + 3));
-  EXPECT_EQ(table->currentRow(), 0);
+  EXPECT_EQ(table->currentIndex().row(), 0);
 
   // Double-clicking a row opens the Edit dialog on it, not an editor in
   // the cell.
@@ -180,7 +179,7 @@ TEST(MainWindow, CellsCannotBeEditedAndTypingDoesNotMoveTheCurrentRow) {
   show_and_activate(window);
   EXPECT_EQ(shown_operation, "Tyres");
   EXPECT_EQ(table->findChild<QLineEdit*>(), nullptr) << "no editor in a cell";
-  EXPECT_EQ(table->item(0, 1)->text(), "2002-05-01");
+  EXPECT_EQ(cell(*table, 0, 1), "2002-05-01");
 
 }
 
@@ -244,7 +243,7 @@ TEST(MainWindow, KeysOpenTheDialogAndQuit) {
   write_file(home.log(), kThreeRecords);
   Tarvik window;
   show_and_activate(window);
-  QTableWidget* table = table_of(window);
+  QTableView* table = table_of(window);
   table->setFocus();
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre_of(*table, 1, 0));
   std::vector<QString> opened;
@@ -278,7 +277,7 @@ TEST(MainWindow, TheLogPathFollowsHome) {
     write_file(home.log(), kThreeRecords);
     Tarvik window;
     EXPECT_EQ(window.log_path(), home.dir().path() + "//tarvik.txt");
-    EXPECT_EQ(table_of(window)->rowCount(), 3);
+    EXPECT_EQ(table_of(window)->model()->rowCount(), 3);
   }
   home.set(std::string());
   EXPECT_EQ(log_file_path(), "/tarvik.txt");
@@ -294,9 +293,9 @@ TEST(MainWindow, AStoredTextShowsAsUtf8OrElseAsLatin1) {
   write_file(home.log(),
              "<record=0>\noperation=\xC3\x96lwechsel \xE2\x82\xAC;\nnotes=Stra\xDF" "e;\n</record>\n");
   Tarvik window;
-  QTableWidget* table = table_of(window);
-  EXPECT_EQ(table->item(0, 2)->text(), QString::fromUtf8("Ölwechsel €"));
-  EXPECT_EQ(table->item(0, 4)->text(), QString::fromUtf8("Straße"));
+  QTableView* table = table_of(window);
+  EXPECT_EQ(cell(*table, 0, 2), QString::fromUtf8("Ölwechsel €"));
+  EXPECT_EQ(cell(*table, 0, 4), QString::fromUtf8("Straße"));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
@@ -33,7 +33,7 @@ class RecordCommands : public ::testing::Test {
   void open_window(const std::string& log_text = {}) {
     if (!log_text.empty()) write_file(home.log(), log_text);
     window = std::make_unique<Tarvik>();
-    table = window->findChild<QTableWidget*>();
+    table = testing::record_table(*window);
   }
 
   void trigger(const char* text) {
@@ -49,7 +49,7 @@ class RecordCommands : public ::testing::Test {
   // The identifiers the log file holds now.
   Ids logged_ids() { return FileDataSource(home.log()).identifiers(); }
 
-  QString cell(int row, int column) { return table->item(row, column)->text(); }
+  QString cell(int row, int column) { return testing::cell(*table, row, column); }
 
   void show() {
     window->resize(900, 500);
@@ -63,10 +63,8 @@ class RecordCommands : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
 
-  void click_cell(int row, int column) {
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                      table->visualItemRect(table->item(row, column)).center());
-  }
+  void click_cell(int row, int column) { testing::click_cell(*table, row, column); }
+  int rows() const { return table->model()->rowCount(); }
 
   // A key pressed in the table, the window being active.
   void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -76,14 +74,14 @@ class RecordCommands : public ::testing::Test {
 
   scoped_home home;
   std::unique_ptr<Tarvik> window;
-  QTableWidget* table = nullptr;
+  QTableView* table = nullptr;
 };
 
 TEST_F(RecordCommands, NewCancelledAddsNothingAndUsesUpTheIdentifier) {
   open_window(testing::kExampleLog);
   answer_next_editor({.notes = QStringLiteral("typed"), .press_ok = false});
   trigger("New");
-  EXPECT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(rows(), 2);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 3}));
   EXPECT_EQ(read_file(home.log()), testing::kExampleLog);
 
@@ -99,7 +97,7 @@ TEST_F(RecordCommands, NewUnchangedOrWithOnlyANewDateAddsNothing) {
   trigger("New");
   answer_next_editor({.date = QStringLiteral("2001-01-01")});
   trigger("New");
-  EXPECT_EQ(table->rowCount(), 0);
+  EXPECT_EQ(rows(), 0);
   EXPECT_TRUE(window->row_identifiers().empty());
   EXPECT_FALSE(testing::file_exists(home.log()));
 }
@@ -119,18 +117,18 @@ TEST_F(RecordCommands, NewWithAnyValueChangedIsAppendedAndSaved) {
     ASSERT_EQ(window->row_identifiers().back(), expected_id);
     ++expected_id;
   }
-  EXPECT_EQ(table->rowCount(), 6);
+  EXPECT_EQ(rows(), 6);
   EXPECT_EQ(cell(2, 4), "only a note");
   EXPECT_EQ(cell(3, 0), "1.0");
   EXPECT_EQ(cell(4, 2), "Not specified");
   EXPECT_EQ(cell(5, 3), "0.50");
   EXPECT_EQ(logged_ids(), (Ids{0, 3, 4, 5, 6, 7}));
-  EXPECT_FALSE(table->item(5, 3)->flags() & Qt::ItemIsEditable);
+  EXPECT_FALSE(table->model()->index(5, 3).flags() & Qt::ItemIsEditable);
 }
 
 TEST_F(RecordCommands, EditChangesTheCurrentRowAndTheFile) {
   open_window(testing::kExampleLog);
-  table->setCurrentCell(1, 0);
+  testing::set_current(*table, 1, 0);
   answer_next_editor({.mileage = QStringLiteral("52000"), .operation = QStringLiteral("Tyres; rotated")});
   trigger("Edit");
   EXPECT_EQ(cell(1, 0), "52000.0");
@@ -143,11 +141,9 @@ TEST_F(RecordCommands, EditChangesTheCurrentRowAndTheFile) {
 
 TEST_F(RecordCommands, EditCancelledOrOnAnEmptyTableChangesNothing) {
   open_window(testing::kExampleLog);
-  table->setCurrentCell(0, 0);
-  QTableWidgetItem* before = table->item(0, 0);
+  testing::set_current(*table, 0, 0);
   answer_next_editor({.mileage = QStringLiteral("1"), .press_ok = false});
   trigger("Edit");
-  EXPECT_EQ(table->item(0, 0), before);
   EXPECT_EQ(cell(0, 0), "45210.0");
   EXPECT_EQ(read_file(home.log()), testing::kExampleLog);
 
@@ -158,7 +154,7 @@ TEST_F(RecordCommands, EditCancelledOrOnAnEmptyTableChangesNothing) {
   testing::no_modal_expected no_dialog;
   trigger("Edit");
   press(Qt::Key_F2);
-  EXPECT_EQ(table->rowCount(), 0);
+  EXPECT_EQ(rows(), 0);
 }
 
 TEST_F(RecordCommands, EditConfirmedUnchangedLeavesTheLogByteForByte) {
@@ -189,20 +185,20 @@ TEST_F(RecordCommands, DeleteKeepsTheCurrentCellOnItsRow) {
   click_cell(1, 3);
   press(Qt::Key_Delete);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 4, 5}));
-  EXPECT_EQ(table->currentRow(), 1);
-  EXPECT_EQ(table->currentColumn(), 3);
+  EXPECT_EQ(table->currentIndex().row(), 1);
+  EXPECT_EQ(table->currentIndex().column(), 3);
   EXPECT_EQ(cell(1, 4), "third");
   press(Qt::Key_Delete);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 5}));
   EXPECT_EQ(logged_ids(), (Ids{0, 5}));
-  EXPECT_EQ(table->currentRow(), 1);
+  EXPECT_EQ(table->currentIndex().row(), 1);
   // The last row: the current cell follows the row count.
   press(Qt::Key_Delete);
   EXPECT_EQ(window->row_identifiers(), Ids{0});
-  EXPECT_EQ(table->currentRow(), 0);
+  EXPECT_EQ(table->currentIndex().row(), 0);
   EXPECT_EQ(cell(0, 2), "Oil change");
   press(Qt::Key_Delete);
-  EXPECT_EQ(table->rowCount(), 0);
+  EXPECT_EQ(rows(), 0);
   EXPECT_TRUE(window->row_identifiers().empty());
   EXPECT_EQ(read_file(home.log()), "");
   press(Qt::Key_Delete);  // on an empty table: nothing
@@ -220,10 +216,10 @@ TEST_F(RecordCommands, ANewRecordsRowIsCurrentAndInView) {
   click_cell(0, 2);
   answer_next_editor({.operation = QStringLiteral("Battery")});
   press(Qt::Key_N, Qt::ControlModifier);
-  ASSERT_EQ(table->rowCount(), 201);
-  EXPECT_EQ(table->currentRow(), 200);
+  ASSERT_EQ(rows(), 201);
+  EXPECT_EQ(table->currentIndex().row(), 200);
   EXPECT_EQ(cell(200, 2), "Battery");
-  EXPECT_TRUE(table->viewport()->rect().contains(table->visualItemRect(table->item(200, 2))));
+  EXPECT_TRUE(table->viewport()->rect().contains(table->visualRect(table->model()->index(200, 2))));
 }
 
 TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
@@ -247,7 +243,7 @@ TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_edit);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 3, 4})) << "back in its place";
-  EXPECT_EQ(table->currentRow(), 1);
+  EXPECT_EQ(table->currentIndex().row(), 1);
   EXPECT_EQ(cell(1, 2), "Tyres");
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_new);
@@ -255,7 +251,7 @@ TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
   EXPECT_EQ(cell(0, 4), "Filter replaced too");
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), opened);
-  EXPECT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(rows(), 2);
   press(Qt::Key_Z, Qt::ControlModifier);  // nothing further back
   EXPECT_EQ(read_file(home.log()), opened);
 
@@ -285,11 +281,11 @@ TEST_F(RecordCommands, AFailedSaveIsShownAndTheChangeIsSavedLater) {
     warning = static_cast<QMessageBox*>(box)->text();
     static_cast<QMessageBox*>(box)->accept();
   });
-  table->setCurrentCell(0, 0);
+  testing::set_current(*table, 0, 0);
   trigger("Delete");
   EXPECT_TRUE(warning.contains(QString::fromStdString(log))) << warning.toStdString();
   EXPECT_TRUE(warning.contains(QStringLiteral("could not be saved"))) << warning.toStdString();
-  EXPECT_EQ(table->rowCount(), 1);
+  EXPECT_EQ(rows(), 1);
   EXPECT_EQ(window->row_identifiers(), Ids{3});
 
   std::filesystem::create_directory(directory);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
@@ -51,7 +52,7 @@ class SharedLog : public ::testing::Test {
     ADD_FAILURE() << "no action " << text;
   }
 
-  static QTableWidget* table_of(Tarvik& window) { return window.findChild<QTableWidget*>(); }
+  static QTableView* table_of(Tarvik& window) { return testing::record_table(window); }
 
   // The modal box's text, and a click on one of its buttons.
   static void answer_box(QString* text, const char* button) {
@@ -108,7 +109,7 @@ TEST_F(SharedLog, AFailedSaveNamesTheReasonAndCanBeTriedAgain) {
       click_button(again, QStringLiteral("Try Again"));
     });
   });
-  table_of(*window)->setCurrentCell(0, 0);
+  testing::set_current(*table_of(*window), 0, 0);
   trigger(*window, "Delete");
   EXPECT_TRUE(first.contains(QString::fromStdString(log))) << first.toStdString();
   EXPECT_TRUE(first.contains(QString::fromUtf8(std::strerror(ENOENT)))) << first.toStdString();
@@ -124,7 +125,7 @@ TEST_F(SharedLog, ClosingWithAnUnsavedChangeAsksAndNeverDropsItSilently) {
   std::filesystem::remove_all(directory);
 
   answer_box(nullptr, "Not Now");
-  table_of(*window)->setCurrentCell(0, 0);
+  testing::set_current(*table_of(*window), 0, 0);
   trigger(*window, "Delete");
   EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("unsaved_label"))->isVisible());
 
@@ -153,7 +154,7 @@ TEST_F(SharedLog, ClosingWithAnUnsavedChangeAsksAndNeverDropsItSilently) {
   again->show();
   std::filesystem::remove_all(directory);
   answer_box(nullptr, "Not Now");
-  table_of(*again)->setCurrentCell(0, 0);
+  testing::set_current(*table_of(*again), 0, 0);
   trigger(*again, "Delete");
   answer_box(nullptr, "Close Without Saving");
   EXPECT_TRUE(again->close());
@@ -163,14 +164,14 @@ TEST_F(SharedLog, AChangeOnDiskShowsWithinSecondsAndKeepsTheCurrentRecord) {
   write_file(home.log(), testing::kExampleLog);
   auto window = open_window();
   window->show();
-  QTableWidget* table = table_of(*window);
-  table->setCurrentCell(1, 2);
+  QTableView* table = table_of(*window);
+  testing::set_current(*table, 1, 2);
   // Another program puts a record in front.
   write_file(home.log(), "<record=9>\noperation=Washer fluid;\n</record>\n" +
                              std::string(testing::kExampleLog));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return table->rowCount() == 3; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return table->model()->rowCount() == 3; }, 3000));
   EXPECT_EQ(window->row_identifiers(), (Ids{9, 0, 3}));
-  EXPECT_EQ(table->currentRow(), 2) << "the current row left its record";
+  EXPECT_EQ(table->currentIndex().row(), 2) << "the current row left its record";
   EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("another program")));
 }
 
@@ -184,15 +185,15 @@ TEST_F(SharedLog, TwoWindowsKeepEachOthersEntries) {
   trigger(*second, "New");
   EXPECT_EQ(second->row_identifiers(), (Ids{0, 3, 4, 5}));
   EXPECT_EQ(logged_ids(home.log()), (Ids{0, 3, 4, 5}));
-  EXPECT_EQ(table_of(*second)->item(2, 4)->text(), QStringLiteral("from the first"));
-  EXPECT_EQ(table_of(*second)->item(3, 4)->text(), QStringLiteral("from the second"));
+  EXPECT_EQ(testing::cell(*table_of(*second), 2, 4), QStringLiteral("from the first"));
+  EXPECT_EQ(testing::cell(*table_of(*second), 3, 4), QStringLiteral("from the second"));
 
   // Both change the same record: the later save wins, and the other
   // version is kept in a copy the window names.
-  table_of(*first)->setCurrentCell(1, 0);
+  testing::set_current(*table_of(*first), 1, 0);
   answer_next_editor({.operation = QStringLiteral("Winter tyres")});
   trigger(*first, "Edit");
-  table_of(*second)->setCurrentCell(1, 0);
+  testing::set_current(*table_of(*second), 1, 0);
   QString told;
   answer_editor_then_box({.operation = QStringLiteral("Summer tyres")}, &told);
   trigger(*second, "Edit");
@@ -238,7 +239,7 @@ TEST_F(SharedLog, ALogThatIsNoRegularFileIsRefusedWithAMessage) {
   window->show();
   EXPECT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 3000));
   EXPECT_TRUE(told.contains(QStringLiteral("not a regular file"))) << told.toStdString();
-  EXPECT_EQ(table_of(*window)->rowCount(), 0);
+  EXPECT_EQ(table_of(*window)->model()->rowCount(), 0);
   struct stat status {};
   ASSERT_EQ(stat(home.log().c_str(), &status), 0);
   EXPECT_TRUE(S_ISFIFO(status.st_mode));

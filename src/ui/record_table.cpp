@@ -5,36 +5,11 @@
 #include <QStyle>
 #include <QToolTip>
 
-#include "platform/pointer_check.h"
+#include "ui/record_model.h"
 
 namespace tarvik {
-namespace {
 
-constexpr const char* kSource = "tarvik";
-constexpr int kWholeText = Qt::UserRole;
-
-bool is_line_break(QChar c) {
-  return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-}
-
-// The text on one line: each line break (CR LF counting as one) as a
-// return symbol between spaces.
-QString one_line(const QString& text) {
-  QString line;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (!is_line_break(text.at(i))) {
-      line += text.at(i);
-      continue;
-    }
-    if (text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
-    line += QStringLiteral(" \u21B5 ");
-  }
-  return line;
-}
-
-}  // namespace
-
-RecordTable::RecordTable(QWidget* parent) : QTableWidget(parent) {
+RecordTable::RecordTable(QWidget* parent) : QTableView(parent) {
   // The current row is the one Edit and Delete act on: show it whole, but
   // never let a range be selected.
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -47,22 +22,49 @@ RecordTable::RecordTable(QWidget* parent) : QTableWidget(parent) {
   rows->setDefaultSectionSize(
       qMax(fontMetrics().lineSpacing() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameVMargin) + 4,
            rows->minimumSectionSize()));
+
+  // Ascending, descending, then none: the header keeps the state, and the
+  // model follows it.
+  QHeaderView* columns = horizontalHeader();
+  columns->setSectionsClickable(true);
+  columns->setSortIndicatorShown(true);
+  columns->setSortIndicatorClearable(true);
+  columns->setSortIndicator(-1, Qt::AscendingOrder);
+  connect(columns, &QHeaderView::sortIndicatorChanged, this, &RecordTable::sort_as_shown);
 }
 
-void RecordTable::set_cell(int row, int column, const QString& text) {
-  const QString shown = one_line(text);
-  auto* item = new QTableWidgetItem(shown);
-  TARVIK_CHECK_POINTER(item, kSource);
-  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-  if (shown.size() != text.size() || shown != text) item->setData(kWholeText, text);
-  setItem(row, column, item);
+void RecordTable::setModel(QAbstractItemModel* model) {
+  QTableView::setModel(model);
+  horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+void RecordTable::sort_as_shown(int column, Qt::SortOrder order) {
+  if (model() == nullptr) return;
+  model()->sort(column, order);
+  if (currentIndex().isValid()) scrollTo(currentIndex());
+}
+
+int RecordTable::current_row() const {
+  return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+int RecordTable::current_column() const {
+  return currentIndex().isValid() ? currentIndex().column() : -1;
+}
+
+void RecordTable::make_current(int row, int column) {
+  if (model() == nullptr) return;
+  const QModelIndex cell = model()->index(row, column);
+  if (!cell.isValid()) return;
+  setCurrentIndex(cell);
+  scrollTo(cell);
 }
 
 QString RecordTable::full_text(int row, int column) const {
-  const QTableWidgetItem* cell = item(row, column);
-  if (cell == nullptr) return QString();
-  const QVariant whole = cell->data(kWholeText);
-  return whole.isValid() ? whole.toString() : cell->text();
+  if (model() == nullptr) return QString();
+  const QModelIndex cell = model()->index(row, column);
+  const QVariant whole = cell.data(RecordModel::whole_text_role);
+  return whole.isValid() ? whole.toString() : cell.data().toString();
 }
 
 void RecordTable::keyboardSearch(const QString& /*search*/) {
@@ -71,18 +73,19 @@ void RecordTable::keyboardSearch(const QString& /*search*/) {
 }
 
 bool RecordTable::viewportEvent(QEvent* event) {
-  if (event->type() != QEvent::ToolTip) return QTableWidget::viewportEvent(event);
+  if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
   const auto* help = static_cast<QHelpEvent*>(event);
-  const QTableWidgetItem* cell = itemAt(help->pos());
-  if (cell == nullptr) {
+  const QModelIndex cell = indexAt(help->pos());
+  if (!cell.isValid()) {
     QToolTip::hideText();
     return true;
   }
-  const QString whole = full_text(cell->row(), cell->column());
-  const QRect rect = visualItemRect(cell);
+  const QString shown = cell.data().toString();
+  const QString whole = full_text(cell.row(), cell.column());
+  const QRect rect = visualRect(cell);
   const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-  const bool cut = whole != cell->text() ||
-                   fontMetrics().horizontalAdvance(cell->text()) > rect.width() - margin;
+  const bool cut =
+      whole != shown || fontMetrics().horizontalAdvance(shown) > rect.width() - margin;
   if (cut) {
     QToolTip::showText(help->globalPos(), whole, viewport(), rect);
   } else {

@@ -2,30 +2,43 @@
 #define TARVIK_UI_RECORD_TABLE_H_
 
 #include <QString>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace tarvik {
 
 // The window's table of records: one row a record, one line high, the
 // current row highlighted whole; cells cannot be edited in place, ranges
 // cannot be selected, and typing does not move the current cell. A text
-// that a cell shows cut short or on one line shows whole in its tooltip.
-class RecordTable : public QTableWidget {
+// that a cell shows cut short or on one line shows whole in its tooltip
+// (the model's RecordModel::whole_text_role, else its display text).
+//
+// A click on a column's header sorts the model by it, a second reverses the
+// order and a third returns to the model's own order (sort(-1)); the
+// current row stays on its record and in view.
+class RecordTable : public QTableView {
   Q_OBJECT
 
  public:
   explicit RecordTable(QWidget* parent);
 
-  // Puts `text` into the cell as a new item the user cannot edit; line
-  // breaks show as a symbol so that the row stays one line high.
-  void set_cell(int row, int column, const QString& text);
+  void setModel(QAbstractItemModel* model) override;
 
-  // The whole text of a cell, line breaks included; empty without an item.
+  // The current row and column; -1 without a current cell.
+  int current_row() const;
+  int current_column() const;
+  // Makes the cell current (and its row selected) and scrolls to it;
+  // nothing for a cell outside the table.
+  void make_current(int row, int column);
+
+  // The whole text of a cell, line breaks included.
   QString full_text(int row, int column) const;
 
  protected:
   void keyboardSearch(const QString& search) override;
   bool viewportEvent(QEvent* event) override;
+
+ private:
+  void sort_as_shown(int column, Qt::SortOrder order);
 };
 
 }  // namespace tarvik

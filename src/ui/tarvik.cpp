@@ -21,9 +21,12 @@
 #include "data/record.h"
 #include "platform/pointer_check.h"
 #include "platform/resource.h"
+#include "ui/filter_bar.h"
 #include "ui/log_notices.h"
 #include "ui/log_watcher.h"
 #include "ui/record_editor.h"
+#include "ui/record_filter.h"
+#include "ui/record_model.h"
 #include "ui/record_table.h"
 #include "ui/widget_text.h"
 
@@ -63,20 +66,23 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   set_defaults();
   table = new RecordTable(this);
   TARVIK_CHECK_POINTER(table, kSource);
+  table->setObjectName(QStringLiteral("record_table"));
   path = log_file_path();
   data_source = std::make_unique<FileDataSource>(path);
   TARVIK_CHECK_POINTER(data_source.get(), kSource);
 
-  table->setColumnCount(static_cast<int>(columns.size()));
-  QHeaderView* header = table->horizontalHeader();
-  TARVIK_CHECK_POINTER(header, kSource);
-  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
-    const colinfo& column = *columns[static_cast<std::size_t>(k)];
-    table->setHorizontalHeaderItem(k, new QTableWidgetItem(to_widget_text(column.name)));
+  std::vector<std::string> names;
+  QStringList labels;
+  for (const auto& column : columns) {
+    names.push_back(column->name);
+    labels << to_widget_text(column->name);
   }
+  model = new RecordModel(std::move(names), labels, this);
+  filter = new RecordFilter(model, this);
+  table->setModel(filter);
   size_columns();
   // Double-clicking a row edits it; its first click made it current.
-  connect(table, &QTableWidget::cellDoubleClicked, this, [this] { edit_record(); });
+  connect(table, &QTableView::doubleClicked, this, [this] { edit_record(); });
 
   undo_stack = new QUndoStack(this);
   setup_toolbar();
@@ -89,6 +95,8 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   unsaved_label->hide();
   statusBar()->addPermanentWidget(unsaved_label);
   statusBar()->addPermanentWidget(new QLabel(QString::fromLocal8Bit(path.c_str()), this));
+  connect(filter_bar, &FilterBar::changed, this, &Tarvik::apply_filter);
+  connect(filter_bar, &FilterBar::finished, this, [this] { table->setFocus(); });
   reload_rows();
   auto* watcher = new log_watcher(QString::fromLocal8Bit(path.c_str()), this);
   connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
@@ -164,6 +172,8 @@ void Tarvik::setup_toolbar() {
     toolbar->addAction(action);
     *c.action = action;
   }
+  filter_bar = new FilterBar(toolbar);
+  toolbar->addWidget(filter_bar);
 }
 
 void Tarvik::setup_menus() {
@@ -194,50 +204,58 @@ void Tarvik::setup_menus() {
   });
 }
 
-void Tarvik::fill_row(int row, const Record& record) {
-  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
-    table->set_cell(row, k,
-                    to_widget_text(record.value(columns[static_cast<std::size_t>(k)]->name)));
-  }
+const std::vector<int>& Tarvik::row_identifiers() const { return model->identifiers(); }
+
+int Tarvik::current_identifier() const {
+  const QModelIndex shown = filter->index(table->current_row(), 0);
+  if (!shown.isValid()) return -1;
+  const int row = filter->mapToSource(shown).row();
+  const std::vector<int>& ids = model->identifiers();
+  return row >= 0 && row < static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(row)] : -1;
+}
+
+int Tarvik::row_of(std::size_t position) const {
+  if (position >= model->identifiers().size()) return -1;
+  return filter->mapFromSource(model->index(static_cast<int>(position), 0)).row();
 }
 
 void Tarvik::reload_rows() {
-  const int row = table->currentRow();
-  const int column = std::max(table->currentColumn(), 0);
-  const int current_id =
-      (row >= 0 && row < static_cast<int>(ids.size())) ? ids[static_cast<std::size_t>(row)] : -1;
+  const int row = table->current_row();
+  const int column = std::max(table->current_column(), 0);
+  const int current_id = current_identifier();
 
-  ids = data_source->identifiers();
-  // The view need not follow each of the many cells as they arrive.
-  table->setUpdatesEnabled(false);
-  table->setRowCount(0);
-  table->setRowCount(static_cast<int>(ids.size()));
-  for (int j = 0; j < static_cast<int>(ids.size()); ++j) {
-    const Record* record = data_source->record(ids[static_cast<std::size_t>(j)]);
-    TARVIK_CHECK_POINTER(record, kSource);
-    if (record != nullptr) fill_row(j, *record);
-  }
-  table->setUpdatesEnabled(true);
+  model->reload(data_source.get());
 
   // The first row is current until the user picks another, so that Edit
   // and Delete show at once what they would act on.
+  const std::vector<int>& ids = model->identifiers();
   const auto same = std::find(ids.begin(), ids.end(), current_id);
-  make_current(same != ids.end() ? static_cast<int>(same - ids.begin()) : std::max(row, 0),
-               column);
+  const int shown =
+      same != ids.end() ? row_of(static_cast<std::size_t>(same - ids.begin())) : -1;
+  make_current(shown >= 0 ? shown : std::max(row, 0), column);
+  show_record_count();
+}
+
+void Tarvik::apply_filter() {
+  const int column = std::max(table->current_column(), 0);
+  filter->set_text(filter_bar->text());
+  filter->set_dates(filter_bar->days());
+  // The current record stays current while it is shown; else the first row.
+  if (!table->currentIndex().isValid()) make_current(0, column);
   show_record_count();
 }
 
 void Tarvik::make_current(int row, int column) {
-  row = std::min(row, table->rowCount() - 1);
+  row = std::min(row, filter->rowCount() - 1);
   if (row < 0) return;
-  table->setCurrentCell(row, column);
-  table->scrollToItem(table->item(row, column));
+  table->make_current(row, column);
 }
 
 void Tarvik::show_record_count() {
-  const std::size_t count = ids.size();
-  count_label->setText(count == 1 ? QStringLiteral("1 record")
-                                  : QStringLiteral("%1 records").arg(count));
+  const std::size_t count = model->identifiers().size();
+  QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
+  if (filter->filtering()) text += QStringLiteral(", %1 shown").arg(filter->rowCount());
+  count_label->setText(text);
 }
 
 void Tarvik::commit() {
@@ -362,36 +380,57 @@ void Tarvik::closeEvent(QCloseEvent* event) {
 DataSource& Tarvik::store() { return *data_source; }
 
 void Tarvik::changed(const record_change& change) {
-  const int column = std::max(table->currentColumn(), 0);
-  int row = static_cast<int>(change.position);
-  const Record* record = data_source->record(change.identifier);
+  const int column = std::max(table->current_column(), 0);
+  int row = table->current_row();
+  bool hidden = false;
   switch (change.what) {
     case record_change::kind::added:
-      ids.insert(ids.begin() + std::min(change.position, ids.size()), change.identifier);
-      table->insertRow(row);
-      if (record != nullptr) fill_row(row, *record);
+      model->inserted(change.position, change.identifier);
+      filter->refresh();
+      if (const int shown = row_of(change.position); shown >= 0) {
+        row = shown;
+      } else {
+        hidden = true;
+        row = table->current_row();
+      }
       break;
-    case record_change::kind::removed:
-      // Rows below move up, so the current cell stays on row r and shows
-      // the next record; on the last row it follows the row count.
-      if (change.position < ids.size()) ids.erase(ids.begin() + row);
-      table->removeRow(row);
+    case record_change::kind::removed: {
+      // Rows below move up, so the current cell stays on the row the record
+      // was shown in and shows the next record; on the last row it follows
+      // the row count. A record the filter hid leaves the current row alone.
+      const int shown = row_of(change.position);
+      if (shown >= 0) row = shown;
+      model->removed(change.position);
+      filter->refresh();
       break;
+    }
     case record_change::kind::changed:
-      if (record != nullptr && row < table->rowCount()) fill_row(row, *record);
+      model->changed(change.position);
+      filter->refresh();
+      if (const int shown = row_of(change.position); shown >= 0) {
+        row = shown;
+      } else {
+        hidden = true;
+      }
       break;
   }
   // Anything that does not add up is shown afresh from the store.
-  if (ids != data_source->identifiers()) {
+  if (model->identifiers() != data_source->identifiers()) {
     reload_rows();
-    const auto shown = std::find(ids.begin(), ids.end(), change.identifier);
-    if (change.what != record_change::kind::removed && shown != ids.end()) {
-      row = static_cast<int>(shown - ids.begin());
+    const std::vector<int>& ids = model->identifiers();
+    const auto found = std::find(ids.begin(), ids.end(), change.identifier);
+    if (change.what != record_change::kind::removed && found != ids.end()) {
+      const int shown = row_of(static_cast<std::size_t>(found - ids.begin()));
+      if (shown >= 0) row = shown;
     }
   }
-  make_current(row, column);
+  make_current(std::max(row, 0), column);
   show_record_count();
   commit();
+  if (hidden && !unsaved) {
+    statusBar()->showMessage(
+        QStringLiteral("The record is saved but hidden by the filter"), 10000);
+  }
 }
 
 void Tarvik::refused(const QString& why) { statusBar()->showMessage(why, 10000); }
@@ -409,10 +448,8 @@ void Tarvik::new_record() {
 }
 
 void Tarvik::edit_record() {
-  if (table->rowCount() == 0) return;
-  const int row = table->currentRow();
-  if (row < 0 || row >= static_cast<int>(ids.size())) return;
-  const int id = ids[static_cast<std::size_t>(row)];
+  const int id = current_identifier();
+  if (id < 0) return;
   const Record* stored = data_source->record(id);
   TARVIK_CHECK_POINTER(stored, kSource);
   if (stored == nullptr) return;
@@ -429,14 +466,16 @@ void Tarvik::edit_record() {
 }
 
 void Tarvik::delete_record() {
-  const int row = table->currentRow();
-  if (table->rowCount() == 0) return;
-  if (row < 0 || row >= static_cast<int>(ids.size())) return;
-  const int id = ids[static_cast<std::size_t>(row)];
+  const QModelIndex shown = filter->index(table->current_row(), 0);
+  if (!shown.isValid()) return;
+  const int position = filter->mapToSource(shown).row();
+  const std::vector<int>& ids = model->identifiers();
+  if (position < 0 || position >= static_cast<int>(ids.size())) return;
+  const int id = ids[static_cast<std::size_t>(position)];
   const Record* record = data_source->record(id);
   if (record == nullptr) return;
   undo_stack->push(
-      new delete_record_command(*this, id, values_of(*record), static_cast<std::size_t>(row)));
+      new delete_record_command(*this, id, values_of(*record), static_cast<std::size_t>(position)));
 }
 
 }  // namespace tarvik

@@ -18,7 +18,10 @@ namespace tarvik {
 
 class DataSource;
 class FileDataSource;
+class FilterBar;
 class Record;
+class RecordFilter;
+class RecordModel;
 class RecordTable;
 
 // One column of the table: its header label, which is also the key under
@@ -30,8 +33,11 @@ struct colinfo {
 
 // The main window: every record of the log at $HOME/tarvik.txt as one row
 // of a five-column table, in store order, a menu bar, a tool bar with New,
-// Edit and Delete, and a status bar with the number of records and the
-// log's path. Row i shows the record whose identifier is ids[i]. New, Edit
+// Edit and Delete and the filter, and a status bar with the number of
+// records and the log's path. Unsorted and unfiltered, row i shows the
+// record whose identifier is row_identifiers()[i]; sorting (a click on a
+// column's header) and filtering change only what the table shows, and
+// Edit and Delete act on the record shown in the current row. New, Edit
 // and Delete can be undone and redone back to the window's opening. Every
 // change, undo and redo is committed at once; when that fails the window
 // says why, offers to try again and keeps the change, which the next
@@ -54,12 +60,13 @@ class Tarvik : public QMainWindow, private record_log {
 
   // The log file the window works on.
   const std::string& log_path() const { return path; }
-  // The identifier shown in each row, for tests.
-  const std::vector<int>& row_identifiers() const { return ids; }
+  // The identifiers of the records, in store order, for tests.
+  const std::vector<int>& row_identifiers() const;
 
   // Rebuilds every row from the store, as after the store took in changes
   // made elsewhere. The current row stays on its record when the record is
-  // still there, else on the same row number as far as the rows reach.
+  // still there and shown, else on the same row number as far as the rows
+  // reach.
   void reload_rows();
 
  protected:
@@ -79,9 +86,13 @@ class Tarvik : public QMainWindow, private record_log {
   // whole in the table's font, never below the descriptors' widths; Notes
   // takes the rest of the width.
   void size_columns();
-  // Fills row `row` with the record's display texts, one new item a cell.
-  void fill_row(int row, const Record& record);
   void make_current(int row, int column);
+  // The identifier of the record in the current row, or -1.
+  int current_identifier() const;
+  // The table row showing the record at `position` in store order; -1
+  // when the filter hides it.
+  int row_of(std::size_t position) const;
+  void apply_filter();
   void show_record_count();
   // Commits the store; tells the user when the change could not be saved
   // (offering to try again) and what a commit did besides writing.
@@ -102,8 +113,10 @@ class Tarvik : public QMainWindow, private record_log {
   std::unique_ptr<FileDataSource> data_source;
   std::vector<std::unique_ptr<colinfo>> columns;
   RecordTable* table;
+  RecordModel* model = nullptr;
+  RecordFilter* filter = nullptr;
+  FilterBar* filter_bar = nullptr;
   QToolBar* toolbar;
-  std::vector<int> ids;
   std::string path;
   QUndoStack* undo_stack = nullptr;
   QAction* new_action = nullptr;

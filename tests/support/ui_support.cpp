@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -111,6 +113,40 @@ void fill_and_close(QWidget* dialog, const typed_record& typed) {
 
 void answer_next_editor(const typed_record& typed) {
   answer_next_modal([typed](QWidget* dialog) { fill_and_close(dialog, typed); });
+}
+
+QTableView* record_table(const QWidget& window) {
+  return window.findChild<QTableView*>(QStringLiteral("record_table"));
+}
+
+QString cell(const QTableView& table, int row, int column) {
+  const QModelIndex index = table.model()->index(row, column);
+  return index.isValid() ? index.data().toString() : QStringLiteral("<no cell>");
+}
+
+QPoint cell_centre(const QTableView& table, int row, int column) {
+  return table.visualRect(table.model()->index(row, column)).center();
+}
+
+void click_cell(QTableView& table, int row, int column) {
+  const QModelIndex index = table.model()->index(row, column);
+  if (!index.isValid()) {
+    ADD_FAILURE() << "no cell " << row << ", " << column;
+    return;
+  }
+  table.scrollTo(index);
+  QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(index).center());
+}
+
+void click_header(QTableView& table, int column) {
+  QHeaderView* header = table.horizontalHeader();
+  const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                  header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+void set_current(QTableView& table, int row, int column) {
+  table.setCurrentIndex(table.model()->index(row, column));
 }
 
 }  // namespace tarvik::testing

@@ -7,6 +7,8 @@
 #include <optional>
 #include <ostream>
 
+class QPoint;
+class QTableView;
 class QTimer;
 class QWidget;
 
@@ -55,6 +57,18 @@ void fill_and_close(QWidget* dialog, const typed_record& typed);
 
 // answer_next_modal(fill_and_close(typed)).
 void answer_next_editor(const typed_record& typed);
+
+// The main window's table of records; null without one.
+QTableView* record_table(const QWidget& window);
+// A cell's display text as the view's model gives it; "<no cell>" outside.
+QString cell(const QTableView& table, int row, int column);
+// The centre of a cell, in the viewport's coordinates.
+QPoint cell_centre(const QTableView& table, int row, int column);
+// A real mouse click on a cell, and on a column's header.
+void click_cell(QTableView& table, int row, int column);
+void click_header(QTableView& table, int column);
+// Makes a cell current as a program would (no event).
+void set_current(QTableView& table, int row, int column);
 
 }  // namespace tarvik::testing
 

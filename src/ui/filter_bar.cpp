@@ -1,0 +1,81 @@
+#include "ui/filter_bar.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <utility>
+
+namespace tarvik {
+namespace {
+
+QDateEdit* day_box(const char* name, QDate day, QWidget* parent) {
+  auto* box = new QDateEdit(day, parent);
+  box->setObjectName(QLatin1String(name));
+  box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  box->setCalendarPopup(true);
+  box->setEnabled(false);
+  return box;
+}
+
+}  // namespace
+
+FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
+  search = new QLineEdit(this);
+  search->setObjectName(QStringLiteral("search_box"));
+  search->setPlaceholderText(QStringLiteral("Search operation and notes"));
+  search->setClearButtonEnabled(true);
+  search->setMinimumWidth(search->fontMetrics().averageCharWidth() * 24);
+  range = new QCheckBox(QStringLiteral("Dates"), this);
+  range->setObjectName(QStringLiteral("date_range_box"));
+  const QDate today = QDate::currentDate();
+  from = day_box("date_from", today.addYears(-1), this);
+  to = day_box("date_to", today, this);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(6, 0, 0, 0);
+  layout->addWidget(search, 1);
+  layout->addWidget(range);
+  layout->addWidget(from);
+  layout->addWidget(to);
+
+  connect(search, &QLineEdit::textChanged, this, &FilterBar::changed);
+  connect(search, &QLineEdit::returnPressed, this, &FilterBar::finished);
+  for (QWidget* field : {static_cast<QWidget*>(search), static_cast<QWidget*>(from),
+                         static_cast<QWidget*>(to)}) {
+    field->installEventFilter(this);
+  }
+  connect(range, &QCheckBox::toggled, this, [this](bool on) {
+    from->setEnabled(on);
+    to->setEnabled(on);
+    emit changed();
+  });
+  for (QDateEdit* box : {from, to}) {
+    connect(box, &QDateEdit::dateChanged, this, [this] {
+      if (range->isChecked()) emit changed();
+    });
+  }
+}
+
+bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
+  // Return after typing a search opened the Edit dialog on whatever row
+  // happened to be current; claiming the key keeps it in the field.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) event->accept();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+QString FilterBar::text() const { return search->text(); }
+
+std::optional<std::pair<QDate, QDate>> FilterBar::days() const {
+  if (!range->isChecked()) return std::nullopt;
+  QDate first = from->date();
+  QDate last = to->date();
+  if (last < first) std::swap(first, last);
+  return std::make_pair(first, last);
+}
+
+}  // namespace tarvik
