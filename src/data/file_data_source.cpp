@@ -100,6 +100,38 @@ int read_log_at(const std::string& path, std::string& text) {
   return error;
 }
 
+// Whether the file at `path` holds exactly `text`, read a piece at a time:
+// a large log needs no second copy in memory for this.
+bool holds_exactly(const std::string& path, const std::string& text) {
+  std::string refusal;
+  const int fd = open_log(path, refusal);
+  if (fd < 0) return false;
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::string piece(kPiece, '\0');
+  std::size_t compared = 0;
+  bool same = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, piece.data(), kPiece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      same = false;
+      break;
+    }
+    if (n == 0) {
+      same = compared == text.size();
+      break;
+    }
+    const auto size = static_cast<std::size_t>(n);
+    if (compared + size > text.size() || std::memcmp(piece.data(), text.data() + compared, size) != 0) {
+      same = false;
+      break;
+    }
+    compared += size;
+  }
+  ::close(fd);
+  return same;
+}
+
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 bool has_date(const std::vector<hash_element>& pairs) {
@@ -474,9 +506,7 @@ bool FileDataSource::changed_on_disk(bool look_at_bytes) {
   if (!on_disk_.exists || !now.same_as(on_disk_)) return true;
   if (on_disk_.trustworthy() || !look_at_bytes) return false;
   // The same size and time stamp prove nothing this soon: look at the bytes.
-  std::string current;
-  if (read_log_at(filename, current) != 0 || !text_whole_) return true;
-  if (current != text_) return true;
+  if (!text_whole_ || !holds_exactly(filename, text_)) return true;
   // Unchanged until now: a later change shows in the time stamp once this
   // moment is far enough past the last one.
   on_disk_.seen = now.seen;
