@@ -228,7 +228,12 @@ TEST(MainWindow, MenusHoldTheCommandsWithTheirShortcuts) {
       if (!action->isSeparator()) shortcuts[action->text()] = action->shortcut().toString();
     }
   }
-  EXPECT_EQ(titles, (std::vector<QString>{"File", "Edit", "Help"}));
+  EXPECT_EQ(titles, (std::vector<QString>{"File", "Edit", "View", "Help"}));
+  EXPECT_EQ(shortcuts["Print…"], "Ctrl+P");
+  EXPECT_EQ(shortcuts.count("Export CSV…"), 1u);
+  EXPECT_EQ(shortcuts.count("Export PDF…"), 1u);
+  EXPECT_EQ(shortcuts.count("Statistics"), 1u);
+  EXPECT_EQ(shortcuts.count("Charts…"), 1u);
   EXPECT_EQ(shortcuts["New"], "Ctrl+N");
   EXPECT_EQ(shortcuts["Edit"], "Return");
   EXPECT_EQ(shortcuts["Delete"], "Del");

@@ -3,6 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,7 +28,11 @@
 #include "platform/pointer_check.h"
 #include "platform/resource.h"
 #include "ui/filter_bar.h"
+#include "transfer/csv_export.h"
+#include "ui/charts_dialog.h"
 #include "ui/log_notices.h"
+#include "ui/service_history.h"
+#include "ui/statistics_panel.h"
 #include "ui/log_watcher.h"
 #include "ui/record_editor.h"
 #include "ui/record_filter.h"
@@ -85,6 +95,15 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   connect(table, &QTableView::doubleClicked, this, [this] { edit_record(); });
 
   undo_stack = new QUndoStack(this);
+  statistics_dock = new QDockWidget(QStringLiteral("Statistics"), this);
+  statistics_dock->setObjectName(QStringLiteral("statistics_dock"));
+  statistics_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+  statistics = new statistics_panel(statistics_dock);
+  statistics_dock->setWidget(statistics);
+  addDockWidget(Qt::RightDockWidgetArea, statistics_dock);
+  connect(statistics_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) statistics->show_rows(rows_shown());
+  });
   setup_toolbar();
   setup_menus();
   count_label = new QLabel(this);
@@ -180,6 +199,11 @@ void Tarvik::setup_menus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(new_action);
   file->addSeparator();
+  file->addAction(QStringLiteral("Export CSV…"), this, &Tarvik::export_csv);
+  file->addAction(QStringLiteral("Export PDF…"), this, [this] { print_history(true); });
+  QAction* print = file->addAction(QStringLiteral("Print…"), this, [this] { print_history(false); });
+  print->setShortcut(QKeySequence::Print);
+  file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -194,6 +218,13 @@ void Tarvik::setup_menus() {
   edit->addSeparator();
   edit->addAction(edit_action);
   edit->addAction(delete_action);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->addAction(statistics_dock->toggleViewAction());
+  view->addAction(QStringLiteral("Charts…"), this, [this] {
+    charts_dialog charts(this, rows_shown());
+    charts.exec();
+  });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->addAction(QStringLiteral("About Tarvik"), this, [this] {
@@ -256,6 +287,69 @@ void Tarvik::show_record_count() {
   QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
   if (filter->filtering()) text += QStringLiteral(", %1 shown").arg(filter->rowCount());
   count_label->setText(text);
+  // The figures follow the rows shown, while anyone can see them.
+  if (statistics_dock->isVisible()) statistics->show_rows(rows_shown());
+}
+
+std::vector<const Record*> Tarvik::rows_shown() const {
+  std::vector<const Record*> rows;
+  const std::vector<int>& ids = model->identifiers();
+  const int shown = filter->rowCount();
+  rows.reserve(static_cast<std::size_t>(shown));
+  for (int row = 0; row < shown; ++row) {
+    const int source = filter->mapToSource(filter->index(row, 0)).row();
+    if (source < 0 || source >= static_cast<int>(ids.size())) continue;
+    if (const Record* record = data_source->record(ids[static_cast<std::size_t>(source)])) {
+      rows.push_back(record);
+    }
+  }
+  return rows;
+}
+
+void Tarvik::export_csv() {
+  const QString target = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
+  if (target.isEmpty()) return;
+  const std::vector<const Record*> rows = rows_shown();
+  std::string error;
+  if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
+    QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                         QStringLiteral("%1 could not be written: %2.")
+                             .arg(target, to_widget_text(error)));
+    return;
+  }
+  statusBar()->showMessage(QStringLiteral("%1 entries exported to %2").arg(rows.size()).arg(target),
+                           10000);
+}
+
+void Tarvik::print_history(bool to_pdf) {
+  service_history history;
+  history.log_name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
+  history.records = rows_shown();
+  // For a buyer, the costs may stay out.
+  QMessageBox ask(QMessageBox::Question, QStringLiteral("Tarvik"),
+                  QStringLiteral("Include the costs in the service history?"), QMessageBox::NoButton,
+                  this);
+  QPushButton* with = ask.addButton(QStringLiteral("With Costs"), QMessageBox::YesRole);
+  QPushButton* without = ask.addButton(QStringLiteral("Without Costs"), QMessageBox::NoRole);
+  ask.addButton(QMessageBox::Cancel);
+  ask.setDefaultButton(with);
+  ask.exec();
+  if (ask.clickedButton() != with && ask.clickedButton() != without) return;
+  history.with_costs = ask.clickedButton() == with;
+  if (to_pdf) {
+    const QString target = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export PDF"), QString(), QStringLiteral("PDF files (*.pdf)"));
+    if (target.isEmpty()) return;
+    if (!history.write_pdf(target)) {
+      QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                           QStringLiteral("%1 could not be written.").arg(target));
+    }
+    return;
+  }
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) history.print(printer);
 }
 
 void Tarvik::commit() {

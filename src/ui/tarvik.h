@@ -10,6 +10,7 @@
 #include "ui/record_commands.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QToolBar;
 class QUndoStack;
@@ -21,6 +22,7 @@ class FileDataSource;
 class FilterBar;
 class Record;
 class RecordFilter;
+class statistics_panel;
 class RecordModel;
 class RecordTable;
 
@@ -79,6 +81,11 @@ class Tarvik : public QMainWindow, private record_log {
   void delete_record();
 
  private:
+  // The records of the rows shown, top to bottom.
+  std::vector<const Record*> rows_shown() const;
+  void export_csv();
+  // The service history of the rows shown, as a PDF file or on a printer.
+  void print_history(bool to_pdf);
   void set_defaults();
   void setup_toolbar();
   void setup_menus();
@@ -113,6 +120,8 @@ class Tarvik : public QMainWindow, private record_log {
   std::unique_ptr<FileDataSource> data_source;
   std::vector<std::unique_ptr<colinfo>> columns;
   RecordTable* table;
+  QDockWidget* statistics_dock = nullptr;
+  statistics_panel* statistics = nullptr;
   RecordModel* model = nullptr;
   RecordFilter* filter = nullptr;
   FilterBar* filter_bar = nullptr;
