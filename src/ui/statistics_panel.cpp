@@ -47,7 +47,8 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
                                           QStringLiteral("Every (days)")});
   operations_->verticalHeader()->hide();
   operations_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  operations_->horizontalHeader()->setStretchLastSection(true);
+  operations_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  setMinimumWidth(420);
   layout->addWidget(operations_);
   show_rows({});
 }
