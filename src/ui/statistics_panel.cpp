@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QTableWidget>
-#include <QVBoxLayout>
+#include <QHBoxLayout>
 #include <optional>
 
 #include "insight/statistics.h"
@@ -24,7 +24,8 @@ QString figure(const std::optional<double>& value, int decimals) {
 
 statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("statistics_panel"));
-  auto* layout = new QVBoxLayout(this);
+  // Below the table: the figures beside the operations.
+  auto* layout = new QHBoxLayout(this);
   auto* form = new QFormLayout;
   layout->addLayout(form);
   const auto add = [&](const char* name, const char* object) {
@@ -48,8 +49,8 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   operations_->verticalHeader()->hide();
   operations_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   operations_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  setMinimumWidth(420);
-  layout->addWidget(operations_);
+  operations_->setMaximumHeight(140);
+  layout->addWidget(operations_, 1);
   show_rows({});
 }
 

@@ -100,7 +100,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   statistics_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
   statistics = new statistics_panel(statistics_dock);
   statistics_dock->setWidget(statistics);
-  addDockWidget(Qt::RightDockWidgetArea, statistics_dock);
+  addDockWidget(Qt::BottomDockWidgetArea, statistics_dock);
   connect(statistics_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
     if (visible) statistics->show_rows(rows_shown());
   });
