@@ -6,6 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QDockWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include "data/file_data_source.h"
@@ -36,6 +40,62 @@ TEST(InsightWindow, TheStatisticsFollowTheFilter) {
                          QStringLiteral("TYRES"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return entries->text() == QStringLiteral("1"); }, 3000));
   EXPECT_EQ(total->text(), QLocale().toString(312.0, 'f', 2));
+}
+
+TEST(InsightWindow, TheDueListFollowsTheLogAndKeepsItsIntervals) {
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  const std::string due = home.dir().file("tarvik.due.txt");
+  testing::write_file(due, "<interval=0>\noperation=Oil change;\ndistance=15000;\nmonths=12;\n"
+                           "</interval>\n");
+  Tarvik window;
+  window.resize(1200, 700);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  // The oil change of 2002 is long overdue: the window says so at once.
+  auto* label = window.findChild<QLabel*>(QStringLiteral("due_label"));
+  EXPECT_TRUE(label->isVisible());
+  EXPECT_EQ(label->text(), QStringLiteral("1 service due"));
+  auto* list = window.findChild<QTableWidget*>(QStringLiteral("due_table"));
+  ASSERT_EQ(list->rowCount(), 1);
+  EXPECT_EQ(list->item(0, 6)->text(), QStringLiteral("Overdue"));
+
+  // A New with that operation (in another letter case), dated today.
+  testing::answer_next_editor({.mileage = QStringLiteral("60000"),
+                               .operation = QStringLiteral("oil change")});
+  QTest::keyClick(window.findChild<QTableView*>(QStringLiteral("record_table")), Qt::Key_N,
+                  Qt::ControlModifier);
+  EXPECT_EQ(list->item(0, 6)->text(), QStringLiteral("OK"));
+  EXPECT_FALSE(label->isVisible());
+
+  // An interval added in the dialog; a distance that is no number is
+  // refused first.
+  window.findChild<QDockWidget*>(QStringLiteral("due_dock"))->raise();
+  testing::answer_next_modal([](QWidget* dialog) {
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("operation_box")),
+                           QStringLiteral("Tyres"));
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("distance_box")),
+                           QStringLiteral("20000 km"));
+    testing::click_button(dialog, QStringLiteral("OK"));
+    EXPECT_TRUE(dialog->isVisible()) << "a distance that is no number was taken";
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("distance_box")),
+                           QStringLiteral("20000"));
+    testing::click_button(dialog, QStringLiteral("OK"));
+  });
+  QPushButton* add = nullptr;
+  for (QPushButton* button : window.findChild<QWidget*>(QStringLiteral("due_list"))->findChildren<QPushButton*>()) {
+    if (button->text() == QStringLiteral("Add…")) add = button;
+  }
+  ASSERT_NE(add, nullptr);
+  QTest::mouseClick(add, Qt::LeftButton);
+  ASSERT_EQ(list->rowCount(), 2);
+  EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("Tyres"));
+  const std::string saved = testing::read_file(due);
+  EXPECT_EQ(saved.rfind("<interval=0>\noperation=Oil change;\ndistance=15000;\nmonths=12;\n</interval>\n", 0), 0u)
+      << saved;
+  EXPECT_NE(saved.find("operation=Tyres;"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("distance=20000;"), std::string::npos) << saved;
 }
 
 TEST(InsightWindow, ChartsAreSavedAsPictures) {

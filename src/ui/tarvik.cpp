@@ -30,6 +30,7 @@
 #include "ui/filter_bar.h"
 #include "transfer/csv_export.h"
 #include "ui/charts_dialog.h"
+#include "ui/due_list_panel.h"
 #include "ui/log_notices.h"
 #include "ui/service_history.h"
 #include "ui/statistics_panel.h"
@@ -101,6 +102,15 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   statistics = new statistics_panel(statistics_dock);
   statistics_dock->setWidget(statistics);
   addDockWidget(Qt::BottomDockWidgetArea, statistics_dock);
+  due_dock = new QDockWidget(QStringLiteral("Due List"), this);
+  due_dock->setObjectName(QStringLiteral("due_dock"));
+  due_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+  due_list = new due_list_panel(path, due_dock);
+  due_dock->setWidget(due_list);
+  addDockWidget(Qt::BottomDockWidgetArea, due_dock);
+  tabifyDockWidget(statistics_dock, due_dock);
+  statistics_dock->raise();
+  connect(due_list, &due_list_panel::intervals_changed, this, &Tarvik::show_record_count);
   connect(statistics_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
     if (visible) statistics->show_rows(rows_shown());
   });
@@ -108,6 +118,11 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   setup_menus();
   count_label = new QLabel(this);
   statusBar()->addWidget(count_label);
+  due_label = new QLabel(this);
+  due_label->setObjectName(QStringLiteral("due_label"));
+  due_label->setStyleSheet(QStringLiteral("color: #b00000"));
+  due_label->hide();
+  statusBar()->addWidget(due_label);
   unsaved_label = new QLabel(QStringLiteral("Not saved"), this);
   unsaved_label->setObjectName(QStringLiteral("unsaved_label"));
   unsaved_label->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
@@ -221,6 +236,7 @@ void Tarvik::setup_menus() {
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   view->addAction(statistics_dock->toggleViewAction());
+  view->addAction(due_dock->toggleViewAction());
   view->addAction(QStringLiteral("Charts…"), this, [this] {
     charts_dialog charts(this, rows_shown());
     charts.exec();
@@ -289,6 +305,15 @@ void Tarvik::show_record_count() {
   count_label->setText(text);
   // The figures follow the rows shown, while anyone can see them.
   if (statistics_dock->isVisible()) statistics->show_rows(rows_shown());
+  // What is due follows the whole log, and the status bar counts it.
+  std::vector<const Record*> log;
+  for (const int id : model->identifiers()) {
+    if (const Record* record = data_source->record(id)) log.push_back(record);
+  }
+  const std::size_t due = due_list->show_log(log);
+  due_label->setText(due == 1 ? QStringLiteral("1 service due")
+                              : QStringLiteral("%1 services due").arg(due));
+  due_label->setVisible(due > 0);
 }
 
 std::vector<const Record*> Tarvik::rows_shown() const {

@@ -23,6 +23,7 @@ class FilterBar;
 class Record;
 class RecordFilter;
 class statistics_panel;
+class due_list_panel;
 class RecordModel;
 class RecordTable;
 
@@ -122,6 +123,9 @@ class Tarvik : public QMainWindow, private record_log {
   RecordTable* table;
   QDockWidget* statistics_dock = nullptr;
   statistics_panel* statistics = nullptr;
+  QDockWidget* due_dock = nullptr;
+  due_list_panel* due_list = nullptr;
+  QLabel* due_label = nullptr;
   RecordModel* model = nullptr;
   RecordFilter* filter = nullptr;
   FilterBar* filter_bar = nullptr;

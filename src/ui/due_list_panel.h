@@ -1,0 +1,48 @@
+#ifndef TARVIK_UI_DUE_LIST_PANEL_H_
+#define TARVIK_UI_DUE_LIST_PANEL_H_
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTableWidget;
+
+namespace tarvik {
+
+class Record;
+class due_file;
+
+// The service intervals kept beside the log (insight/due_file.h) and what
+// is due: for each interval its operation, limits, last done, next due,
+// what is left and a projected date; overdue rows stand out in red, due
+// soon in yellow. Intervals are added, changed and removed here, each
+// change saved to the due file at once.
+class due_list_panel : public QWidget {
+  Q_OBJECT
+
+ public:
+  due_list_panel(const std::string& log_path, QWidget* parent);
+  ~due_list_panel() override;
+
+  // Shows what is due in `log` (the whole log, not the rows a filter
+  // shows) as of now. Returns how many intervals are due soon or overdue.
+  std::size_t show_log(const std::vector<const Record*>& log);
+
+ signals:
+  // The user changed the intervals; the owner shows the log again.
+  void intervals_changed();
+
+ private:
+  void add_interval();
+  void change_interval();
+  void remove_interval();
+  void save();
+
+  std::unique_ptr<due_file> file_;
+  QTableWidget* table_;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_DUE_LIST_PANEL_H_
