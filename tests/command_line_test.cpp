@@ -41,6 +41,18 @@ TEST(CommandLine, HelpAndVersionAreAnsweredAndEverythingElseStarts) {
   EXPECT_TRUE(printed.empty());
 }
 
+TEST(CommandLine, NamesTheLogToOpen) {
+  std::vector<std::string> arguments{"tarvik", "-x", "golf.txt", "other.txt"};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  EXPECT_EQ(log_argument(static_cast<int>(argv.size()), argv.data()), "golf.txt");
+  EXPECT_EQ(log_argument(1, argv.data()), "");
+  std::vector<std::string> dashed{"tarvik", "--", "-odd name.txt"};
+  std::vector<char*> dashed_argv;
+  for (std::string& argument : dashed) dashed_argv.push_back(argument.data());
+  EXPECT_EQ(log_argument(3, dashed_argv.data()), "-odd name.txt");
+}
+
 TEST(CommandLine, ExportsALogAsCsvWithoutAWindow) {
   testing::temp_dir dir;
   const std::string log = dir.file("car.txt");

@@ -64,7 +64,7 @@ TEST(MainWindow, WithoutALogShowsTheFiveColumnsAndNoRows) {
   scoped_home home;
   Tarvik window(nullptr, "tarvik");
   EXPECT_EQ(window.log_path(), home.log());
-  EXPECT_EQ(window.windowTitle(), "Tarvik");
+  EXPECT_EQ(window.windowTitle(), "tarvik.txt \u2013 Tarvik");
   EXPECT_EQ(window.objectName(), "tarvik");
   QTableView* table = table_of(window);
   ASSERT_NE(table, nullptr);
@@ -215,6 +215,17 @@ TEST(MainWindow, TheToolBarHoldsNewEditAndDeleteAndStays) {
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
   if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   EXPECT_TRUE(bar->isVisible());
+}
+
+TEST(MainWindow, OpensTheLogItIsGivenAndSavesThere) {
+  scoped_home home;
+  const std::string golf = home.dir().file("golf.txt");
+  write_file(golf, testing::kExampleLog);
+  Tarvik window(nullptr, nullptr, golf);
+  EXPECT_EQ(window.log_path(), golf);
+  EXPECT_EQ(window.row_identifiers(), (std::vector<int>{0, 3}));
+  EXPECT_EQ(window.windowTitle(), "golf.txt \u2013 Tarvik");
+  EXPECT_FALSE(testing::file_exists(home.log()));
 }
 
 TEST(MainWindow, MenusHoldTheCommandsWithTheirShortcuts) {

@@ -35,9 +35,10 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
     const char* argument = argv[i];
     if (std::strcmp(argument, "--") == 0) break;
     if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-      out << "Usage: tarvik [OPTION]...\n"
-             "Keep the maintenance and mileage log of a vehicle in $HOME/tarvik.txt,\n"
-             "a plain text file that may also be edited by hand.\n"
+      out << "Usage: tarvik [OPTION]... [FILE]\n"
+             "Keep the maintenance and mileage log of a vehicle in FILE (by default\n"
+             "$HOME/tarvik.txt), a plain text file that may also be edited by hand.\n"
+             "One file for each vehicle.\n"
              "\n"
              "  -h, --help                show this help and exit\n"
              "      --version             show the version and exit\n"
@@ -63,6 +64,14 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
     }
   }
   return std::nullopt;
+}
+
+std::string log_argument(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) return i + 1 < argc ? argv[i + 1] : std::string();
+    if (argv[i][0] != '-') return argv[i];
+  }
+  return {};
 }
 
 }  // namespace tarvik

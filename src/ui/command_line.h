@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 
 namespace tarvik {
 
@@ -18,6 +19,11 @@ namespace tarvik {
 // left to the toolkit (-platform, -style, ...).
 std::optional<int> answer_without_window(int argc, char** argv, std::ostream& out,
                                          std::ostream& err);
+
+// The log file named on the command line (the first argument that is no
+// option, or the first after "--"), once the toolkit has taken its own;
+// empty when there is none.
+std::string log_argument(int argc, char** argv);
 
 }  // namespace tarvik
 

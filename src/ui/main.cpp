@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   auto application = std::make_unique<tarvik::QPEApplication>(argc, argv);
   TARVIK_CHECK_POINTER(application.get(), "main");
   // The window reads the log while it is built, so it is complete when shown.
-  auto* window = new tarvik::Tarvik(nullptr, "tarvik");
+  // The toolkit has taken its own arguments by now.
+  auto* window = new tarvik::Tarvik(nullptr, "tarvik", tarvik::log_argument(argc, argv));
   TARVIK_CHECK_POINTER(window, "main");
   // The application object owns the window from here on.
   application->showMainDocumentWidget(window, false);

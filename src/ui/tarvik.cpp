@@ -72,13 +72,13 @@ std::string log_file_path() {
   return directory + "/" + "tarvik.txt";
 }
 
-Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
+Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow(parent) {
   if (name != nullptr) setObjectName(QLatin1String(name));
   set_defaults();
   table = new RecordTable(this);
   TARVIK_CHECK_POINTER(table, kSource);
   table->setObjectName(QStringLiteral("record_table"));
-  path = log_file_path();
+  path = log.empty() ? log_file_path() : std::move(log);
   data_source = std::make_unique<FileDataSource>(path);
   TARVIK_CHECK_POINTER(data_source.get(), kSource);
 
@@ -135,7 +135,9 @@ Tarvik::Tarvik(QWidget* parent, const char* name) : QMainWindow(parent) {
   auto* watcher = new log_watcher(QString::fromLocal8Bit(path.c_str()), this);
   connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
 
-  setWindowTitle(QStringLiteral("Tarvik"));
+  // Which vehicle's log this is, when there are several.
+  const QString log_name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
+  setWindowTitle(QStringLiteral("%1 \u2013 Tarvik").arg(log_name));
   setCentralWidget(table);
   // The only context menu a main window offers hides the tool bar for good.
   setContextMenuPolicy(Qt::PreventContextMenu);

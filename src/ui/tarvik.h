@@ -58,7 +58,8 @@ class Tarvik : public QMainWindow, private record_log {
 
  public:
   // Opens the log and fills the table; the window is complete, not shown.
-  explicit Tarvik(QWidget* parent = nullptr, const char* name = nullptr);
+  // `log` is the log file to open; empty: $HOME/tarvik.txt.
+  explicit Tarvik(QWidget* parent = nullptr, const char* name = nullptr, std::string log = {});
   ~Tarvik() override;
 
   // The log file the window works on.
