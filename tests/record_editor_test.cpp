@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "data/record.h"
+#include "support/test_support.h"
 #include "support/ui_support.h"
 
 namespace tarvik {
@@ -52,26 +53,6 @@ QString problem_text(QWidget* dialog) {
   return label != nullptr && label->isVisible() ? label->text() : QString();
 }
 
-// Sets TZ for as long as it lives.
-class scoped_zone {
- public:
-  explicit scoped_zone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~scoped_zone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> saved_;
-};
 
 TEST(RecordEditorForm, IsFilledFromTheRecordInGridOrder) {
   const auto record = example_record();
@@ -319,7 +300,7 @@ TEST(RecordEditorWriteBack, ATypedDateIsThatDayInEveryZone) {
                          "America/Sao_Paulo", "Australia/Lord_Howe"};
   const char* dates[] = {"2003-01-17", "2003-07-17", "2003-10-19", "2019-11-03", "2020-05-01"};
   for (const char* zone : zones) {
-    scoped_zone in_zone(zone);
+    testing::time_zone in_zone(zone);
     for (const char* date : dates) {
       const auto record = edited({.date = QLatin1String(date)});
       EXPECT_EQ(record->value("date"), date) << zone;

@@ -24,22 +24,4 @@ test_log& test_log::add(long date, double mileage, std::string operation, float 
   return *this;
 }
 
-time_zone::time_zone(const char* zone) {
-  if (const char* old = std::getenv("TZ")) {
-    had_ = true;
-    before_ = old;
-  }
-  setenv("TZ", zone, 1);
-  tzset();
-}
-
-time_zone::~time_zone() {
-  if (had_) {
-    setenv("TZ", before_.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
-}
-
 }  // namespace tarvik::testing

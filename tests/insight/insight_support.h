@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/record.h"
+#include "support/test_support.h"
 
 namespace tarvik::testing {
 
@@ -24,18 +25,6 @@ class test_log {
   std::vector<const Record*> rows_;
 };
 
-// Sets TZ for the life of the object and restores the one before.
-class time_zone {
- public:
-  explicit time_zone(const char* zone);
-  ~time_zone();
-  time_zone(const time_zone&) = delete;
-  time_zone& operator=(const time_zone&) = delete;
-
- private:
-  bool had_ = false;
-  std::string before_;
-};
 
 }  // namespace tarvik::testing
 

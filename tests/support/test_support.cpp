@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -62,6 +63,24 @@ std::vector<std::string> stderr_capture::lines() {
   std::istringstream text(::testing::internal::GetCapturedStderr());
   for (std::string line; std::getline(text, line);) result.push_back(line);
   return result;
+}
+
+time_zone::time_zone(const char* zone) {
+  if (const char* old = std::getenv("TZ")) {
+    had_ = true;
+    before_ = old;
+  }
+  setenv("TZ", zone, 1);
+  tzset();
+}
+
+time_zone::~time_zone() {
+  if (had_) {
+    setenv("TZ", before_.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
 }
 
 const char* const kExampleLog =

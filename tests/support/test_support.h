@@ -41,6 +41,20 @@ class stderr_capture {
   bool active_ = true;
 };
 
+// Sets TZ for the life of the object and restores the one before (or its
+// absence).
+class time_zone {
+ public:
+  explicit time_zone(const char* zone);
+  ~time_zone();
+  time_zone(const time_zone&) = delete;
+  time_zone& operator=(const time_zone&) = delete;
+
+ private:
+  bool had_ = false;
+  std::string before_;
+};
+
 // The example log with two records (0: an oil change, 3: tyres).
 extern const char* const kExampleLog;
 

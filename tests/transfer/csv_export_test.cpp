@@ -15,22 +15,6 @@
 namespace tarvik {
 namespace {
 
-// Sets the time zone while it lives.
-class scoped_zone {
- public:
-  explicit scoped_zone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~scoped_zone() {
-    setenv("TZ", saved_.c_str(), 1);
-    tzset();
-  }
-
- private:
-  std::string saved_ = "UTC";
-};
 
 std::unique_ptr<Record> make(long date, double mileage, std::string operation, std::string notes,
                              float cost) {
@@ -40,7 +24,7 @@ std::unique_ptr<Record> make(long date, double mileage, std::string operation, s
 }
 
 TEST(CsvExport, QuotesWhatNeedsItAndKeepsExactValues) {
-  scoped_zone utc("UTC");
+  testing::time_zone utc("UTC");
   const auto oil = make(1020211200, 45210.25, "Oil change", "Filter replaced too", 24.5f);
   const auto tyres = make(1031097600 + 13 * 3600 + 20 * 60 + 5, 1234567.8, "Tyres, winter",
                           "said \"ok\"\r\nsecond line", 12345.67f);
@@ -54,7 +38,7 @@ TEST(CsvExport, QuotesWhatNeedsItAndKeepsExactValues) {
 }
 
 TEST(CsvExport, DatesAreLocalCalendarDates) {
-  scoped_zone berlin("Europe/Berlin");
+  testing::time_zone berlin("Europe/Berlin");
   // Midnight in Berlin is 22:00 or 23:00 the day before in UTC.
   const auto summer = make(1020204000, 1, "a", "", 0);  // 2002-05-01 00:00 CEST
   const auto winter = make(1041375600, 1, "b", "", 0);  // 2003-01-01 00:00 CET
@@ -65,7 +49,7 @@ TEST(CsvExport, DatesAreLocalCalendarDates) {
 }
 
 TEST(CsvExport, WritesAFileWholeOrReportsWhyNot) {
-  scoped_zone utc("UTC");
+  testing::time_zone utc("UTC");
   testing::temp_dir dir;
   testing::write_file(dir.file("tarvik.txt"), testing::kExampleLog);
   FileDataSource store(dir.file("tarvik.txt"));

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "support/test_support.h"
 #include "transfer/csv_export.h"
 #include "transfer/csv_import.h"
 
@@ -54,8 +55,7 @@ TEST(CsvImport, TellsDayFirstFromMonthFirstOrSaysItCannot) {
 }
 
 TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
-  setenv("TZ", "UTC", 1);
-  tzset();
+  testing::time_zone utc("UTC");
   const csv_table table = read_csv(
       "Date;Odometer;Service;Cost;Station\n"
       "01.05.2002;45.210,5;Oil change;1.234,56;Shell\n"
@@ -86,8 +86,7 @@ TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
 }
 
 TEST(CsvImport, GivesBackWhatTheExportWrote) {
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  testing::time_zone berlin("Europe/Berlin");
   std::vector<std::unique_ptr<Record>> records;
   const auto add = [&](long date, double mileage, const char* operation, const char* notes,
                        float cost) {
@@ -110,8 +109,6 @@ TEST(CsvImport, GivesBackWhatTheExportWrote) {
                back.entries[i].notes, back.entries[i].cost);
     EXPECT_TRUE(read.same_fields(*records[i])) << "record " << i;
   }
-  setenv("TZ", "UTC", 1);
-  tzset();
 }
 
 }  // namespace
