@@ -125,6 +125,10 @@ due_list_panel::due_list_panel(const std::string& log_path, QWidget* parent)
 
 due_list_panel::~due_list_panel() = default;
 
+void due_list_panel::open_log(const std::string& log_path) {
+  file_ = std::make_unique<due_file>(due_file_path(log_path));
+}
+
 std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
   const std::vector<service_interval>& intervals = file_->intervals();
   const std::vector<due_item> items =

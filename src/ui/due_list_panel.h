@@ -28,6 +28,8 @@ class due_list_panel : public QWidget {
   // Shows what is due in `log` (the whole log, not the rows a filter
   // shows) as of now. Returns how many intervals are due soon or overdue.
   std::size_t show_log(const std::vector<const Record*>& log);
+  // Takes the intervals kept beside another log; show_log() shows them.
+  void open_log(const std::string& log_path);
 
  signals:
   // The user changed the intervals; the owner shows the log again.

@@ -97,14 +97,18 @@ bool ask_to_retry_save(QWidget* parent, const QString& path, const QString& reas
   return box.clickedButton() == retry;
 }
 
-closing_choice ask_before_closing(QWidget* parent, const QString& path, const QString& reason) {
+closing_choice ask_before_closing(QWidget* parent, const QString& path, const QString& reason,
+                                  leaving what) {
+  const bool closing = what == leaving::closing;
   QMessageBox box(QMessageBox::Warning, kCaption,
                   QStringLiteral("The last change could not be saved to %1: %2.").arg(path, reason),
                   QMessageBox::NoButton, parent);
-  box.setInformativeText(QStringLiteral("Try to save it again before closing?"));
+  box.setInformativeText(closing ? QStringLiteral("Try to save it again before closing?")
+                                 : QStringLiteral("Try to save it again before opening another log?"));
   QPushButton* retry = box.addButton(QStringLiteral("Try Again"), QMessageBox::AcceptRole);
-  QPushButton* discard =
-      box.addButton(QStringLiteral("Close Without Saving"), QMessageBox::DestructiveRole);
+  QPushButton* discard = box.addButton(
+      closing ? QStringLiteral("Close Without Saving") : QStringLiteral("Open Without Saving"),
+      QMessageBox::DestructiveRole);
   QPushButton* stay = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(retry);
   box.setEscapeButton(stay);

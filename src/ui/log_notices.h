@@ -36,9 +36,12 @@ void tell_copy_kept(QWidget* parent, const QString& path, const QString& copy, b
 // Asks, after a failed save, whether to try again; true to try.
 bool ask_to_retry_save(QWidget* parent, const QString& path, const QString& reason);
 
-// Asks, when the window closes with a change not saved, what to do.
+// Asks, when the window closes (or turns to another log) with a change not
+// saved, what to do.
 enum class closing_choice { save_again, discard, stay };
-closing_choice ask_before_closing(QWidget* parent, const QString& path, const QString& reason);
+enum class leaving { closing, opening_other_log };
+closing_choice ask_before_closing(QWidget* parent, const QString& path, const QString& reason,
+                                  leaving what = leaving::closing);
 
 }  // namespace tarvik
 

@@ -35,6 +35,7 @@
 #include "ui/service_history.h"
 #include "ui/statistics_panel.h"
 #include "ui/log_watcher.h"
+#include "ui/recent_logs.h"
 #include "ui/record_editor.h"
 #include "ui/record_filter.h"
 #include "ui/record_model.h"
@@ -128,22 +129,36 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   unsaved_label->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
   unsaved_label->hide();
   statusBar()->addPermanentWidget(unsaved_label);
-  statusBar()->addPermanentWidget(new QLabel(QString::fromLocal8Bit(path.c_str()), this));
+  path_label = new QLabel(this);
+  path_label->setObjectName(QStringLiteral("path_label"));
+  statusBar()->addPermanentWidget(path_label);
   connect(filter_bar, &FilterBar::changed, this, &Tarvik::apply_filter);
   connect(filter_bar, &FilterBar::finished, this, [this] { table->setFocus(); });
+  follow_log();
   reload_rows();
-  auto* watcher = new log_watcher(QString::fromLocal8Bit(path.c_str()), this);
-  connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
-
-  // Which vehicle's log this is, when there are several.
-  const QString log_name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
-  setWindowTitle(QStringLiteral("%1 \u2013 Tarvik").arg(log_name));
   setCentralWidget(table);
   // The only context menu a main window offers hides the tool bar for good.
   setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 Tarvik::~Tarvik() = default;
+
+void Tarvik::follow_log() {
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  // Which vehicle's log this is, when there are several.
+  setWindowTitle(QStringLiteral("%1 \u2013 Tarvik").arg(QFileInfo(file).fileName()));
+  path_label->setText(file);
+  due_list->open_log(path);
+  if (watcher != nullptr) {
+    watcher->disconnect(this);
+    watcher->deleteLater();
+  }
+  watcher = new log_watcher(file, this);
+  connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
+  // A log that is not there yet is listed once its first save made it.
+  listed_as_recent = QFileInfo::exists(file);
+  if (listed_as_recent) recent_logs::add(file);
+}
 
 void Tarvik::set_defaults() {
   table = nullptr;
@@ -215,6 +230,15 @@ void Tarvik::setup_toolbar() {
 void Tarvik::setup_menus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(new_action);
+  file->addSeparator();
+  QAction* open = file->addAction(QStringLiteral("Open…"), this, &Tarvik::choose_log_to_open);
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  QAction* new_log =
+      file->addAction(QStringLiteral("New Log…"), this, &Tarvik::choose_new_log);
+  new_log->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+  recent_menu = file->addMenu(QStringLiteral("Open Recent"));
+  recent_menu->setObjectName(QStringLiteral("recent_menu"));
+  connect(recent_menu, &QMenu::aboutToShow, this, &Tarvik::fill_recent_menu);
   file->addSeparator();
   file->addAction(QStringLiteral("Export CSV…"), this, &Tarvik::export_csv);
   file->addAction(QStringLiteral("Export PDF…"), this, [this] { print_history(true); });
@@ -308,14 +332,19 @@ void Tarvik::show_record_count() {
   // The figures follow the rows shown, while anyone can see them.
   if (statistics_dock->isVisible()) statistics->show_rows(rows_shown());
   // What is due follows the whole log, and the status bar counts it.
-  std::vector<const Record*> log;
-  for (const int id : model->identifiers()) {
-    if (const Record* record = data_source->record(id)) log.push_back(record);
-  }
-  const std::size_t due = due_list->show_log(log);
+  const std::size_t due = due_list->show_log(all_records());
   due_label->setText(due == 1 ? QStringLiteral("1 service due")
                               : QStringLiteral("%1 services due").arg(due));
   due_label->setVisible(due > 0);
+}
+
+std::vector<const Record*> Tarvik::all_records() const {
+  std::vector<const Record*> records;
+  records.reserve(model->identifiers().size());
+  for (const int id : model->identifiers()) {
+    if (const Record* record = data_source->record(id)) records.push_back(record);
+  }
+  return records;
 }
 
 std::vector<const Record*> Tarvik::rows_shown() const {
@@ -334,10 +363,27 @@ std::vector<const Record*> Tarvik::rows_shown() const {
 }
 
 void Tarvik::export_csv() {
+  std::vector<const Record*> rows = rows_shown();
+  // With a filter on, the rows shown may be what is wanted, or the log.
+  if (filter->filtering()) {
+    const std::size_t all = model->identifiers().size();
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("Tarvik"),
+                    QStringLiteral("Export all %1 entries of the log, or only the %2 the filter "
+                                   "shows?")
+                        .arg(all)
+                        .arg(rows.size()),
+                    QMessageBox::NoButton, this);
+    QPushButton* everything = ask.addButton(QStringLiteral("All Entries"), QMessageBox::YesRole);
+    QPushButton* shown = ask.addButton(QStringLiteral("Entries Shown"), QMessageBox::NoRole);
+    ask.addButton(QMessageBox::Cancel);
+    ask.setDefaultButton(shown);
+    ask.exec();
+    if (ask.clickedButton() != everything && ask.clickedButton() != shown) return;
+    if (ask.clickedButton() == everything) rows = all_records();
+  }
   const QString target = QFileDialog::getSaveFileName(
       this, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
   if (target.isEmpty()) return;
-  const std::vector<const Record*> rows = rows_shown();
   std::string error;
   if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
@@ -347,6 +393,116 @@ void Tarvik::export_csv() {
   }
   statusBar()->showMessage(QStringLiteral("%1 entries exported to %2").arg(rows.size()).arg(target),
                            10000);
+}
+
+void Tarvik::choose_log_to_open() {
+  const QString file = QFileDialog::getOpenFileName(
+      this, QStringLiteral("Open Log"), QFileInfo(QString::fromLocal8Bit(path.c_str())).path(),
+      QStringLiteral("Tarvik logs (*.txt);;All files (*)"));
+  if (!file.isEmpty()) open_log(file, false);
+}
+
+void Tarvik::choose_new_log() {
+  QString file = QFileDialog::getSaveFileName(
+      this, QStringLiteral("New Log"), QFileInfo(QString::fromLocal8Bit(path.c_str())).path(),
+      QStringLiteral("Tarvik logs (*.txt);;All files (*)"), nullptr,
+      QFileDialog::DontConfirmOverwrite);
+  if (file.isEmpty()) return;
+  if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".txt");
+  // A new log never replaces one that is there.
+  if (QFileInfo::exists(file)) {
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Tarvik"),
+        QStringLiteral("%1 already exists. Open it instead?").arg(file),
+        QMessageBox::Open | QMessageBox::Cancel, QMessageBox::Open);
+    if (answer == QMessageBox::Open) open_log(file, false);
+    return;
+  }
+  open_log(file, true);
+}
+
+void Tarvik::fill_recent_menu() {
+  recent_menu->clear();
+  const QStringList files = recent_logs::list();
+  for (int k = 0; k < files.size(); ++k) {
+    const QFileInfo info(files[k]);
+    const QString text = QStringLiteral("&%1 %2  (%3)").arg(k + 1).arg(info.fileName(), info.path());
+    QAction* entry = recent_menu->addAction(text);
+    entry->setData(files[k]);
+    connect(entry, &QAction::triggered, this, [this, file = files[k]] { open_recent(file); });
+  }
+  if (files.isEmpty()) {
+    recent_menu->addAction(QStringLiteral("No Recent Logs"))->setEnabled(false);
+    return;
+  }
+  recent_menu->addSeparator();
+  recent_menu->addAction(QStringLiteral("Clear Menu"), this, [] { recent_logs::clear(); });
+}
+
+void Tarvik::open_recent(const QString& file) {
+  // A log moved or removed since is no use on the list.
+  if (!QFileInfo::exists(file)) {
+    QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                         QStringLiteral("%1 is no longer there; it is taken off the list of "
+                                        "recent logs.")
+                             .arg(file));
+    recent_logs::remove(file);
+    return;
+  }
+  open_log(file, false);
+}
+
+bool Tarvik::open_log(const QString& file, bool create) {
+  if (!may_leave_log(false)) return false;
+  const std::string target = file.toLocal8Bit().toStdString();
+  auto fresh = std::make_unique<FileDataSource>(target);
+  // The log in the window stays usable rather than turning to one that is not.
+  if (!fresh->read_failure().empty()) {
+    QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                         QStringLiteral("%1 could not be opened: %2.")
+                             .arg(file, to_widget_text(fresh->read_failure())));
+    return false;
+  }
+  if (create && !fresh->commit()) {
+    QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                         QStringLiteral("%1 could not be made: %2.")
+                             .arg(file, to_widget_text(fresh->last_commit().error)));
+    return false;
+  }
+  data_source = std::move(fresh);
+  path = target;
+  unsaved = false;
+  unsaved_label->hide();
+  // Steps taken on the other log have nothing to undo here.
+  undo_stack->clear();
+  problems_shown.clear();
+  if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
+  follow_log();
+  model->reload(data_source.get());
+  filter->refresh();
+  make_current(0, 0);
+  show_record_count();
+  statusBar()->showMessage(QStringLiteral("Opened %1").arg(file), 10000);
+  tell_about_reading();
+  return true;
+}
+
+bool Tarvik::may_leave_log(bool closing) {
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  while (unsaved) {
+    const QString reason = to_widget_text(data_source->last_commit().error);
+    switch (ask_before_closing(this, file, reason,
+                               closing ? leaving::closing : leaving::opening_other_log)) {
+      case closing_choice::save_again:
+        if (data_source->commit()) after_commit();
+        continue;  // asks again while it still fails
+      case closing_choice::discard:
+        return true;
+      case closing_choice::stay:
+        return false;
+    }
+  }
+  return true;
 }
 
 void Tarvik::print_history(bool to_pdf) {
@@ -396,6 +552,11 @@ void Tarvik::commit() {
 void Tarvik::after_commit() {
   unsaved = false;
   unsaved_label->hide();
+  // The first save made the log: now it can be found again.
+  if (!listed_as_recent) {
+    recent_logs::add(QString::fromLocal8Bit(path.c_str()));
+    listed_as_recent = true;
+  }
   const commit_outcome& outcome = data_source->last_commit();
   const QString file = QString::fromLocal8Bit(path.c_str());
   if (outcome.merged) {
@@ -480,22 +641,11 @@ void Tarvik::tell_about_reading() {
 }
 
 void Tarvik::closeEvent(QCloseEvent* event) {
-  const QString file = QString::fromLocal8Bit(path.c_str());
-  while (unsaved) {
-    const QString reason = to_widget_text(data_source->last_commit().error);
-    switch (ask_before_closing(this, file, reason)) {
-      case closing_choice::save_again:
-        if (data_source->commit()) after_commit();
-        continue;  // asks again while it still fails
-      case closing_choice::discard:
-        event->accept();
-        return;
-      case closing_choice::stay:
-        event->ignore();
-        return;
-    }
+  if (may_leave_log(true)) {
+    event->accept();
+  } else {
+    event->ignore();
   }
-  event->accept();
 }
 
 DataSource& Tarvik::store() { return *data_source; }

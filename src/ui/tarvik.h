@@ -12,6 +12,7 @@
 class QAction;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QToolBar;
 class QUndoStack;
 
@@ -24,6 +25,7 @@ class Record;
 class RecordFilter;
 class statistics_panel;
 class due_list_panel;
+class log_watcher;
 class RecordModel;
 class RecordTable;
 
@@ -34,7 +36,8 @@ struct colinfo {
   int width = 0;
 };
 
-// The main window: every record of the log at $HOME/tarvik.txt as one row
+// The main window: every record of a log (by default $HOME/tarvik.txt) as
+// one row
 // of a five-column table, in store order, a menu bar, a tool bar with New,
 // Edit and Delete and the filter, and a status bar with the number of
 // records and the log's path. Unsorted and unfiltered, row i shows the
@@ -53,6 +56,11 @@ struct colinfo {
 // changes merges them, and the window shows the merged log and says what
 // became of records both changed. What the reading could not use, and a
 // file that cannot be used at all, are shown when the window first shows.
+//
+// File > Open…, New Log… and Open Recent turn the window to another log
+// (one a vehicle): the undo history, the due list, the watcher and the
+// title follow it; a change not yet saved is never left behind without
+// asking, and a log that cannot be read is not turned to.
 class Tarvik : public QMainWindow, private record_log {
   Q_OBJECT
 
@@ -85,7 +93,22 @@ class Tarvik : public QMainWindow, private record_log {
  private:
   // The records of the rows shown, top to bottom.
   std::vector<const Record*> rows_shown() const;
+  // Every record of the log, in store order, whatever the filter shows.
+  std::vector<const Record*> all_records() const;
   void export_csv();
+  // File > Open…, New Log… and an entry of Open Recent.
+  void choose_log_to_open();
+  void choose_new_log();
+  void open_recent(const QString& file);
+  void fill_recent_menu();
+  // Turns the window to the log in `file`, after asking what to do with a
+  // change not saved; with `create`, writes it (empty) first. False when
+  // the window stays on its log.
+  bool open_log(const QString& file, bool create);
+  // The parts that name or watch the log follow `path`.
+  void follow_log();
+  // False when the user would rather stay, with a change not saved.
+  bool may_leave_log(bool closing);
   // The service history of the rows shown, as a PDF file or on a printer.
   void print_history(bool to_pdf);
   void set_defaults();
@@ -131,6 +154,9 @@ class Tarvik : public QMainWindow, private record_log {
   RecordFilter* filter = nullptr;
   FilterBar* filter_bar = nullptr;
   QToolBar* toolbar;
+  QMenu* recent_menu = nullptr;
+  log_watcher* watcher = nullptr;
+  QLabel* path_label = nullptr;
   std::string path;
   QUndoStack* undo_stack = nullptr;
   QAction* new_action = nullptr;
@@ -139,6 +165,8 @@ class Tarvik : public QMainWindow, private record_log {
   QLabel* count_label = nullptr;
   QLabel* unsaved_label = nullptr;
   bool shown_before = false;
+  // The log is on the user's list of recent logs.
+  bool listed_as_recent = false;
   // The problems of the reading last listed for the user.
   QStringList problems_shown;
   // A change is in the window that the last commit could not save.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QTableView>
 #include <QLabel>
@@ -80,6 +82,34 @@ void type_into_box(QWidget* box, const QString& text) {
       QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
   }
+}
+
+void choose_file(QWidget* dialog, const QString& path) {
+  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (name == nullptr) {
+    ADD_FAILURE() << "no file dialog";
+    dialog->close();
+    return;
+  }
+  // Pasted: typed, each "/" would take the dialog into that folder.
+  QGuiApplication::clipboard()->setText(path);
+  QTest::mouseClick(name, Qt::LeftButton);
+  QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+  // The button rather than Return, which the name completer's list takes.
+  auto* buttons = dialog->findChild<QDialogButtonBox*>();
+  QPushButton* accept = nullptr;
+  for (QAbstractButton* button : buttons != nullptr ? buttons->buttons() : QList<QAbstractButton*>{}) {
+    if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
+      accept = qobject_cast<QPushButton*>(button);
+    }
+  }
+  if (accept == nullptr) {
+    ADD_FAILURE() << "no button to accept the file";
+    dialog->close();
+    return;
+  }
+  QTest::mouseClick(accept, Qt::LeftButton);
 }
 
 void click_button(QWidget* dialog, const QString& text) {

@@ -37,6 +37,10 @@ class no_modal_expected {
 // Delete key, then one key press per character (Return for "\n").
 void type_into_box(QWidget* box, const QString& text);
 
+// Pastes `path` into a file dialog's name box and clicks its Open (or Save)
+// button, as a user picking a file by name does.
+void choose_file(QWidget* dialog, const QString& path);
+
 // Clicks the dialog's button with this text; fails the test without one.
 void click_button(QWidget* dialog, const QString& text);
 
