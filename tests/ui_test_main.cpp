@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   if (!settings.isValid()) return 1;
   qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();

@@ -9,7 +9,7 @@ namespace {
 const QString kKey = QStringLiteral("recent_logs");
 
 QSettings settings() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tarvik"),
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tarvik"),
                    QStringLiteral("tarvik"));
 }
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The logs the user opened last, newest first, kept in the user's settings
-// (QSettings, organisation and application "tarvik") so that every window
+// (QSettings: ~/.config/tarvik/tarvik.conf) so that every window
 // and every later start sees the same list. Paths are stored absolute and
 // cleaned; a path is listed once; at most kMaxRecentLogs are kept.
 namespace tarvik::recent_logs {
