@@ -12,6 +12,7 @@
 #include "data/commit_lock.h"
 #include "data/diagnostic.h"
 #include "data/number_text.h"
+#include "data/regular_file.h"
 #include "data/replacement_file.h"
 #include "data/system_calls.h"
 
@@ -21,79 +22,11 @@ namespace {
 // Backups are never replaced; past this many, the user has to tidy up.
 constexpr int kMaxBackups = 1000;
 
-// Far beyond any vehicle's log (a million entries take about 140 MB); a
-// larger "log" is something else, and reading it would only exhaust memory.
-constexpr std::size_t kMaxLogSize = std::size_t{1} << 30;
-
-// Reads all of `fd` into `text`. Returns 0, or the errno of the read that
-// failed (EFBIG past kMaxLogSize); `text` then holds what was read before.
-int read_all(int fd, std::string& text) {
-  // Room for the whole file and one more byte, which finds the end at once.
-  struct stat status;
-  std::size_t room = 1 << 16;
-  if (fstat(fd, &status) == 0 && status.st_size > 0) {
-    if (static_cast<std::size_t>(status.st_size) > kMaxLogSize) return EFBIG;
-    room = static_cast<std::size_t>(status.st_size) + 1;
-  }
-  std::size_t used = text.size();
-  text.resize(used + room);
-  for (;;) {
-    if (used == text.size()) {
-      if (used > kMaxLogSize) {
-        text.resize(used);
-        return EFBIG;
-      }
-      text.resize(text.size() * 2);
-    }
-    const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int error = n < 0 ? errno : 0;
-      text.resize(used);
-      return error;
-    }
-    used += static_cast<std::size_t>(n);
-  }
-}
-
-// What stands at a path that is no regular file, in words.
-std::string not_regular(mode_t mode) {
-  if (S_ISDIR(mode)) return error_text(EISDIR);
-  const char* kind = S_ISFIFO(mode)  ? "a FIFO"
-                     : S_ISCHR(mode) ? "a character device"
-                     : S_ISBLK(mode) ? "a block device"
-                     : S_ISSOCK(mode) ? "a socket"
-                                      : "something else";
-  return std::string("Is ") + kind + ", not a regular file";
-}
-
-// Opens the log at `path` for reading: a regular file only, and never in a
-// way that could block (a FIFO). -1 with errno when it cannot be opened;
-// `refusal` says why when what stands there is no regular file.
-int open_log(const std::string& path, std::string& refusal) {
-  struct stat status;
-  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-    refusal = not_regular(status.st_mode);
-    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    return -1;
-  }
-  const int fd =
-      current_system_calls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  // Whatever was swapped in between the two looks is looked at again.
-  if (fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
-    ::close(fd);
-    refusal = not_regular(status.st_mode);
-    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    return -1;
-  }
-  return fd;
-}
 
 // Reads the log at `path`: 0, or the errno that stopped it.
 int read_log_at(const std::string& path, std::string& text) {
   std::string refusal;
-  const int fd = open_log(path, refusal);
+  const int fd = open_regular_file(path, refusal);
   if (fd < 0) return errno;
   const int error = read_all(fd, text);
   ::close(fd);
@@ -104,7 +37,7 @@ int read_log_at(const std::string& path, std::string& text) {
 // a large log needs no second copy in memory for this.
 bool holds_exactly(const std::string& path, const std::string& text) {
   std::string refusal;
-  const int fd = open_log(path, refusal);
+  const int fd = open_regular_file(path, refusal);
   if (fd < 0) return false;
   constexpr std::size_t kPiece = std::size_t{1} << 20;
   std::string piece(kPiece, '\0');
@@ -132,35 +65,11 @@ bool holds_exactly(const std::string& path, const std::string& text) {
   return same;
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
 bool has_date(const std::vector<hash_element>& pairs) {
   for (const hash_element& pair : pairs) {
     if (pair.key == "date" || field_named(pair.key) == record_field::date) return true;
   }
   return false;
-}
-
-// Where the comment lines directly before the block at `begin` start: the
-// lines between `lead` and `begin` whose first non-blank byte is "#", with
-// no other line between them and the block. `begin` when there are none.
-std::size_t attached_comments(const std::string& text, std::size_t lead, std::size_t begin) {
-  std::size_t line = begin;
-  while (line > lead && text[line - 1] != '\n') --line;
-  // Only blanks may stand before the "<" on its own line.
-  for (std::size_t i = line; i < begin; ++i) {
-    if (!is_blank(text[i])) return begin;
-  }
-  std::size_t attached = line;
-  while (attached > lead) {
-    std::size_t start = attached - 1;  // the line end of the line above
-    while (start > lead && text[start - 1] != '\n') --start;
-    std::size_t first = start;
-    while (first < attached - 1 && is_blank(text[first])) ++first;
-    if (first == attached - 1 || text[first] != '#') break;
-    attached = start;
-  }
-  return attached == line ? begin : attached;
 }
 
 // How many bytes two texts share at their start, and at their end.
@@ -215,7 +124,7 @@ bool FileDataSource::read_file() {
   on_disk_ = file_state{};
 
   std::string refusal;
-  const int fd = open_log(filename, refusal);
+  const int fd = open_regular_file(filename, refusal);
   if (fd < 0) {
     const int error = errno;
     if (!refusal.empty()) {
@@ -575,7 +484,7 @@ bool FileDataSource::save_copy(const std::string& text, std::string& saved_as,
 bool FileDataSource::merge_from_disk() {
   FileDataSource theirs(filename, no_reading{});
   std::string refusal;
-  const int fd = open_log(filename, refusal);
+  const int fd = open_regular_file(filename, refusal);
   if (fd < 0 && errno == ENOENT) return true;  // gone again: ours is all there is
   int error = fd < 0 ? errno : read_all(fd, theirs.text_);
   if (fd >= 0) {

@@ -529,4 +529,23 @@ void append_block(std::string& out, int identifier, const Record& record) {
   out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
+std::size_t attached_comments(const std::string& text, std::size_t lead, std::size_t begin) {
+  const auto is_line_blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  std::size_t line = begin;
+  while (line > lead && text[line - 1] != '\n') --line;
+  for (std::size_t i = line; i < begin; ++i) {
+    if (!is_line_blank(text[i])) return begin;
+  }
+  std::size_t attached = line;
+  while (attached > lead) {
+    std::size_t start = attached - 1;  // the line end of the line above
+    while (start > lead && text[start - 1] != '\n') --start;
+    std::size_t first = start;
+    while (first < attached - 1 && is_line_blank(text[first])) ++first;
+    if (first == attached - 1 || text[first] != '#') break;
+    attached = start;
+  }
+  return attached == line ? begin : attached;
+}
+
 }  // namespace tarvik

@@ -103,6 +103,13 @@ std::vector<hash_element> parse_record(std::istream& in);
 // it is 0, none when it is negative).
 std::vector<std::string> split(std::string delimiters, std::string text, int max_tokens);
 
+// Where the comment lines directly above the block that starts at `begin`
+// start: the lines between `lead` and `begin` whose first non-blank byte is
+// "#", with no other line between them and the block, and nothing but
+// blanks before the block on its line. `begin` when there are none. Such
+// comments belong to the block: they go where it goes.
+std::size_t attached_comments(const std::string& text, std::size_t lead, std::size_t begin);
+
 // Appends the block of `record` under `identifier` to `out`. Texts holding
 // ";" or "=" go under the starred key, escaped, so that they read back whole;
 // every other text is written as it is.

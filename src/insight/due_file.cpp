@@ -4,12 +4,11 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "data/diagnostic.h"
 #include "data/number_text.h"
+#include "data/regular_file.h"
 #include "data/replacement_file.h"
 #include "data/text_escape.h"
 #include "insight/operation_name.h"
@@ -58,28 +57,6 @@ std::optional<long> read_months(std::string_view value) {
   return months;
 }
 
-bool is_line_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// Where the comment lines directly above the block at `begin` start (no
-// other line between them and the block); `begin` when there are none.
-std::size_t attached_comments(const std::string& text, std::size_t lead, std::size_t begin) {
-  std::size_t line = begin;
-  while (line > lead && text[line - 1] != '\n') --line;
-  for (std::size_t i = line; i < begin; ++i) {
-    if (!is_line_blank(text[i])) return begin;
-  }
-  std::size_t attached = line;
-  while (attached > lead) {
-    std::size_t start = attached - 1;  // the line end of the line above
-    while (start > lead && text[start - 1] != '\n') --start;
-    std::size_t first = start;
-    while (first < attached - 1 && is_line_blank(text[first])) ++first;
-    if (first == attached - 1 || text[first] != '#') break;
-    attached = start;
-  }
-  return attached == line ? begin : attached;
-}
-
 std::string_view view(const std::string& text, text_span span) {
   return std::string_view(text).substr(span.begin, span.end - span.begin);
 }
@@ -119,20 +96,6 @@ void append_block(std::string& out, const std::string& identifier, const service
   out += '\n';
 }
 
-// Reads all of `fd`; 0 or the errno of the failed read.
-int read_all(int fd, std::string& text) {
-  char buffer[16384];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) return 0;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-}
-
 }  // namespace
 
 std::string due_file_path(const std::string& log_path) {
@@ -143,20 +106,17 @@ std::string due_file_path(const std::string& log_path) {
 }
 
 due_file::due_file(std::string path) : path_(std::move(path)) {
-  // Non-blocking, so that a FIFO at the name cannot stall the window.
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  std::string refusal;
+  const int fd = open_regular_file(path_, refusal);
   if (fd < 0) {
-    if (errno != ENOENT) read_failure_ = error_text(errno);
-  } else {
-    struct stat status {};
-    std::string text;
-    if (::fstat(fd, &status) != 0) {
+    if (!refusal.empty()) {
+      read_failure_ = refusal;
+    } else if (errno != ENOENT) {
       read_failure_ = error_text(errno);
-    } else if (!S_ISREG(status.st_mode)) {
-      read_failure_ = "not a regular file";
-    } else if (const int error = read_all(fd, text); error != 0) {
-      read_failure_ = error_text(error);
     }
+  } else {
+    std::string text;
+    if (const int error = read_all(fd, text); error != 0) read_failure_ = error_text(error);
     ::close(fd);
     if (read_failure_.empty()) take_text(std::move(text));
   }
