@@ -307,5 +307,22 @@ TEST_F(LogFiles, ExportWithAFilterOnAsksWhetherTheLogOrTheEntriesShown) {
   EXPECT_NE(all.find("Oil change"), std::string::npos) << all;
 }
 
+TEST_F(LogFiles, AServiceHistoryForABuyerLeavesTheCostsOut) {
+  if (testing::command_output("command -v pdftotext").empty()) GTEST_SKIP() << "no pdftotext";
+  auto window = open_window();
+  QAction* export_pdf = menu_action(file_menu(*window), QStringLiteral("Export PDF…"));
+  ASSERT_NE(export_pdf, nullptr);
+  const std::string target = other.file("history.pdf");
+  answer_next_modal([&](QWidget* box) {
+    answer_next_modal([&](QWidget* dialog) { choose_file(dialog, QString::fromStdString(target)); });
+    click_button(box, QStringLiteral("Without Costs"));
+  });
+  export_pdf->trigger();
+  const std::string text = testing::command_output("pdftotext -layout " + target + " -");
+  EXPECT_NE(text.find("Oil change"), std::string::npos) << text;
+  EXPECT_EQ(text.find("24.50"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Cost"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -14,21 +14,12 @@
 namespace tarvik {
 namespace {
 
-// What a command prints; empty when it cannot run.
-std::string output_of(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    pclose(pipe);
-  }
-  return text;
-}
+using testing::command_output;
 
 class ServiceHistory : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (output_of("command -v pdftotext").empty()) GTEST_SKIP() << "pdftotext is not installed";
+    if (command_output("command -v pdftotext").empty()) GTEST_SKIP() << "pdftotext is not installed";
     for (int i = 0; i < 120; ++i) {
       records.push_back(std::make_unique<Record>(i));
       records.back()->setup(i, 1020211200L + i * 86400L * 30, 45000 + i * 1000.5,
@@ -39,9 +30,9 @@ class ServiceHistory : public ::testing::Test {
     history.log_name = QStringLiteral("golf.txt");
   }
 
-  std::string pdf_text(const std::string& path) { return output_of("pdftotext -layout " + path + " -"); }
+  std::string pdf_text(const std::string& path) { return command_output("pdftotext -layout " + path + " -"); }
   int pages(const std::string& path) {
-    const std::string info = output_of("pdfinfo " + path);
+    const std::string info = command_output("pdfinfo " + path);
     const std::size_t at = info.find("Pages:");
     return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
   }

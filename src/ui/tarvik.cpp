@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -31,6 +30,7 @@
 #include "transfer/csv_export.h"
 #include "ui/charts_dialog.h"
 #include "ui/due_list_panel.h"
+#include "ui/either_question.h"
 #include "ui/log_notices.h"
 #include "ui/service_history.h"
 #include "ui/statistics_panel.h"
@@ -367,19 +367,14 @@ void Tarvik::export_csv() {
   // With a filter on, the rows shown may be what is wanted, or the log.
   if (filter->filtering()) {
     const std::size_t all = model->identifiers().size();
-    QMessageBox ask(QMessageBox::Question, QStringLiteral("Tarvik"),
-                    QStringLiteral("Export all %1 entries of the log, or only the %2 the filter "
-                                   "shows?")
-                        .arg(all)
-                        .arg(rows.size()),
-                    QMessageBox::NoButton, this);
-    QPushButton* everything = ask.addButton(QStringLiteral("All Entries"), QMessageBox::YesRole);
-    QPushButton* shown = ask.addButton(QStringLiteral("Entries Shown"), QMessageBox::NoRole);
-    ask.addButton(QMessageBox::Cancel);
-    ask.setDefaultButton(shown);
-    ask.exec();
-    if (ask.clickedButton() != everything && ask.clickedButton() != shown) return;
-    if (ask.clickedButton() == everything) rows = all_records();
+    const std::optional<bool> everything = ask_either(
+        this,
+        QStringLiteral("Export all %1 entries of the log, or only the %2 the filter shows?")
+            .arg(all)
+            .arg(rows.size()),
+        QStringLiteral("All Entries"), QStringLiteral("Entries Shown"), false);
+    if (!everything) return;
+    if (*everything) rows = all_records();
   }
   const QString target = QFileDialog::getSaveFileName(
       this, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
@@ -510,16 +505,11 @@ void Tarvik::print_history(bool to_pdf) {
   history.log_name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
   history.records = rows_shown();
   // For a buyer, the costs may stay out.
-  QMessageBox ask(QMessageBox::Question, QStringLiteral("Tarvik"),
-                  QStringLiteral("Include the costs in the service history?"), QMessageBox::NoButton,
-                  this);
-  QPushButton* with = ask.addButton(QStringLiteral("With Costs"), QMessageBox::YesRole);
-  QPushButton* without = ask.addButton(QStringLiteral("Without Costs"), QMessageBox::NoRole);
-  ask.addButton(QMessageBox::Cancel);
-  ask.setDefaultButton(with);
-  ask.exec();
-  if (ask.clickedButton() != with && ask.clickedButton() != without) return;
-  history.with_costs = ask.clickedButton() == with;
+  const std::optional<bool> with_costs =
+      ask_either(this, QStringLiteral("Include the costs in the service history?"),
+                 QStringLiteral("With Costs"), QStringLiteral("Without Costs"), true);
+  if (!with_costs) return;
+  history.with_costs = *with_costs;
   if (to_pdf) {
     const QString target = QFileDialog::getSaveFileName(
         this, QStringLiteral("Export PDF"), QString(), QStringLiteral("PDF files (*.pdf)"));

@@ -45,6 +45,16 @@ std::string read_file(const std::string& path) {
   return text.str();
 }
 
+std::string command_output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
+
 bool file_exists(const std::string& path) {
   std::error_code ignored;
   return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));

@@ -27,6 +27,8 @@ class temp_dir {
 void write_file(const std::string& path, const std::string& text);
 std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
+// What a shell command prints on stdout; empty when it cannot run.
+std::string command_output(const std::string& command);
 
 // Collects what is written to stderr (fd 2) between construction and lines().
 class stderr_capture {
