@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QDockWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <functional>
 
 #include "data/file_data_source.h"
 #include "support/home.h"
@@ -96,6 +98,58 @@ TEST(InsightWindow, TheDueListFollowsTheLogAndKeepsItsIntervals) {
       << saved;
   EXPECT_NE(saved.find("operation=Tyres;"), std::string::npos) << saved;
   EXPECT_NE(saved.find("distance=20000;"), std::string::npos) << saved;
+}
+
+// Adds an interval through the due list's Add… button; `meanwhile` runs
+// while the dialog is open, as another program might.
+void add_interval(Tarvik& window, const QString& operation, std::function<void()> meanwhile = {}) {
+  testing::answer_next_modal([operation, meanwhile](QWidget* dialog) {
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("operation_box")), operation);
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("distance_box")),
+                           QStringLiteral("10000"));
+    if (meanwhile) meanwhile();
+    testing::click_button(dialog, QStringLiteral("OK"));
+  });
+  for (QPushButton* button : window.findChild<QWidget*>(QStringLiteral("due_list"))->findChildren<QPushButton*>()) {
+    if (button->text() == QStringLiteral("Add…")) QTest::mouseClick(button, Qt::LeftButton);
+  }
+}
+
+TEST(InsightWindow, IntervalsSavedByAnotherWindowAreNeverWrittenOver) {
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  const std::string due = home.dir().file("tarvik.due.txt");
+  testing::write_file(due, "<interval=0>\noperation=Oil change;\ndistance=15000;\n</interval>\n");
+  Tarvik first;
+  Tarvik second;
+  auto* second_list = second.findChild<QTableWidget*>(QStringLiteral("due_table"));
+  ASSERT_EQ(second_list->rowCount(), 1);
+
+  // What one window saved, the other shows and keeps when it saves its own.
+  add_interval(first, QStringLiteral("Tyres"));
+  add_interval(second, QStringLiteral("Brakes"));
+  ASSERT_EQ(second_list->rowCount(), 3);
+  EXPECT_EQ(second_list->item(1, 0)->text(), QStringLiteral("Tyres"));
+  EXPECT_EQ(second_list->item(2, 0)->text(), QStringLiteral("Brakes"));
+  const std::string both = testing::read_file(due);
+  EXPECT_NE(both.find("Tyres"), std::string::npos) << both;
+  EXPECT_NE(both.find("Brakes"), std::string::npos) << both;
+
+  // Changed by hand while the dialog was open: the hand edit stays, and
+  // the window says its own change was not saved.
+  const std::string by_hand = "<interval=0>\noperation=Coolant;\nmonths=24;\n</interval>\n";
+  QString told;
+  add_interval(second, QStringLiteral("Wipers"), [&] {
+    testing::write_file(due, by_hand);
+    testing::answer_next_modal([&](QWidget* box) {
+      told = static_cast<QMessageBox*>(box)->text();
+      testing::click_button(box, QStringLiteral("OK"));
+    });
+  });
+  EXPECT_TRUE(told.contains(QStringLiteral("Another program changed"))) << told.toStdString();
+  EXPECT_EQ(testing::read_file(due), by_hand);
+  ASSERT_EQ(second_list->rowCount(), 1);
+  EXPECT_EQ(second_list->item(0, 0)->text(), QStringLiteral("Coolant"));
 }
 
 TEST(InsightWindow, ChartsAreSavedAsPictures) {

@@ -33,38 +33,6 @@ int read_log_at(const std::string& path, std::string& text) {
   return error;
 }
 
-// Whether the file at `path` holds exactly `text`, read a piece at a time:
-// a large log needs no second copy in memory for this.
-bool holds_exactly(const std::string& path, const std::string& text) {
-  std::string refusal;
-  const int fd = open_regular_file(path, refusal);
-  if (fd < 0) return false;
-  constexpr std::size_t kPiece = std::size_t{1} << 20;
-  std::string piece(kPiece, '\0');
-  std::size_t compared = 0;
-  bool same = true;
-  for (;;) {
-    const ssize_t n = ::read(fd, piece.data(), kPiece);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      same = false;
-      break;
-    }
-    if (n == 0) {
-      same = compared == text.size();
-      break;
-    }
-    const auto size = static_cast<std::size_t>(n);
-    if (compared + size > text.size() || std::memcmp(piece.data(), text.data() + compared, size) != 0) {
-      same = false;
-      break;
-    }
-    compared += size;
-  }
-  ::close(fd);
-  return same;
-}
-
 bool has_date(const std::vector<hash_element>& pairs) {
   for (const hash_element& pair : pairs) {
     if (pair.key == "date" || field_named(pair.key) == record_field::date) return true;

@@ -1,6 +1,7 @@
 #include "data/regular_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,6 +68,36 @@ int open_regular_file(const std::string& path, std::string& refusal) {
     return -1;
   }
   return fd;
+}
+
+bool holds_exactly(const std::string& path, const std::string& text) {
+  std::string refusal;
+  const int fd = open_regular_file(path, refusal);
+  if (fd < 0) return false;
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::string piece(kPiece, '\0');
+  std::size_t compared = 0;
+  bool same = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, piece.data(), kPiece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      same = false;
+      break;
+    }
+    if (n == 0) {
+      same = compared == text.size();
+      break;
+    }
+    const auto size = static_cast<std::size_t>(n);
+    if (compared + size > text.size() || std::memcmp(piece.data(), text.data() + compared, size) != 0) {
+      same = false;
+      break;
+    }
+    compared += size;
+  }
+  ::close(fd);
+  return same;
 }
 
 }  // namespace tarvik

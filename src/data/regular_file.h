@@ -25,6 +25,11 @@ int open_regular_file(const std::string& path, std::string& refusal);
 // failed (EFBIG past kMaxLogSize); `text` then holds what was read before.
 int read_all(int fd, std::string& text);
 
+// Whether the file at `path` holds exactly `text`, read a piece at a time:
+// a large log needs no second copy in memory for this. False when it
+// cannot be read.
+bool holds_exactly(const std::string& path, const std::string& text);
+
 // What stands at a path that is no regular file, in words: "Is a FIFO, not
 // a regular file".
 std::string not_regular(mode_t mode);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <unistd.h>
 
+#include "data/commit_lock.h"
 #include "data/diagnostic.h"
 #include "data/number_text.h"
 #include "data/regular_file.h"
@@ -116,6 +117,7 @@ due_file::due_file(std::string path) : path_(std::move(path)) {
     }
   } else {
     std::string text;
+    on_disk_ = file_state::of_descriptor(fd);
     if (const int error = read_all(fd, text); error != 0) read_failure_ = error_text(error);
     ::close(fd);
     if (read_failure_.empty()) take_text(std::move(text));
@@ -262,11 +264,31 @@ std::string due_file::compose() const {
   return out;
 }
 
+bool due_file::changed_on_disk() const {
+  const file_state now = file_state::of_path(path_);
+  if (now.exists != on_disk_.exists) return true;
+  if (!now.exists) return false;
+  if (!now.same_as(on_disk_)) return true;
+  // The same size and time stamp prove nothing this soon: look at the bytes.
+  return !on_disk_.trustworthy() && !holds_exactly(path_, text_);
+}
+
 bool due_file::save() {
   error_.clear();
+  changed_elsewhere_ = false;
   if (!read_failure_.empty()) {
     error_ = "The due file " + path_ + " could not be read (" + read_failure_ +
              "), so it is not replaced.";
+    return false;
+  }
+  const commit_lock lock(path_);
+  if (lock.error() != 0) {
+    error_ = "Could not save " + path_ + ": " + error_text(lock.error());
+    return false;
+  }
+  if (changed_on_disk()) {
+    changed_elsewhere_ = true;
+    error_ = "Another program changed " + path_ + " since it was read";
     return false;
   }
   std::string text = compose();
@@ -276,6 +298,7 @@ bool due_file::save() {
              error_text(file.error());
     return false;
   }
+  on_disk_ = file_state::of_path(path_);
   take_text(std::move(text));
   return true;
 }

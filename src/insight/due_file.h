@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/file_state.h"
 #include "data/log_format.h"
 #include "insight/service_interval.h"
 
@@ -50,6 +51,12 @@ std::string due_file_path(const std::string& log_path);
 // unset. When a block cannot be read cleanly (a malformed block, a close
 // tag other than "</interval>"), that block and everything after it are
 // not read as intervals, but are kept as they stand at the end of the file.
+//
+// Another program (a second window, an editor) may change the file too. A
+// save never writes over such a change: it fails with changed_elsewhere()
+// set, and the caller reads the file again, so that the user sees and
+// changes what is there now. Saves of all Tarvik processes in a directory
+// take the same lock as their log commits (commit_lock.h).
 class due_file {
  public:
   // Reads the file at `path`. A missing file gives no intervals and no
@@ -75,6 +82,12 @@ class due_file {
   // nothing changed, and error() says why, in words for the user.
   bool save();
   const std::string& error() const { return error_; }
+  // The last save failed because the file changed since it was read.
+  bool changed_elsewhere() const { return changed_elsewhere_; }
+
+  // Whether the file differs from what was read or last saved (it was
+  // made, changed, replaced or removed since).
+  bool changed_on_disk() const;
 
  private:
   // A block of the file as read.
@@ -93,6 +106,8 @@ class due_file {
   std::vector<log_problem> problems_;
   std::string read_failure_;
   std::string error_;
+  bool changed_elsewhere_ = false;
+  file_state on_disk_;  // of the file as read or last saved
 
   std::string text_;  // the file as read, or as last saved
   std::vector<read_block> blocks_;

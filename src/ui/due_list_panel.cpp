@@ -127,9 +127,17 @@ due_list_panel::~due_list_panel() = default;
 
 void due_list_panel::open_log(const std::string& log_path) {
   file_ = std::make_unique<due_file>(due_file_path(log_path));
+  unsaved_ = false;
+}
+
+void due_list_panel::read_again_if_changed() {
+  // A change not saved yet stays until a save can tell whose is newer.
+  if (unsaved_ || !file_->changed_on_disk()) return;
+  file_ = std::make_unique<due_file>(file_->path());
 }
 
 std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
+  read_again_if_changed();
   const std::vector<service_interval>& intervals = file_->intervals();
   const std::vector<due_item> items =
       compute_due_list(intervals, log, static_cast<long>(std::time(nullptr)));
@@ -167,6 +175,7 @@ std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
 }
 
 void due_list_panel::add_interval() {
+  read_again_if_changed();
   service_interval interval;
   if (!edit_interval(this, interval)) return;
   file_->intervals().push_back(std::move(interval));
@@ -174,6 +183,7 @@ void due_list_panel::add_interval() {
 }
 
 void due_list_panel::change_interval() {
+  read_again_if_changed();
   const int row = table_->currentRow();
   if (row < 0 || row >= static_cast<int>(file_->intervals().size())) return;
   service_interval changed = file_->intervals()[static_cast<std::size_t>(row)];
@@ -183,6 +193,7 @@ void due_list_panel::change_interval() {
 }
 
 void due_list_panel::remove_interval() {
+  read_again_if_changed();
   const int row = table_->currentRow();
   if (row < 0 || row >= static_cast<int>(file_->intervals().size())) return;
   file_->intervals().erase(file_->intervals().begin() + row);
@@ -190,11 +201,22 @@ void due_list_panel::remove_interval() {
 }
 
 void due_list_panel::save() {
-  if (!file_->save()) {
+  const QString path = QString::fromLocal8Bit(file_->path().c_str());
+  unsaved_ = !file_->save();
+  if (unsaved_ && file_->changed_elsewhere()) {
+    // Their intervals are not written over: the user sees them and decides.
+    unsaved_ = false;
+    file_ = std::make_unique<due_file>(file_->path());
+    QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                         QStringLiteral("Another program changed the service intervals in %1 "
+                                        "meanwhile, so this change was not saved. The list now "
+                                        "shows the intervals as they are; make the change again "
+                                        "if it is still wanted.")
+                             .arg(path));
+  } else if (unsaved_) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
                          QStringLiteral("The service intervals could not be saved to %1: %2.")
-                             .arg(QString::fromLocal8Bit(file_->path().c_str()),
-                                  to_widget_text(file_->error())));
+                             .arg(path, to_widget_text(file_->error())));
   }
   emit intervals_changed();
 }

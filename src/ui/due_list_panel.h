@@ -17,7 +17,8 @@ class due_file;
 // is due: for each interval its operation, limits, last done, next due,
 // what is left and a projected date; overdue rows stand out in red, due
 // soon in yellow. Intervals are added, changed and removed here, each
-// change saved to the due file at once.
+// change saved to the due file at once; what another program changed in
+// the file is shown at the next look, and never written over.
 class due_list_panel : public QWidget {
   Q_OBJECT
 
@@ -40,8 +41,13 @@ class due_list_panel : public QWidget {
   void change_interval();
   void remove_interval();
   void save();
+  // Takes the file anew when another program changed it and nothing here
+  // waits to be saved.
+  void read_again_if_changed();
 
   std::unique_ptr<due_file> file_;
+  // A change the last save could not write (it is written by the next).
+  bool unsaved_ = false;
   QTableWidget* table_;
 };
 

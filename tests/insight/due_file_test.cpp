@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 #include "support/failing_calls.h"
@@ -233,6 +234,45 @@ TEST(DueFile, AFailedSaveChangesNothing) {
   EXPECT_EQ(file.intervals()[0].months, 1);  // the edit is not lost
   ASSERT_TRUE(file.save());
   EXPECT_EQ(due_file(dir.file("t.due.txt")).intervals()[0].months, 1);
+}
+
+TEST(DueFile, ASaveNeverWritesOverWhatAnotherProgramChanged) {
+  const temp_dir dir;
+  const std::string path = dir.file("t.due.txt");
+  write_file(path, kHandWritten);
+  due_file file(path);
+  EXPECT_FALSE(file.changed_on_disk());
+  // Another window's save within the same second, of the very same size:
+  // only the bytes tell.
+  std::string theirs = kHandWritten;
+  theirs.replace(theirs.find("15000;"), 6, "20000;");
+  write_file(path, theirs);
+  EXPECT_TRUE(file.changed_on_disk());
+  file.intervals()[2].months = 36;
+  EXPECT_FALSE(file.save());
+  EXPECT_TRUE(file.changed_elsewhere());
+  EXPECT_EQ(read_file(path), theirs);
+
+  // Read anew, the change goes in beside theirs.
+  due_file again(path);
+  again.intervals()[2].months = 36;
+  ASSERT_TRUE(again.save());
+  EXPECT_FALSE(again.changed_elsewhere());
+  EXPECT_FALSE(again.changed_on_disk());
+  const due_file saved(path);
+  EXPECT_EQ(saved.intervals()[0].distance, 20000);
+  EXPECT_EQ(saved.intervals()[2].months, 36);
+
+  // A file that was missing when read and made since counts as a change,
+  // and so does a file removed since.
+  const std::string other = dir.file("o.due.txt");
+  due_file empty(other);
+  write_file(other, kHandWritten);
+  empty.intervals().push_back(service_interval{});
+  EXPECT_FALSE(empty.save());
+  EXPECT_EQ(read_file(other), kHandWritten);
+  std::remove(path.c_str());
+  EXPECT_TRUE(again.changed_on_disk());
 }
 
 }  // namespace
