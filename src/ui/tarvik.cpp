@@ -554,6 +554,11 @@ void Tarvik::changed(const record_change& change) {
   }
 }
 
+void Tarvik::changed_many() {
+  reload_rows();  // shows the count too
+  commit();
+}
+
 void Tarvik::refused(const QString& why) { statusBar()->showMessage(why, 10000); }
 
 void Tarvik::new_record() {

@@ -117,6 +117,7 @@ class Tarvik : public QMainWindow, private record_log {
   // record_log: what the undoable commands change goes through here.
   DataSource& store() override;
   void changed(const record_change& change) override;
+  void changed_many() override;
   void refused(const QString& why) override;
 
   std::unique_ptr<FileDataSource> data_source;
