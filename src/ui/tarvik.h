@@ -85,6 +85,8 @@ class Tarvik : public QMainWindow, private record_log {
  private:
   // The records of the rows shown, top to bottom.
   std::vector<const Record*> rows_shown() const;
+  // Entries of a CSV file, chosen in the import dialog, as one undoable step.
+  void import_csv();
   void export_csv();
   // The service history of the rows shown, as a PDF file or on a printer.
   void print_history(bool to_pdf);
