@@ -241,7 +241,12 @@ void import_records_command::undo() {
   }
   if (taken > 0) log.changed_many();
   if (left == 0) return;
-  if (taken == 0) return refuse(log, *this, "undo");
+  if (taken == 0) {
+    log.refused(QStringLiteral("Could not undo Import CSV: every imported record has been "
+                               "changed or removed in the log since."));
+    setObsolete(true);
+    return;
+  }
   log.refused(QStringLiteral("Undo Import CSV left %1 of the imported records in the log: they "
                              "have been changed or removed there since.")
                   .arg(left));
