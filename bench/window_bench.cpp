@@ -1,11 +1,16 @@
 // The window on large logs, offscreen: from process start to the window shown
 // and idle, an Edit that changes the mileage and a Delete of the first row,
-// each with its commit, a sort by a column's header and the filter's answer
-// to a keystroke in the search box.
+// each with its commit, a sort by a column's header, the filter's answer
+// to a keystroke in the search box, and a CSV import with its undo and redo.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUndoStack>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
@@ -231,6 +237,104 @@ BENCHMARK(BM_FilterKeystroke)
     ->Args({100000, 0})
     ->Args({100000, 1})
     ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond);
+
+// A CSV file of `count` entries as other programs write them: semicolons,
+// decimal commas, day-first dates and a column the log has no field for.
+std::string make_csv(int count) {
+  const std::string path =
+      tarvik::bench::bench_directory() + "/import-" + std::to_string(count) + ".csv";
+  std::ofstream out(path, std::ios::binary);
+  out << "Date;Odometer;Service;Cost;Workshop;Notes\n";
+  for (int i = 0; i < count; ++i) {
+    const int day = i % 28 + 1;
+    const int month = i / 28 % 12 + 1;
+    out << day << '.' << month << '.' << 1990 + i / 336 % 30 << ';' << 12000 + i * 17 << ",5;"
+        << (i % 3 == 0 ? "Oil change" : "Fuel") << ';' << i % 400 << ",90;Meier;"
+        << (i % 2 == 0 ? "\"Filter too; synthetic\"" : "") << '\n';
+  }
+  return path;
+}
+
+// Answers the file dialog with `path`, then presses Import in the import
+// dialog, as soon as each shows.
+void answer_import(const QString& path, bool file_chosen = false) {
+  QTimer::singleShot(0, [path, file_chosen] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr || (file_chosen && qobject_cast<QFileDialog*>(dialog) != nullptr)) {
+      answer_import(path, file_chosen);
+      return;
+    }
+    if (auto* chooser = qobject_cast<QFileDialog*>(dialog)) {
+      chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+      answer_import(path, true);
+      chooser->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+      return;
+    }
+    dialog->findChild<QPushButton*>(QStringLiteral("import_button"))->click();
+  });
+}
+
+QAction* import_action(tarvik::Tarvik& window) {
+  for (QAction* menu : window.menuBar()->actions()) {
+    for (QAction* action : menu->menu()->actions()) {
+      if (action->text() == QString::fromUtf8("Import CSV…")) return action;
+    }
+  }
+  return nullptr;
+}
+
+// File > Import CSV… of range(1) entries into a log of range(0) records:
+// from the menu to the imported rows shown and saved (reading the file, the
+// dialog with its preview and its reading of every row, the step and its
+// commit). Then one Undo of it, and one Redo, each with its commit.
+void BM_ImportCsv(benchmark::State& state) {
+  open_window open(static_cast<int>(state.range(0)));
+  const QString csv = QString::fromStdString(make_csv(static_cast<int>(state.range(1))));
+  auto* stack = open.window->findChild<QUndoStack*>();
+  QAction* action = import_action(*open.window);
+  for (auto _ : state) {
+    answer_import(csv);
+    action->trigger();
+    state.PauseTiming();
+    stack->undo();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["rows_after"] = static_cast<double>(open.window->row_identifiers().size()) +
+                                 static_cast<double>(state.range(1));
+}
+BENCHMARK(BM_ImportCsv)->Args({0, 100000})->Args({100000, 100000})->Unit(benchmark::kMillisecond);
+
+// Undo (range(1) = 0) or Redo (1) of an import of 100,000 entries into a
+// log of range(0) records, with the commit.
+void BM_ImportUndoRedo(benchmark::State& state) {
+  open_window open(static_cast<int>(state.range(0)));
+  const QString csv = QString::fromStdString(make_csv(100000));
+  auto* stack = open.window->findChild<QUndoStack*>();
+  answer_import(csv);
+  import_action(*open.window)->trigger();
+  const bool redo = state.range(1) == 1;
+  for (auto _ : state) {
+    if (redo) {
+      state.PauseTiming();
+      stack->undo();
+      state.ResumeTiming();
+      stack->redo();
+    } else {
+      stack->undo();
+      state.PauseTiming();
+      stack->redo();
+      state.ResumeTiming();
+    }
+  }
+  state.counters["rows"] = static_cast<double>(open.window->row_identifiers().size());
+}
+BENCHMARK(BM_ImportUndoRedo)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

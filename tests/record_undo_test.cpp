@@ -21,11 +21,13 @@ class fake_log : public record_log {
   explicit fake_log(const std::string& path) : source(path) {}
   DataSource& store() override { return source; }
   void changed(const record_change& change) override { changes.push_back(change); }
+  void changed_many() override { ++many; }
   void refused(const QString& why) override { refusals.push_back(why); }
 
   FileDataSource source;
   std::vector<record_change> changes;
   std::vector<QString> refusals;
+  int many = 0;
 };
 
 record_values values(double mileage, const char* operation) {
@@ -114,6 +116,56 @@ TEST_F(RecordUndo, AnUndoneDeleteTakesAFreshNumberWhenItsOwnIsTaken) {
   EXPECT_NE(ids[1], 3);
   EXPECT_EQ(log.source.record(ids[1])->operation(), "Tyres");
   EXPECT_EQ(log.source.record(3)->operation(), "not specified");
+}
+
+std::vector<record_values> three_imported() {
+  return {values(1000, "Fuel"), values(2000, "Oil change"), values(3000, "Fuel")};
+}
+
+TEST_F(RecordUndo, AnImportIsOneStepSavedOnceEachWay) {
+  stack.push(new import_records_command(log, three_imported()));
+  EXPECT_EQ(log.source.identifiers(), (Ids{0, 3, 4, 5, 6}));
+  EXPECT_EQ(log.source.record(5)->operation(), "Oil change");
+  EXPECT_EQ(log.many, 1);
+  EXPECT_TRUE(log.changes.empty()) << "no step a record";
+  EXPECT_EQ(stack.undoText(), "Import CSV");
+
+  stack.undo();
+  EXPECT_EQ(log.source.identifiers(), (Ids{0, 3}));
+  EXPECT_EQ(log.many, 2);
+  stack.redo();
+  EXPECT_EQ(log.source.identifiers(), (Ids{0, 3, 4, 5, 6}));
+  EXPECT_EQ(log.many, 3);
+  EXPECT_TRUE(log.refusals.empty());
+}
+
+TEST_F(RecordUndo, AnUndoneImportLeavesWhatWasChangedSinceAndFindsWhatWasRenumbered) {
+  stack.push(new import_records_command(log, three_imported()));
+  log.source.record(5)->notes("changed by someone else");
+  renumber(log.source, 6, 9);
+  // One the user already had, equal to an imported one: the import's own goes.
+  auto twin = std::make_unique<Record>(10);
+  set_values(*twin, values(1000, "Fuel"));
+  log.source.insert(0, twin.release());
+
+  stack.undo();
+  EXPECT_EQ(log.source.identifiers(), (Ids{10, 0, 3, 5}));
+  ASSERT_EQ(log.refusals.size(), 1u);
+  EXPECT_TRUE(log.refusals[0].contains("left 1 ")) << log.refusals[0].toStdString();
+  EXPECT_EQ(stack.count(), 1) << "what it took out can be put back";
+
+  // Redone, only what the undo took out comes back.
+  stack.redo();
+  EXPECT_EQ(log.source.identifiers(), (Ids{10, 0, 3, 5, 4, 9}));
+  EXPECT_EQ(log.source.record(5)->notes(), "changed by someone else");
+
+  // None of it left to take out: the step is refused and dropped.
+  for (const int id : {10, 5, 4, 9}) std::unique_ptr<Record> gone(log.source.remove(id));
+  stack.undo();
+  EXPECT_EQ(log.refusals.size(), 2u);
+  EXPECT_TRUE(log.refusals[1].contains("undo Import CSV")) << log.refusals[1].toStdString();
+  EXPECT_EQ(stack.count(), 0);
+  EXPECT_EQ(log.source.identifiers(), (Ids{0, 3}));
 }
 
 }  // namespace

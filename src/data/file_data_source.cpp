@@ -305,9 +305,17 @@ void FileDataSource::insert(std::size_t position, Record* record) {
 }
 
 std::size_t FileDataSource::position_of(const Record* record) const {
-  const auto held = std::find_if(records.begin(), records.end(),
-                                 [record](const auto& r) { return r.get() == record; });
-  return static_cast<std::size_t>(held - records.begin());
+  // From both ends at once: the records removed most are the first rows and
+  // the last ones added (an undone import takes out thousands from the end).
+  std::size_t front = 0;
+  std::size_t back = records.size();
+  while (front < back) {
+    if (records[front].get() == record) return front;
+    ++front;
+    if (front < back && records[back - 1].get() == record) return back - 1;
+    --back;
+  }
+  return records.size();
 }
 
 Record* FileDataSource::take_out(std::size_t index) {

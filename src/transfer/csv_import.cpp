@@ -310,7 +310,11 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
     for (std::size_t column = 0; column < row.size() && problem.empty(); ++column) {
       const csv_role role = column < roles.size() ? roles[column] : csv_role::extra;
       const std::string& cell = row[column];
-      const std::string name = column < header.size() ? header[column] : "Column " + std::to_string(column + 1);
+      // A column without a name is called by its number, so that a note
+      // never holds a value nobody can tell the meaning of.
+      const std::string name = column < header.size() && !trimmed(header[column]).empty()
+                                   ? header[column]
+                                   : "Column " + std::to_string(column + 1);
       double number = 0;
       switch (role) {
         case csv_role::ignore:

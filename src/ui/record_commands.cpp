@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "data/data_source.h"
@@ -73,6 +75,46 @@ void put_back(record_log& log, int& identifier, const record_values& values,
   store.insert(position, record.release());
   log.changed({record_change::kind::added, position, identifier});
 }
+
+// Where records holding given values are, built on first need: for an
+// undo of many records that the store renumbered, one pass over the store
+// rather than one a record.
+class records_by_values {
+ public:
+  explicit records_by_values(DataSource& store_) : store(store_) {}
+
+  // The identifier of a held record with `values` not found before, or -1.
+  int take(const record_values& values) {
+    if (!built) build();
+    const auto [first, last] = ids.equal_range(key_of(values));
+    for (auto it = first; it != last; ++it) {
+      const Record* candidate = store.record(it->second);
+      if (candidate != nullptr && same_values(*candidate, values)) {
+        const int found = it->second;
+        ids.erase(it);
+        return found;
+      }
+    }
+    return -1;
+  }
+
+ private:
+  static std::size_t key_of(const record_values& values) {
+    return std::hash<std::string>()(values.operation) ^
+           (std::hash<long>()(values.date) * 31) ^ (std::hash<double>()(values.mileage) * 131);
+  }
+
+  void build() {
+    built = true;
+    for (const int id : store.identifiers()) {
+      if (const Record* record = store.record(id)) ids.emplace(key_of(values_of(*record)), id);
+    }
+  }
+
+  DataSource& store;
+  bool built = false;
+  std::unordered_multimap<std::size_t, int> ids;
+};
 
 }  // namespace
 
@@ -149,5 +191,65 @@ void delete_record_command::redo() {
 }
 
 void delete_record_command::undo() { put_back(log, identifier, values, position); }
+
+import_records_command::import_records_command(record_log& log_,
+                                               std::vector<record_values> entries_)
+    : QUndoCommand(QStringLiteral("Import CSV")),
+      log(log_),
+      entries(std::move(entries_)),
+      identifiers(entries.size(), -1),
+      held(entries.size(), false) {}
+
+void import_records_command::redo() {
+  DataSource& store = log.store();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (held[i]) continue;
+    if (identifiers[i] < 0 || store.record(identifiers[i]) != nullptr) {
+      identifiers[i] = store.next_id();
+    }
+    auto record = std::make_unique<Record>(identifiers[i]);
+    set_values(*record, entries[i]);
+    store.record(record.release());
+    held[i] = true;
+  }
+  log.changed_many();
+}
+
+void import_records_command::undo() {
+  DataSource& store = log.store();
+  records_by_values elsewhere(store);
+  std::size_t taken = 0;
+  std::size_t left = 0;
+  // Last first: the store then takes each from its end.
+  for (std::size_t i = entries.size(); i-- > 0;) {
+    if (!held[i]) continue;
+    const Record* record = store.record(identifiers[i]);
+    if (record == nullptr || !same_values(*record, entries[i])) {
+      // Renumbered by the store, perhaps: the same values under another
+      // identifier.
+      const int other = elsewhere.take(entries[i]);
+      record = other >= 0 ? store.record(other) : nullptr;
+      if (record == nullptr) {
+        ++left;
+        continue;
+      }
+      identifiers[i] = other;
+    }
+    std::unique_ptr<Record> removed(store.remove(identifiers[i]));
+    held[i] = false;
+    ++taken;
+  }
+  if (taken > 0) log.changed_many();
+  if (left == 0) return;
+  if (taken == 0) {
+    log.refused(QStringLiteral("Could not undo Import CSV: every imported record has been "
+                               "changed or removed in the log since."));
+    setObsolete(true);
+    return;
+  }
+  log.refused(QStringLiteral("Undo Import CSV left %1 of the imported records in the log: they "
+                             "have been changed or removed there since.")
+                  .arg(left));
+}
 
 }  // namespace tarvik

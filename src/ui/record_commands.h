@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace tarvik {
 
@@ -41,6 +42,9 @@ class record_log {
  public:
   virtual DataSource& store() = 0;
   virtual void changed(const record_change& change) = 0;
+  // Many records changed in one step: show the store afresh and save once,
+  // rather than once a record.
+  virtual void changed_many() = 0;
   virtual void refused(const QString& why) = 0;
 
  protected:
@@ -95,6 +99,24 @@ class delete_record_command : public QUndoCommand {
   int identifier;
   record_values values;
   std::size_t position;
+};
+
+// Import as one step: redo appends every entry at the end of the store
+// under a fresh identifier (or the one it had, while still free), undo takes
+// them all out again. Entries changed or removed elsewhere since are left
+// where they are, and said so; the step drops out of the history only when
+// none could be taken out. Each step calls changed_many() once.
+class import_records_command : public QUndoCommand {
+ public:
+  import_records_command(record_log& log, std::vector<record_values> entries);
+  void redo() override;
+  void undo() override;
+
+ private:
+  record_log& log;
+  std::vector<record_values> entries;
+  std::vector<int> identifiers;  // -1 until first added
+  std::vector<bool> held;        // in the store, as this command last left it
 };
 
 }  // namespace tarvik

@@ -29,6 +29,7 @@
 #include "ui/filter_bar.h"
 #include "transfer/csv_export.h"
 #include "ui/charts_dialog.h"
+#include "ui/csv_import_dialog.h"
 #include "ui/due_list_panel.h"
 #include "ui/either_question.h"
 #include "ui/log_notices.h"
@@ -240,6 +241,7 @@ void Tarvik::setup_menus() {
   recent_menu->setObjectName(QStringLiteral("recent_menu"));
   connect(recent_menu, &QMenu::aboutToShow, this, &Tarvik::fill_recent_menu);
   file->addSeparator();
+  file->addAction(QStringLiteral("Import CSV…"), this, &Tarvik::import_csv);
   file->addAction(QStringLiteral("Export CSV…"), this, &Tarvik::export_csv);
   file->addAction(QStringLiteral("Export PDF…"), this, [this] { print_history(true); });
   QAction* print = file->addAction(QStringLiteral("Print…"), this, [this] { print_history(false); });
@@ -360,6 +362,35 @@ std::vector<const Record*> Tarvik::rows_shown() const {
     }
   }
   return rows;
+}
+
+void Tarvik::import_csv() {
+  const QString source =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), QString(),
+                                   QStringLiteral("CSV files (*.csv *.txt);;All files (*)"));
+  if (source.isEmpty()) return;
+  std::string text;
+  QString error;
+  if (!read_csv_file(source, text, error)) {
+    QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                         QStringLiteral("%1 could not be read: %2").arg(source, error));
+    return;
+  }
+  const QString name = QFileInfo(source).fileName();
+  csv_import_dialog dialog(this, name, std::move(text));
+  if (dialog.exec() != QDialog::Accepted || dialog.entries().empty()) return;
+  std::vector<record_values> entries;
+  entries.reserve(dialog.entries().size());
+  for (const imported_entry& entry : dialog.entries()) {
+    entries.push_back({entry.date, entry.mileage, entry.operation, entry.notes, entry.cost});
+  }
+  const std::size_t count = entries.size();
+  undo_stack->push(new import_records_command(*this, std::move(entries)));
+  statusBar()->showMessage(
+      (count == 1 ? QStringLiteral("1 entry imported from %2")
+                  : QStringLiteral("%1 entries imported from %2").arg(count))
+          .arg(name),
+      10000);
 }
 
 void Tarvik::export_csv() {
@@ -692,6 +723,11 @@ void Tarvik::changed(const record_change& change) {
     statusBar()->showMessage(
         QStringLiteral("The record is saved but hidden by the filter"), 10000);
   }
+}
+
+void Tarvik::changed_many() {
+  reload_rows();  // shows the count too
+  commit();
 }
 
 void Tarvik::refused(const QString& why) { statusBar()->showMessage(why, 10000); }

@@ -95,6 +95,8 @@ class Tarvik : public QMainWindow, private record_log {
   std::vector<const Record*> rows_shown() const;
   // Every record of the log, in store order, whatever the filter shows.
   std::vector<const Record*> all_records() const;
+  // Entries of a CSV file, chosen in the import dialog, as one undoable step.
+  void import_csv();
   void export_csv();
   // File > Open…, New Log… and an entry of Open Recent.
   void choose_log_to_open();
@@ -140,6 +142,7 @@ class Tarvik : public QMainWindow, private record_log {
   // record_log: what the undoable commands change goes through here.
   DataSource& store() override;
   void changed(const record_change& change) override;
+  void changed_many() override;
   void refused(const QString& why) override;
 
   std::unique_ptr<FileDataSource> data_source;

@@ -85,6 +85,15 @@ TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
   EXPECT_EQ(result.problems[2].message, "no date");
 }
 
+TEST(CsvImport, KeepsCellsOfColumnsWithoutANameUnderTheirNumber) {
+  testing::time_zone utc("UTC");
+  const csv_table table = read_csv("Date,,Station\n2002-05-01,x,Shell,late\n");
+  const std::vector<csv_role> roles{csv_role::date, csv_role::extra, csv_role::extra};
+  const import_result result = import_rows(table, roles, date_order::iso);
+  ASSERT_EQ(result.entries.size(), 1u);
+  EXPECT_EQ(result.entries[0].notes, "Column 2: x\nStation: Shell\nColumn 4: late");
+}
+
 TEST(CsvImport, GivesBackWhatTheExportWrote) {
   testing::time_zone berlin("Europe/Berlin");
   std::vector<std::unique_ptr<Record>> records;

@@ -1,0 +1,450 @@
+#include "ui/csv_import_dialog.h"
+
+#include <QBrush>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QLocale>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStringListModel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "ui/widget_text.h"
+
+namespace tarvik {
+namespace {
+
+// The first rows are enough to see what the columns hold.
+constexpr std::size_t kPreviewRows = 200;
+constexpr int kWidestPreviewColumn = 260;
+
+struct role_choice {
+  const char* text;
+  csv_role role;
+};
+constexpr std::array<role_choice, 7> kRoles{{
+    {"Mileage", csv_role::mileage},
+    {"Date", csv_role::date},
+    {"Operation", csv_role::operation},
+    {"Cost", csv_role::cost},
+    {"Notes", csv_role::notes},
+    {"Keep in Notes", csv_role::extra},
+    {"Leave Out", csv_role::ignore},
+}};
+
+int index_of(csv_role role) {
+  for (std::size_t i = 0; i < kRoles.size(); ++i) {
+    if (kRoles[i].role == role) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+// Roles that one column at most can have.
+bool single(csv_role role) { return role != csv_role::extra && role != csv_role::ignore; }
+
+constexpr std::array<char, 3> kSeparators{',', ';', '\t'};
+
+QString count_text(std::size_t count, const char* one, const char* many) {
+  return count == 1 ? QLatin1String(one)
+                    : QStringLiteral("%1 %2").arg(QLocale().toString(static_cast<qulonglong>(count)),
+                                                  QLatin1String(many));
+}
+
+}  // namespace
+
+// The table's column header with a role box below each column's name. The
+// boxes live in the viewport, so they scroll with the sections.
+class role_header : public QHeaderView {
+ public:
+  explicit role_header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setSectionsClickable(false);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(this, &QHeaderView::sectionResized, this, [this] { place_boxes(); });
+    box(0)->hide();  // so that there is one to measure
+  }
+
+  // The box of `column`, made on first need; boxes beyond `count` hide.
+  QComboBox* box(int column) {
+    while (static_cast<int>(boxes.size()) <= column) {
+      auto* made = new QComboBox(viewport());
+      made->setObjectName(QStringLiteral("role_box_%1").arg(boxes.size()));
+      for (const role_choice& choice : kRoles) made->addItem(QLatin1String(choice.text));
+      boxes.push_back(made);
+    }
+    return boxes[static_cast<std::size_t>(column)];
+  }
+
+  int box_height() const { return boxes.front()->sizeHint().height() + 4; }
+
+  QSize sizeHint() const override {
+    QSize size = QHeaderView::sizeHint();
+    size.setHeight(size.height() + box_height());
+    return size;
+  }
+
+  void place_boxes() {
+    const int height = box_height();
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const int column = static_cast<int>(i);
+      if (column >= count()) {
+        boxes[i]->hide();
+        continue;
+      }
+      boxes[i]->setGeometry(sectionViewportPosition(column) + 2, viewport()->height() - height + 2,
+                            sectionSize(column) - 4, height - 4);
+      boxes[i]->show();
+    }
+  }
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logical_index) const override {
+    QHeaderView::paintSection(painter, rect.adjusted(0, 0, 0, -box_height()), logical_index);
+  }
+
+  void updateGeometries() override {
+    QHeaderView::updateGeometries();
+    place_boxes();
+  }
+
+  void resizeEvent(QResizeEvent* event) override {
+    QHeaderView::resizeEvent(event);
+    place_boxes();
+  }
+
+ private:
+  std::vector<QComboBox*> boxes;
+};
+
+bool read_csv_file(const QString& path, std::string& text, QString& error, qint64 limit) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
+    error = QStringLiteral("No such file or directory");
+    return false;
+  }
+  // A FIFO or a device would block the window, or never end.
+  if (!info.isFile()) {
+    error = QStringLiteral("It is not a regular file");
+    return false;
+  }
+  const QString too_large =
+      QStringLiteral("It is larger than %1 MiB, more than any log holds").arg(limit / (1024 * 1024));
+  if (info.size() > limit) {
+    error = too_large;
+    return false;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    error = file.errorString();
+    return false;
+  }
+  std::string read;
+  read.reserve(static_cast<std::size_t>(info.size()));
+  char buffer[65536];
+  for (;;) {
+    const qint64 got = file.read(buffer, sizeof buffer);
+    if (got < 0) {
+      error = file.errorString();
+      return false;
+    }
+    if (got == 0) break;
+    // It may have grown since it was looked at.
+    if (static_cast<qint64>(read.size()) + got > limit) {
+      error = too_large;
+      return false;
+    }
+    read.append(buffer, static_cast<std::size_t>(got));
+  }
+  text = std::move(read);
+  return true;
+}
+
+csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_)
+    : QDialog(parent), text(std::move(text_)) {
+  setObjectName(QStringLiteral("csv_import_dialog"));
+  setWindowTitle(QStringLiteral("Import CSV"));
+
+  auto* file_label = new QLabel(this);
+  file_label->setObjectName(QStringLiteral("file_label"));
+  file_label->setText(QStringLiteral("From %1. Choose what each column holds; the first "
+                                     "rows are shown.")
+                          .arg(file_name));
+  file_label->setWordWrap(true);
+
+  separator_box = new QComboBox(this);
+  separator_box->setObjectName(QStringLiteral("separator_box"));
+  separator_box->addItems({QStringLiteral("Comma"), QStringLiteral("Semicolon"),
+                           QStringLiteral("Tab")});
+  const char guessed = guess_separator(text);
+  separator_box->setCurrentIndex(static_cast<int>(
+      std::find(kSeparators.begin(), kSeparators.end(), guessed) - kSeparators.begin()));
+  auto* separator_label = new QLabel(QStringLiteral("&Separator:"), this);
+  separator_label->setBuddy(separator_box);
+
+  dates_box = new QComboBox(this);
+  dates_box->setObjectName(QStringLiteral("dates_box"));
+  dates_box->addItems({QStringLiteral("Year-month-day (2002-05-01)"),
+                       QStringLiteral("Day first (1.5.2002)"),
+                       QStringLiteral("Month first (5/1/2002)")});
+  dates_box->setPlaceholderText(QStringLiteral("Choose…"));
+  auto* dates_label = new QLabel(QStringLiteral("&Dates:"), this);
+  dates_label->setBuddy(dates_box);
+  dates_warning = new QLabel(
+      QStringLiteral("The dates could be read either way: choose how they are written."), this);
+  dates_warning->setObjectName(QStringLiteral("dates_warning"));
+  dates_warning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+  dates_warning->setWordWrap(true);
+  QSizePolicy keep = dates_warning->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);  // the rows below do not jump once it goes
+  dates_warning->setSizePolicy(keep);
+
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(separator_label);
+  choices->addWidget(separator_box);
+  choices->addSpacing(16);
+  choices->addWidget(dates_label);
+  choices->addWidget(dates_box);
+  choices->addWidget(dates_warning, 1);
+  choices->addStretch();
+
+  preview = new QTableWidget(this);
+  preview->setObjectName(QStringLiteral("preview_table"));
+  header = new role_header(preview);
+  preview->setHorizontalHeader(header);
+  preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  preview->setSelectionMode(QAbstractItemView::NoSelection);
+  preview->setWordWrap(false);
+  preview->verticalHeader()->setDefaultSectionSize(preview->fontMetrics().height() + 6);
+  preview->setToolTip(QStringLiteral("Row numbers are the file's lines"));
+
+  auto* problems_label = new QLabel(QStringLiteral("Rows that cannot be read:"), this);
+  problem_texts = new QStringListModel(this);
+  problem_list = new QListView(this);
+  problem_list->setObjectName(QStringLiteral("problem_list"));
+  problem_list->setModel(problem_texts);
+  problem_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  problem_list->setUniformItemSizes(true);  // many rows, quickly
+  problem_list->setMaximumHeight(preview->fontMetrics().height() * 6 + 8);
+
+  summary = new QLabel(this);
+  summary->setObjectName(QStringLiteral("summary_label"));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  import_button = buttons->button(QDialogButtonBox::Ok);
+  import_button->setText(QStringLiteral("Import"));
+  import_button->setObjectName(QStringLiteral("import_button"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(file_label);
+  layout->addLayout(choices);
+  layout->addWidget(preview, 1);
+  layout->addWidget(problems_label);
+  layout->addWidget(problem_list);
+  layout->addWidget(summary);
+  layout->addWidget(buttons);
+
+  connect(separator_box, &QComboBox::currentIndexChanged, this, [this] {
+    read_table();
+    show_outcome();
+  });
+  // Chosen, even where it is the guess: a guess no longer overrides it.
+  // (A choice from the list, the keyboard or the wheel is "activated".)
+  connect(dates_box, &QComboBox::activated, this, [this] {
+    dates_chosen = true;
+    dates_known = dates_box->currentIndex() >= 0;
+    dates_warning->hide();
+    show_outcome();
+  });
+
+  read_table();
+  show_outcome();
+  resize(820, 580);
+}
+
+csv_import_dialog::~csv_import_dialog() = default;
+
+int csv_import_dialog::date_column() const {
+  const auto found = std::find(roles.begin(), roles.end(), csv_role::date);
+  return found == roles.end() ? -1 : static_cast<int>(found - roles.begin());
+}
+
+void csv_import_dialog::read_table() {
+  const int separator = std::max(separator_box->currentIndex(), 0);
+  table = read_csv(text, kSeparators[static_cast<std::size_t>(separator)]);
+  displaced = {};
+  std::size_t columns = 0;
+  for (const auto& row : table.rows) columns = std::max(columns, row.size());
+  std::vector<std::string> names = table.rows.empty() ? std::vector<std::string>{} : table.rows[0];
+  names.resize(columns);
+  roles = guess_roles(names);
+  // A column is left out only when the user says so: one without a name
+  // goes to the notes like any other the log has no field for.
+  for (csv_role& role : roles) {
+    if (role == csv_role::ignore) role = csv_role::extra;
+  }
+  guess_dates();
+  fill_preview();
+}
+
+void csv_import_dialog::guess_dates() {
+  if (dates_chosen) return;
+  const int column = date_column();
+  dates_known = false;
+  QSignalBlocker quiet(dates_box);
+  if (column < 0) {
+    dates_box->setCurrentIndex(-1);
+    dates_warning->hide();
+    return;
+  }
+  const date_guess guess = guess_date_order(table, static_cast<std::size_t>(column));
+  dates_warning->setVisible(guess.ambiguous);
+  dates_box->setCurrentIndex(guess.ambiguous ? -1 : static_cast<int>(guess.order));
+  dates_known = !guess.ambiguous;
+}
+
+void csv_import_dialog::fill_preview() {
+  const std::size_t shown = table.rows.empty() ? 0 : std::min(table.rows.size() - 1, kPreviewRows);
+  const int columns = static_cast<int>(roles.size());
+  preview->clear();
+  preview->setColumnCount(columns);
+  preview->setRowCount(static_cast<int>(shown));
+  QStringList names;
+  for (int column = 0; column < columns; ++column) {
+    const std::vector<std::string>& first = table.rows.front();
+    const auto k = static_cast<std::size_t>(column);
+    const QString name = k < first.size() ? to_widget_text(first[k]).trimmed() : QString();
+    names << (name.isEmpty() ? QStringLiteral("Column %1").arg(column + 1) : name);
+  }
+  preview->setHorizontalHeaderLabels(names);
+  QStringList lines;
+  for (std::size_t r = 1; r <= shown; ++r) {
+    lines << QString::number(table.line_of[r]);
+    const std::vector<std::string>& row = table.rows[r];
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      // One line a cell; the whole text in its tooltip.
+      const QString cell = to_widget_text(row[k]);
+      auto* item = new QTableWidgetItem(QString(cell).replace(QLatin1Char('\n'), QChar(0x21B5)));
+      if (cell.contains(QLatin1Char('\n'))) item->setData(Qt::UserRole, cell);
+      preview->setItem(static_cast<int>(r - 1), static_cast<int>(k), item);
+    }
+  }
+  preview->setVerticalHeaderLabels(lines);
+
+  for (int column = 0; column < columns; ++column) {
+    QComboBox* box = header->box(column);
+    {
+      QSignalBlocker quiet(box);
+      box->setCurrentIndex(index_of(roles[static_cast<std::size_t>(column)]));
+    }
+    // Connected once a box: the box is reused when the table is read anew.
+    if (!box->property("connected").toBool()) {
+      box->setProperty("connected", true);
+      connect(box, &QComboBox::currentIndexChanged, this, [this, column](int index) {
+        if (index >= 0) set_role(column, kRoles[static_cast<std::size_t>(index)].role);
+      });
+    }
+  }
+  preview->resizeColumnsToContents();
+  const int narrowest = header->box(0)->sizeHint().width() + 4;
+  for (int column = 0; column < columns; ++column) {
+    preview->setColumnWidth(
+        column, std::clamp(preview->columnWidth(column), narrowest, kWidestPreviewColumn));
+  }
+  header->place_boxes();
+}
+
+void csv_import_dialog::set_role(int column, csv_role role) {
+  const auto k = static_cast<std::size_t>(column);
+  if (k >= roles.size()) return;
+  const auto show_role = [this](std::size_t at) {
+    QComboBox* box = header->box(static_cast<int>(at));
+    QSignalBlocker quiet(box);
+    box->setCurrentIndex(index_of(roles[at]));
+  };
+  // Arrow keys on a closed box step through the roles: a role taken in
+  // passing goes back to the column it was taken from.
+  if (displaced.by == column && roles[k] == displaced.role && role != displaced.role &&
+      roles[displaced.column] == csv_role::extra) {
+    roles[displaced.column] = displaced.role;
+    show_role(displaced.column);
+  }
+  displaced = {};
+  if (single(role)) {
+    for (std::size_t other = 0; other < roles.size(); ++other) {
+      if (other == k || roles[other] != role) continue;
+      roles[other] = csv_role::extra;
+      show_role(other);
+      displaced = {column, other, role};
+    }
+  }
+  const bool dates_moved = (roles[k] == csv_role::date) != (role == csv_role::date);
+  roles[k] = role;
+  if (dates_moved) guess_dates();
+  show_outcome();
+}
+
+void csv_import_dialog::show_outcome() {
+  outcome = {};
+  QStringList problems;
+  const bool has_dates = date_column() >= 0;
+  if (has_dates && dates_known) {
+    outcome = import_rows(table, roles, static_cast<date_order>(dates_box->currentIndex()));
+    problems.reserve(static_cast<qsizetype>(outcome.problems.size()));
+    for (const import_problem& problem : outcome.problems) {
+      problems << QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
+    }
+  }
+  problem_texts->setStringList(problems);
+
+  // Rows of the preview that cannot be read stand out, with the reason.
+  std::size_t next = 0;
+  for (int row = 0; row < preview->rowCount(); ++row) {
+    const std::size_t line = table.line_of[static_cast<std::size_t>(row) + 1];
+    while (next < outcome.problems.size() && outcome.problems[next].line < line) ++next;
+    const bool bad = next < outcome.problems.size() && outcome.problems[next].line == line;
+    for (int column = 0; column < preview->columnCount(); ++column) {
+      QTableWidgetItem* item = preview->item(row, column);
+      if (item == nullptr) {
+        item = new QTableWidgetItem;
+        preview->setItem(row, column, item);
+      }
+      item->setBackground(bad ? QBrush(QColor(255, 220, 220)) : QBrush());
+      item->setToolTip(bad ? to_widget_text(outcome.problems[next].message)
+                           : item->data(Qt::UserRole).toString());
+    }
+  }
+
+  QString said;
+  if (table.rows.size() < 2) {
+    said = QStringLiteral("The file holds no rows below its header.");
+  } else if (!has_dates) {
+    said = QStringLiteral("Choose the column that holds the dates.");
+  } else if (!dates_known) {
+    said = QStringLiteral("Choose how the dates are written.");
+  } else {
+    said = count_text(outcome.entries.size(), "1 entry", "entries") + QStringLiteral(" to import");
+    if (!outcome.problems.empty()) {
+      said += QStringLiteral(", ") +
+              count_text(outcome.problems.size(), "1 row cannot be read", "rows cannot be read") +
+              QStringLiteral(" and will be left out");
+    }
+  }
+  summary->setText(said);
+  // Rows left out are worth a second look before importing.
+  QFont font = summary->font();
+  font.setBold(!outcome.problems.empty());
+  summary->setFont(font);
+  import_button->setEnabled(has_dates && dates_known && !outcome.entries.empty());
+}
+
+}  // namespace tarvik

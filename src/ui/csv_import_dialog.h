@@ -1,0 +1,85 @@
+#ifndef TARVIK_UI_CSV_IMPORT_DIALOG_H_
+#define TARVIK_UI_CSV_IMPORT_DIALOG_H_
+
+#include <QDialog>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "transfer/csv_import.h"
+
+class QComboBox;
+class QLabel;
+class QListView;
+class QPushButton;
+class QStringListModel;
+class QTableWidget;
+
+namespace tarvik {
+
+class role_header;
+
+// Reads a CSV file for the import dialog: false, with the reason, when it is
+// no regular file, larger than `limit` bytes, or cannot be read.
+bool read_csv_file(const QString& path, std::string& text, QString& error,
+                   qint64 limit = qint64{256} * 1024 * 1024);
+
+// "Import CSV": a preview of the file's first rows with what each column is
+// to become, the separator and the way dates are written (each preset from
+// the file and changeable), and every row that cannot be read with its line.
+// The guesses are only a start: dates that could be read day first or month
+// first are not imported until the user says which; no column is left out
+// unless the user chooses so (columns the log has no field for go into the
+// notes). The dialog does no file I/O: it is handed the text.
+class csv_import_dialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  csv_import_dialog(QWidget* parent, const QString& file_name, std::string text);
+  ~csv_import_dialog() override;
+
+  // The entries the choices read, in file order; after accept(), those to
+  // import. Rows that cannot be read are not among them.
+  const std::vector<imported_entry>& entries() const { return outcome.entries; }
+  const std::vector<import_problem>& problems() const { return outcome.problems; }
+
+ private:
+  // The separator changed: the cells, the columns' roles and the preview anew.
+  void read_table();
+  // Presets the date order from the date column, unless the user chose one.
+  void guess_dates();
+  void fill_preview();
+  // A column's role chosen; another column that had it keeps its cells in
+  // the notes instead.
+  void set_role(int column, csv_role role);
+  // Reads the entries with the choices made and shows what became of them.
+  void show_outcome();
+  int date_column() const;
+
+  std::string text;
+  csv_table table;
+  std::vector<csv_role> roles;
+  import_result outcome;
+  bool dates_chosen = false;  // by the user: a guess no longer overrides it
+  bool dates_known = false;   // an order is set (guessed clearly or chosen)
+  // The role the last choice took from another column.
+  struct displaced_role {
+    int by = -1;
+    std::size_t column = 0;
+    csv_role role = csv_role::extra;
+  } displaced;
+
+  QComboBox* separator_box;
+  QComboBox* dates_box;
+  QLabel* dates_warning;
+  QTableWidget* preview;
+  role_header* header;
+  QListView* problem_list;
+  QStringListModel* problem_texts;
+  QLabel* summary;
+  QPushButton* import_button;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_CSV_IMPORT_DIALOG_H_

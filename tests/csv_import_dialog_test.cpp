@@ -1,0 +1,233 @@
+// File > Import CSV…: the dialog's choices, driven by keys and clicks, and
+// the import as one step of the window's undo history.
+#include "ui/csv_import_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <sys/stat.h>
+
+#include "data/file_data_source.h"
+#include "support/home.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+#include "ui/tarvik.h"
+
+namespace tarvik {
+namespace {
+
+// Pieces of the dialog, by name.
+template <typename Widget>
+Widget* part(QWidget* dialog, const char* name) {
+  auto* found = dialog->findChild<Widget*>(QLatin1String(name));
+  if (found == nullptr) ADD_FAILURE() << "no " << name;
+  return found;
+}
+
+QStringList problems_of(QWidget* dialog) {
+  QStringList lines;
+  const QAbstractItemModel* model = part<QListView>(dialog, "problem_list")->model();
+  for (int row = 0; row < model->rowCount(); ++row) lines << model->index(row, 0).data().toString();
+  return lines;
+}
+
+QString summary_of(QWidget* dialog) { return part<QLabel>(dialog, "summary_label")->text(); }
+
+void show_active(QWidget& widget) {
+  widget.show();
+  widget.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget));
+}
+
+// A key pressed on a closed box, as a user steps through its entries.
+void press_in(QComboBox* box, Qt::Key key, int times = 1) {
+  for (int i = 0; i < times; ++i) QTest::keyClick(box, key);
+}
+
+TEST(CsvImportDialog, AmbiguousDatesWaitForTheUsersChoice) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("log.csv"),
+                           "Date,Mileage,Operation\n01/05/2002,100,Oil\n02/05/2002,200,Tyres\n");
+  show_active(dialog);
+  auto* dates = part<QComboBox>(&dialog, "dates_box");
+  auto* import = part<QPushButton>(&dialog, "import_button");
+  EXPECT_EQ(dates->currentIndex(), -1) << "no order is guessed for the user";
+  EXPECT_TRUE(part<QLabel>(&dialog, "dates_warning")->isVisible());
+  EXPECT_FALSE(import->isEnabled());
+  EXPECT_EQ(summary_of(&dialog), "Choose how the dates are written.");
+  QTest::mouseClick(import, Qt::LeftButton);
+  EXPECT_TRUE(dialog.isVisible());
+
+  // Year-month-day first: no row can be read, so nothing to import.
+  press_in(dates, Qt::Key_Down);
+  EXPECT_EQ(problems_of(&dialog),
+            (QStringList{"Line 2: Date \"01/05/2002\" is not a date of the form chosen",
+                         "Line 3: Date \"02/05/2002\" is not a date of the form chosen"}));
+  EXPECT_FALSE(import->isEnabled());
+  press_in(dates, Qt::Key_Down, 2);  // month first
+  EXPECT_FALSE(part<QLabel>(&dialog, "dates_warning")->isVisible());
+  EXPECT_TRUE(problems_of(&dialog).isEmpty());
+  EXPECT_EQ(summary_of(&dialog), "2 entries to import");
+  QTest::mouseClick(import, Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(dialog.entries().size(), 2u);
+  EXPECT_EQ(dialog.entries()[0].date, 1010188800);  // 5 January 2002
+  EXPECT_EQ(dialog.entries()[1].date, 1012867200);  // 5 February 2002
+}
+
+TEST(CsvImportDialog, EachRoleHasOneColumnAndNothingIsLeftOutUnasked) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("log.csv"),
+                           "Date,Odometer,Service,Cost,Workshop,\n"
+                           "2002-05-13,45210,Oil,24.5,Meier,x\n");
+  show_active(dialog);
+  auto* workshop = part<QComboBox>(&dialog, "role_box_4");
+  auto* service = part<QComboBox>(&dialog, "role_box_2");
+  auto* cost = part<QComboBox>(&dialog, "role_box_3");
+  EXPECT_EQ(workshop->currentText(), "Keep in Notes");
+  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_5")->currentText(), "Keep in Notes")
+      << "a column without a name is kept too";
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].notes, "Workshop: Meier\nColumn 6: x");
+
+  // Stepping up from Keep in Notes passes Notes and Cost on the way to
+  // Operation: only Operation is taken from its column.
+  press_in(workshop, Qt::Key_Up, 3);
+  EXPECT_EQ(workshop->currentText(), "Operation");
+  EXPECT_EQ(cost->currentText(), "Cost");
+  EXPECT_EQ(service->currentText(), "Keep in Notes");
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].operation, "Meier");
+  EXPECT_EQ(dialog.entries()[0].cost, 24.5f);
+  EXPECT_EQ(dialog.entries()[0].notes, "Service: Oil\nColumn 6: x");
+
+  // Left out when the user says so.
+  press_in(part<QComboBox>(&dialog, "role_box_5"), Qt::Key_Down);
+  EXPECT_EQ(dialog.entries()[0].notes, "Service: Oil");
+
+  // Without a date column there is nothing to import.
+  press_in(part<QComboBox>(&dialog, "role_box_0"), Qt::Key_Down, 4);
+  EXPECT_EQ(summary_of(&dialog), "Choose the column that holds the dates.");
+  EXPECT_FALSE(part<QPushButton>(&dialog, "import_button")->isEnabled());
+}
+
+TEST(CsvImportDialog, ASeparatorChosenReadsTheColumnsAnew) {
+  testing::time_zone utc("UTC");
+  // More commas than semicolons in the header: guessed wrong.
+  csv_import_dialog dialog(nullptr, QStringLiteral("log.csv"),
+                           "Date;Cost, EUR, with tax;Notes, misc\n13.05.2002;12,50;a, b\n");
+  show_active(dialog);
+  auto* separator = part<QComboBox>(&dialog, "separator_box");
+  EXPECT_EQ(separator->currentText(), "Comma");
+  press_in(separator, Qt::Key_Down);
+  EXPECT_EQ(separator->currentText(), "Semicolon");
+  EXPECT_EQ(part<QComboBox>(&dialog, "dates_box")->currentIndex(), 1) << "day first, clearly";
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].cost, 12.5f);
+  EXPECT_EQ(dialog.entries()[0].notes, "a, b");
+  EXPECT_EQ(dialog.entries()[0].date, 1021248000);
+}
+
+TEST(CsvImportDialog, AFileIsReadOnlyWhenItIsARegularFileOfASaneSize) {
+  testing::temp_dir dir;
+  std::string text;
+  QString error;
+  const std::string fifo = dir.file("pipe.csv");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(read_csv_file(QString::fromStdString(fifo), text, error)) << "it would block";
+  EXPECT_EQ(error, "It is not a regular file");
+  testing::write_file(dir.file("big.csv"), std::string(2000, 'x'));
+  EXPECT_FALSE(read_csv_file(QString::fromStdString(dir.file("big.csv")), text, error, 1999));
+  EXPECT_TRUE(error.startsWith("It is larger than")) << error.toStdString();
+  EXPECT_TRUE(read_csv_file(QString::fromStdString(dir.file("big.csv")), text, error, 2000));
+  EXPECT_EQ(text.size(), 2000u);
+  EXPECT_FALSE(read_csv_file(QString::fromStdString(dir.file("none.csv")), text, error));
+  EXPECT_EQ(error, "No such file or directory");
+}
+
+// A log from another program: semicolons, decimal commas, day-first dates,
+// a note over two lines, a workshop column, and two rows that cannot be read.
+const char* const kWorkshopCsv =
+    "Date;Odometer;Service;Cost;Workshop\n"
+    "13.05.2002;45.210,5;Oil change;89,90;Meier\n"
+    "14.05.2002;46100;\"Tyres\nwinter\";412,00;\n"
+    "15.05.2002;about 47000;Wipers;12,50;\n"
+    ";48000;Brakes;230,00;Meier\n"
+    "16.05.2002;49500;Inspection;310,40;Meier\n";
+
+QAction* menu_action(Tarvik& window, const char* text) {
+  for (QAction* menu : window.menuBar()->actions()) {
+    for (QAction* action : menu->menu()->actions()) {
+      if (action->text() == QString::fromUtf8(text)) return action;
+    }
+  }
+  ADD_FAILURE() << "no menu entry " << text;
+  return nullptr;
+}
+
+TEST(CsvImportDialog, TheWindowImportsInOneStepThatOneUndoTakesBack) {
+  testing::time_zone utc("UTC");
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  const std::string csv = home.dir().file("workshop.csv");
+  testing::write_file(csv, kWorkshopCsv);
+  Tarvik window;
+  window.resize(900, 500);
+  show_active(window);
+
+  QString summary;
+  QStringList problems;
+  testing::answer_next_modal([&](QWidget* chooser) {
+    EXPECT_EQ(chooser->windowTitle(), "Import CSV");
+    // Set now: choosing the file runs the event loop.
+    testing::answer_next_modal([&](QWidget* dialog) {
+      EXPECT_EQ(dialog->objectName(), "csv_import_dialog");
+      summary = summary_of(dialog);
+      problems = problems_of(dialog);
+      QTest::mouseClick(part<QPushButton>(dialog, "import_button"), Qt::LeftButton);
+    });
+    testing::choose_file(chooser, QString::fromStdString(csv));
+  });
+  QAction* import = menu_action(window, "Import CSV…");
+  ASSERT_NE(import, nullptr);
+  import->trigger();
+  show_active(window);
+
+  EXPECT_EQ(summary, "3 entries to import, 2 rows cannot be read and will be left out");
+  EXPECT_EQ(problems, (QStringList{"Line 5: Odometer \"about 47000\" is not a number",
+                                   "Line 6: no date"}));
+  EXPECT_EQ(window.statusBar()->currentMessage(), "3 entries imported from workshop.csv");
+  EXPECT_EQ(window.row_identifiers(), (std::vector<int>{0, 3, 4, 5, 6}));
+  {
+    FileDataSource saved(home.log());
+    ASSERT_EQ(saved.identifiers(), (std::vector<int>{0, 3, 4, 5, 6}));
+    const Record* oil = saved.record(4);
+    EXPECT_EQ(oil->mileage(), 45210.5);
+    EXPECT_EQ(oil->cost(), 89.9f);
+    EXPECT_EQ(oil->date(), 1021248000);
+    EXPECT_EQ(oil->notes(), "Workshop: Meier");
+    EXPECT_EQ(saved.record(5)->operation(), "Tyres\nwinter");
+    EXPECT_EQ(saved.record(6)->operation(), "Inspection");
+  }
+
+  QTableView* table = testing::record_table(window);
+  QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(window.row_identifiers(), (std::vector<int>{0, 3}));
+  EXPECT_EQ(testing::read_file(home.log()), testing::kExampleLog);
+  QTest::keyClick(table, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(FileDataSource(home.log()).identifiers(), (std::vector<int>{0, 3, 4, 5, 6}));
+}
+
+}  // namespace
+}  // namespace tarvik
