@@ -202,8 +202,8 @@ void BM_ImportCsv(benchmark::State& state) {
   for (auto _ : state) {
     const tarvik::csv_table table = tarvik::read_csv(text);
     const auto roles = tarvik::guess_roles(table.rows.front());
-    const auto result =
-        tarvik::import_rows(table, roles, tarvik::guess_date_order(table, 1).order);
+    const auto result = tarvik::import_rows(table, roles, tarvik::guess_date_order(table, 1).order,
+                                            tarvik::guess_decimal_mark(table, roles));
     entries = result.entries.size();
   }
   state.counters["entries"] = static_cast<double>(entries);

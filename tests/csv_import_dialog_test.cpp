@@ -122,6 +122,28 @@ TEST(CsvImportDialog, EachRoleHasOneColumnAndNothingIsLeftOutUnasked) {
   EXPECT_FALSE(part<QPushButton>(&dialog, "import_button")->isEnabled());
 }
 
+TEST(CsvImportDialog, TheDecimalMarkIsTheFilesAndTheUserCanCorrectIt) {
+  testing::time_zone utc("UTC");
+  // Nothing in the numbers tells: a file separated by ";" is taken to
+  // group thousands with full stops.
+  csv_import_dialog dialog(nullptr, QStringLiteral("log.csv"),
+                           "Date;Km;Cost\n2002-05-13;45.210;12\n2002-05-14;46.100,5;8\n");
+  show_active(dialog);
+  auto* decimals = part<QComboBox>(&dialog, "decimals_box");
+  EXPECT_EQ(decimals->currentText(), "Comma (1.234,5)");
+  ASSERT_EQ(dialog.entries().size(), 2u);
+  EXPECT_EQ(dialog.entries()[0].mileage, 45210);
+  EXPECT_EQ(dialog.entries()[1].mileage, 46100.5);
+
+  // A full stop instead: what cannot be read so is listed, never read as
+  // some other number.
+  press_in(decimals, Qt::Key_Up);
+  EXPECT_EQ(decimals->currentText(), "Full stop (1,234.5)");
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].mileage, 45.21);
+  EXPECT_EQ(problems_of(&dialog), QStringList{"Line 3: Km \"46.100,5\" is not a number"});
+}
+
 TEST(CsvImportDialog, ASeparatorChosenReadsTheColumnsAnew) {
   testing::time_zone utc("UTC");
   // More commas than semicolons in the header: guessed wrong.

@@ -1,9 +1,11 @@
 #include "transfer/csv_import.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
 #include <ctime>
+#include <optional>
 
 #include "data/number_text.h"
 
@@ -55,6 +57,13 @@ csv_role role_of_word(const std::string& word) {
       {"total", csv_role::cost},       {"notes", csv_role::notes},
       {"note", csv_role::notes},       {"comment", csv_role::notes},
       {"comments", csv_role::notes},   {"memo", csv_role::notes},
+      // German, as spreadsheets of the decimal-comma users often head them.
+      {"datum", csv_role::date},       {"kilometerstand", csv_role::mileage},
+      {"tachostand", csv_role::mileage}, {"beschreibung", csv_role::operation},
+      {"leistung", csv_role::operation}, {"kosten", csv_role::cost},
+      {"betrag", csv_role::cost},      {"preis", csv_role::cost},
+      {"notiz", csv_role::notes},      {"notizen", csv_role::notes},
+      {"bemerkung", csv_role::notes},  {"bemerkungen", csv_role::notes},
   };
   for (const known& k : kWords) {
     if (word == k.word) return k.role;
@@ -62,43 +71,88 @@ csv_role role_of_word(const std::string& word) {
   return csv_role::extra;
 }
 
-// A decimal number with "." or "," as its separator (see import_rows), or
-// false.
-bool read_number(std::string_view cell, double& value) {
-  std::string text(trimmed(cell));
+// Whether `digits` is a whole part grouped in threes by `group`: 1 to 3
+// digits, then groups of exactly 3.
+bool grouped_in_threes(std::string_view digits, char group) {
+  std::size_t start = 0;
+  bool first = true;
+  for (;;) {
+    const std::size_t end = std::min(digits.find(group, start), digits.size());
+    const std::size_t length = end - start;
+    if (length == 0 || length > 3 || (!first && length != 3)) return false;
+    for (std::size_t i = start; i < end; ++i) {
+      if (!std::isdigit(static_cast<unsigned char>(digits[i]))) return false;
+    }
+    if (end == digits.size()) return true;
+    first = false;
+    start = end + 1;
+  }
+}
+
+// A decimal number with `decimals` as its mark (see import_rows), or false.
+bool read_number(std::string_view cell, decimal_mark decimals, double& value) {
+  const std::string_view text = trimmed(cell);
   if (text.empty()) {
     value = 0;
     return true;
   }
-  const std::size_t comma = text.rfind(',');
-  const std::size_t stop = text.rfind('.');
-  if (comma != std::string::npos && (stop == std::string::npos || comma > stop)) {
-    // Decimal comma; full stops before it group thousands.
-    std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '.') continue;
-      if (text[i] == ',' && i != comma) return false;
-      plain += i == comma ? '.' : text[i];
+  const char point = decimals == decimal_mark::comma ? ',' : '.';
+  const char group = decimals == decimal_mark::comma ? '.' : ',';
+  const std::size_t at = text.find(point);
+  if (at != std::string_view::npos && text.find(point, at + 1) != std::string_view::npos) return false;
+  std::string_view whole = text.substr(0, at);
+  const std::string_view fraction = at == std::string_view::npos ? std::string_view() : text.substr(at + 1);
+  if (fraction.find(group) != std::string_view::npos) return false;
+  std::string plain;
+  if (!whole.empty() && (whole[0] == '-' || whole[0] == '+')) {
+    plain += whole[0];
+    whole.remove_prefix(1);
+  }
+  if (whole.find(group) != std::string_view::npos) {
+    if (!grouped_in_threes(whole, group)) return false;
+    for (const char c : whole) {
+      if (c != group) plain += c;
     }
-    text = plain;
-  } else if (comma != std::string::npos) {
-    // Full stop last: commas group thousands.
-    std::string plain;
-    for (const char c : text) {
-      if (c != ',') plain += c;
-    }
-    text = plain;
+  } else {
+    plain += whole;
+  }
+  if (at != std::string_view::npos) {
+    plain += '.';
+    plain += fraction;
   }
   // Plain digits only: no hexadecimal, no "inf", no units.
-  for (const char c : text) {
+  for (const char c : plain) {
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' ||
           c == 'e' || c == 'E')) {
       return false;
     }
   }
-  if (!whole_double_text(text.c_str())) return false;
-  value = parse_double(text.c_str());
+  if (!whole_double_text(plain.c_str())) return false;
+  value = parse_double(plain.c_str());
   return std::isfinite(value);
+}
+
+// What a number cell tells of the decimal mark: the mark, or nothing.
+std::optional<decimal_mark> mark_told_by(std::string_view cell) {
+  const std::string_view text = trimmed(cell);
+  const std::size_t comma = text.rfind(',');
+  const std::size_t stop = text.rfind('.');
+  if (comma != std::string_view::npos && stop != std::string_view::npos) {
+    return comma > stop ? decimal_mark::comma : decimal_mark::full_stop;
+  }
+  const std::size_t last = comma != std::string_view::npos ? comma : stop;
+  if (last == std::string_view::npos) return std::nullopt;
+  const decimal_mark as_decimal = last == comma ? decimal_mark::comma : decimal_mark::full_stop;
+  const decimal_mark other = last == comma ? decimal_mark::full_stop : decimal_mark::comma;
+  if (text.find(text[last]) != last) return other;  // twice: it groups
+  std::size_t digits = 0;
+  while (last + 1 + digits < text.size() &&
+         std::isdigit(static_cast<unsigned char>(text[last + 1 + digits]))) {
+    ++digits;
+  }
+  if (last + 1 + digits != text.size()) return std::nullopt;  // not a plain number
+  if (digits != 3) return as_decimal;
+  return std::nullopt;
 }
 
 // Reads up to `count` unsigned numbers separated by one of `separators`,
@@ -295,8 +349,24 @@ date_guess guess_date_order(const csv_table& table, std::size_t column) {
   return guess;
 }
 
+decimal_mark guess_decimal_mark(const csv_table& table, const std::vector<csv_role>& roles) {
+  std::size_t commas = 0;
+  std::size_t stops = 0;
+  for (std::size_t r = 1; r < table.rows.size(); ++r) {
+    const std::vector<std::string>& row = table.rows[r];
+    for (std::size_t column = 0; column < row.size() && column < roles.size(); ++column) {
+      if (roles[column] != csv_role::mileage && roles[column] != csv_role::cost) continue;
+      if (const std::optional<decimal_mark> told = mark_told_by(row[column])) {
+        (*told == decimal_mark::comma ? commas : stops) += 1;
+      }
+    }
+  }
+  if (commas != stops) return commas > stops ? decimal_mark::comma : decimal_mark::full_stop;
+  return table.separator == ';' ? decimal_mark::comma : decimal_mark::full_stop;
+}
+
 import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
-                          date_order dates) {
+                          date_order dates, decimal_mark decimals) {
   import_result result;
   if (table.rows.empty()) return result;
   const std::vector<std::string>& header = table.rows.front();
@@ -320,11 +390,11 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
         case csv_role::ignore:
           break;
         case csv_role::mileage:
-          if (!read_number(cell, number)) problem = name + " \"" + cell + "\" is not a number";
+          if (!read_number(cell, decimals, number)) problem = name + " \"" + cell + "\" is not a number";
           entry.mileage = number;
           break;
         case csv_role::cost:
-          if (!read_number(cell, number)) problem = name + " \"" + cell + "\" is not a number";
+          if (!read_number(cell, decimals, number)) problem = name + " \"" + cell + "\" is not a number";
           entry.cost = static_cast<float>(number);
           break;
         case csv_role::date:

@@ -57,6 +57,19 @@ struct date_guess {
 };
 date_guess guess_date_order(const csv_table& table, std::size_t column);
 
+// How numbers mark their decimals: 45210.5 (a full stop; commas may group
+// thousands, 1,234.5) or 45210,5 (a comma; full stops may group thousands,
+// 1.234,5).
+enum class decimal_mark { full_stop, comma };
+
+// The mark the mileage and cost columns (by `roles`) use, judged by the
+// cells that tell: both marks (the later one is the decimal), a mark twice
+// (it groups), or one mark followed by other than three digits (it is the
+// decimal). When no cell tells ("45.210" could be either), a comma for
+// files separated by ";" (spreadsheets of comma-decimal languages write
+// those), else a full stop.
+decimal_mark guess_decimal_mark(const csv_table& table, const std::vector<csv_role>& roles);
+
 // One entry read from a row.
 struct imported_entry {
   std::size_t line = 0;
@@ -78,14 +91,16 @@ struct import_result {
   std::vector<import_problem> problems;
 };
 
-// The entries of every row after the header. Numbers take a full stop or,
-// when they hold none, a decimal comma; with both, the later one is the
-// decimal separator and the other groups thousands. An empty number cell is
-// 0; an empty operation cell stays empty. A row whose date is missing or
-// cannot be read, or whose numbers cannot be read in full, becomes no entry
-// but a problem with its line. Dates are local time.
+// The entries of every row after the header. Numbers have `decimals` as
+// their decimal mark, at most once; the other mark may only group the
+// whole part in threes (1.234,5 or 1,234.5), so that a number written the
+// other way ("45.21" with a comma mark) is reported, never read as another
+// value. An empty number cell is 0; an empty operation cell stays empty. A
+// row whose date is missing or cannot be read, or whose numbers cannot be
+// read in full, becomes no entry but a problem with its line. Dates are
+// local time.
 import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
-                          date_order dates);
+                          date_order dates, decimal_mark decimals);
 
 }  // namespace tarvik
 

@@ -206,9 +206,18 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   keep.setRetainSizeWhenHidden(true);  // the rows below do not jump once it goes
   dates_warning->setSizePolicy(keep);
 
+  decimals_box = new QComboBox(this);
+  decimals_box->setObjectName(QStringLiteral("decimals_box"));
+  decimals_box->addItems({QStringLiteral("Full stop (1,234.5)"), QStringLiteral("Comma (1.234,5)")});
+  auto* decimals_label = new QLabel(QStringLiteral("D&ecimals:"), this);
+  decimals_label->setBuddy(decimals_box);
+
   auto* choices = new QHBoxLayout;
   choices->addWidget(separator_label);
   choices->addWidget(separator_box);
+  choices->addSpacing(16);
+  choices->addWidget(decimals_label);
+  choices->addWidget(decimals_box);
   choices->addSpacing(16);
   choices->addWidget(dates_label);
   choices->addWidget(dates_box);
@@ -257,6 +266,10 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     read_table();
     show_outcome();
   });
+  connect(decimals_box, &QComboBox::activated, this, [this] {
+    decimals_chosen = true;
+    show_outcome();
+  });
   // Chosen, even where it is the guess: a guess no longer overrides it.
   // (A choice from the list, the keyboard or the wheel is "activated".)
   connect(dates_box, &QComboBox::activated, this, [this] {
@@ -293,7 +306,14 @@ void csv_import_dialog::read_table() {
     if (role == csv_role::ignore) role = csv_role::extra;
   }
   guess_dates();
+  guess_decimals();
   fill_preview();
+}
+
+void csv_import_dialog::guess_decimals() {
+  if (decimals_chosen) return;
+  QSignalBlocker quiet(decimals_box);
+  decimals_box->setCurrentIndex(static_cast<int>(guess_decimal_mark(table, roles)));
 }
 
 void csv_import_dialog::guess_dates() {
@@ -390,6 +410,7 @@ void csv_import_dialog::set_role(int column, csv_role role) {
   const bool dates_moved = (roles[k] == csv_role::date) != (role == csv_role::date);
   roles[k] = role;
   if (dates_moved) guess_dates();
+  if (role == csv_role::mileage || role == csv_role::cost) guess_decimals();
   show_outcome();
 }
 
@@ -398,7 +419,8 @@ void csv_import_dialog::show_outcome() {
   QStringList problems;
   const bool has_dates = date_column() >= 0;
   if (has_dates && dates_known) {
-    outcome = import_rows(table, roles, static_cast<date_order>(dates_box->currentIndex()));
+    outcome = import_rows(table, roles, static_cast<date_order>(dates_box->currentIndex()),
+                          static_cast<decimal_mark>(decimals_box->currentIndex()));
     problems.reserve(static_cast<qsizetype>(outcome.problems.size()));
     for (const import_problem& problem : outcome.problems) {
       problems << QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));

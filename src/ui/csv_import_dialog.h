@@ -25,8 +25,9 @@ bool read_csv_file(const QString& path, std::string& text, QString& error,
                    qint64 limit = qint64{256} * 1024 * 1024);
 
 // "Import CSV": a preview of the file's first rows with what each column is
-// to become, the separator and the way dates are written (each preset from
-// the file and changeable), and every row that cannot be read with its line.
+// to become, the separator, the decimal mark and the way dates are written
+// (each preset from the file and changeable), and every row that cannot be
+// read with its line.
 // The guesses are only a start: dates that could be read day first or month
 // first are not imported until the user says which; no column is left out
 // unless the user chooses so (columns the log has no field for go into the
@@ -48,6 +49,8 @@ class csv_import_dialog : public QDialog {
   void read_table();
   // Presets the date order from the date column, unless the user chose one.
   void guess_dates();
+  // Presets the decimal mark from the number columns, unless the user chose.
+  void guess_decimals();
   void fill_preview();
   // A column's role chosen; another column that had it keeps its cells in
   // the notes instead.
@@ -62,6 +65,7 @@ class csv_import_dialog : public QDialog {
   import_result outcome;
   bool dates_chosen = false;  // by the user: a guess no longer overrides it
   bool dates_known = false;   // an order is set (guessed clearly or chosen)
+  bool decimals_chosen = false;
   // The role the last choice took from another column.
   struct displaced_role {
     int by = -1;
@@ -71,6 +75,7 @@ class csv_import_dialog : public QDialog {
 
   QComboBox* separator_box;
   QComboBox* dates_box;
+  QComboBox* decimals_box;
   QLabel* dates_warning;
   QTableWidget* preview;
   role_header* header;

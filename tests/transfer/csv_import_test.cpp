@@ -42,6 +42,9 @@ TEST(CsvImport, KnowsTheColumnsOfOtherVehicleLogs) {
   EXPECT_EQ(guess_roles({"MILES", "description", "Price", "memo", "date", "Amount"}),
             (std::vector<csv_role>{csv_role::mileage, csv_role::operation, csv_role::cost,
                                    csv_role::notes, csv_role::date, csv_role::extra}));
+  EXPECT_EQ(guess_roles({"Datum", "Kilometerstand", "Leistung", "Kosten (EUR)", "Bemerkung"}),
+            (std::vector<csv_role>{csv_role::date, csv_role::mileage, csv_role::operation,
+                                   csv_role::cost, csv_role::notes}));
 }
 
 TEST(CsvImport, TellsDayFirstFromMonthFirstOrSaysItCannot) {
@@ -64,7 +67,9 @@ TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
       "03.05.2002;about 45500;Wipers;10;\n"
       ";45600;Wipers;10;\n"
       "04.05.2002 13:20;45700;;;\n");
-  const import_result result = import_rows(table, guess_roles(table.rows[0]), date_order::day_first);
+  const std::vector<csv_role> roles = guess_roles(table.rows[0]);
+  ASSERT_EQ(guess_decimal_mark(table, roles), decimal_mark::comma);
+  const import_result result = import_rows(table, roles, date_order::day_first, decimal_mark::comma);
   ASSERT_EQ(result.entries.size(), 3u);
   EXPECT_EQ(result.entries[0].date, 1020211200);
   EXPECT_EQ(result.entries[0].mileage, 45210.5);
@@ -89,7 +94,7 @@ TEST(CsvImport, KeepsCellsOfColumnsWithoutANameUnderTheirNumber) {
   testing::time_zone utc("UTC");
   const csv_table table = read_csv("Date,,Station\n2002-05-01,x,Shell,late\n");
   const std::vector<csv_role> roles{csv_role::date, csv_role::extra, csv_role::extra};
-  const import_result result = import_rows(table, roles, date_order::iso);
+  const import_result result = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
   ASSERT_EQ(result.entries.size(), 1u);
   EXPECT_EQ(result.entries[0].notes, "Column 2: x\nStation: Shell\nColumn 4: late");
 }
@@ -108,8 +113,9 @@ TEST(CsvImport, GivesBackWhatTheExportWrote) {
   std::vector<const Record*> shown;
   for (const auto& record : records) shown.push_back(record.get());
   const csv_table table = read_csv(csv_of(shown));
-  const import_result back = import_rows(table, guess_roles(table.rows[0]),
-                                         guess_date_order(table, 1).order);
+  const std::vector<csv_role> roles = guess_roles(table.rows[0]);
+  const import_result back = import_rows(table, roles, guess_date_order(table, 1).order,
+                                         guess_decimal_mark(table, roles));
   EXPECT_TRUE(back.problems.empty());
   ASSERT_EQ(back.entries.size(), records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -118,6 +124,40 @@ TEST(CsvImport, GivesBackWhatTheExportWrote) {
                back.entries[i].notes, back.entries[i].cost);
     EXPECT_TRUE(read.same_fields(*records[i])) << "record " << i;
   }
+}
+
+TEST(CsvImport, NumbersAreReadWithTheFilesDecimalMarkOrReported) {
+  const auto roles_of = [](const csv_table& table) { return guess_roles(table.rows[0]); };
+  // Cells that tell: both marks, a mark twice, a mark before other than
+  // three digits. "45.210" alone tells nothing.
+  const csv_table european = read_csv("Date,Km\n2002-05-01,\"45.210\"\n2002-05-02,\"45.300,5\"\n");
+  EXPECT_EQ(guess_decimal_mark(european, roles_of(european)), decimal_mark::comma);
+  const csv_table grouped = read_csv("Date;Km\n2002-05-01;1.234.567\n");
+  EXPECT_EQ(guess_decimal_mark(grouped, roles_of(grouped)), decimal_mark::comma);
+  const csv_table english = read_csv("Date;Cost\n2002-05-01;12.50\n2002-05-02;1,234\n");
+  EXPECT_EQ(guess_decimal_mark(english, roles_of(english)), decimal_mark::full_stop);
+  // Nothing tells: the separator decides; notes do not count.
+  const csv_table semicolons = read_csv("Date;Km;Notes\n2002-05-01;45.210;1,5 l\n");
+  EXPECT_EQ(guess_decimal_mark(semicolons, roles_of(semicolons)), decimal_mark::comma);
+  const csv_table commas = read_csv("Date,Km\n2002-05-01,\"45,210\"\n");
+  EXPECT_EQ(guess_decimal_mark(commas, roles_of(commas)), decimal_mark::full_stop);
+
+  testing::time_zone utc("UTC");
+  const csv_table table = read_csv(
+      "Date;Km\n2002-05-01;45.210\n2002-05-02;45.21\n2002-05-03;1.234.567,8\n"
+      "2002-05-04;-1.234\n2002-05-05;12,5,0\n2002-05-06;1.23.456\n2002-05-07;45210,\n");
+  const import_result comma = import_rows(table, roles_of(table), date_order::iso, decimal_mark::comma);
+  std::vector<double> read;
+  for (const imported_entry& entry : comma.entries) read.push_back(entry.mileage);
+  EXPECT_EQ(read, (std::vector<double>{45210, 1234567.8, -1234, 45210}));
+  std::vector<std::size_t> refused;
+  for (const import_problem& problem : comma.problems) refused.push_back(problem.line);
+  EXPECT_EQ(refused, (std::vector<std::size_t>{3, 6, 7})) << "45.21, 12,5,0 and 1.23.456";
+
+  const import_result stop = import_rows(table, roles_of(table), date_order::iso, decimal_mark::full_stop);
+  read.clear();
+  for (const imported_entry& entry : stop.entries) read.push_back(entry.mileage);
+  EXPECT_EQ(read, (std::vector<double>{45.21, 45.21, -1.234}));
 }
 
 }  // namespace
