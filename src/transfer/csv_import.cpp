@@ -372,6 +372,11 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
   const std::vector<std::string>& header = table.rows.front();
   for (std::size_t r = 1; r < table.rows.size(); ++r) {
     const std::vector<std::string>& row = table.rows[r];
+    // A spreadsheet's empty line (";;;;") holds nothing to keep or report.
+    if (std::all_of(row.begin(), row.end(),
+                    [](const std::string& cell) { return trimmed(cell).empty(); })) {
+      continue;
+    }
     imported_entry entry;
     entry.line = table.line_of[r];
     std::string problem;

@@ -95,7 +95,8 @@ struct import_result {
 // their decimal mark, at most once; the other mark may only group the
 // whole part in threes (1.234,5 or 1,234.5), so that a number written the
 // other way ("45.21" with a comma mark) is reported, never read as another
-// value. An empty number cell is 0; an empty operation cell stays empty. A
+// value. A row of empty cells is passed over, as an empty line is. An
+// empty number cell is 0; an empty operation cell stays empty. A
 // row whose date is missing or cannot be read, or whose numbers cannot be
 // read in full, becomes no entry but a problem with its line. Dates are
 // local time.

@@ -66,7 +66,8 @@ TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
       "31.04.2002;45400;Wipers;10;\n"
       "03.05.2002;about 45500;Wipers;10;\n"
       ";45600;Wipers;10;\n"
-      "04.05.2002 13:20;45700;;;\n");
+      "04.05.2002 13:20;45700;;;\n"
+      ";; ;;\n");
   const std::vector<csv_role> roles = guess_roles(table.rows[0]);
   ASSERT_EQ(guess_decimal_mark(table, roles), decimal_mark::comma);
   const import_result result = import_rows(table, roles, date_order::day_first, decimal_mark::comma);
