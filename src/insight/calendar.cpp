@@ -65,4 +65,49 @@ std::optional<long> local_day_number(long date) {
                                            static_cast<unsigned>(parts.tm_mday)));
 }
 
+std::optional<long> local_time(long year, long month, long day, long hour, long minute,
+                               long second) {
+  if (month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59 || second < 0 || second > 60 || year < INT_MIN + 1900L ||
+      year > INT_MAX) {
+    return std::nullopt;
+  }
+  if (day > days_in_month(year, static_cast<int>(month - 1))) return std::nullopt;
+  // The same clock reading in UTC, less the zone's offset: the offset a day
+  // before or a day after (no zone changes twice within two days). Offsets
+  // come from localtime_r, which (unlike mktime) reads the zone once; a
+  // candidate counts only when it reads back as the time asked for. When
+  // both do (the hour a change repeats), the earlier, as mktime has it.
+  const long long as_utc =
+      days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * kSecondsPerDay +
+      hour * 3600 + minute * 60 + second;
+  std::optional<long> found;
+  for (const long long near : {as_utc - kSecondsPerDay, as_utc + kSecondsPerDay}) {
+    const std::time_t at = static_cast<std::time_t>(near);
+    std::tm there{};
+    if (localtime_r(&at, &there) == nullptr) continue;
+    const std::time_t candidate = static_cast<std::time_t>(as_utc - there.tm_gmtoff);
+    std::tm back{};
+    if (localtime_r(&candidate, &back) != nullptr && back.tm_year + 1900L == year &&
+        back.tm_mon + 1L == month && back.tm_mday == day && back.tm_hour == hour &&
+        back.tm_min == minute && back.tm_sec == second) {
+      if (!found || candidate < *found) found = static_cast<long>(candidate);
+    }
+  }
+  if (found) return found;
+  // In a gap, or beyond what localtime_r breaks down: mktime decides.
+  std::tm parts{};
+  parts.tm_year = static_cast<int>(year - 1900);
+  parts.tm_mon = static_cast<int>(month - 1);
+  parts.tm_mday = static_cast<int>(day);
+  parts.tm_hour = static_cast<int>(hour);
+  parts.tm_min = static_cast<int>(minute);
+  parts.tm_sec = static_cast<int>(second);
+  parts.tm_isdst = -1;
+  parts.tm_wday = -1;
+  const std::time_t result = std::mktime(&parts);
+  if (parts.tm_wday == -1) return std::nullopt;
+  return static_cast<long>(result);
+}
+
 }  // namespace tarvik

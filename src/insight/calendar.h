@@ -22,6 +22,15 @@ std::optional<long> add_months(long date, long months);
 // library cannot break the date down.
 std::optional<long> local_day_number(long date);
 
+// The moment a local date and time of day stands for (month 1 to 12,
+// second 0 to 60), as mktime gives it with the zone's daylight-saving rule
+// for that day; a time in a daylight-saving gap moves forward, and a leap
+// second rolls over, as mktime has them. Empty when the date does not exist (31 April) or has no
+// representation. Unlike mktime, it does not look at the time-zone file
+// on every call, so converting a date a row of a large file costs little.
+std::optional<long> local_time(long year, long month, long day, long hour, long minute,
+                               long second);
+
 }  // namespace tarvik
 
 #endif  // TARVIK_INSIGHT_CALENDAR_H_

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "data/number_text.h"
+#include "insight/calendar.h"
 
 namespace tarvik {
 namespace {
@@ -180,27 +181,6 @@ int read_parts(std::string_view text, const char* separators, int count, int wid
   return read;
 }
 
-// Local time of a calendar date and time of day; false when there is none.
-bool local_time(long year, long month, long day, long hour, long minute, long second,
-                long& date) {
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) {
-    return false;
-  }
-  std::tm parts{};
-  parts.tm_year = static_cast<int>(year - 1900);
-  parts.tm_mon = static_cast<int>(month - 1);
-  parts.tm_mday = static_cast<int>(day);
-  parts.tm_hour = static_cast<int>(hour);
-  parts.tm_min = static_cast<int>(minute);
-  parts.tm_sec = static_cast<int>(second);
-  parts.tm_isdst = -1;  // the zone's rule for that day decides
-  const std::time_t time = std::mktime(&parts);
-  // mktime rolls 31 April over to 1 May: that is no date of the file's.
-  if (time == static_cast<std::time_t>(-1) || parts.tm_mday != day) return false;
-  date = static_cast<long>(time);
-  return true;
-}
-
 bool read_date(std::string_view cell, date_order order, long& date) {
   const std::string_view text = trimmed(cell);
   long parts[3] = {};
@@ -226,7 +206,10 @@ bool read_date(std::string_view cell, date_order order, long& date) {
     const int read = read_parts(rest, ":", 3, 2, clock, after);
     if (read < 2 || !trimmed(after).empty()) return false;
   }
-  return local_time(year, month, day, clock[0], clock[1], clock[2], date);
+  const std::optional<long> moment = local_time(year, month, day, clock[0], clock[1], clock[2]);
+  if (!moment) return false;
+  date = *moment;
+  return true;
 }
 
 }  // namespace
@@ -370,6 +353,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
   import_result result;
   if (table.rows.empty()) return result;
   const std::vector<std::string>& header = table.rows.front();
+  result.entries.reserve(table.rows.size() - 1);
   for (std::size_t r = 1; r < table.rows.size(); ++r) {
     const std::vector<std::string>& row = table.rows[r];
     // A spreadsheet's empty line (";;;;") holds nothing to keep or report.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
+#include <optional>
+
 #include "insight/calendar.h"
 #include "insight/insight_support.h"
 #include "insight/odometer.h"
@@ -30,6 +34,56 @@ TEST(Calendar, AddMonthsClampsToTheEndOfAShorterMonth) {
   EXPECT_EQ(add_months(local_time(2024, 1, 15), -13), local_time(2022, 12, 15));
   EXPECT_EQ(add_months(local_time(2024, 2, 29), 48), local_time(2028, 2, 29));
   EXPECT_FALSE(add_months(local_time(2024, 1, 1), 1L << 50));
+}
+
+TEST(Calendar, LocalTimeIsWhatMktimeGivesAcrossDaylightSavingChanges) {
+  // Every half hour of the days around each zone's changes (a midnight
+  // change, a half-hour change, a skipped day) and of some plain days.
+  const char* const zones[] = {"UTC", "Europe/Berlin", "America/New_York", "America/Sao_Paulo",
+                               "Australia/Lord_Howe", "Pacific/Apia", "Asia/Kolkata"};
+  const int days[][3] = {{2002, 5, 1},   {2018, 3, 25},  {2018, 10, 28}, {2018, 3, 11},
+                         {2018, 11, 4},  {2018, 11, 4},  {2018, 2, 17},  {2018, 4, 1},
+                         {2018, 10, 7},  {2011, 12, 29}, {2011, 12, 30}, {2011, 12, 31},
+                         {1969, 12, 31}, {1900, 1, 1},   {2038, 1, 19},  {2400, 2, 29}};
+  for (const char* zone : zones) {
+    const time_zone in(zone);
+    for (const auto& day : days) {
+      for (int minutes = 0; minutes < 24 * 60; minutes += 30) {
+        std::tm parts{};
+        parts.tm_year = day[0] - 1900;
+        parts.tm_mon = day[1] - 1;
+        parts.tm_mday = day[2];
+        parts.tm_hour = minutes / 60;
+        parts.tm_min = minutes % 60;
+        // Where the clock reads the same twice, mktime may give either;
+        // the earlier is expected.
+        const auto reading = [&](int dst) -> std::optional<long> {
+          std::tm asked = parts;
+          asked.tm_isdst = dst;
+          const long time = static_cast<long>(std::mktime(&asked));
+          return asked.tm_isdst == dst && asked.tm_hour == parts.tm_hour &&
+                         asked.tm_min == parts.tm_min && asked.tm_mday == parts.tm_mday
+                     ? std::optional<long>(time)
+                     : std::nullopt;
+        };
+        const std::optional<long> standard = reading(0);
+        const std::optional<long> summer = reading(1);
+        parts.tm_isdst = -1;
+        long expected = static_cast<long>(std::mktime(&parts));
+        if (standard && summer && *standard != *summer) expected = std::min(*standard, *summer);
+        EXPECT_EQ(tarvik::local_time(day[0], day[1], day[2], minutes / 60, minutes % 60, 0),
+                  expected)
+            << zone << " " << day[0] << "-" << day[1] << "-" << day[2] << " " << minutes / 60 << ":"
+            << minutes % 60;
+      }
+    }
+  }
+  EXPECT_FALSE(tarvik::local_time(2002, 4, 31, 0, 0, 0));
+  EXPECT_FALSE(tarvik::local_time(2001, 2, 29, 0, 0, 0));
+  EXPECT_TRUE(tarvik::local_time(2000, 2, 29, 0, 0, 0));
+  EXPECT_FALSE(tarvik::local_time(2002, 13, 1, 0, 0, 0));
+  EXPECT_FALSE(tarvik::local_time(2002, 5, 1, 24, 0, 0));
+  EXPECT_EQ(tarvik::local_time(2002, 5, 1, 23, 59, 60), tarvik::local_time(2002, 5, 2, 0, 0, 0));
 }
 
 TEST(Calendar, OtherZonesCountTheirOwnLocalDays) {
