@@ -221,7 +221,6 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   choices->addSpacing(16);
   choices->addWidget(dates_label);
   choices->addWidget(dates_box);
-  choices->addWidget(dates_warning, 1);
   choices->addStretch();
 
   preview = new QTableWidget(this);
@@ -256,6 +255,7 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(file_label);
   layout->addLayout(choices);
+  layout->addWidget(dates_warning);
   layout->addWidget(preview, 1);
   layout->addWidget(problems_label);
   layout->addWidget(problem_list);

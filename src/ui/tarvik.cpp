@@ -366,7 +366,7 @@ std::vector<const Record*> Tarvik::rows_shown() const {
 
 void Tarvik::import_csv() {
   const QString source =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), QString(),
+      QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), beside_log(QString()),
                                    QStringLiteral("CSV files (*.csv *.txt);;All files (*)"));
   if (source.isEmpty()) return;
   std::string text;
@@ -385,7 +385,10 @@ void Tarvik::import_csv() {
     entries.push_back({entry.date, entry.mileage, entry.operation, entry.notes, entry.cost});
   }
   const std::size_t count = entries.size();
+  const std::size_t first = model->identifiers().size();
   undo_stack->push(new import_records_command(*this, std::move(entries)));
+  // The user sees what came in: the first imported row, where shown.
+  if (const int shown = row_of(first); shown >= 0) make_current(shown, 0);
   statusBar()->showMessage(
       (count == 1 ? QStringLiteral("1 entry imported from %2")
                   : QStringLiteral("%1 entries imported from %2").arg(count))
@@ -408,7 +411,8 @@ void Tarvik::export_csv() {
     if (*everything) rows = all_records();
   }
   const QString target = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
+      this, QStringLiteral("Export CSV"), beside_log(QStringLiteral(".csv")),
+      QStringLiteral("CSV files (*.csv)"));
   if (target.isEmpty()) return;
   std::string error;
   if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
@@ -421,16 +425,22 @@ void Tarvik::export_csv() {
                            10000);
 }
 
+QString Tarvik::beside_log(const QString& ending) const {
+  const QFileInfo log(QString::fromLocal8Bit(path.c_str()));
+  if (ending.isEmpty()) return log.path();
+  return log.path() + QLatin1Char('/') + log.completeBaseName() + ending;
+}
+
 void Tarvik::choose_log_to_open() {
   const QString file = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Open Log"), QFileInfo(QString::fromLocal8Bit(path.c_str())).path(),
+      this, QStringLiteral("Open Log"), beside_log(QString()),
       QStringLiteral("Tarvik logs (*.txt);;All files (*)"));
   if (!file.isEmpty()) open_log(file, false);
 }
 
 void Tarvik::choose_new_log() {
   QString file = QFileDialog::getSaveFileName(
-      this, QStringLiteral("New Log"), QFileInfo(QString::fromLocal8Bit(path.c_str())).path(),
+      this, QStringLiteral("New Log"), beside_log(QString()),
       QStringLiteral("Tarvik logs (*.txt);;All files (*)"), nullptr,
       QFileDialog::DontConfirmOverwrite);
   if (file.isEmpty()) return;
@@ -543,7 +553,8 @@ void Tarvik::print_history(bool to_pdf) {
   history.with_costs = *with_costs;
   if (to_pdf) {
     const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export PDF"), QString(), QStringLiteral("PDF files (*.pdf)"));
+        this, QStringLiteral("Export PDF"), beside_log(QStringLiteral(".pdf")),
+        QStringLiteral("PDF files (*.pdf)"));
     if (target.isEmpty()) return;
     if (!history.write_pdf(target)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),

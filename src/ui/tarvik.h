@@ -98,6 +98,9 @@ class Tarvik : public QMainWindow, private record_log {
   // Entries of a CSV file, chosen in the import dialog, as one undoable step.
   void import_csv();
   void export_csv();
+  // Where file dialogs start: the log's folder, or with `ending` a file
+  // named after the log there ("tarvik.csv").
+  QString beside_log(const QString& ending) const;
   // File > Open…, New Log… and an entry of Open Recent.
   void choose_log_to_open();
   void choose_new_log();
