@@ -168,5 +168,19 @@ TEST_F(RecordUndo, AnUndoneImportLeavesWhatWasChangedSinceAndFindsWhatWasRenumbe
   EXPECT_EQ(log.source.identifiers(), (Ids{0, 3}));
 }
 
+TEST_F(RecordUndo, AnUndoneImportNeverTakesARecordTheLogHadBefore) {
+  // Re-importing an export: an entry equal to record 0, which the log had.
+  const record_values again = values_of(*log.source.record(0));
+  stack.push(new import_records_command(log, {again, values(1000, "Fuel")}));
+  ASSERT_EQ(log.source.identifiers(), (Ids{0, 3, 4, 5}));
+  // The imported copy is removed elsewhere; undo finds it gone and leaves
+  // the user's own record alone.
+  std::unique_ptr<Record> gone(log.source.remove(4));
+  stack.undo();
+  EXPECT_EQ(log.source.identifiers(), (Ids{0, 3}));
+  ASSERT_EQ(log.refusals.size(), 1u);
+  EXPECT_TRUE(log.refusals[0].contains("left 1 ")) << log.refusals[0].toStdString();
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -76,12 +76,12 @@ void put_back(record_log& log, int& identifier, const record_values& values,
   log.changed({record_change::kind::added, position, identifier});
 }
 
-// Where records holding given values are, built on first need: for an
-// undo of many records that the store renumbered, one pass over the store
-// rather than one a record.
+// Where records holding given values are, among those with identifiers
+// from `lowest` up, built on first need: for an undo of many records that
+// the store renumbered, one pass over the store rather than one a record.
 class records_by_values {
  public:
-  explicit records_by_values(DataSource& store_) : store(store_) {}
+  records_by_values(DataSource& store_, int lowest_) : store(store_), lowest(lowest_) {}
 
   // The identifier of a held record with `values` not found before, or -1.
   int take(const record_values& values) {
@@ -107,11 +107,13 @@ class records_by_values {
   void build() {
     built = true;
     for (const int id : store.identifiers()) {
+      if (id < lowest) continue;
       if (const Record* record = store.record(id)) ids.emplace(key_of(values_of(*record)), id);
     }
   }
 
   DataSource& store;
+  int lowest;
   bool built = false;
   std::unordered_multimap<std::size_t, int> ids;
 };
@@ -207,6 +209,10 @@ void import_records_command::redo() {
     if (identifiers[i] < 0 || store.record(identifiers[i]) != nullptr) {
       identifiers[i] = store.next_id();
     }
+    // Every record the log held before has a lower identifier; whatever
+    // this import added has this or a higher one, even when a merge
+    // renumbers it.
+    if (first_new_id < 0) first_new_id = identifiers[i];
     auto record = std::make_unique<Record>(identifiers[i]);
     set_values(*record, entries[i]);
     store.record(record.release());
@@ -217,7 +223,9 @@ void import_records_command::redo() {
 
 void import_records_command::undo() {
   DataSource& store = log.store();
-  records_by_values elsewhere(store);
+  // A record the user had before the import is never taken for one of its
+  // own, however alike.
+  records_by_values elsewhere(store, first_new_id);
   std::size_t taken = 0;
   std::size_t left = 0;
   // Last first: the store then takes each from its end.

@@ -117,6 +117,7 @@ class import_records_command : public QUndoCommand {
   std::vector<record_values> entries;
   std::vector<int> identifiers;  // -1 until first added
   std::vector<bool> held;        // in the store, as this command last left it
+  int first_new_id = -1;         // the first identifier it gave
 };
 
 }  // namespace tarvik
