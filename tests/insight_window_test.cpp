@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <filesystem>
 #include <functional>
 
 #include "data/file_data_source.h"
@@ -150,6 +151,80 @@ TEST(InsightWindow, IntervalsSavedByAnotherWindowAreNeverWrittenOver) {
   EXPECT_EQ(testing::read_file(due), by_hand);
   ASSERT_EQ(second_list->rowCount(), 1);
   EXPECT_EQ(second_list->item(0, 0)->text(), QStringLiteral("Coolant"));
+}
+
+// Clicks the due list's button with this text.
+void click_due_button(Tarvik& window, const QString& text) {
+  for (QPushButton* button : window.findChild<QWidget*>(QStringLiteral("due_list"))->findChildren<QPushButton*>()) {
+    if (button->text() == text) QTest::mouseClick(button, Qt::LeftButton);
+  }
+}
+
+TEST(InsightWindow, RemovingAnIntervalAnotherWindowMovedAsksToChooseAgain) {
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  const std::string due = home.dir().file("tarvik.due.txt");
+  testing::write_file(due, "<interval=0>\noperation=Oil;\nmonths=12;\n</interval>\n"
+                           "<interval=1>\noperation=Tyres;\nmonths=12;\n</interval>\n"
+                           "<interval=2>\noperation=Brakes;\nmonths=12;\n</interval>\n");
+  Tarvik window;
+  window.resize(1200, 700);
+  window.show();
+  auto* list = window.findChild<QTableWidget*>(QStringLiteral("due_table"));
+  ASSERT_EQ(list->rowCount(), 3);
+  // Another window removed Oil; this one still shows it.
+  testing::write_file(due, "<interval=1>\noperation=Tyres;\nmonths=12;\n</interval>\n"
+                           "<interval=2>\noperation=Brakes;\nmonths=12;\n</interval>\n");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1, 0)).center());
+  ASSERT_EQ(list->item(list->currentRow(), 0)->text(), QStringLiteral("Tyres"));
+  QString told;
+  testing::answer_next_modal([&](QWidget* box) {
+    told = static_cast<QMessageBox*>(box)->text();
+    testing::click_button(box, QStringLiteral("OK"));
+  });
+  click_due_button(window, QStringLiteral("Remove"));
+  EXPECT_TRUE(told.contains(QStringLiteral("Choose the interval again"))) << told.toStdString();
+  const std::string kept = testing::read_file(due);
+  EXPECT_NE(kept.find("Tyres"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("Brakes"), std::string::npos) << "removed in the place of Tyres";
+  ASSERT_EQ(list->rowCount(), 2);
+  EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("Tyres"));
+}
+
+TEST(InsightWindow, AnIntervalNotSavedIsNeverDroppedWithoutAsking) {
+  testing::scoped_home home;
+  const std::string directory = home.dir().file("log-dir");
+  std::filesystem::create_directory(directory);
+  home.set(directory);
+  testing::write_file(directory + "/tarvik.txt", testing::kExampleLog);
+  Tarvik window;
+  window.show();
+  std::filesystem::remove_all(directory);
+  QString failed;
+  add_interval(window, QStringLiteral("Tyres"), [&] {
+    testing::answer_next_modal([&](QWidget* box) {
+      failed = static_cast<QMessageBox*>(box)->text();
+      testing::click_button(box, QStringLiteral("OK"));
+    });
+  });
+  EXPECT_TRUE(failed.contains(QStringLiteral("could not be saved"))) << failed.toStdString();
+  EXPECT_EQ(failed.count(QStringLiteral("tarvik.due.txt")), 1) << "named once";
+
+  QString asked;
+  testing::answer_next_modal([&](QWidget* box) {
+    asked = static_cast<QMessageBox*>(box)->text();
+    testing::click_button(box, QStringLiteral("Cancel"));
+  });
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(asked.contains(QStringLiteral("tarvik.due.txt"))) << asked.toStdString();
+
+  // Saved once it can be: the window closes.
+  testing::answer_next_modal([&](QWidget* box) {
+    std::filesystem::create_directory(directory);
+    testing::click_button(box, QStringLiteral("Try Again"));
+  });
+  EXPECT_TRUE(window.close());
+  EXPECT_NE(testing::read_file(directory + "/tarvik.due.txt").find("Tyres"), std::string::npos);
 }
 
 TEST(InsightWindow, ChartsAreSavedAsPictures) {

@@ -277,25 +277,23 @@ bool due_file::save() {
   error_.clear();
   changed_elsewhere_ = false;
   if (!read_failure_.empty()) {
-    error_ = "The due file " + path_ + " could not be read (" + read_failure_ +
-             "), so it is not replaced.";
+    error_ = "it could not be read (" + read_failure_ + "), so it is not replaced";
     return false;
   }
   const commit_lock lock(path_);
   if (lock.error() != 0) {
-    error_ = "Could not save " + path_ + ": " + error_text(lock.error());
+    error_ = error_text(lock.error());
     return false;
   }
   if (changed_on_disk()) {
     changed_elsewhere_ = true;
-    error_ = "Another program changed " + path_ + " since it was read";
+    error_ = "another program changed it since it was read";
     return false;
   }
   std::string text = compose();
   replacement_file file(path_);
   if (!file.open() || !file.append(text) || !file.replace()) {
-    error_ = "Could not save " + path_ + ": " + file.failed_step() + " failed: " +
-             error_text(file.error());
+    error_ = file.failed_step() + " failed: " + error_text(file.error());
     return false;
   }
   on_disk_ = file_state::of_path(path_);

@@ -79,7 +79,8 @@ class due_file {
 
   // Writes compose() in place of the file. On success the object stands as
   // if it had just read what it wrote (origins renewed); on failure
-  // nothing changed, and error() says why, in words for the user.
+  // nothing changed, and error() says why, in words for the user (without
+  // the file's name: "writing failed: No space left on device").
   bool save();
   const std::string& error() const { return error_; }
   // The last save failed because the file changed since it was read.

@@ -130,10 +130,22 @@ void due_list_panel::open_log(const std::string& log_path) {
   unsaved_ = false;
 }
 
-void due_list_panel::read_again_if_changed() {
+bool due_list_panel::read_again_if_changed() {
   // A change not saved yet stays until a save can tell whose is newer.
-  if (unsaved_ || !file_->changed_on_disk()) return;
+  if (unsaved_ || !file_->changed_on_disk()) return false;
   file_ = std::make_unique<due_file>(file_->path());
+  return true;
+}
+
+bool due_list_panel::rows_still_stand() {
+  if (!read_again_if_changed()) return true;
+  // The row the user picked may now hold another interval.
+  emit intervals_changed();
+  QMessageBox::information(this, QStringLiteral("Tarvik"),
+                           QStringLiteral("Another program changed the service intervals; the "
+                                          "list now shows them as they are. Choose the interval "
+                                          "again."));
+  return false;
 }
 
 std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
@@ -175,7 +187,7 @@ std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
 }
 
 void due_list_panel::add_interval() {
-  read_again_if_changed();
+  if (read_again_if_changed()) emit intervals_changed();
   service_interval interval;
   if (!edit_interval(this, interval)) return;
   file_->intervals().push_back(std::move(interval));
@@ -183,7 +195,7 @@ void due_list_panel::add_interval() {
 }
 
 void due_list_panel::change_interval() {
-  read_again_if_changed();
+  if (!rows_still_stand()) return;
   const int row = table_->currentRow();
   if (row < 0 || row >= static_cast<int>(file_->intervals().size())) return;
   service_interval changed = file_->intervals()[static_cast<std::size_t>(row)];
@@ -193,15 +205,24 @@ void due_list_panel::change_interval() {
 }
 
 void due_list_panel::remove_interval() {
-  read_again_if_changed();
+  if (!rows_still_stand()) return;
   const int row = table_->currentRow();
   if (row < 0 || row >= static_cast<int>(file_->intervals().size())) return;
   file_->intervals().erase(file_->intervals().begin() + row);
   save();
 }
 
-void due_list_panel::save() {
+QString due_list_panel::due_file_name() const { return QString::fromLocal8Bit(file_->path().c_str()); }
+
+QString due_list_panel::save_error() const { return to_widget_text(file_->error()); }
+
+bool due_list_panel::save_again() { return write(false); }
+
+void due_list_panel::save() { write(true); }
+
+bool due_list_panel::write(bool tell_failure) {
   const QString path = QString::fromLocal8Bit(file_->path().c_str());
+  const bool earlier_unsaved = unsaved_;
   unsaved_ = !file_->save();
   if (unsaved_ && file_->changed_elsewhere()) {
     // Their intervals are not written over: the user sees them and decides.
@@ -209,16 +230,20 @@ void due_list_panel::save() {
     file_ = std::make_unique<due_file>(file_->path());
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
                          QStringLiteral("Another program changed the service intervals in %1 "
-                                        "meanwhile, so this change was not saved. The list now "
-                                        "shows the intervals as they are; make the change again "
-                                        "if it is still wanted.")
-                             .arg(path));
-  } else if (unsaved_) {
+                                        "meanwhile, so %2 not saved. The list now shows the "
+                                        "intervals as they are; make the change again if it is "
+                                        "still wanted.")
+                             .arg(path, earlier_unsaved
+                                            ? QStringLiteral("this change and the earlier one "
+                                                             "that could not be saved were")
+                                            : QStringLiteral("this change was")));
+  } else if (unsaved_ && tell_failure) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
                          QStringLiteral("The service intervals could not be saved to %1: %2.")
                              .arg(path, to_widget_text(file_->error())));
   }
   emit intervals_changed();
+  return !unsaved_;
 }
 
 }  // namespace tarvik

@@ -30,7 +30,16 @@ class due_list_panel : public QWidget {
   // shows) as of now. Returns how many intervals are due soon or overdue.
   std::size_t show_log(const std::vector<const Record*>& log);
   // Takes the intervals kept beside another log; show_log() shows them.
+  // A change not saved is dropped: ask first (unsaved()).
   void open_log(const std::string& log_path);
+
+  // A change of the intervals is not saved: the last save failed.
+  bool unsaved() const { return unsaved_; }
+  QString due_file_name() const;
+  // Why the last save failed, in words for the user.
+  QString save_error() const;
+  // Tries the save again; true when nothing is left unsaved.
+  bool save_again();
 
  signals:
   // The user changed the intervals; the owner shows the log again.
@@ -41,9 +50,15 @@ class due_list_panel : public QWidget {
   void change_interval();
   void remove_interval();
   void save();
+  // Saves; tells the user when another program's change came first, and,
+  // with `tell_failure`, when the save failed. True when all is saved.
+  bool write(bool tell_failure);
   // Takes the file anew when another program changed it and nothing here
-  // waits to be saved.
-  void read_again_if_changed();
+  // waits to be saved; true when it did.
+  bool read_again_if_changed();
+  // Before acting on the current row: false (with the list shown anew and
+  // the user told) when another program changed the intervals.
+  bool rows_still_stand();
 
   std::unique_ptr<due_file> file_;
   // A change the last save could not write (it is written by the next).

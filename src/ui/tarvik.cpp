@@ -525,13 +525,27 @@ bool Tarvik::open_log(const QString& file, bool create) {
 
 bool Tarvik::may_leave_log(bool closing) {
   const QString file = QString::fromLocal8Bit(path.c_str());
-  while (unsaved) {
+  const leaving what = closing ? leaving::closing : leaving::opening_other_log;
+  bool dropped = false;
+  while (unsaved && !dropped) {
     const QString reason = to_widget_text(data_source->last_commit().error);
-    switch (ask_before_closing(this, file, reason,
-                               closing ? leaving::closing : leaving::opening_other_log)) {
+    switch (ask_before_closing(this, file, reason, what)) {
       case closing_choice::save_again:
         if (data_source->commit()) after_commit();
         continue;  // asks again while it still fails
+      case closing_choice::discard:
+        dropped = true;
+        continue;
+      case closing_choice::stay:
+        return false;
+    }
+  }
+  // The service intervals are the user's too.
+  while (due_list->unsaved()) {
+    switch (ask_before_closing(this, due_list->due_file_name(), due_list->save_error(), what)) {
+      case closing_choice::save_again:
+        due_list->save_again();
+        continue;
       case closing_choice::discard:
         return true;
       case closing_choice::stay:
