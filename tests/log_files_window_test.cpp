@@ -324,5 +324,17 @@ TEST_F(LogFiles, AServiceHistoryForABuyerLeavesTheCostsOut) {
   EXPECT_EQ(text.find("Cost"), std::string::npos) << text;
 }
 
+TEST_F(LogFiles, OpeningTheLogShownKeepsItsUndoSteps) {
+  auto window = open_window();
+  QTableView* table = testing::record_table(*window);
+  testing::set_current(*table, 0, 0);
+  QTest::keyClick(table, Qt::Key_Delete);
+  ASSERT_EQ(window->row_identifiers(), Ids{3});
+  open_by_keyboard(*window, home.log());
+  press(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 3}));
+  EXPECT_EQ(FileDataSource(home.log()).identifiers(), (Ids{0, 3}));
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -185,8 +185,8 @@ bool read_date(std::string_view cell, date_order order, long& date) {
   const std::string_view text = trimmed(cell);
   long parts[3] = {};
   std::string_view rest;
-  if (read_parts(text, order == date_order::iso ? "-" : "./-", 3,
-                 order == date_order::iso ? 4 : 4, parts, rest) != 3) {
+  // 2002-05-01, 2002/05/01 and 2002.05.01 alike, as spreadsheets write them.
+  if (read_parts(text, "./-", 3, 4, parts, rest) != 3) {
     return false;
   }
   long year = 0;
@@ -383,7 +383,12 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           entry.mileage = number;
           break;
         case csv_role::cost:
-          if (!read_number(cell, decimals, number)) problem = name + " \"" + cell + "\" is not a number";
+          if (!read_number(cell, decimals, number)) {
+            problem = name + " \"" + cell + "\" is not a number";
+          } else if (!std::isfinite(static_cast<float>(number))) {
+            // A cost is kept in single precision: this one would be infinite.
+            problem = name + " \"" + cell + "\" is too large";
+          }
           entry.cost = static_cast<float>(number);
           break;
         case csv_role::date:

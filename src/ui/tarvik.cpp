@@ -389,11 +389,10 @@ void Tarvik::import_csv() {
   undo_stack->push(new import_records_command(*this, std::move(entries)));
   // The user sees what came in: the first imported row, where shown.
   if (const int shown = row_of(first); shown >= 0) make_current(shown, 0);
-  statusBar()->showMessage(
-      (count == 1 ? QStringLiteral("1 entry imported from %2")
-                  : QStringLiteral("%1 entries imported from %2").arg(count))
-          .arg(name),
-      10000);
+  QString said = count == 1 ? QStringLiteral("1 entry imported from %2")
+                            : QStringLiteral("%1 entries imported from %2").arg(count);
+  if (unsaved) said += QStringLiteral(", not saved yet");
+  statusBar()->showMessage(said.arg(name), 10000);
 }
 
 void Tarvik::export_csv() {
@@ -489,6 +488,12 @@ void Tarvik::open_recent(const QString& file) {
 }
 
 bool Tarvik::open_log(const QString& file, bool create) {
+  // The log shown already: reading it again would only drop the undo steps.
+  const QString here = QFileInfo(QString::fromLocal8Bit(path.c_str())).canonicalFilePath();
+  if (!here.isEmpty() && QFileInfo(file).canonicalFilePath() == here) {
+    statusBar()->showMessage(QStringLiteral("%1 is the log open in this window").arg(file), 10000);
+    return true;
+  }
   if (!may_leave_log(false)) return false;
   const std::string target = file.toLocal8Bit().toStdString();
   auto fresh = std::make_unique<FileDataSource>(target);

@@ -161,5 +161,19 @@ TEST(CsvImport, NumbersAreReadWithTheFilesDecimalMarkOrReported) {
   EXPECT_EQ(read, (std::vector<double>{45.21, 45.21, -1.234}));
 }
 
+TEST(CsvImport, YearFirstDatesTakeAnySeparatorAndCostsMustFitTheLog) {
+  testing::time_zone utc("UTC");
+  const csv_table table = read_csv(
+      "Date,Cost\n2002-05-01,1\n2002/05/01,2\n2002.05.01,3\n2002-05-01,1e39\n2002-05-01,1e38\n");
+  ASSERT_EQ(guess_date_order(table, 0).order, date_order::iso);
+  const import_result result =
+      import_rows(table, guess_roles(table.rows[0]), date_order::iso, decimal_mark::full_stop);
+  ASSERT_EQ(result.entries.size(), 4u);
+  for (const imported_entry& entry : result.entries) EXPECT_EQ(entry.date, 1020211200);
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(result.problems[0].line, 5u);
+  EXPECT_EQ(result.problems[0].message, "Cost \"1e39\" is too large");
+}
+
 }  // namespace
 }  // namespace tarvik
