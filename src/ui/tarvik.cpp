@@ -494,16 +494,17 @@ bool Tarvik::open_log(const QString& file, bool create) {
     statusBar()->showMessage(QStringLiteral("%1 is the log open in this window").arg(file), 10000);
     return true;
   }
-  if (!may_leave_log(false)) return false;
   const std::string target = file.toLocal8Bit().toStdString();
   auto fresh = std::make_unique<FileDataSource>(target);
-  // The log in the window stays usable rather than turning to one that is not.
+  // The log in the window stays usable rather than turning to one that is
+  // not; then nothing is to be asked about the change not saved.
   if (!fresh->read_failure().empty()) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
                          QStringLiteral("%1 could not be opened: %2.")
                              .arg(file, to_widget_text(fresh->read_failure())));
     return false;
   }
+  if (!may_leave_log(false)) return false;
   if (create && !fresh->commit()) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
                          QStringLiteral("%1 could not be made: %2.")
