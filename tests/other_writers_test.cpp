@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <cstdio>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "data/file_data_source.h"
+#include "data/system_calls.h"
 #include "support/test_support.h"
 
 namespace tarvik {
@@ -227,6 +229,37 @@ TEST_F(OtherWriters, ProcessesCommittingInALoopKeepEveryEntry) {
   FileDataSource store(log);
   const Ids ids = store.identifiers();
   EXPECT_EQ(std::set<int>(ids.begin(), ids.end()).size(), ids.size());
+}
+
+// A rename after which another program at once puts its own file at the
+// target, as an editor saving in that very moment would.
+std::string editor_text;
+int rename_then_editor_saves(const char* from, const char* to) {
+  const int result = real_system_calls().rename(from, to);
+  if (result == 0 && !editor_text.empty()) {
+    const std::string theirs = std::string(to) + ".editor";
+    write_file(theirs, editor_text);
+    editor_text.clear();
+    if (::rename(theirs.c_str(), to) != 0) ADD_FAILURE() << "the editor could not save";
+  }
+  return result;
+}
+
+TEST_F(OtherWriters, AFileSavedByAnotherProgramRightAfterACommitIsSeen) {
+  FileDataSource store(log);
+  store.record(0)->notes("ours");
+  system_calls calls = real_system_calls();
+  calls.rename = &rename_then_editor_saves;
+  editor_text = std::string(testing::kExampleLog) + "<record=8>\noperation=By hand;\n</record>\n";
+  const system_calls previous = replace_system_calls(calls);
+  const bool committed = store.commit();
+  replace_system_calls(previous);
+  ASSERT_TRUE(committed);
+  EXPECT_TRUE(store.changed_on_disk(false)) << "the editor's file passed for ours";
+  // The next commit takes the editor's record in rather than writing over it.
+  store.record(3)->notes("ours too");
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(FileDataSource(log).identifiers(), (Ids{0, 3, 8}));
 }
 
 }  // namespace

@@ -769,7 +769,9 @@ bool FileDataSource::commit() {
   origins = std::move(written);
   removed_.clear();
   for (const std::unique_ptr<Record>& held : records) held->clear_modified();
-  on_disk_ = file_state::of_path(filename);
+  // Not a look at the path: a file another program put there right after
+  // the rename would pass for ours.
+  on_disk_ = file.written();
   return true;
 }
 

@@ -210,6 +210,7 @@ bool replacement_file::finish_writing() {
     return fail("setting the permissions of");
   }
   if (calls.fsync(fd_) != 0) return fail("syncing");
+  written_ = file_state::of_descriptor(fd_);
   const int fd = fd_;
   fd_ = -1;
   if (calls.close(fd) != 0) return fail("closing");

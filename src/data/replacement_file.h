@@ -5,6 +5,8 @@
 #include <string_view>
 #include <sys/types.h>
 
+#include "data/file_state.h"
+
 namespace tarvik {
 
 // Writes a file so that a crash, a full disk or any failed call leaves either
@@ -62,6 +64,12 @@ class replacement_file {
   // The file that is written: `path` with its symbolic links followed.
   const std::string& target() const { return target_; }
 
+  // The new content's file as it was written (identity, size, time stamp),
+  // once replace() or create() succeeded. What stands at the target and
+  // differs from it was put there by someone else since, even in the
+  // moment between the rename and any later look.
+  const file_state& written() const { return written_; }
+
  private:
   bool fail(const char* step);
   bool flush();
@@ -85,6 +93,7 @@ class replacement_file {
   std::string buffer_;
   off_t offset_ = 0;  // bytes written to the temporary file so far
   std::string failed_step_;
+  file_state written_;
   int error_ = 0;
 };
 

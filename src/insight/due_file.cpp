@@ -296,7 +296,7 @@ bool due_file::save() {
     error_ = file.failed_step() + " failed: " + error_text(file.error());
     return false;
   }
-  on_disk_ = file_state::of_path(path_);
+  on_disk_ = file.written();
   take_text(std::move(text));
   return true;
 }
