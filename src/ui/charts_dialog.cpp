@@ -9,6 +9,7 @@
 #include <QDateTimeAxis>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTabWidget>
@@ -83,7 +84,8 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* pare
 
 }  // namespace
 
-charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& rows)
+charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
+                             const QString& save_start)
     : QDialog(parent) {
   setObjectName(QStringLiteral("charts"));
   setWindowTitle(QStringLiteral("Charts"));
@@ -96,11 +98,14 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
   layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   QPushButton* save = buttons->addButton(QStringLiteral("Save as PNG…"), QDialogButtonBox::ActionRole);
-  connect(save, &QPushButton::clicked, this, [this, tabs] {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Chart"), QString(),
-                                                      QStringLiteral("PNG images (*.png)"));
+  connect(save, &QPushButton::clicked, this, [this, tabs, save_start] {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Chart"), save_start, QStringLiteral("PNG images (*.png)"));
     if (path.isEmpty()) return;
-    save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path);
+    if (!save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path)) {
+      QMessageBox::warning(this, QStringLiteral("Tarvik"),
+                           QStringLiteral("%1 could not be written.").arg(path));
+    }
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);

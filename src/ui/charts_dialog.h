@@ -11,12 +11,14 @@ namespace tarvik {
 class Record;
 
 // Two charts of the rows given: cost per calendar year (bars) and the
-// odometer over time (a line). Each can be saved as a PNG file.
+// odometer over time (a line). Each can be saved as a PNG file; the file
+// dialog starts at `save_start` (a folder, or a file to suggest).
 class charts_dialog : public QDialog {
   Q_OBJECT
 
  public:
-  charts_dialog(QWidget* parent, const std::vector<const Record*>& rows);
+  charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
+                const QString& save_start = QString());
 
   enum class chart { cost_per_year, odometer };
   // Saves the chart as a PNG image at `path`; false when it cannot.

@@ -266,7 +266,7 @@ void Tarvik::setup_menus() {
   view->addAction(statistics_dock->toggleViewAction());
   view->addAction(due_dock->toggleViewAction());
   view->addAction(QStringLiteral("Charts…"), this, [this] {
-    charts_dialog charts(this, rows_shown());
+    charts_dialog charts(this, rows_shown(), beside_log(QStringLiteral(".png")));
     charts.exec();
   });
 
