@@ -73,6 +73,16 @@ TEST_F(RecordUndo, StepsFindTheirRecordByValuesOnceItIsRenumbered) {
   // Redone, the record comes back where it stood, under its last number.
   stack.redo();
   EXPECT_EQ(log.source.identifiers(), (Ids{0, 3, 9}));
+
+  // Removed elsewhere, with a twin the user had before: Undo of New takes
+  // nothing rather than the twin.
+  auto twin = std::make_unique<Record>(1);
+  set_values(*twin, values(100, "Battery"));
+  log.source.insert(0, twin.release());
+  std::unique_ptr<Record> gone(log.source.remove(9));
+  stack.undo();
+  EXPECT_EQ(log.source.identifiers(), (Ids{1, 0, 3}));
+  ASSERT_EQ(log.refusals.size(), 1u);
 }
 
 TEST_F(RecordUndo, ARecordChangedOrRemovedElsewhereIsLeftAloneAndTheStepDropped) {

@@ -27,12 +27,15 @@ std::optional<std::size_t> position_of(DataSource& store, int identifier) {
 }
 
 // The record a step means: the one with `identifier` while it holds
-// `values`, else the first in store order that holds them (the store may
-// have renumbered it), whose identifier then replaces `identifier`.
+// `values`, else the first in store order that holds them under a higher
+// identifier (a merge renumbers a record only upwards, to the next free
+// one), whose identifier then replaces `identifier`. A lower-numbered twin
+// is another record the user had, never this one.
 Record* find_record(DataSource& store, int& identifier, const record_values& values) {
   Record* record = store.record(identifier);
   if (record != nullptr && same_values(*record, values)) return record;
   for (const int other : store.identifiers()) {
+    if (other <= identifier) continue;
     Record* candidate = store.record(other);
     if (candidate != nullptr && same_values(*candidate, values)) {
       identifier = other;
