@@ -188,16 +188,6 @@ const char* const kWorkshopCsv =
     ";48000;Brakes;230,00;Meier\n"
     "16.05.2002;49500;Inspection;310,40;Meier\n";
 
-QAction* menu_action(Tarvik& window, const char* text) {
-  for (QAction* menu : window.menuBar()->actions()) {
-    for (QAction* action : menu->menu()->actions()) {
-      if (action->text() == QString::fromUtf8(text)) return action;
-    }
-  }
-  ADD_FAILURE() << "no menu entry " << text;
-  return nullptr;
-}
-
 TEST(CsvImportDialog, TheWindowImportsInOneStepThatOneUndoTakesBack) {
   testing::time_zone utc("UTC");
   testing::scoped_home home;
@@ -221,7 +211,7 @@ TEST(CsvImportDialog, TheWindowImportsInOneStepThatOneUndoTakesBack) {
     });
     testing::choose_file(chooser, QString::fromStdString(csv));
   });
-  QAction* import = menu_action(window, "Import CSV…");
+  QAction* import = testing::menu_action(window, QStringLiteral("Import CSV…"));
   ASSERT_NE(import, nullptr);
   import->trigger();
   show_active(window);

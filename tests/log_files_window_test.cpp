@@ -74,16 +74,9 @@ class LogFiles : public ::testing::Test {
     press(window, Qt::Key_O, Qt::ControlModifier);
   }
 
-  static QAction* menu_action(QMenu* menu, const QString& text) {
+  static QAction* entry(QMenu* menu, const QString& text) {
     for (QAction* action : menu->actions()) {
       if (action->text() == text) return action;
-    }
-    return nullptr;
-  }
-
-  static QMenu* file_menu(Tarvik& window) {
-    for (QAction* action : window.menuBar()->actions()) {
-      if (action->text() == QStringLiteral("&File")) return action->menu();
     }
     return nullptr;
   }
@@ -166,9 +159,7 @@ TEST_F(LogFiles, ALogThatCannotBeReadIsNotTurnedTo) {
 
 TEST_F(LogFiles, NewLogMakesAnEmptyLogAndNeverReplacesOne) {
   auto window = open_window();
-  QMenu* file = file_menu(*window);
-  ASSERT_NE(file, nullptr);
-  QAction* new_log = menu_action(file, QStringLiteral("New Log…"));
+  QAction* new_log = testing::menu_action(*window, QStringLiteral("New Log…"));
   ASSERT_NE(new_log, nullptr);
 
   // A name without an ending gets ".txt", and the log is there at once.
@@ -234,7 +225,7 @@ TEST_F(LogFiles, RecentLogsListTheLastOpenedFirstAndForgetOnesThatAreGone) {
   EXPECT_EQ(window->log_path(), home.log());
   EXPECT_EQ(recent_logs::list(), QStringList{QString::fromStdString(home.log())});
 
-  menu_action(recent_menu(*window), QStringLiteral("Clear Menu"))->trigger();
+  entry(recent_menu(*window), QStringLiteral("Clear Menu"))->trigger();
   EXPECT_EQ(entries(recent_menu(*window)), QStringList{"No Recent Logs"});
 }
 
@@ -281,9 +272,7 @@ TEST_F(LogFiles, AChangeNotSavedIsNeverLeftBehindWithoutAsking) {
 
 TEST_F(LogFiles, ExportWithAFilterOnAsksWhetherTheLogOrTheEntriesShown) {
   auto window = open_window();
-  QMenu* file = file_menu(*window);
-  ASSERT_NE(file, nullptr);
-  QAction* export_csv = menu_action(file, QStringLiteral("Export CSV…"));
+  QAction* export_csv = testing::menu_action(*window, QStringLiteral("Export CSV…"));
   ASSERT_NE(export_csv, nullptr);
   const auto export_to = [&](const std::string& target, const char* choice) {
     answer_next_modal([&, choice](QWidget* box) {
@@ -310,7 +299,7 @@ TEST_F(LogFiles, ExportWithAFilterOnAsksWhetherTheLogOrTheEntriesShown) {
 TEST_F(LogFiles, AServiceHistoryForABuyerLeavesTheCostsOut) {
   if (testing::command_output("command -v pdftotext").empty()) GTEST_SKIP() << "no pdftotext";
   auto window = open_window();
-  QAction* export_pdf = menu_action(file_menu(*window), QStringLiteral("Export PDF…"));
+  QAction* export_pdf = testing::menu_action(*window, QStringLiteral("Export PDF…"));
   ASSERT_NE(export_pdf, nullptr);
   const std::string target = other.file("history.pdf");
   answer_next_modal([&](QWidget* box) {

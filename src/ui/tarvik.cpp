@@ -145,11 +145,10 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
 Tarvik::~Tarvik() = default;
 
 void Tarvik::follow_log() {
-  const QString file = QString::fromLocal8Bit(path.c_str());
+  const QString file = shown_path();
   // Which vehicle's log this is, when there are several.
   setWindowTitle(QStringLiteral("%1 \u2013 Tarvik").arg(QFileInfo(file).fileName()));
   path_label->setText(file);
-  due_list->open_log(path);
   if (watcher != nullptr) {
     watcher->disconnect(this);
     watcher->deleteLater();
@@ -275,7 +274,7 @@ void Tarvik::setup_menus() {
     QMessageBox::about(this, QStringLiteral("About Tarvik"),
                        QStringLiteral("Tarvik keeps the maintenance and mileage log of one "
                                       "vehicle.\n\nLog file: %1")
-                           .arg(QString::fromLocal8Bit(path.c_str())));
+                           .arg(shown_path()));
   });
 }
 
@@ -424,8 +423,10 @@ void Tarvik::export_csv() {
                            10000);
 }
 
+QString Tarvik::shown_path() const { return QString::fromLocal8Bit(path.c_str()); }
+
 QString Tarvik::beside_log(const QString& ending) const {
-  const QFileInfo log(QString::fromLocal8Bit(path.c_str()));
+  const QFileInfo log(shown_path());
   if (ending.isEmpty()) return log.path();
   return log.path() + QLatin1Char('/') + log.completeBaseName() + ending;
 }
@@ -489,7 +490,7 @@ void Tarvik::open_recent(const QString& file) {
 
 bool Tarvik::open_log(const QString& file, bool create) {
   // The log shown already: reading it again would only drop the undo steps.
-  const QString here = QFileInfo(QString::fromLocal8Bit(path.c_str())).canonicalFilePath();
+  const QString here = QFileInfo(shown_path()).canonicalFilePath();
   if (!here.isEmpty() && QFileInfo(file).canonicalFilePath() == here) {
     statusBar()->showMessage(QStringLiteral("%1 is the log open in this window").arg(file), 10000);
     return true;
@@ -519,6 +520,7 @@ bool Tarvik::open_log(const QString& file, bool create) {
   undo_stack->clear();
   problems_shown.clear();
   if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
+  due_list->open_log(path);
   follow_log();
   model->reload(data_source.get());
   filter->refresh();
@@ -530,7 +532,7 @@ bool Tarvik::open_log(const QString& file, bool create) {
 }
 
 bool Tarvik::may_leave_log(bool closing) {
-  const QString file = QString::fromLocal8Bit(path.c_str());
+  const QString file = shown_path();
   const leaving what = closing ? leaving::closing : leaving::opening_other_log;
   bool dropped = false;
   while (unsaved && !dropped) {
@@ -563,7 +565,7 @@ bool Tarvik::may_leave_log(bool closing) {
 
 void Tarvik::print_history(bool to_pdf) {
   service_history history;
-  history.log_name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
+  history.log_name = QFileInfo(shown_path()).fileName();
   history.records = rows_shown();
   // For a buyer, the costs may stay out.
   const std::optional<bool> with_costs =
@@ -588,7 +590,7 @@ void Tarvik::print_history(bool to_pdf) {
 }
 
 void Tarvik::commit() {
-  const QString file = QString::fromLocal8Bit(path.c_str());
+  const QString file = shown_path();
   for (;;) {
     if (data_source->commit()) {
       after_commit();
@@ -606,11 +608,11 @@ void Tarvik::after_commit() {
   unsaved_label->hide();
   // The first save made the log: now it can be found again.
   if (!listed_as_recent) {
-    recent_logs::add(QString::fromLocal8Bit(path.c_str()));
+    recent_logs::add(shown_path());
     listed_as_recent = true;
   }
   const commit_outcome& outcome = data_source->last_commit();
-  const QString file = QString::fromLocal8Bit(path.c_str());
+  const QString file = shown_path();
   if (outcome.merged) {
     reload_rows();
     statusBar()->showMessage(
@@ -675,7 +677,7 @@ void Tarvik::showEvent(QShowEvent* event) {
 }
 
 void Tarvik::tell_about_reading() {
-  const QString file = QString::fromLocal8Bit(path.c_str());
+  const QString file = shown_path();
   if (!data_source->read_failure().empty()) {
     tell_log_unusable(this, file, to_widget_text(data_source->read_failure()),
                       data_source->refused());

@@ -98,6 +98,8 @@ class Tarvik : public QMainWindow, private record_log {
   // Entries of a CSV file, chosen in the import dialog, as one undoable step.
   void import_csv();
   void export_csv();
+  // The log's path as the window shows and names it.
+  QString shown_path() const;
   // Where file dialogs start: the log's folder, or with `ending` a file
   // named after the log there ("tarvik.csv").
   QString beside_log(const QString& ending) const;
@@ -110,7 +112,8 @@ class Tarvik : public QMainWindow, private record_log {
   // change not saved; with `create`, writes it (empty) first. False when
   // the window stays on its log.
   bool open_log(const QString& file, bool create);
-  // The parts that name or watch the log follow `path`.
+  // The parts that name or watch the log follow `path` (the due list is
+  // turned by open_log, having read its file when it was built).
   void follow_log();
   // False when the user would rather stay, with a change not saved.
   bool may_leave_log(bool closing);

@@ -9,6 +9,9 @@
 #include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -143,6 +146,17 @@ void fill_and_close(QWidget* dialog, const typed_record& typed) {
 
 void answer_next_editor(const typed_record& typed) {
   answer_next_modal([typed](QWidget* dialog) { fill_and_close(dialog, typed); });
+}
+
+QAction* menu_action(QMainWindow& window, const QString& text) {
+  for (QAction* menu : window.menuBar()->actions()) {
+    if (menu->menu() == nullptr) continue;
+    for (QAction* action : menu->menu()->actions()) {
+      if (action->text() == text) return action;
+    }
+  }
+  ADD_FAILURE() << "no menu entry " << text.toStdString();
+  return nullptr;
 }
 
 QTableView* record_table(const QWidget& window) {

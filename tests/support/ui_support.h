@@ -7,6 +7,8 @@
 #include <optional>
 #include <ostream>
 
+class QAction;
+class QMainWindow;
 class QPoint;
 class QTableView;
 class QTimer;
@@ -61,6 +63,10 @@ void fill_and_close(QWidget* dialog, const typed_record& typed);
 
 // answer_next_modal(fill_and_close(typed)).
 void answer_next_editor(const typed_record& typed);
+
+// The entry of `window`'s menu bar menus with this text; fails the test
+// and gives null without one.
+QAction* menu_action(QMainWindow& window, const QString& text);
 
 // The main window's table of records; null without one.
 QTableView* record_table(const QWidget& window);
