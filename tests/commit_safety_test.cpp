@@ -289,7 +289,8 @@ TEST_P(BackupFault, RefusesTheCommitUntilTheCopyIsSafe) {
   const fault_case& c = GetParam();
   temp_dir dir;
   const std::string log = dir.file("tarvik.txt");
-  const std::string broken = std::string(testing::kExampleLog) + "junk";
+  // A misspelt close tag: the block is written anew at the next commit.
+  const std::string broken = std::string(testing::kExampleLog) + "<record=4>\ncost=1;\noperation=x;\ndate=0;\nmileage=0;\nnotes=;\n</Record>\n";
   write_file(log, broken);
   std::unique_ptr<FileDataSource> store;
   {
@@ -310,18 +311,19 @@ TEST_P(BackupFault, RefusesTheCommitUntilTheCopyIsSafe) {
   stderr_capture quiet;
   ASSERT_TRUE(store->commit());
   EXPECT_EQ(read_file(log + ".bak"), broken);
-  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  EXPECT_EQ(read_file(log), std::string(testing::kExampleLog) +
+                                "<record=4>\ncost=1;\noperation=x;\ndate=0;\nmileage=0;\nnotes=;\n</record>\n");
 }
 
 TEST(Backup, IsMadeWhereTheFileSystemHasNoHardLinks) {
   temp_dir dir;
   const std::string log = dir.file("tarvik.txt");
-  write_file(log, "junk");
+  write_file(log, "<record=1>\n</Record>\n");
   stderr_capture quiet;
   FileDataSource store(log);
   failing_calls no_links(call::link, EPERM);
   ASSERT_TRUE(store.commit());
-  EXPECT_EQ(read_file(log + ".bak"), "junk");
+  EXPECT_EQ(read_file(log + ".bak"), "<record=1>\n</Record>\n");
   EXPECT_EQ(dir.entries(), (Lines{"tarvik.txt", "tarvik.txt.bak"}));
 }
 

@@ -222,13 +222,14 @@ TEST_F(FileDataSourceTest, AStoreThatLosesARecordRefusesToCommit) {
 }
 
 TEST_F(FileDataSourceTest, AnIncompleteReadingIsBackedUpBeforeTheFirstCommit) {
-  const std::string broken = std::string(testing::kExampleLog) + "junk\n<record=7>\n</record>\n";
+  const std::string broken = std::string(testing::kExampleLog) + "<record=7>\n</Record>\n";
   write_file(log, broken);
   write_file(log + ".bak", "an older backup");
   Lines messages;
   auto store = open_store(&messages);
-  EXPECT_EQ(messages, Lines{"Unexpected character \"j\" in FileDataSource::parse"});
-  EXPECT_EQ(store->identifiers(), (Ids{0, 3}));
+  EXPECT_EQ(messages, Lines{"malformed close tag for record: </Record>"});
+  EXPECT_EQ(store->identifiers(), (Ids{0, 3, 7}));
+  delete store->remove(7);
   {
     stderr_capture capture;
     ASSERT_TRUE(store->commit());

@@ -22,6 +22,7 @@ TEST(FuzzCorpus, EveryLogKeepsTheProperties) {
       EXPECT_EQ(testing::check_text_round_trip(bytes), "") << entry.path();
       EXPECT_EQ(testing::check_log_properties(bytes, dir.path()), "") << entry.path();
       EXPECT_EQ(testing::check_merge_properties(bytes, dir.path()), "") << entry.path();
+      EXPECT_EQ(testing::check_stray_text_properties(bytes, dir.path()), "") << entry.path();
       ++files;
     }
   }

@@ -64,9 +64,11 @@ TEST(LogReader, OpenTagVariants) {
   EXPECT_EQ(pairs_text(read_text("<record=>\n</record>").blocks.at(0)), "identifier=|");
   EXPECT_EQ(pairs_text(read_text("<record=-1>\n</record>").blocks.at(0)), "identifier=-1|");
 
+  // The rest of a broken open tag is passed over; the next block is read.
   const auto blank = read_text("<record=5 >\n</record>\n<record=6>\n</record>\n");
-  ASSERT_EQ(blank.blocks.size(), 1u);
+  ASSERT_EQ(blank.blocks.size(), 2u);
   EXPECT_TRUE(blank.blocks[0].empty());
+  EXPECT_EQ(pairs_text(blank.blocks[1]), "identifier=6|");
   EXPECT_EQ(blank.messages, (std::vector<std::string>{
                                 "Unexpected character \" \" found when expecting >",
                                 "Unexpected character \">\" in FileDataSource::parse"}));
@@ -88,16 +90,28 @@ TEST(LogReader, BodyItemsCommentsAndMultiLineTexts) {
             "mileage=7|notes=a|");
 }
 
-TEST(LogReader, TopLevelErrorsStopTheReading) {
+TEST(LogReader, StrayTextIsPassedOverAndOnlyAFailedReadStops) {
   const auto comment = read_text(std::string(testing::kExampleLog) + "# no line end");
   EXPECT_EQ(comment.blocks.size(), 2u);
   EXPECT_EQ(comment.messages,
             std::vector<std::string>{"Unexpected EOF in FileDataSource::parse"});
 
-  const auto stray = read_text("x<record=1>\n</record>\n");
-  EXPECT_TRUE(stray.blocks.empty());
+  const auto stray = read_text("x<record=1>\n</record>\nab\n</record>\n<y=2>\n</record>z");
+  ASSERT_EQ(stray.blocks.size(), 2u);
+  EXPECT_EQ(pairs_text(stray.blocks[1]), "identifier=2|");
   EXPECT_EQ(stray.messages,
-            std::vector<std::string>{"Unexpected character \"x\" in FileDataSource::parse"});
+            (std::vector<std::string>{"Unexpected character \"x\" in FileDataSource::parse",
+                                      "Unexpected character \"a\" in FileDataSource::parse",
+                                      "Unexpected character \"z\" in FileDataSource::parse"}));
+  const log_reading counted = parse_log("x\n<record=1>\n</record>\n# c\n  y\n", 0,
+                                        [](block_reading&) {}, false);
+  EXPECT_EQ(counted.diagnostics, 2);
+  EXPECT_EQ(counted.passed_over, 2);
+  ASSERT_EQ(counted.problems.size(), 2u);
+  EXPECT_EQ(counted.problems[0].line, 1u);
+  EXPECT_EQ(counted.problems[1].line, 5u);
+  EXPECT_EQ(counted.problems[1].message,
+            "the text \"y\" stands outside any entry; it is not read and stays in the file as it is");
 
   const auto failed = read_text("# comment", EIO);
   EXPECT_EQ(failed.messages, std::vector<std::string>{"Read error while searching for EOL: " +
@@ -146,12 +160,59 @@ TEST(LogReader, ErrorsInsideABlockKeepWhatWasRead) {
 }
 
 TEST(LogReader, AMissingCloseTagSwallowsTheNextOpenTag) {
-  const auto result = read_text("<record=1>\ncost=1;\n<record=2>\ncost=2;\n</record>\n");
-  ASSERT_EQ(result.blocks.size(), 1u);
+  const auto result = read_text("<record=1>\ncost=1;\n<record=2>\ncost=2;\n</record>\n<record=3>\n</record>\n");
+  ASSERT_EQ(result.blocks.size(), 2u);
   EXPECT_EQ(pairs_text(result.blocks[0]), "identifier=1|cost=1|");
+  EXPECT_EQ(pairs_text(result.blocks[1]), "identifier=3|");
   EXPECT_EQ(result.messages,
             (std::vector<std::string>{"malformed close tag for record: <record=2>",
                                       "Unexpected character \"c\" in FileDataSource::parse"}));
+}
+
+TEST(LogReader, TellsTheUserInWordsWhatStderrTellsInItsOwn) {
+  const auto said = [](const std::string& text) {
+    std::vector<std::string> messages;
+    const log_reading reading = parse_log(text, 0, [](block_reading&) {}, false);
+    for (const log_problem& problem : reading.problems) messages.push_back(problem.message);
+    return messages;
+  };
+  EXPECT_EQ(said("<record"),
+            std::vector<std::string>{"the file ends inside the opening tag of an entry"});
+  EXPECT_EQ(said("<record=1>\ncost=1;\n"),
+            std::vector<std::string>{"the file ends inside an entry, before its closing tag"});
+  EXPECT_EQ(said("<record=1x>\n</record>\n"),
+            (std::vector<std::string>{
+                "the opening tag of an entry has \"x\" where its number should end with \">\"; "
+                "the entry is not read",
+                "the text \">…\" stands outside any entry; it is not read and stays in the file as it "
+                "is"}));
+  EXPECT_EQ(said("<record=1>\n;\n</record>\n").at(0),
+            "an empty item (\";\" alone) ends the reading of this entry; what follows it is not read");
+  EXPECT_EQ(said("<record=1>\n==;\n</record>\n").at(0),
+            "the item \"==\", which has no name, ends the reading of this entry; what follows it is "
+            "not read");
+  EXPECT_EQ(said("<record=1>\n</RECORD>\n"),
+            std::vector<std::string>{"the entry ends with \"</RECORD>\" instead of \"</record>\""});
+  EXPECT_EQ(said("# no line end"),
+            std::vector<std::string>{"the last line, a comment, has no line end (it is kept as it is)"});
+  const log_reading failed = parse_log("# comment", EIO, [](block_reading&) {}, false);
+  EXPECT_EQ(failed.problems.at(0).message,
+            std::string("the file could not be read to its end: ") + strerror(EIO));
+}
+
+TEST(LogReader, OnlyTheLastItemOfAFieldCountsAsReadInPartOrNot) {
+  std::vector<std::string> items;
+  const std::string text =
+      "<record=1>\ncost=1,5;\ncost=2;\nmileage=3;\nmileage=4 km;\nnotes=a=b;\n"
+      "notes*=c;\noperation=x;\noperation*=y=z;\ndate=5;\nfuel=1,5;\n</record>\n";
+  parse_log(text, 0,
+            [&](block_reading& block) {
+              for (const partial_item& item : block.partial) {
+                items.push_back(text.substr(item.span.begin, item.span.end - item.span.begin));
+              }
+            },
+            false);
+  EXPECT_EQ(items, (std::vector<std::string>{"mileage=4 km", "operation*=y=z"}));
 }
 
 TEST(LogReader, OtherBlockFilesNameTheirOwnCloseTagAndTheLogKeepsItsOwn) {
@@ -162,12 +223,12 @@ TEST(LogReader, OtherBlockFilesNameTheirOwnCloseTagAndTheLogKeepsItsOwn) {
       [&](block_reading& block) { pairs.push_back(pairs_text(block.pairs)); }, false);
   EXPECT_EQ(pairs, (std::vector<std::string>{"identifier=0|operation=Oil|", "identifier=1|"}));
   ASSERT_EQ(other.problems.size(), 1u);
-  EXPECT_EQ(other.problems[0].message, "malformed close tag for interval: </record>");
+  EXPECT_EQ(other.problems[0].message, "the entry ends with \"</record>\" instead of \"</interval>\"");
   EXPECT_EQ(other.problems[0].line, 5u);
 
   const log_reading log = parse_log(text, 0, [](block_reading&) {}, false);
   ASSERT_EQ(log.problems.size(), 1u);
-  EXPECT_EQ(log.problems[0].message, "malformed close tag for record: </interval>");
+  EXPECT_EQ(log.problems[0].message, "the entry ends with \"</interval>\" instead of \"</record>\"");
 }
 
 TEST(LogReader, StreamReaderAgreesWithTheMemoryReader) {

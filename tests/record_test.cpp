@@ -87,6 +87,26 @@ TEST(RecordFromPairs, IsModifiedWhileItsValuesDifferFromTheLastCleanOnes) {
   EXPECT_FALSE(record.modified());
 }
 
+TEST(RecordFromPairs, ASignedZeroIsAValueOfItsOwn) {
+  Record fresh(1);
+  fresh.clear_modified();
+  fresh.mileage(-0.0);
+  fresh.cost(-0.0f);
+  EXPECT_TRUE(std::signbit(fresh.mileage()));
+  EXPECT_TRUE(std::signbit(fresh.cost()));
+  EXPECT_TRUE(fresh.modified());
+
+  Record read = from_pairs({{"identifier", "1"}, {"mileage", "-0"}, {"cost", "-0"}});
+  read.mileage(0.0);
+  EXPECT_FALSE(std::signbit(read.mileage()));
+  EXPECT_TRUE(read.modified());
+  read.mileage(-0.0);
+  EXPECT_FALSE(read.modified());
+  read.cost(0.0f);
+  EXPECT_TRUE(read.modified());
+  EXPECT_FALSE(read.same_field(from_pairs({{"cost", "-0"}}), record_field::cost));
+}
+
 TEST(RecordFromPairs, NumbersTakeTheirLongestPrefix) {
   EXPECT_EQ(from_pairs({{"identifier", "12abc"}}).identifier(), 12);
   EXPECT_EQ(from_pairs({{"identifier", ""}}).identifier(), 0);

@@ -62,8 +62,8 @@ std::size_t common_suffix(const std::string& a, const std::string& b) {
   return same;
 }
 
-std::string_view view(const std::string& text, const text_span& span) {
-  return std::string_view(text).substr(span.begin, span.end - span.begin);
+std::string_view view(std::string_view text, const text_span& span) {
+  return text.substr(span.begin, span.end - span.begin);
 }
 
 }  // namespace
@@ -139,6 +139,7 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
         placed.from_file = true;
         placed.verbatim = block.clean;
         placed.extras = !block.extras.empty();
+        placed.partial = !block.partial.empty();
         previous_end = start + block.span.end;
       },
       report_problems, start == 0);
@@ -165,15 +166,18 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
                      [](const log_problem& a, const log_problem& b) { return a.line < b.line; });
   }
   text_whole_ = read_error == 0;
-  // What follows the last block stays only when the reading got through
-  // everything; otherwise it is the unread rest, which the backup keeps.
-  tail_ = reading.diagnostics == 0 && read_error == 0 ? previous_end : text_.size();
+  // The reader gets through all of a text it could read: what follows the
+  // last block stays. After a failed read it is the unread rest, which the
+  // backup keeps.
+  tail_ = read_error == 0 ? previous_end : text_.size();
   if (read_error != 0) {
     read_failure_ = error_text(read_error);
     keep_file_on_disk();
-  } else if (reading.diagnostics > 0) {
+  } else if (reading.diagnostics > reading.passed_over) {
+    // A block read with a problem is written anew at the next commit.
     keep_text();
   } else {
+    // Text between blocks costs no block anything and stays where it is.
     keep_nothing();
   }
   finish_reading(earlier);
@@ -666,10 +670,76 @@ bool FileDataSource::merge_from_disk() {
   return true;
 }
 
+kept_block_text FileDataSource::kept_of(const origin& from, const Record& now) const {
+  kept_block_text kept;
+  const std::string_view block = view(text_, {from.begin, from.end});
+  const std::size_t first_end = block.find('\n');
+  if (first_end != std::string_view::npos && first_end > 0 && block[first_end - 1] == '\r') {
+    kept.line_end = "\r\n";
+  }
+  if (!from.extras && !from.partial) return kept;
+  bool first = true;
+  parse_log(
+      block, 0,
+      [&](block_reading& read) {
+        if (!first) return;
+        first = false;
+        for (const block_extra& extra : read.extras) {
+          extra_text text{view(block, extra.span), extra.comment, {}};
+          if (extra.comment) {
+            // A comment line keeps the line end it had.
+            const std::string_view rest = block.substr(extra.span.end);
+            if (rest.substr(0, 2) == "\r\n") {
+              text.line_end = rest.substr(0, 2);
+            } else if (!rest.empty() && (rest[0] == '\n' || rest[0] == '\r')) {
+              text.line_end = rest.substr(0, 1);
+            }
+          }
+          kept.extras.push_back(text);
+        }
+        if (read.partial.empty()) return;
+        // A field not read in full keeps its text unless it was given
+        // another value than the one read from it.
+        const Record as_read(std::move(read.pairs));
+        for (const partial_item& item : read.partial) {
+          if (now.same_field(as_read, item.field)) {
+            kept.items[kept_item_slot(item.field)] = view(block, item.span);
+          }
+        }
+      },
+      false, false);
+  return kept;
+}
+
+std::vector<unread_value> FileDataSource::unread_values(int identifier) const {
+  std::vector<unread_value> values;
+  const Record* held = first_with_id.find(identifier);
+  if (held == nullptr) return values;
+  const std::size_t index = position_of(held);
+  if (index == records.size() || !origins[index].from_file || !origins[index].partial) {
+    return values;
+  }
+  const std::string_view block = view(text_, {origins[index].begin, origins[index].end});
+  bool first = true;
+  parse_log(
+      block, 0,
+      [&](block_reading& read) {
+        if (!first) return;
+        first = false;
+        for (const partial_item& item : read.partial) {
+          const std::string_view text = view(block, item.span);
+          std::size_t value = text.find('=');
+          while (value < text.size() && text[value] == '=') ++value;
+          values.push_back({item.field, std::string(text.substr(std::min(value, text.size())))});
+        }
+      },
+      false, false);
+  return values;
+}
+
 bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std::size_t& tail) {
   out.reserve(text_.size() + text_.size() / 8 + 4096);
   written.resize(records.size());
-  std::vector<extra_text> extras;
   for (std::size_t i = 0; i < records.size(); ++i) {
     // Every identifier is looked up as callers see it: a store that cannot
     // find one of its own records must not write a log without it.
@@ -696,30 +766,17 @@ bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std
       const bool more = !last || !moved_tail_.empty() || tail_ < text_.size();
       if (more && !as_before && out.back() != '\n' && out.back() != '\r') out += '\n';
     } else {
-      extras.clear();
-      std::unique_ptr<Record> old;
-      // The old block's extras point into this string, alive until written.
-      std::string old_block;
-      if (from.from_file && from.extras) {
-        old_block.assign(text_, from.begin, from.end - from.begin);
-        bool first = true;
-        parse_log(
-            old_block, 0,
-            [&](block_reading& read) {
-              if (!first) return;
-              first = false;
-              for (const block_extra& extra : read.extras) {
-                extras.push_back({view(old_block, extra.span), extra.comment});
-              }
-            },
-            false);
+      if (from.from_file) {
+        append_block(out, record_ids[i], *held, kept_of(from, *held));
+      } else {
+        append_block(out, record_ids[i], *held);
       }
-      append_block(out, record_ids[i], *held, extras);
     }
     to.end = static_cast<std::uint32_t>(out.size());
     to.from_file = true;
     to.verbatim = true;
     to.extras = from.extras;
+    to.partial = from.partial;
   }
   tail = out.size();
   out += moved_tail_;
@@ -745,7 +802,10 @@ bool FileDataSource::commit() {
     swept_ = true;
   }
   if (!save_backup()) return false;
-  if (changed_on_disk() && !merge_from_disk()) return false;
+  // A file read only in part is merged whole, whatever its time stamp
+  // says: its records past the failed read are kept if it reads now.
+  const bool read_in_part = !text_whole_ && on_disk_.exists;
+  if ((read_in_part || changed_on_disk()) && !merge_from_disk()) return false;
 
   std::vector<origin> written;
   std::size_t tail = 0;

@@ -40,6 +40,13 @@ struct commit_outcome {
   std::string error;
 };
 
+// A field of a record whose text in the file says more than the value read
+// from it (see log_format.h): `text` is all that follows its key and "=".
+struct unread_value {
+  record_field field = record_field::none;
+  std::string text;
+};
+
 // A record store backed by one log file (see log_format.h). The file is read
 // once, in the constructor (and again by rollback); from then on it is
 // written only by commit, which replaces it whole and crash-safely.
@@ -57,6 +64,10 @@ struct commit_outcome {
 // changed record gets a standard block that keeps the comment lines and the
 // items no field takes of its old one; a removed record's block goes with
 // the comment lines right before it. What follows the last block stays last.
+// A rewritten block keeps its line ends (LF or CR LF), and every field whose
+// text was not read in full (a number with more after it, a text cut at "="
+// or at a NUL byte) keeps that text unless it was given another value.
+// Text between blocks that no block takes stays where it stood.
 //
 // Other writers are merged, never overwritten: commits of all Tarvik
 // processes are serialised by a commit_lock, and a commit that finds the
@@ -67,11 +78,13 @@ struct commit_outcome {
 // a FIFO, a device or a socket is refused at once (refusal()), never opened
 // for a blocking read or replaced.
 //
-// When a reading reported any problem (the file was malformed, or could not
-// be read to its end), the records after the problem are not in the store,
-// so the first commit afterwards first saves the file as it was read to a
-// new backup beside it (name.bak, name.bak.1, ...) and names it on stderr.
-// If that copy cannot be made, the commit is refused.
+// When a reading met a block it could not read as written, or could not
+// read the file to its end, the first commit afterwards rewrites what it
+// could not read as it stands, so it first saves the file as it was read to
+// a new backup beside it (name.bak, name.bak.1, ...) and names it on stderr.
+// If that copy cannot be made, the commit is refused. A file that could not
+// be read to its end is read again whole by that commit, and merged.
+// Text between blocks needs no backup: it is kept as it stands.
 class FileDataSource : public DataSource {
  public:
   // Builds the store and reads the log at `filename`. A missing file gives
@@ -100,6 +113,11 @@ class FileDataSource : public DataSource {
   // What the last reading found to tell the user: the reader's diagnostics
   // and the values it did not read in full, with their lines.
   const std::vector<log_problem>& problems() const { return problems_; }
+
+  // The fields of the record `identifier` whose text in the file says more
+  // than the value read, for the user to see; none for a record not read
+  // from the file.
+  std::vector<unread_value> unread_values(int identifier) const;
 
   // Why the file could not be used at the last reading ("Permission
   // denied", "Is a FIFO, not a regular file", ...); empty when it could, or
@@ -136,6 +154,7 @@ class FileDataSource : public DataSource {
     bool from_file = false;   // false: added since the file was last read or written
     bool verbatim = false;    // read cleanly and not renumbered: may be copied as it is
     bool extras = false;      // holds comment lines or items no field takes
+    bool partial = false;     // holds a field's item not read in full
     // What stood before removed records ahead of it is in moved_leads_.
     bool moved_lead = false;
   };
@@ -178,6 +197,10 @@ class FileDataSource : public DataSource {
   // or written (a block read with a problem, or renumbered, is not).
   bool changed_here(std::size_t index) const;
   bool merge_from_disk();
+  // What a block written anew for `now` keeps of the block at `from`: its
+  // line ends, its extras and the items of fields not read in full whose
+  // value `now` still has. The views point into text_.
+  kept_block_text kept_of(const origin& from, const Record& now) const;
   // The new file: `out`, with where each record's block and what follows
   // the last block stand in it. False (reported) when a record is missing.
   bool compose(std::string& out, std::vector<origin>& written, std::size_t& tail);

@@ -132,22 +132,25 @@ class stream_source {
         c = consume ? buffer_->sbumpc() : buffer_->sgetc();
       } catch (...) {
         // The buffer's read failed; its errno is the reason, if it left one.
-        const int error = errno != 0 ? errno : EIO;
+        error_ = errno != 0 ? errno : EIO;
         buffer_ = nullptr;
         in_.setstate(std::ios::badbit | std::ios::failbit);
-        errno = error;
+        errno = error_;
         return failed_ = kFailed;
       }
       if (!traits::eq_int_type(c, traits::eof())) return traits::to_int_type(static_cast<char>(c));
       buffer_ = nullptr;
       in_.setstate(std::ios::eofbit | std::ios::failbit);
     }
+    // What ran since the failure (a number's check) may have set errno.
+    if (failed_ == kFailed) errno = error_;
     return failed_;
   }
 
   std::istream& in_;
   std::streambuf* buffer_;
   int failed_ = kEnd;  // what a stopped source returns
+  int error_ = 0;      // why it failed, when it did
   std::size_t offset_ = 0;
   std::size_t line_ = 1;
 };
@@ -188,6 +191,33 @@ std::string quoted(int c) {
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// A text as a message shows it: its first line, at most 40 bytes (not cut
+// inside a UTF-8 character), with "…" when there is more; a NUL byte as "␀".
+std::string shown_text(std::string_view text) {
+  constexpr std::size_t kMost = 40;
+  const std::size_t line_end = text.find_first_of("\r\n");
+  std::string_view shown = text.substr(0, line_end);
+  bool more = shown.size() < text.size() &&
+              text.find_first_not_of(" \t\r\n", shown.size()) != std::string_view::npos;
+  if (shown.size() > kMost) {
+    std::size_t cut = kMost;
+    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
+    shown = shown.substr(0, cut);
+    more = true;
+  }
+  while (!shown.empty() && is_blank(shown.back())) shown.remove_suffix(1);
+  std::string out;
+  for (const char c : shown) {
+    if (c == '\0') {
+      out += "\xE2\x90\x80";
+    } else {
+      out += c;
+    }
+  }
+  if (more) out += "\xE2\x80\xA6";
+  return out;
+}
+
 // Whether a number's text is one number and nothing else (blanks around it
 // allowed). The usual decimal form is checked by hand; anything else by the
 // C library's own end pointer.
@@ -219,31 +249,38 @@ class reader {
       : source_(source), report_(report), close_tag_(close_tag) {}
 
   log_reading read_log(const std::function<void(block_reading&)>& add) {
-    for (int c = source_.get(); c >= 0; c = source_.get()) {
-      if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
+    int c = source_.get();
+    while (c >= 0) {
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+        c = source_.get();
+        continue;
+      }
       if (c == '#') {
         // A top-level comment ends at a line feed only.
         const int end = source_.collect_until('\n', nullptr);
         if (stopped(end, "Unexpected EOF in FileDataSource::parse",
-                    "Read error while searching for EOL: ")) {
+                    "Read error while searching for EOL: ",
+                    "the last line, a comment, has no line end (it is kept as it is)")) {
+          if (end == kEnd) ++reading_.passed_over;
           break;
         }
+        c = source_.get();
         continue;
       }
-      if (c == '<') {
-        const int before = reading_.diagnostics;
-        block_.span.begin = source_.offset() - 1;
-        block_.pairs = read_record();
-        // The line end after the close tag goes with the block.
-        if (source_.peek() == '\r') source_.get();
-        if (source_.peek() == '\n') source_.get();
-        block_.span.end = source_.offset();
-        block_.clean = reading_.diagnostics == before;
-        add(block_);
+      if (c != '<' || source_.peek() == '/') {
+        c = pass_over(c);
         continue;
       }
-      say("Unexpected character " + quoted(c) + " in FileDataSource::parse");
-      break;
+      const int before = reading_.diagnostics;
+      block_.span.begin = source_.offset() - 1;
+      block_.pairs = read_record();
+      // The line end after the close tag goes with the block.
+      if (source_.peek() == '\r') source_.get();
+      if (source_.peek() == '\n') source_.get();
+      block_.span.end = source_.offset();
+      block_.clean = reading_.diagnostics == before;
+      add(block_);
+      c = source_.get();
     }
     return std::move(reading_);
   }
@@ -253,10 +290,12 @@ class reader {
     std::vector<hash_element> pairs;
     pairs.reserve(kUsualPairs);
     block_.extras.clear();
+    block_.partial.clear();
     // The tag name is not examined: anything up to "=" opens a block.
     int c = source_.collect_until('=', nullptr);
     if (stopped(c, "Unexpected EOF while searching for \"=\" in FileDataSource::parse_record",
-                "Read error while searching for \"=\": ")) {
+                "Read error while searching for \"=\": ",
+                "the file ends inside the opening tag of an entry")) {
       return pairs;
     }
 
@@ -268,9 +307,11 @@ class reader {
       c = source_.get();
     }
     for (; is_digit(c); c = source_.get()) digits += static_cast<char>(c);
-    if (stopped(c, kEofInRecord, "Read error while getting record id: ")) return pairs;
+    if (stopped(c, kEofInRecord, "Read error while getting record id: ", kEofInEntry)) return pairs;
     if (c != '>') {
-      say("Unexpected character " + quoted(c) + " found when expecting >");
+      say("Unexpected character " + quoted(c) + " found when expecting >",
+          "the opening tag of an entry has " + quoted(c) +
+              " where its number should end with \">\"; the entry is not read");
       return pairs;
     }
     pairs.push_back({"identifier", std::move(digits)});
@@ -298,28 +339,40 @@ class reader {
       hash_element pair;
       bool cut = false;
       if (!split_pair(item, pair, cut)) {
-        say("Error splitting " + std::string(item) + " returned wrong number of elements.");
+        say("Error splitting " + std::string(item) + " returned wrong number of elements.",
+            (item.empty() ? std::string("an empty item (\";\" alone)")
+                          : "the item " + quoted(shown_text(item)) + ", which has no name,") +
+                " ends the reading of this entry; what follows it is not read");
         return pairs;
       }
       const record_field field = field_named(pair.key);
-      check_item(field, pair, item, cut, start);
+      const bool partial = check_item(field, pair, item, cut, start);
       if (field == record_field::none) {
         block_.extras.push_back({{start, start + item.size()}, false});
+      } else if (const int slot = kept_item_slot(field); slot >= 0) {
+        // Only the last item of a field counts.
+        auto& kept = block_.partial;
+        kept.erase(std::remove_if(kept.begin(), kept.end(),
+                                  [slot](const partial_item& p) { return kept_item_slot(p.field) == slot; }),
+                   kept.end());
+        if (partial) kept.push_back({field, {start, start + item.size()}});
       }
       pairs.push_back(std::move(pair));
       item_end = c;
       c = source_.get();
     }
 
-    if (stopped(c, kEofInRecord, "Read error while getting record id ")) return pairs;
+    if (stopped(c, kEofInRecord, "Read error while getting record id ", kEofInEntry)) return pairs;
     std::string tag = "<";
     c = source_.collect_until('>', &tag);
-    if (stopped(c, kEofInRecord, "Read error while getting record id: ")) return pairs;
+    if (stopped(c, kEofInRecord, "Read error while getting record id: ", kEofInEntry)) return pairs;
     tag += '>';
     if (tag != close_tag_) {
       // "</record>" names "record"; other block files name their own kind.
       const std::string_view kind = close_tag_.substr(2, close_tag_.size() - 3);
-      say("malformed close tag for " + std::string(kind) + ": " + tag);
+      say("malformed close tag for " + std::string(kind) + ": " + tag,
+          "the entry ends with " + quoted(shown_text(tag)) + " instead of " +
+              quoted(close_tag_));
     }
     return pairs;
   }
@@ -327,34 +380,67 @@ class reader {
  private:
   static constexpr const char* kEofInRecord =
       "Unexpected EOF while getting record id in FileDataSource::parse_record";
+  static constexpr const char* kEofInEntry = "the file ends inside an entry, before its closing tag";
 
   // When the input has stopped (`c` is no byte), reports `at_end` at its
-  // end, or `at_failure` and the system's reason after a failed read, and
-  // returns true.
-  bool stopped(int c, const char* at_end, const char* at_failure) {
+  // end (to the user: `at_end_said`), or `at_failure` and the system's
+  // reason after a failed read, and returns true.
+  bool stopped(int c, const char* at_end, const char* at_failure, const char* at_end_said) {
     if (c == kEnd) {
-      say(at_end);
+      say(at_end, at_end_said);
       return true;
     }
     if (c == kFailed) {
-      say(at_failure + error_text(errno));
+      const std::string reason = error_text(errno);
+      say(at_failure + reason, "the file could not be read to its end: " + reason);
       return true;
     }
     return false;
   }
 
-  void say(const std::string& line) {
+  // Reports `line` on stderr, as it has always been worded, and `said` to
+  // the user, at the current line unless `at_line` tells.
+  void say(const std::string& line, std::string said, std::size_t at_line = 0) {
     if (report_) report(line);
     ++reading_.diagnostics;
-    reading_.problems.push_back({source_.line_at(source_.offset()), line});
+    if (at_line == 0) at_line = source_.line_at(source_.offset());
+    reading_.problems.push_back({at_line, std::move(said)});
+  }
+
+  // Passes over text between blocks, from `first` (just read) up to the next
+  // open tag ("<" not followed by "/": a stray close tag is passed over
+  // too), and reports it. Returns the "<" of that tag, or how the input
+  // stopped.
+  int pass_over(int first) {
+    const std::size_t line = source_.line_at(source_.offset());
+    std::string skipped(1, static_cast<char>(first));
+    int c = source_.collect_until('<', &skipped);
+    while (c >= 0 && source_.peek() == '/') {
+      skipped += '<';
+      c = source_.collect_until('<', &skipped);
+    }
+    ++reading_.passed_over;
+    say("Unexpected character " + quoted(first) + " in FileDataSource::parse",
+        "the text " + quoted(shown_text(skipped)) +
+            " stands outside any entry; it is not read and stays in the file as it is",
+        line);
+    return c;
   }
 
   // Notes, for the user and not on stderr, what of an item was not read as
-  // it stands: a number with more after it, text after a second "=", an
-  // item with no "=" at all.
-  void check_item(record_field field, const hash_element& pair, std::string_view item, bool cut,
+  // it stands: a NUL byte, a number with more after it, text after a
+  // second "=", an item with no "=" at all. True when the field's value is
+  // not all that the item says.
+  bool check_item(record_field field, const hash_element& pair, std::string_view item, bool cut,
                   std::size_t start) {
     std::string note;
+    const bool field_item = field != record_field::none && field != record_field::identifier;
+    if (field_item && item.find('\0') != std::string_view::npos) {
+      note = "a NUL byte in " + quoted(shown_text(item)) + " ends what is read; read as " +
+             quoted(shown_text(pair.value)) + ", the file keeps all of it";
+      reading_.problems.push_back({source_.line_at(start), std::move(note)});
+      return true;
+    }
     switch (field) {
       case record_field::date:
         if (!whole_number(pair.value, true)) {
@@ -389,7 +475,9 @@ class reader {
       case record_field::identifier:
         break;
     }
-    if (!note.empty()) reading_.problems.push_back({source_.line_at(start), std::move(note)});
+    if (note.empty()) return false;
+    reading_.problems.push_back({source_.line_at(start), std::move(note)});
+    return field_item;
   }
 
   Source& source_;
@@ -499,27 +587,67 @@ char* write_block(char* out, int identifier, const Record& record) {
   return put(out, "</record>\n");
 }
 
-void append_block(std::string& out, int identifier, const Record& record,
-                  const std::vector<extra_text>& extras) {
-  append_block(out, identifier, record);
-  if (extras.empty()) return;
-  constexpr std::string_view kClose = "</record>\n";
-  out.resize(out.size() - kClose.size());
-  // Items first, each on a line of its own with its ";" again; one that
-  // starts with "#" would be a comment at the start of a line, so it
-  // follows the ";" of the line before directly. Then the comment lines.
-  for (const extra_text& extra : extras) {
-    if (extra.comment) continue;
-    if (!extra.text.empty() && extra.text.front() == '#') out.pop_back();
-    out += extra.text;
-    out += ";\n";
+int kept_item_slot(record_field field) {
+  switch (field) {
+    case record_field::cost: return 0;
+    case record_field::operation:
+    case record_field::operation_escaped: return 1;
+    case record_field::date: return 2;
+    case record_field::mileage: return 3;
+    case record_field::notes:
+    case record_field::notes_escaped: return 4;
+    case record_field::none:
+    case record_field::identifier: break;
   }
-  for (const extra_text& extra : extras) {
+  return -1;
+}
+
+void append_block(std::string& out, int identifier, const Record& record,
+                  const kept_block_text& kept) {
+  const bool any_item = std::any_of(std::begin(kept.items), std::end(kept.items),
+                                    [](std::string_view item) { return !item.empty(); });
+  if (kept.extras.empty() && !any_item && kept.line_end == "\n") {
+    append_block(out, identifier, record);
+    return;
+  }
+  const std::string_view line_end = kept.line_end;
+  std::string buffer(block_size_bound(record), '\0');
+  // One line of the standard block, written by `write` into the buffer with
+  // its "\n", or the kept item in its place; then the block's line end.
+  const auto line = [&](int slot, const auto& write) {
+    if (slot >= 0 && !kept.items[slot].empty()) {
+      out += kept.items[slot];
+      out += ';';
+    } else {
+      char* const end = write(buffer.data());
+      out.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()) - 1);
+    }
+    out += line_end;
+  };
+  line(-1, [&](char* at) { return put(write_integer(put(at, "<record="), identifier), ">\n"); });
+  line(0, [&](char* at) { return put(write_exact(put(at, "cost="), record.cost()), ";\n"); });
+  line(1, [&](char* at) { return write_text_line(at, "operation", record.operation()); });
+  line(2, [&](char* at) { return put(write_integer(put(at, "date="), record.date()), ";\n"); });
+  line(3, [&](char* at) { return put(write_exact(put(at, "mileage="), record.mileage()), ";\n"); });
+  line(4, [&](char* at) { return write_text_line(at, "notes", record.notes()); });
+  // Items no field takes first, each on a line of its own with its ";"
+  // again; one that starts with "#" would be a comment at the start of a
+  // line, so it follows the ";" of the line before directly. Then the
+  // comment lines, each with its own line end.
+  for (const extra_text& extra : kept.extras) {
+    if (extra.comment) continue;
+    if (!extra.text.empty() && extra.text.front() == '#') out.resize(out.size() - line_end.size());
+    out += extra.text;
+    out += ';';
+    out += line_end;
+  }
+  for (const extra_text& extra : kept.extras) {
     if (!extra.comment) continue;
     out += extra.text;
-    out += '\n';
+    out += extra.line_end.empty() ? line_end : extra.line_end;
   }
-  out += kClose;
+  out += "</record>";
+  out += line_end;
 }
 
 void append_block(std::string& out, int identifier, const Record& record) {

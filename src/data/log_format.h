@@ -20,7 +20,10 @@
 //   </record>
 //
 // The reader is lenient: it reports each problem as one line on stderr and
-// either goes on or stops, keeping every block it has begun to read.
+// goes on, keeping every block it has begun to read. Text between blocks
+// that is neither blank nor a comment line is passed over up to the next
+// open tag; it stays in the text, where a writer that copies what lies
+// between blocks keeps it. Only a failed read stops the reading.
 namespace tarvik {
 
 // Something of a log the user should hear of, at a line (counted from 1;
@@ -33,7 +36,11 @@ struct log_problem {
 // What a reading of a whole log saw.
 struct log_reading {
   int diagnostics = 0;  // lines reported on stderr
-  // The reported lines, and besides them (not on stderr) every value that
+  // Of those, the ones about text outside blocks (text passed over, a last
+  // comment line without its line end), which cost no block anything.
+  int passed_over = 0;
+  // Every reported line, in words for the user (the stderr lines keep
+  // their own wording), and besides them (not on stderr) every value that
   // was not read in full and every item that is no key=value pair.
   std::vector<log_problem> problems;
 };
@@ -50,6 +57,15 @@ struct block_extra {
   bool comment = false;
 };
 
+// The item (without its ";") that gave a field its value, where that value
+// is not all the item says: a number with more after it, a text cut at a
+// second "=" or at a NUL byte. Only the last item of a field counts, since
+// it is the one read.
+struct partial_item {
+  record_field field = record_field::none;  // date, mileage, cost, operation or notes
+  text_span span;
+};
+
 // One block as the reader met it. Offsets count from the start of the text.
 struct block_reading {
   std::vector<hash_element> pairs;
@@ -59,6 +75,8 @@ struct block_reading {
   // their line end) and items under keys that name no field (without their
   // ";"). A block rewritten for a changed record keeps them.
   std::vector<block_extra> extras;
+  // The fields whose value was not read in full, each at most once.
+  std::vector<partial_item> partial;
 };
 
 // Reads a whole log held in memory. `read_error`, when not 0, is the errno of
@@ -115,15 +133,28 @@ std::size_t attached_comments(const std::string& text, std::size_t lead, std::si
 // every other text is written as it is.
 void append_block(std::string& out, int identifier, const Record& record);
 
-// The same, with `extras` (comment lines and items no field takes, as
-// block_reading gives them) each on a line of its own before the close tag,
-// items with their ";" again.
+// What a block written anew for a record keeps of the block it replaces.
 struct extra_text {
-  std::string_view text;
+  std::string_view text;  // a comment line, or an item without its ";"
   bool comment = false;
+  std::string_view line_end;  // a comment line's own; empty: the block's
 };
+struct kept_block_text {
+  // Line ends of the block ("\n" or "\r\n").
+  std::string_view line_end = "\n";
+  // Comment lines and items no field takes, as block_reading gives them:
+  // each on a line of its own before the close tag, items with their ";"
+  // again, items first.
+  std::vector<extra_text> extras;
+  // Items (without ";") written in place of a field's own line, as they
+  // stood, by field: cost, operation, date, mileage, notes. Empty: the
+  // field is written from the record.
+  std::string_view items[5];
+};
+// The slot of `field` in kept_block_text::items; -1 for other fields.
+int kept_item_slot(record_field field);
 void append_block(std::string& out, int identifier, const Record& record,
-                  const std::vector<extra_text>& extras);
+                  const kept_block_text& kept);
 
 // The same, written at `out`, which has room for block_size_bound(record)
 // bytes; returns the end of the block. For writers with buffers of their own.

@@ -107,6 +107,24 @@ Record::Record(std::vector<hash_element> pairs) {
   assign(identifier, date, mileage, std::move(operation), std::move(notes), cost);
 }
 
+bool Record::same_value(double a, double b) { return same_bits(a, b); }
+bool Record::same_value(float a, float b) { return same_bits(a, b); }
+
+bool Record::same_field(const Record& other, record_field field) const {
+  switch (field) {
+    case record_field::date: return date_ == other.date_;
+    case record_field::mileage: return same_bits(mileage_, other.mileage_);
+    case record_field::cost: return same_bits(cost_, other.cost_);
+    case record_field::operation:
+    case record_field::operation_escaped: return operation_ == other.operation_;
+    case record_field::notes:
+    case record_field::notes_escaped: return notes_ == other.notes_;
+    case record_field::none:
+    case record_field::identifier: break;
+  }
+  return false;
+}
+
 bool Record::same_fields(const Record& other) const {
   return date_ == other.date_ && same_bits(mileage_, other.mileage_) &&
          operation_ == other.operation_ && notes_ == other.notes_ && same_bits(cost_, other.cost_);

@@ -70,8 +70,11 @@ class Record {
   void clear_modified() { original_.reset(); }
 
   // True when the five fields hold the same values, bit for bit (a NaN
-  // equals a NaN); the identifier is not compared.
+  // equals a NaN, -0 differs from 0); the identifier is not compared.
   bool same_fields(const Record& other) const;
+  // The same for the one field `field` (the starred keys name the text
+  // fields); false for `none` and `identifier`.
+  bool same_field(const Record& other, record_field field) const;
 
   // Display text of the field named `key`, in any letter case: "operation"
   // and "notes" as they are, "cost" as %.2f, "identifier" as %d, "date" as
@@ -89,12 +92,17 @@ class Record {
     float cost;
   };
 
+  // Numbers are compared bit for bit, so that -0 replaces 0 and back.
   template <typename Field, typename Value>
   void set(Field& field, Value&& value) {
-    if (field == value) return;
+    if (same_value(field, value)) return;
     keep_original();
     field = std::forward<Value>(value);
   }
+  static bool same_value(double a, double b);
+  static bool same_value(float a, float b);
+  static bool same_value(long a, long b) { return a == b; }
+  static bool same_value(const std::string& a, const std::string& b) { return a == b; }
   void keep_original();
   void assign(int identifier, long date, double mileage, std::string operation, std::string notes,
               float cost);

@@ -29,7 +29,7 @@ int read_all(int fd, std::string& text) {
       }
       text.resize(text.size() * 2);
     }
-    const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
+    const ssize_t n = current_system_calls().read(fd, text.data() + used, text.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const int error = n < 0 ? errno : 0;

@@ -17,6 +17,7 @@ const system_calls kReal = {
     ::rename,
     ::link,
     ::unlink,
+    ::read,
 };
 
 system_calls current = kReal;

@@ -5,7 +5,7 @@
 
 namespace tarvik {
 
-// The system calls through which files are written, gathered in one table so
+// The system calls through which files are written and read, gathered in one table so
 // that tests can make any single step fail. Each entry behaves as the POSIX
 // call of the same name: -1 and errno on failure.
 struct system_calls {
@@ -17,6 +17,7 @@ struct system_calls {
   int (*rename)(const char* from, const char* to);
   int (*link)(const char* from, const char* to);
   int (*unlink)(const char* path);
+  ssize_t (*read)(int fd, void* data, size_t size);
 };
 
 // The table in use; the real calls unless a test replaced them.

@@ -71,22 +71,30 @@ std::vector<std::string> block_texts(const std::string& text) {
   return blocks;
 }
 
+// How many lines a reading of `text` reports about text outside its blocks,
+// which stays in the file as it is.
+std::size_t outside_blocks(std::string_view text) {
+  return static_cast<std::size_t>(parse_log(text, 0, [](block_reading&) {}, false).passed_over);
+}
+
 std::string check(std::string_view bytes, const std::string& log) {
   std::ofstream(log, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   std::string failure;
 
   const std::size_t lines_at_start = reported_lines();
   FileDataSource first(log);
-  const bool clean = reported_lines() == lines_at_start;
+  // Text outside blocks is kept, and said each time.
+  const bool clean = reported_lines() - lines_at_start == outside_blocks(bytes);
   const std::string blocks = blocks_of(first, failure);
   if (!failure.empty()) return "first reading: " + failure;
   if (!first.commit()) return "the first commit failed";
   const std::string written = contents(log);
   if (clean && written != bytes) return "the commit of a log read without a word changed it";
 
-  const std::size_t lines_before = reported_lines();
+  const std::size_t said = outside_blocks(written);
+  std::size_t lines_before = reported_lines();
   FileDataSource second(log);
-  if (reported_lines() != lines_before) return "the committed log read with a diagnostic";
+  if (reported_lines() - lines_before != said) return "the committed log read with a diagnostic";
   const std::string blocks_again = blocks_of(second, failure);
   if (!failure.empty()) return "second reading: " + failure;
   if (blocks_again != blocks) return "the committed log read back as other records";
@@ -106,8 +114,11 @@ std::string check(std::string_view bytes, const std::string& log) {
   for (std::size_t i = 0; i < ids.size(); ++i) {
     if (i != changed && before[i] != after[i]) return "a record nobody changed was rewritten";
   }
+  lines_before = reported_lines();
   FileDataSource third(log);
-  if (reported_lines() != lines_before) return "a log with a changed record read with a diagnostic";
+  if (reported_lines() - lines_before != outside_blocks(contents(log))) {
+    return "a log with a changed record read with a diagnostic";
+  }
   if (third.identifiers() != ids) return "changing a record changed the identifiers";
   for (std::size_t i = 0; i < ids.size(); ++i) {
     const Record* now = third.record(ids[i]);
@@ -217,6 +228,59 @@ std::string check_merge_properties(std::string_view bytes, const std::string& di
   since = std::time(nullptr);
   empty_directory(directory);
   std::string failure = check_merge(bytes, directory + "/tarvik.txt");
+  empty_directory(directory);
+  return failure;
+}
+
+std::string check_stray_text_properties(std::string_view bytes, const std::string& directory) {
+  // Only logs read without a word: stray text is then the only problem.
+  std::vector<text_span> spans;
+  const log_reading reading = parse_log(
+      bytes, 0, [&](block_reading& block) { spans.push_back(block.span); }, false);
+  if (reading.diagnostics != 0 || spans.empty()) return {};
+  std::uint64_t h = 1469598103934665603u;
+  for (const char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
+  // A text no reader could take for a blank, a comment or a tag, put before
+  // a block or after the last one.
+  std::string stray = "x";
+  for (std::size_t i = 0; i < (h >> 8) % 24 && i < bytes.size(); ++i) {
+    const char c = bytes[(h + i * 7919) % bytes.size()];
+    if (c != '<') stray += c;
+  }
+  const std::size_t before = h % (spans.size() + 1);
+  const std::size_t at = before < spans.size() ? spans[before].begin : bytes.size();
+  std::string text(bytes);
+  text.insert(at, stray);
+
+  since = std::time(nullptr);
+  empty_directory(directory);
+  const std::string log = directory + "/tarvik.txt";
+  std::ofstream(log, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+  std::string failure;
+  {
+    std::ofstream(log + ".plain", std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    FileDataSource plain(log + ".plain");
+    FileDataSource with_stray(log);
+    std::string plain_failure;
+    if (blocks_of(with_stray, failure) != blocks_of(plain, plain_failure)) {
+      failure = "stray text cost a block its record";
+    } else if (with_stray.copy_due()) {
+      failure = "stray text alone asked for a copy of the log";
+    } else {
+      const std::vector<int> ids = with_stray.identifiers();
+      Record* record = with_stray.record(ids[std::min(before, ids.size() - 1)]);
+      record->notes(record->notes() + "+");
+      if (!with_stray.commit()) {
+        failure = "the commit of a log with stray text failed";
+      } else if (contents(log).find(stray) == std::string::npos) {
+        failure = "the stray text was not kept";
+      } else {
+        FileDataSource again(log);
+        if (again.identifiers() != ids) failure = "the saved log read back with other records";
+      }
+    }
+  }
   empty_directory(directory);
   return failure;
 }

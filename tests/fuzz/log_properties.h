@@ -25,6 +25,13 @@ std::string check_log_properties(std::string_view bytes, const std::string& dire
 // every other record of the other writer's file is there unchanged.
 std::string check_merge_properties(std::string_view bytes, const std::string& directory);
 
+// Stores `bytes`, with a stray text (no blank, comment or tag) put before
+// one of its blocks or after the last, as the log, when `bytes` alone reads
+// without a word; checks that every block still gives its record, that no
+// copy of the log is asked for, and that a commit after changing a record
+// keeps the stray text and reads back.
+std::string check_stray_text_properties(std::string_view bytes, const std::string& directory);
+
 // Takes `bytes` as the texts of a record (the operation before the middle,
 // the notes after it; NUL bytes dropped, as texts end there) and checks that
 // its block reads back to the same texts without a diagnostic. Returns what

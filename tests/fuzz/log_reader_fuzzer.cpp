@@ -1,6 +1,7 @@
 // libFuzzer target: arbitrary bytes as a log file, and as the texts of a
 // record. Besides crashes, hangs, leaks and undefined behaviour, it stops on
-// any broken property of check_text_round_trip or check_log_properties.
+// any broken property of check_text_round_trip, check_log_properties,
+// check_merge_properties or check_stray_text_properties.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string failure = tarvik::testing::check_text_round_trip(bytes);
   if (failure.empty()) failure = tarvik::testing::check_log_properties(bytes, directory);
   if (failure.empty()) failure = tarvik::testing::check_merge_properties(bytes, directory);
+  if (failure.empty()) failure = tarvik::testing::check_stray_text_properties(bytes, directory);
   if (!failure.empty()) {
     std::fprintf(stderr, "log property broken: %s\n", failure.c_str());
     std::abort();

@@ -187,7 +187,7 @@ TEST(DueFile, ABlockTheReaderRejectsAndWhatFollowsStayAsTheyStand) {
   due_file file(dir.file("t.due.txt"));
   ASSERT_EQ(file.problems().size(), 1u);
   EXPECT_EQ(file.problems()[0].line, 8u);
-  EXPECT_EQ(file.problems()[0].message, "malformed close tag for interval: </record>");
+  EXPECT_EQ(file.problems()[0].message, "the entry ends with \"</record>\" instead of \"</interval>\"");
   ASSERT_EQ(file.intervals().size(), 1u);
   file.intervals()[0].months = 3;
   EXPECT_EQ(file.compose(),

@@ -50,6 +50,9 @@ const system_calls kFailing = {
       return fails_now(call::link) ? -1 : real_system_calls().link(from, to);
     },
     [](const char* path) { return real_system_calls().unlink(path); },
+    [](int fd, void* data, size_t size) -> ssize_t {
+      return fails_now(call::read) ? -1 : real_system_calls().read(fd, data, size);
+    },
 };
 
 }  // namespace

@@ -7,8 +7,8 @@
 
 namespace tarvik::testing {
 
-// The system calls a file write goes through, by name.
-enum class call { open_read, open_write, open_directory, write, fsync, fchmod, close, rename, link };
+// The system calls a file write or read goes through, by name.
+enum class call { open_read, open_write, open_directory, write, fsync, fchmod, close, rename, link, read };
 
 // While it lives, makes the chosen call fail with `error` once it has
 // succeeded `successes` times; every other call is the real one. Only one
