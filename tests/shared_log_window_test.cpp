@@ -203,10 +203,22 @@ TEST_F(SharedLog, TwoWindowsKeepEachOthersEntries) {
   EXPECT_EQ(FileDataSource(home.log()).record(3)->operation(), "Summer tyres");
 }
 
+// Six entries, a stray "x" typed on a line of its own after the second.
+std::string six_entries_with_a_stray_line() {
+  std::string text;
+  for (int id = 0; id < 6; ++id) {
+    if (id == 2) text += "x\n";
+    text += "<record=" + std::to_string(id) + ">\ncost=1;\noperation=Op " + std::to_string(id) +
+            ";\ndate=" + std::to_string(1000000000 + id * 86400) + ";\nmileage=" +
+            std::to_string(1000 * id) + ";\nnotes=;\n</record>\n";
+  }
+  return text;
+}
+
 TEST_F(SharedLog, WhatTheReadingCouldNotUseIsListedWhenTheWindowShows) {
   write_file(home.log(),
              "<record=0>\nmileage=45,210;\ndate=2003-01-17;\nnotes=5W30 oil; filter too;\n"
-             "</record>\njunk\n<record=1>\n</record>\n");
+             "</record>\n<record=1>\n</Record>\n");
   testing::stderr_capture quiet;
   auto window = open_window();
   window->show();
@@ -219,15 +231,83 @@ TEST_F(SharedLog, WhatTheReadingCouldNotUseIsListedWhenTheWindowShows) {
   EXPECT_EQ(problems->item(0, 0)->text(), QStringLiteral("2"));
   EXPECT_EQ(problems->item(0, 1)->text(),
             QStringLiteral("mileage \"45,210\" is not one number; read as 45"));
-  EXPECT_EQ(problems->item(3, 0)->text(), QStringLiteral("6"));
+  EXPECT_EQ(problems->item(3, 0)->text(), QStringLiteral("7"));
+  EXPECT_EQ(problems->item(3, 1)->text(),
+            QStringLiteral("the entry ends with \"</Record>\" instead of \"</record>\""));
   list->close();
 
-  // The first save keeps the unread rest in a copy, and says where.
+  // The first save rewrites the misspelt entry: it keeps a copy first, and
+  // says where.
   QString told;
   answer_editor_then_box({.notes = QStringLiteral("new")}, &told);
   trigger(*window, "New");
   EXPECT_TRUE(told.contains(QString::fromStdString(home.log() + ".bak"))) << told.toStdString();
-  EXPECT_NE(read_file(home.log() + ".bak").find("junk"), std::string::npos);
+  EXPECT_NE(read_file(home.log() + ".bak").find("</Record>"), std::string::npos);
+}
+
+TEST_F(SharedLog, AStrayLineIsListedInWordsAndCostsNoEntry) {
+  const std::string text = six_entries_with_a_stray_line();
+  write_file(home.log(), text);
+  testing::stderr_capture quiet;
+  auto window = open_window();
+  window->show();
+  QDialog* list = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return (list = window->findChild<QDialog*>(QStringLiteral("log_problems"))) != nullptr; },
+      3000));
+  auto* problems = list->findChild<QTableWidget*>(QStringLiteral("problem_list"));
+  ASSERT_EQ(problems->rowCount(), 1);
+  EXPECT_EQ(problems->item(0, 0)->text(), QStringLiteral("15"));
+  EXPECT_EQ(problems->item(0, 1)->text(),
+            QStringLiteral("the text \"x\" stands outside any entry; it is not read and stays in "
+                           "the file as it is"));
+  list->close();
+  EXPECT_EQ(table_of(*window)->model()->rowCount(), 6);
+
+  answer_editor_notes("new");
+  trigger(*window, "New");
+  EXPECT_EQ(logged_ids(home.log()), (Ids{0, 1, 2, 3, 4, 5, 6}));
+  const std::string saved = read_file(home.log());
+  EXPECT_EQ(saved.substr(0, text.size()), text);
+  EXPECT_FALSE(testing::file_exists(home.log() + ".bak"));
+}
+
+TEST_F(SharedLog, AValueTheFileHoldsInAnotherFormIsShownAndKeptUnlessRetyped) {
+  const std::string text = std::string("<record=0>\ncost=1.234,50;\noperation=Service;\n"
+                                       "date=2003-05-17;\nmileage=45,210;\n") +
+                           std::string("notes=first half\0second half;\n</record>\n", 40);
+  write_file(home.log(), text);
+  testing::stderr_capture quiet;
+  auto window = open_window();
+  testing::set_current(*table_of(*window), 0, 0);
+  QString cost_note;
+  QString notes_note;
+  QString notes_box;
+  answer_next_modal([&](QWidget* editor) {
+    if (auto* label = editor->findChild<QLabel*>(QStringLiteral("cost_box_in_file"))) {
+      cost_note = label->text();
+    }
+    if (auto* label = editor->findChild<QLabel*>(QStringLiteral("notes_box_in_file"))) {
+      notes_note = label->text();
+    }
+    EXPECT_NE(editor->findChild<QLabel*>(QStringLiteral("mileage_box_in_file")), nullptr);
+    EXPECT_NE(editor->findChild<QLabel*>(QStringLiteral("date_box_in_file")), nullptr);
+    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("op_box_in_file")), nullptr);
+    testing::fill_and_close(editor, {.operation = QStringLiteral("Big service")});
+  });
+  trigger(*window, "Edit");
+  EXPECT_EQ(cost_note, QStringLiteral("In the file: 1.234,50"));
+  EXPECT_EQ(notes_note, QStringLiteral("In the file: first half\u2400second half"));
+  EXPECT_EQ(read_file(home.log()),
+            std::string("<record=0>\ncost=1.234,50;\noperation=Big service;\ndate=2003-05-17;\n"
+                        "mileage=45,210;\n") +
+                std::string("notes=first half\0second half;\n</record>\n", 40));
+
+  // A value typed over it is written as the log writes numbers.
+  answer_next_editor({.cost = QStringLiteral("1234.5")});
+  trigger(*window, "Edit");
+  EXPECT_NE(read_file(home.log()).find("cost=1234.5;\n"), std::string::npos);
+  EXPECT_NE(read_file(home.log()).find("mileage=45,210;\n"), std::string::npos);
 }
 
 TEST_F(SharedLog, ALogThatIsNoRegularFileIsRefusedWithAMessage) {

@@ -172,13 +172,59 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
 RecordEditor::~RecordEditor() = default;
 
 int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* name,
-                                unsigned /*flags*/) {
+                                unsigned flags) {
+  return editor_dialog(record, parent, name, flags, {});
+}
+
+void RecordEditor::show_file_texts(const std::vector<unread_value>& values) {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  for (const unread_value& value : values) {
+    QWidget* box = nullptr;
+    switch (value.field) {
+      case record_field::mileage: box = mileage_box; break;
+      case record_field::date: box = date_box; break;
+      case record_field::operation:
+      case record_field::operation_escaped: box = op_box; break;
+      case record_field::cost: box = cost_box; break;
+      case record_field::notes:
+      case record_field::notes_escaped: box = notes_box; break;
+      case record_field::none:
+      case record_field::identifier: break;
+    }
+    if (box == nullptr) continue;
+    QString text = to_widget_text(value.text);
+    text.replace(QChar(0), QChar(0x2400));
+    auto* note = new QLabel(tr("In the file: %1").arg(text), this);
+    note->setObjectName(box->objectName() + QStringLiteral("_in_file"));
+    note->setTextFormat(Qt::PlainText);
+    note->setWordWrap(true);
+    note->setToolTip(tr("The file holds more than the box shows. It stays in the file as it is "
+                        "unless you type a value here."));
+    box->setToolTip(note->toolTip());
+    // Under the box it belongs to; the date's hint gives way to it.
+    int row = 0;
+    int column = 0;
+    int rows = 0;
+    int columns = 0;
+    grid->getItemPosition(grid->indexOf(box), &row, &column, &rows, &columns);
+    if (box == notes_box) {
+      grid->addWidget(note, row - 1, 1, 1, 2);
+    } else {
+      if (box == date_box) findChild<QLabel*>(QStringLiteral("date_hint"))->hide();
+      grid->addWidget(note, row, 2);
+    }
+  }
+}
+
+int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* name,
+                                unsigned /*flags*/, const std::vector<unread_value>& in_file) {
   QDialog dialog(parent);
   if (name != nullptr) dialog.setObjectName(QLatin1String(name));
   dialog.setModal(true);
   dialog.setWindowTitle(QStringLiteral("Edit Record"));
   auto* layout = new QVBoxLayout(&dialog);
   auto* editor = new RecordEditor(record, &dialog);
+  editor->show_file_texts(in_file);
   layout->addWidget(editor);
   dialog.adjustSize();
   // A dialog that fits opens at its own size, centred over the parent; only

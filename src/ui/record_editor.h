@@ -4,6 +4,9 @@
 #include <QString>
 #include <QWidget>
 #include <string>
+#include <vector>
+
+#include "data/file_data_source.h"
 
 class QDialog;
 class QLabel;
@@ -36,6 +39,16 @@ class RecordEditor : public QWidget {
   // when the user cancelled or closed it (the record is untouched). `flags`
   // is not used.
   static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags);
+  // The same, showing what the file holds for values it could not read in
+  // full (see show_file_texts).
+  static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags,
+                           const std::vector<unread_value>& in_file);
+
+  // Shows under the box of each of `values`' fields what the file holds
+  // ("In the file: 1.234,50", a NUL byte as "␀"), since the box shows only
+  // what was read of it. A box the user leaves as it is keeps the file's
+  // text; typing a value replaces it.
+  void show_file_texts(const std::vector<unread_value>& values);
 
  public slots:
   // Copies into the record the boxes whose text the user changed and that

@@ -788,7 +788,10 @@ void Tarvik::edit_record() {
   const record_values before = values_of(*stored);
   Record copy(id);
   set_values(copy, before);
-  if (RecordEditor::editor_dialog(&copy, this, "edit_record_editor", 0) == 0) return;
+  if (RecordEditor::editor_dialog(&copy, this, "edit_record_editor", 0,
+                                  data_source->unread_values(id)) == 0) {
+    return;
+  }
   const record_values after = values_of(copy);
   // Nothing changed: nothing to save, nothing to undo.
   if (same_values(before, after)) return;
