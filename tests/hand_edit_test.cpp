@@ -245,7 +245,7 @@ TEST_F(HandEdits, StrayTextAnywhereBetweenBlocksIsPassedOver) {
       {"</record>\n", "</record>"},                 // a close tag twice
       {"cost=5;\nnotes=a/b;\n", "cost=5;…"},      // items outside a block
       {"\t; junk # not a comment\n", "; junk # not a comment"},
-      {std::string("nul\0byte\n", 9), "nul\xE2\x90\x80" "byte"},
+      {std::string("nul\0byte\n", 9), "nul<NUL>byte"},
       {std::string(60, 'y') + "\n", std::string(40, 'y') + "…"},
   };
   for (const stray_case& c : cases) {
@@ -338,7 +338,7 @@ TEST_F(HandEdits, ANulByteIsReportedAndKeptWhole) {
   ASSERT_EQ(store->problems().size(), 1u);
   EXPECT_EQ(store->problems()[0].line, 6u);
   EXPECT_EQ(store->problems()[0].message,
-            "a NUL byte in \"notes=first half\xE2\x90\x80second half\" ends what is read; read as "
+            "a NUL byte in \"notes=first half<NUL>second half\" ends what is read; read as "
             "\"first half\", the file keeps all of it");
   ASSERT_EQ(store->unread_values(0).size(), 1u);
   EXPECT_EQ(store->unread_values(0)[0].text, std::string("first half\0second half", 22));

@@ -297,7 +297,7 @@ TEST_F(SharedLog, AValueTheFileHoldsInAnotherFormIsShownAndKeptUnlessRetyped) {
   });
   trigger(*window, "Edit");
   EXPECT_EQ(cost_note, QStringLiteral("In the file: 1.234,50"));
-  EXPECT_EQ(notes_note, QStringLiteral("In the file: first half\u2400second half"));
+  EXPECT_EQ(notes_note, QStringLiteral("In the file: first half<NUL>second half"));
   EXPECT_EQ(read_file(home.log()),
             std::string("<record=0>\ncost=1.234,50;\noperation=Big service;\ndate=2003-05-17;\n"
                         "mileage=45,210;\n") +

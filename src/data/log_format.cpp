@@ -192,7 +192,7 @@ std::string quoted(int c) {
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // A text as a message shows it: its first line, at most 40 bytes (not cut
-// inside a UTF-8 character), with "…" when there is more; a NUL byte as "␀".
+// inside a UTF-8 character), with "…" when there is more; a NUL byte as "<NUL>".
 std::string shown_text(std::string_view text) {
   constexpr std::size_t kMost = 40;
   const std::size_t line_end = text.find_first_of("\r\n");
@@ -209,7 +209,7 @@ std::string shown_text(std::string_view text) {
   std::string out;
   for (const char c : shown) {
     if (c == '\0') {
-      out += "\xE2\x90\x80";
+      out += "<NUL>";
     } else {
       out += c;
     }

@@ -193,7 +193,7 @@ void RecordEditor::show_file_texts(const std::vector<unread_value>& values) {
     }
     if (box == nullptr) continue;
     QString text = to_widget_text(value.text);
-    text.replace(QChar(0), QChar(0x2400));
+    text.replace(QChar(0), QStringLiteral("<NUL>"));
     auto* note = new QLabel(tr("In the file: %1").arg(text), this);
     note->setObjectName(box->objectName() + QStringLiteral("_in_file"));
     note->setTextFormat(Qt::PlainText);

@@ -45,7 +45,7 @@ class RecordEditor : public QWidget {
                            const std::vector<unread_value>& in_file);
 
   // Shows under the box of each of `values`' fields what the file holds
-  // ("In the file: 1.234,50", a NUL byte as "␀"), since the box shows only
+  // ("In the file: 1.234,50", a NUL byte as "<NUL>"), since the box shows only
   // what was read of it. A box the user leaves as it is keeps the file's
   // text; typing a value replaces it.
   void show_file_texts(const std::vector<unread_value>& values);
