@@ -20,6 +20,7 @@ TEST(FuzzCorpus, EveryLogKeepsTheProperties) {
       const std::string bytes = testing::read_file(entry.path().string());
       testing::stderr_capture quiet;
       EXPECT_EQ(testing::check_text_round_trip(bytes), "") << entry.path();
+      EXPECT_EQ(testing::check_merge_plan(bytes), "") << entry.path();
       EXPECT_EQ(testing::check_log_properties(bytes, dir.path()), "") << entry.path();
       EXPECT_EQ(testing::check_merge_properties(bytes, dir.path()), "") << entry.path();
       EXPECT_EQ(testing::check_stray_text_properties(bytes, dir.path()), "") << entry.path();

@@ -11,6 +11,7 @@
 
 #include "data/commit_lock.h"
 #include "data/diagnostic.h"
+#include "data/log_merge.h"
 #include "data/number_text.h"
 #include "data/regular_file.h"
 #include "data/replacement_file.h"
@@ -539,72 +540,43 @@ bool FileDataSource::merge_from_disk() {
   }
   outcome_.backup = theirs.outcome_.backup;
 
-  // Where each of our records after the kept ones, and each we removed,
-  // stands among theirs.
-  std::unordered_map<int, std::size_t> their_position;
-  for (std::size_t i = kept; i < back; ++i) their_position.emplace(record_ids[i], 0);
-  for (const removed_block& gone : removed_) their_position.emplace(gone.identifier, 0);
-  for (auto& [id, position] : their_position) position = theirs.records.size();
-  for (std::size_t j = 0; j < theirs.record_ids.size(); ++j) {
-    const auto found = their_position.find(theirs.record_ids[j]);
-    if (found != their_position.end() && found->second == theirs.records.size()) found->second = j;
-  }
-  const auto their_block = [&](std::size_t j) {
-    return view(theirs.text_, {theirs.origins[j].begin, theirs.origins[j].end});
-  };
-
   // First decide, then move: a failure before the end leaves the store as
   // it was.
-  constexpr std::size_t kAppend = static_cast<std::size_t>(-1);
-  constexpr std::size_t kTheirs = static_cast<std::size_t>(-2);
-  std::vector<std::size_t> destination(records.size(), kTheirs);
-  std::vector<bool> dropped(theirs.records.size(), false);
-  bool overrode_theirs = false;
+  std::vector<merge_ours> ours;
+  ours.reserve(back - kept);
   for (std::size_t i = kept; i < back; ++i) {
     const origin& mine = origins[i];
-    if (!mine.from_file) {
-      destination[i] = kAppend;
-      continue;
-    }
-    if (!changed_here(i)) continue;  // their version stands, or their removal
-    const std::size_t j = their_position.at(record_ids[i]);
-    if (j == theirs.records.size()) {
-      // Removed there, changed here: the change is not thrown away.
-      outcome_.conflicts.push_back(record_ids[i]);
-      destination[i] = kAppend;
-      continue;
-    }
-    if (their_block(j) != view(text_, {mine.begin, mine.end})) {
-      outcome_.conflicts.push_back(record_ids[i]);
-      overrode_theirs = true;
-    }
-    destination[i] = j;
+    ours.push_back({record_ids[i], mine.from_file, mine.from_file && changed_here(i),
+                    mine.from_file ? view(text_, {mine.begin, mine.end}) : std::string_view()});
   }
-  for (const removed_block& gone : removed_) {
-    const std::size_t j = their_position.at(gone.identifier);
-    if (j == theirs.records.size()) continue;
-    if (their_block(j) != view(text_, gone.span)) {
-      outcome_.conflicts.push_back(gone.identifier);
-      overrode_theirs = true;
-    }
-    dropped[j] = true;
+  std::vector<merge_removal> removals;
+  removals.reserve(removed_.size());
+  for (const removed_block& gone : removed_) removals.push_back({gone.identifier, view(text_, gone.span)});
+  std::vector<merge_theirs> their_blocks;
+  their_blocks.reserve(theirs.records.size());
+  for (std::size_t j = 0; j < theirs.records.size(); ++j) {
+    their_blocks.push_back(
+        {theirs.record_ids[j], view(theirs.text_, {theirs.origins[j].begin, theirs.origins[j].end})});
   }
-  if (overrode_theirs &&
+  std::vector<int> outside(record_ids.begin(), record_ids.begin() + static_cast<std::ptrdiff_t>(kept));
+  outside.insert(outside.end(), record_ids.begin() + static_cast<std::ptrdiff_t>(back), record_ids.end());
+  const merge_result merged = merge_logs(ours, removals, their_blocks, outside,
+                                         std::max(highest_id, theirs.highest_id));
+  outcome_.conflicts = merged.conflicts;
+  outcome_.renumbered = merged.renumbered;
+  if (merged.overrode_theirs &&
       !save_copy(theirs.text_, outcome_.conflict_copy, "with the other version of changed records")) {
     return false;
   }
 
   // From here on the store is the file as it now is, with our changes: our
   // kept records, then theirs (ours in place of those we changed), then
-  // what we added.
-  std::vector<std::unique_ptr<Record>> added;
-  for (std::size_t i = kept; i < back; ++i) {
-    if (destination[i] == kAppend) {
-      added.push_back(std::move(records[i]));
-    } else if (destination[i] != kTheirs) {
-      theirs.records[destination[i]] = std::move(records[i]);
-    }
+  // ours at the end as they stood, then what we added.
+  for (std::size_t j = 0; j < merged.places.size(); ++j) {
+    if (merged.places[j].ours) theirs.records[j] = std::move(records[kept + merged.places[j].index]);
   }
+  std::vector<std::unique_ptr<Record>> added;
+  for (const std::size_t i : merged.appended) added.push_back(std::move(records[kept + i]));
   // Ours at the end keep their places, moved by what changed before them;
   // the first starts where the last block read ends.
   std::vector<std::unique_ptr<Record>> at_end;
@@ -646,22 +618,20 @@ bool FileDataSource::merge_from_disk() {
   first_with_id.reserve(records.size());
   shadowed = 0;
   for (std::size_t i = 0; i < records.size(); ++i) first_with_id.assign(record_ids[i], records[i].get());
-  for (std::size_t j = dropped.size(); j-- > 0;) {
-    if (!dropped[j]) continue;
+  for (std::size_t j = merged.dropped.size(); j-- > 0;) {
+    if (!merged.dropped[j]) continue;
     first_with_id.erase(record_ids[kept + j]);
     delete take_out(kept + j);
   }
   removed_.clear();
-  for (std::unique_ptr<Record>& mine : added) {
-    int id = mine->identifier();
-    if (id < 0 || first_with_id.find(id) != nullptr) {
-      const int old_id = id;
-      id = fresh_id();
+  for (std::size_t k = 0; k < added.size(); ++k) {
+    std::unique_ptr<Record>& mine = added[k];
+    const int id = merged.appended_identifiers[k];
+    if (id != mine->identifier()) {
       auto fresh = std::make_unique<Record>(id);
       fresh->setup(id, mine->date(), mine->mileage(), mine->operation(), mine->notes(),
                    mine->cost());
       mine = std::move(fresh);
-      outcome_.renumbered.emplace_back(old_id, id);
     }
     highest_id = std::max(highest_id, id);
     static_cast<DataSource*>(this)->record(mine.release());

@@ -12,6 +12,7 @@
 #include "data/diagnostic.h"
 #include "data/file_data_source.h"
 #include "data/log_format.h"
+#include "data/log_merge.h"
 
 namespace tarvik::testing {
 namespace {
@@ -137,6 +138,76 @@ std::string without_nul(std::string_view text) {
 }
 
 }  // namespace
+
+std::string check_merge_plan(std::string_view bytes) {
+  // Three bytes a record: which list, its identifier (-1 to 8), its flags
+  // and which of four block texts it has.
+  static const std::string_view kBlocks[] = {"<a>", "<b>", "<c>", "<d>"};
+  std::vector<merge_ours> ours;
+  std::vector<merge_removal> removed;
+  std::vector<merge_theirs> theirs;
+  std::vector<int> also_taken;
+  for (std::size_t at = 0; at + 3 <= bytes.size() && at < 3 * 64; at += 3) {
+    const auto kind = static_cast<unsigned char>(bytes[at]) % 4;
+    const int id = static_cast<unsigned char>(bytes[at + 1]) % 10 - 1;
+    const auto flags = static_cast<unsigned char>(bytes[at + 2]);
+    const std::string_view block = kBlocks[flags % 4];
+    if (kind == 0) ours.push_back({id, (flags & 4) != 0, (flags & 12) == 12, (flags & 4) ? block : std::string_view()});
+    if (kind == 1) removed.push_back({id, block});
+    if (kind == 2) theirs.push_back({id, block});
+    if (kind == 3 && id >= 0) also_taken.push_back(id);
+  }
+  const int highest = bytes.empty() ? 8 : 8 + static_cast<unsigned char>(bytes[0]) % 3;
+  const merge_result result = merge_logs(ours, removed, theirs, also_taken, highest);
+
+  if (result.places.size() != theirs.size() || result.dropped.size() != theirs.size()) {
+    return "a record of theirs has no place";
+  }
+  std::vector<int> seen(ours.size(), 0);
+  std::set<int> taken(also_taken.begin(), also_taken.end());
+  for (std::size_t j = 0; j < theirs.size(); ++j) {
+    const merge_source& place = result.places[j];
+    if (!place.ours && place.index != j) return "a place of theirs holds another of theirs";
+    if (place.ours) {
+      if (place.index >= ours.size()) return "a place holds no record of ours";
+      const merge_ours& mine = ours[place.index];
+      if (!mine.from_file || !mine.changed) return "an unchanged record of ours replaced theirs";
+      if (mine.identifier != theirs[j].identifier) return "ours replaced a record of another identifier";
+      ++seen[place.index];
+    }
+    if (result.dropped[j]) {
+      bool asked = false;
+      for (const merge_removal& gone : removed) asked = asked || gone.identifier == theirs[j].identifier;
+      if (!asked) return "a record nobody removed was dropped";
+    } else {
+      taken.insert(theirs[j].identifier);
+    }
+  }
+  if (result.appended_identifiers.size() != result.appended.size()) return "an appended record has no identifier";
+  for (std::size_t k = 0; k < result.appended.size(); ++k) {
+    const std::size_t i = result.appended[k];
+    if (i >= ours.size()) return "an appended record is none of ours";
+    ++seen[i];
+    const int id = result.appended_identifiers[k];
+    if (id < 0 || !taken.insert(id).second) return "an appended record shares its identifier";
+  }
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    const bool kept = !ours[i].from_file || ours[i].changed;
+    if (seen[i] > (kept ? 1 : 0)) return "a record of ours is in the merged log twice";
+    // A change of ours is lost only to a later change of ours under the
+    // same identifier, which takes its place.
+    if (kept && seen[i] == 0) {
+      bool replaced_by_twin = false;
+      for (std::size_t j = 0; j < theirs.size(); ++j) {
+        const merge_source& place = result.places[j];
+        replaced_by_twin = replaced_by_twin || (place.ours && place.index != i &&
+                                                ours[place.index].identifier == ours[i].identifier);
+      }
+      if (!replaced_by_twin) return "a change of ours was lost";
+    }
+  }
+  return {};
+}
 
 std::string check_text_round_trip(std::string_view bytes) {
   Record record(1);

@@ -32,6 +32,14 @@ std::string check_merge_properties(std::string_view bytes, const std::string& di
 // keeps the stray text and reads back.
 std::string check_stray_text_properties(std::string_view bytes, const std::string& directory);
 
+// Takes `bytes` as the two sides of a merge (this store's records, its
+// removals, the other writer's records: small identifiers, flags and block
+// texts) and checks merge_logs' promises: every record of theirs has its
+// place once, only ours changed here replace theirs, only removed ones are
+// dropped, every change of ours is kept, and what is appended ends with
+// distinct identifiers no other record of the merged log has.
+std::string check_merge_plan(std::string_view bytes);
+
 // Takes `bytes` as the texts of a record (the operation before the middle,
 // the notes after it; NUL bytes dropped, as texts end there) and checks that
 // its block reads back to the same texts without a diagnostic. Returns what

@@ -1,6 +1,6 @@
 // libFuzzer target: arbitrary bytes as a log file, and as the texts of a
 // record. Besides crashes, hangs, leaks and undefined behaviour, it stops on
-// any broken property of check_text_round_trip, check_log_properties,
+// any broken property of check_text_round_trip, check_merge_plan, check_log_properties,
 // check_merge_properties or check_stray_text_properties.
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::string failure = tarvik::testing::check_text_round_trip(bytes);
+  if (failure.empty()) failure = tarvik::testing::check_merge_plan(bytes);
   if (failure.empty()) failure = tarvik::testing::check_log_properties(bytes, directory);
   if (failure.empty()) failure = tarvik::testing::check_merge_properties(bytes, directory);
   if (failure.empty()) failure = tarvik::testing::check_stray_text_properties(bytes, directory);
