@@ -74,13 +74,13 @@ void tell_log_unusable(QWidget* parent, const QString& path, const QString& reas
 bool may_export_to(QWidget* parent, const QString& target, const std::string& log) {
   const write_refusal refusal = refuse_export_target(target.toLocal8Bit().toStdString(), log);
   if (!refusal) return true;
-  QString text = QStringLiteral("%1 is not written: %2.").arg(target, to_widget_text(refusal.reason));
-  if (refusal.kept) {
-    text = QStringLiteral("%1 is not written: %2, which an export never replaces. Choose another "
-                          "file.")
-               .arg(target, to_widget_text(refusal.reason));
-  }
-  QMessageBox::warning(parent, kCaption, text);
+  const QString reason = to_widget_text(refusal.reason);
+  QMessageBox::warning(
+      parent, kCaption,
+      refusal.kept ? QStringLiteral("%1 is not written: %2, which an export never replaces. "
+                                    "Choose another file.")
+                         .arg(target, reason)
+                   : QStringLiteral("%1 is not written: %2.").arg(target, reason));
   return false;
 }
 

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
+#include <utility>
 #include <unistd.h>
 
 #include "data/file_data_source.h"
@@ -70,8 +71,8 @@ constexpr column_default kColumns[] = {
 // own checks follow.
 class print_dialog : public QPrintDialog {
  public:
-  print_dialog(QPrinter* printer, QWidget* parent, const std::string& log)
-      : QPrintDialog(printer, parent), log_(log) {
+  print_dialog(QPrinter* printer, QWidget* parent, std::string log)
+      : QPrintDialog(printer, parent), log_(std::move(log)) {
     auto* buttons = findChild<QDialogButtonBox*>();
     if (buttons == nullptr) return;
     disconnect(buttons, &QDialogButtonBox::accepted, this, nullptr);
@@ -87,7 +88,7 @@ class print_dialog : public QPrintDialog {
   }
 
  private:
-  const std::string& log_;
+  std::string log_;
 };
 
 }  // namespace
