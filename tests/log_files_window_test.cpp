@@ -3,7 +3,10 @@
 // follows it, while nothing of the log it leaves is lost.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,6 +19,7 @@
 #include <filesystem>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "data/file_data_source.h"
 #include "support/home.h"
@@ -311,6 +315,130 @@ TEST_F(LogFiles, AServiceHistoryForABuyerLeavesTheCostsOut) {
   EXPECT_NE(text.find("Oil change"), std::string::npos) << text;
   EXPECT_EQ(text.find("24.50"), std::string::npos) << text;
   EXPECT_EQ(text.find("Cost"), std::string::npos) << text;
+}
+
+// Clicks a message box's standard button.
+void press_button(QWidget* box, QMessageBox::StandardButton which) {
+  auto* message = qobject_cast<QMessageBox*>(box);
+  ASSERT_NE(message, nullptr) << "not a message box: " << box->windowTitle().toStdString();
+  ASSERT_NE(message->button(which), nullptr);
+  QTest::mouseClick(message->button(which), Qt::LeftButton);
+}
+
+TEST_F(LogFiles, NoExportWritesOverTheLogOrWhatIsKeptWithItNorIntoAFifo) {
+  const std::string log = home.log();
+  const std::string backup = home.dir().file("tarvik.txt.bak");
+  const std::string due = home.dir().file("tarvik.due.txt");
+  write_file(backup, "the old log");
+  write_file(due, "# no intervals yet\n");
+  ASSERT_EQ(symlink(log.c_str(), other.file("link.out").c_str()), 0);
+  ASSERT_EQ(link(log.c_str(), other.file("hard.out").c_str()), 0);
+  ASSERT_EQ(mkfifo(other.file("fifo.pdf").c_str(), 0644), 0);
+  auto window = open_window();
+
+  // Agrees to replace what stands at the file chosen, and takes what the
+  // window says then.
+  QString said;
+  const auto replace_and_listen = [&] {
+    said.clear();
+    answer_next_modal([&](QWidget* replace) {
+      answer_next_modal([&](QWidget* box) {
+        said = static_cast<QMessageBox*>(box)->text();
+        press_button(box, QMessageBox::Ok);
+      });
+      press_button(replace, QMessageBox::Yes);
+    });
+  };
+  // Gives `target` to the file dialog that is about to show.
+  const auto pick = [&](const std::string& target) {
+    answer_next_modal([&, target](QWidget* dialog) {
+      replace_and_listen();
+      choose_file(dialog, QString::fromStdString(target));
+    });
+  };
+  const auto export_csv = [&](const std::string& target) {
+    pick(target);
+    testing::menu_action(*window, QStringLiteral("Export CSV…"))->trigger();
+  };
+  const auto export_pdf = [&](const std::string& target) {
+    answer_next_modal([&, target](QWidget* box) {
+      pick(target);
+      click_button(box, QStringLiteral("With Costs"));
+    });
+    testing::menu_action(*window, QStringLiteral("Export PDF…"))->trigger();
+  };
+  const auto save_chart = [&](const std::string& target) {
+    answer_next_modal([&, target](QWidget* charts) {
+      pick(target);
+      click_button(charts, QStringLiteral("Save as PNG…"));
+      static_cast<QDialog*>(charts)->reject();
+    });
+    testing::menu_action(*window, QStringLiteral("Charts…"))->trigger();
+  };
+  // Print… to a file named in the print dialog; a refused name keeps the
+  // dialog open.
+  const auto print_to = [&](const std::string& target, bool refused) {
+    answer_next_modal([&, target, refused](QWidget* box) {
+      answer_next_modal([&, target, refused](QWidget* dialog) {
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+        ASSERT_NE(name, nullptr);
+        // Pasted: typed, the name's completer would take the keys.
+        QGuiApplication::clipboard()->setText(QString::fromStdString(target));
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        said.clear();
+        if (!refused) {
+          click_button(dialog, QStringLiteral("&Print"));
+          return;
+        }
+        answer_next_modal([&](QWidget* refusal) {
+          said = static_cast<QMessageBox*>(refusal)->text();
+          press_button(refusal, QMessageBox::Ok);
+        });
+        click_button(dialog, QStringLiteral("&Print"));
+        EXPECT_TRUE(dialog->isVisible());
+        click_button(dialog, QStringLiteral("Cancel"));
+      });
+      click_button(box, QStringLiteral("Without Costs"));
+    });
+    testing::menu_action(*window, QStringLiteral("Print…"))->trigger();
+  };
+
+  const QString kept = QStringLiteral(", which an export never replaces. Choose another file.");
+  const QString itself = QStringLiteral(": it is the log itself") + kept;
+  // The log by its name, through a symbolic link and as a hard link.
+  const std::vector<std::string> the_log{log, other.file("link.out"), other.file("hard.out")};
+  for (const std::string& target : the_log) {
+    export_csv(target);
+    EXPECT_EQ(said, QString::fromStdString(target + " is not written") + itself);
+    export_pdf(target);
+    EXPECT_EQ(said, QString::fromStdString(target + " is not written") + itself);
+  }
+  export_csv(backup);
+  EXPECT_EQ(said, QString::fromStdString(backup + " is not written: it is a backup of the log") + kept);
+  export_csv(due);
+  EXPECT_EQ(said, QString::fromStdString(due + " is not written: it is the log's service intervals") +
+                      kept);
+  // The window would wait for a reader of the FIFO for good.
+  export_pdf(other.file("fifo.pdf"));
+  EXPECT_EQ(said, QString::fromStdString(other.file("fifo.pdf") +
+                                         " is not written: Is a FIFO, not a regular file."));
+  save_chart(other.file("hard.out"));
+  EXPECT_EQ(said, QString::fromStdString(other.file("hard.out") + " is not written") + itself);
+  print_to(other.file("link.out"), true);
+  EXPECT_EQ(said, QString::fromStdString(other.file("link.out") + " is not written") + itself);
+  print_to(other.file("fifo.pdf"), true);
+  EXPECT_EQ(said, QString::fromStdString(other.file("fifo.pdf") +
+                                         " is not written: Is a FIFO, not a regular file."));
+  // A file of its own is printed to as ever.
+  print_to(other.file("printed.pdf"), false);
+  EXPECT_EQ(testing::read_file(other.file("printed.pdf")).substr(0, 5), "%PDF-");
+
+  EXPECT_EQ(testing::read_file(log), testing::kExampleLog);
+  EXPECT_EQ(testing::read_file(backup), "the old log");
+  EXPECT_EQ(testing::read_file(due), "# no intervals yet\n");
+  EXPECT_EQ(window->row_identifiers(), (Ids{0, 3}));
 }
 
 TEST_F(LogFiles, OpeningTheLogShownKeepsItsUndoSteps) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "data/record.h"
 #include "support/test_support.h"
 #include "ui/service_history.h"
@@ -15,6 +17,8 @@ namespace tarvik {
 namespace {
 
 using testing::command_output;
+using testing::read_file;
+using testing::write_file;
 
 class ServiceHistory : public ::testing::Test {
  protected:
@@ -62,6 +66,18 @@ TEST_F(ServiceHistory, LeavesCostsOutForABuyer) {
   EXPECT_EQ(text.find("Cost"), std::string::npos);
   EXPECT_EQ(text.find("24.50"), std::string::npos);
   EXPECT_FALSE(history.write_pdf(QString::fromStdString(dir.file("missing/buyer.pdf"))));
+}
+
+TEST_F(ServiceHistory, IsWrittenWholeOrNotAtAllAndNeverIntoAFifo) {
+  const std::string path = dir.file("history.pdf");
+  write_file(path, "an earlier history");
+  ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
+  EXPECT_EQ(read_file(path).substr(0, 5), "%PDF-");
+  // Opened for writing, a FIFO nobody reads would block for good.
+  ASSERT_EQ(mkfifo(dir.file("fifo.pdf").c_str(), 0644), 0);
+  QString error;
+  EXPECT_FALSE(history.write_pdf(QString::fromStdString(dir.file("fifo.pdf")), &error));
+  EXPECT_FALSE(error.isEmpty());
 }
 
 }  // namespace

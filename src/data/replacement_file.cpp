@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/diagnostic.h"
 #include "data/system_calls.h"
 
 namespace tarvik {
@@ -265,6 +266,13 @@ bool replacement_file::create() {
   }
   temporary_exists_ = false;
   return sync_directory();
+}
+
+bool write_whole_file(const std::string& path, std::string_view bytes, std::string& error) {
+  replacement_file file(path);
+  if (file.open() && file.append(bytes) && file.replace()) return true;
+  error = error_text(file.error());
+  return false;
 }
 
 }  // namespace tarvik

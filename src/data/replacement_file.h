@@ -97,6 +97,11 @@ class replacement_file {
   int error_ = 0;
 };
 
+// Writes `bytes` as the whole new content of the file at `path`, through a
+// replacement_file. False, with `error` the system's reason, when it
+// cannot: nothing at `path` has changed then.
+bool write_whole_file(const std::string& path, std::string_view bytes, std::string& error);
+
 // Removes temporary files of the form above beside `target` that a writer
 // killed mid-way left. Only safe while no other writer of `target` can be
 // at work, that is under its commit_lock.

@@ -106,7 +106,13 @@ std::string due_file_path(const std::string& log_path) {
   return std::string(stem) + ".due.txt";
 }
 
-due_file::due_file(std::string path) : path_(std::move(path)) {
+write_refusal refuse_export_target(const std::string& target, const std::string& log_path) {
+  if (log_path.empty()) return refuse_to_write(target, log_path);
+  return refuse_to_write(target, log_path, {{due_file_path(log_path), "the log's service intervals"}});
+}
+
+due_file::due_file(std::string path, std::string log_path)
+    : path_(std::move(path)), log_path_(std::move(log_path)) {
   std::string refusal;
   const int fd = open_regular_file(path_, refusal);
   if (fd < 0) {
@@ -279,6 +285,12 @@ bool due_file::save() {
   if (!read_failure_.empty()) {
     error_ = "it could not be read (" + read_failure_ + "), so it is not replaced";
     return false;
+  }
+  if (!log_path_.empty()) {
+    if (const write_refusal refusal = refuse_to_write(path_, log_path_); refusal.kept) {
+      error_ = refusal.reason;
+      return false;
+    }
   }
   const commit_lock lock(path_);
   if (lock.error() != 0) {

@@ -7,6 +7,7 @@
 
 #include "data/file_state.h"
 #include "data/log_format.h"
+#include "data/write_target.h"
 #include "insight/service_interval.h"
 
 // The service intervals of a log, kept beside it in a hand-editable file of
@@ -32,6 +33,12 @@ namespace tarvik {
 // symbolic link has its due file beside the link.
 std::string due_file_path(const std::string& log_path);
 
+// Whether an export (a CSV or PDF file, a chart, a print to a file) may
+// write `target` while the log at `log_path` is in use: never over the
+// log, its backups or its due file, nor anything that is no regular file
+// (write_target.h).
+write_refusal refuse_export_target(const std::string& target, const std::string& log_path);
+
 // A due file as read, and its saving. Not safe for use by several threads.
 //
 // A save writes, crash-safely (replacement_file.h), every interval of
@@ -52,6 +59,9 @@ std::string due_file_path(const std::string& log_path);
 // tag other than "</interval>"), that block and everything after it are
 // not read as intervals, but are kept as they stand at the end of the file.
 //
+// Given the log it belongs to, a save never writes over that log or its
+// backups, should the due file's name lead there through a link.
+//
 // Another program (a second window, an editor) may change the file too. A
 // save never writes over such a change: it fails with changed_elsewhere()
 // set, and the caller reads the file again, so that the user sees and
@@ -62,10 +72,11 @@ class due_file {
   // Reads the file at `path`. A missing file gives no intervals and no
   // problem; a file that exists but cannot be read (or is no regular file)
   // gives read_failure(), and then every save is refused, so that its
-  // content is never replaced unseen.
-  explicit due_file(std::string path);
+  // content is never replaced unseen. `log_path`: the log it belongs to.
+  explicit due_file(std::string path, std::string log_path = {});
 
   const std::string& path() const { return path_; }
+  const std::string& log_path() const { return log_path_; }
   std::vector<service_interval>& intervals() { return intervals_; }
   const std::vector<service_interval>& intervals() const { return intervals_; }
 
@@ -103,6 +114,7 @@ class due_file {
   std::size_t line_at(std::size_t offset) const;
 
   std::string path_;
+  std::string log_path_;
   std::vector<service_interval> intervals_;
   std::vector<log_problem> problems_;
   std::string read_failure_;

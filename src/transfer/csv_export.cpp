@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
-#include "data/diagnostic.h"
 #include "data/number_text.h"
 #include "data/replacement_file.h"
 
@@ -11,11 +11,15 @@ namespace tarvik {
 namespace {
 
 void append_field(std::string& out, const std::string& text) {
+  // A text a spreadsheet would run as a formula is marked as text.
+  const std::string_view guard = formula_guarded(text) ? "'" : "";
   if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    out += guard;
     out += text;
     return;
   }
   out += '"';
+  out += guard;
   for (const char c : text) {
     if (c == '"') out += '"';
     out += c;
@@ -44,6 +48,12 @@ void append_date(std::string& out, long date) {
 
 }  // namespace
 
+bool formula_guarded(std::string_view text) {
+  const std::size_t quotes = text.find_first_not_of('\'');
+  return quotes != std::string_view::npos &&
+         std::string_view("=+-@\t\r").find(text[quotes]) != std::string_view::npos;
+}
+
 std::string csv_header() { return "Mileage,Date,Operation,Cost,Notes\r\n"; }
 
 void append_csv_row(std::string& out, const Record& record) {
@@ -68,10 +78,7 @@ std::string csv_of(const std::vector<const Record*>& records) {
 
 bool write_csv(const std::string& path, const std::vector<const Record*>& records,
                std::string& error) {
-  replacement_file file(path);
-  if (file.open() && file.append(csv_of(records)) && file.replace()) return true;
-  error = error_text(file.error());
-  return false;
+  return write_whole_file(path, csv_of(records), error);
 }
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 #define TARVIK_TRANSFER_CSV_EXPORT_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/record.h"
@@ -14,8 +15,23 @@
 // the table rounds them for display). A date is the local calendar date
 // YYYY-MM-DD, followed by "T" and HH:MM:SS when it is not midnight, so that
 // a re-import gets the very same time. Texts are written as the bytes the
-// record holds (UTF-8 when they came from the window).
+// record holds (UTF-8 when they came from the window), but for one mark:
+//
+// A spreadsheet runs a cell that begins with "=", "+", "-" or "@" (or a tab
+// or CR before them) as a formula, so a note such as "=HYPERLINK(...)"
+// could act when the file is opened. Such an operation or note is written
+// with a "'" in front, which spreadsheets take as "this is text" and do
+// not show. So that the mark can be told from a text's own quotes, a text
+// that already begins with quotes followed by one of those characters gets
+// one quote more ("'=x" is written "''=x"), and the import (csv_import.h)
+// takes exactly one quote off every operation or note cell of that form:
+// a round trip gives back the very same text. Numbers (even negative ones)
+// and dates are never marked.
 namespace tarvik {
+
+// Whether the export marks `text` with a leading "'": after any leading
+// quotes it begins with "=", "+", "-", "@", a tab or a CR.
+bool formula_guarded(std::string_view text);
 
 std::string csv_header();
 

@@ -9,6 +9,7 @@
 
 #include "data/number_text.h"
 #include "insight/calendar.h"
+#include "transfer/csv_export.h"
 
 namespace tarvik {
 namespace {
@@ -17,6 +18,13 @@ std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
+}
+
+// An operation or note as the export wrote it, without the quote it puts
+// before a text a spreadsheet would run as a formula (csv_export.h).
+std::string text_cell(const std::string& cell) {
+  if (!cell.empty() && cell.front() == '\'' && formula_guarded(cell)) return cell.substr(1);
+  return cell;
 }
 
 std::string lower_ascii(std::string_view text) {
@@ -400,10 +408,10 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           dated = true;
           break;
         case csv_role::operation:
-          entry.operation = cell;
+          entry.operation = text_cell(cell);
           break;
         case csv_role::notes:
-          entry.notes = cell;
+          entry.notes = text_cell(cell);
           break;
         case csv_role::extra:
           if (trimmed(cell).empty()) break;

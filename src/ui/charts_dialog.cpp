@@ -1,6 +1,8 @@
 #include "ui/charts_dialog.h"
 
 #include <QBarCategoryAxis>
+#include <QBuffer>
+#include <QByteArray>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -16,8 +18,11 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
 
+#include "data/replacement_file.h"
 #include "insight/yearly.h"
+#include "ui/log_notices.h"
 
 namespace tarvik {
 namespace {
@@ -85,7 +90,7 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* pare
 }  // namespace
 
 charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
-                             const QString& save_start)
+                             const QString& save_start, std::string log_path)
     : QDialog(parent) {
   setObjectName(QStringLiteral("charts"));
   setWindowTitle(QStringLiteral("Charts"));
@@ -98,10 +103,10 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
   layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   QPushButton* save = buttons->addButton(QStringLiteral("Save as PNG…"), QDialogButtonBox::ActionRole);
-  connect(save, &QPushButton::clicked, this, [this, tabs, save_start] {
+  connect(save, &QPushButton::clicked, this, [this, tabs, save_start, log = std::move(log_path)] {
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save Chart"), save_start, QStringLiteral("PNG images (*.png)"));
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || !may_export_to(this, path, log)) return;
     if (!save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),
                            QStringLiteral("%1 could not be written.").arg(path));
@@ -116,7 +121,14 @@ bool charts_dialog::save_png(chart which, const QString& path) const {
   QChartView* view = which == chart::cost_per_year ? cost_view_ : odometer_view_;
   // A chart never shown has no size of its own yet.
   if (!view->isVisible()) view->resize(720, 420);
-  return view->grab().save(path, "PNG");
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!view->grab().save(&buffer, "PNG")) return false;
+  std::string error;
+  return write_whole_file(path.toLocal8Bit().toStdString(),
+                          std::string_view(png.constData(), static_cast<std::size_t>(png.size())),
+                          error);
 }
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 #define TARVIK_UI_CHARTS_DIALOG_H_
 
 #include <QDialog>
+#include <string>
 #include <vector>
 
 class QChartView;
@@ -12,16 +13,18 @@ class Record;
 
 // Two charts of the rows given: cost per calendar year (bars) and the
 // odometer over time (a line). Each can be saved as a PNG file; the file
-// dialog starts at `save_start` (a folder, or a file to suggest).
+// dialog starts at `save_start` (a folder, or a file to suggest), and a
+// file the log at `log_path` keeps is refused (may_export_to).
 class charts_dialog : public QDialog {
   Q_OBJECT
 
  public:
   charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
-                const QString& save_start = QString());
+                const QString& save_start = QString(), std::string log_path = {});
 
   enum class chart { cost_per_year, odometer };
-  // Saves the chart as a PNG image at `path`; false when it cannot.
+  // Saves the chart as a PNG image at `path`, crash-safely and only as a
+  // regular file (replacement_file.h); false when it cannot.
   bool save_png(chart which, const QString& path) const;
 
  private:

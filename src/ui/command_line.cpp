@@ -1,10 +1,14 @@
 #include "ui/command_line.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
+#include "data/diagnostic.h"
 #include "data/file_data_source.h"
+#include "insight/due_file.h"
 #include "transfer/csv_export.h"
 #include "ui/tarvik.h"
 
@@ -12,9 +16,30 @@ namespace tarvik {
 namespace {
 
 int export_csv(const std::string& out_path, const std::string& log, std::ostream& err) {
+  // OUT forgotten, or the log named twice: the call is wrong, and going on
+  // would put the CSV in place of the log.
+  if (const write_refusal refusal = refuse_export_target(out_path, log)) {
+    err << "tarvik: will not write " << out_path << ": " << refusal.reason << "\n";
+    return refusal.kept ? 2 : 1;
+  }
+  // A log that is not there is a mistake in the call, not an empty log.
+  struct stat status;
+  if (stat(log.c_str(), &status) != 0) {
+    err << "tarvik: cannot read " << log << ": " << error_text(errno) << "\n";
+    return 1;
+  }
   FileDataSource store(log);
   if (!store.read_failure().empty()) {
     err << "tarvik: cannot read " << log << ": " << store.read_failure() << "\n";
+    return 1;
+  }
+  // Only the entries before what stopped the reading are in the store: a
+  // part of the log exported as if it were all is worse than nothing.
+  if (store.copy_due()) {
+    err << "tarvik: " << log << " could not be read to its end; nothing is exported\n";
+    for (const log_problem& problem : store.problems()) {
+      err << log << ":" << problem.line << ": " << problem.message << "\n";
+    }
     return 1;
   }
   std::vector<const Record*> records;
@@ -45,6 +70,15 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
              "      --export-csv OUT [FILE]\n"
              "                            write the log FILE (by default $HOME/tarvik.txt)\n"
              "                            as CSV to OUT, without a window, and exit\n"
+             "\n"
+             "An export never writes over the log, its backups (FILE.bak, FILE.bak.N) or\n"
+             "its service intervals (NAME.due.txt for NAME.txt), nor into anything that\n"
+             "is no regular file (a FIFO, a device).\n"
+             "\n"
+             "Exit status of --export-csv: 0 when the whole log was exported; 1 when FILE\n"
+             "is missing or could not be read to its end (nothing is exported then), or\n"
+             "OUT could not be written; 2 when the call is wrong: no OUT, or OUT is FILE\n"
+             "or one of the files kept with it.\n"
              "\n"
              "The toolkit's own options (such as -platform offscreen) are understood too.\n";
       return 0;

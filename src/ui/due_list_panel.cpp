@@ -94,7 +94,7 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
 }  // namespace
 
 due_list_panel::due_list_panel(const std::string& log_path, QWidget* parent)
-    : QWidget(parent), file_(std::make_unique<due_file>(due_file_path(log_path))) {
+    : QWidget(parent), file_(std::make_unique<due_file>(due_file_path(log_path), log_path)) {
   setObjectName(QStringLiteral("due_list"));
   auto* layout = new QVBoxLayout(this);
   table_ = new QTableWidget(0, 7, this);
@@ -126,14 +126,14 @@ due_list_panel::due_list_panel(const std::string& log_path, QWidget* parent)
 due_list_panel::~due_list_panel() = default;
 
 void due_list_panel::open_log(const std::string& log_path) {
-  file_ = std::make_unique<due_file>(due_file_path(log_path));
+  file_ = std::make_unique<due_file>(due_file_path(log_path), log_path);
   unsaved_ = false;
 }
 
 bool due_list_panel::read_again_if_changed() {
   // A change not saved yet stays until a save can tell whose is newer.
   if (unsaved_ || !file_->changed_on_disk()) return false;
-  file_ = std::make_unique<due_file>(file_->path());
+  file_ = std::make_unique<due_file>(file_->path(), file_->log_path());
   return true;
 }
 
@@ -227,7 +227,7 @@ bool due_list_panel::write(bool tell_failure) {
   if (unsaved_ && file_->changed_elsewhere()) {
     // Their intervals are not written over: the user sees them and decides.
     unsaved_ = false;
-    file_ = std::make_unique<due_file>(file_->path());
+    file_ = std::make_unique<due_file>(file_->path(), file_->log_path());
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
                          QStringLiteral("Another program changed the service intervals in %1 "
                                         "meanwhile, so %2 not saved. The list now shows the "

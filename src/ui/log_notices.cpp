@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "insight/due_file.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -68,6 +69,19 @@ void tell_log_unusable(QWidget* parent, const QString& path, const QString& reas
                                "be done, changes are not saved.")
                     .arg(path, reason);
   QMessageBox::warning(parent, kCaption, text);
+}
+
+bool may_export_to(QWidget* parent, const QString& target, const std::string& log) {
+  const write_refusal refusal = refuse_export_target(target.toLocal8Bit().toStdString(), log);
+  if (!refusal) return true;
+  const QString reason = to_widget_text(refusal.reason);
+  QMessageBox::warning(
+      parent, kCaption,
+      refusal.kept ? QStringLiteral("%1 is not written: %2, which an export never replaces. "
+                                    "Choose another file.")
+                         .arg(target, reason)
+                   : QStringLiteral("%1 is not written: %2.").arg(target, reason));
+  return false;
 }
 
 void tell_copy_kept(QWidget* parent, const QString& path, const QString& copy, bool conflict,

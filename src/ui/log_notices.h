@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 #include <vector>
 
 #include "data/log_format.h"
@@ -28,6 +29,11 @@ QDialog* show_log_problems(QWidget* parent, const QString& path,
 // regular file and is never read or written; otherwise it could not be read
 // and is copied aside before a save replaces it.
 void tell_log_unusable(QWidget* parent, const QString& path, const QString& reason, bool refused);
+
+// Whether an export may write `target` while the log at `log` is in use
+// (refuse_export_target: never the log, its backups or its due file, nor
+// what is no regular file). When not, says so modally and why.
+bool may_export_to(QWidget* parent, const QString& target, const std::string& log);
 
 // Says, modally, that a copy of the log was kept, and why.
 void tell_copy_kept(QWidget* parent, const QString& path, const QString& copy, bool conflict,

@@ -1,14 +1,18 @@
 #include "ui/service_history.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QLocale>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 #include "data/record.h"
+#include "data/replacement_file.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -59,15 +63,26 @@ std::unique_ptr<QTextDocument> service_history::document() const {
 // An unpaginated document is laid out on the device's own pages.
 void service_history::print(QPagedPaintDevice& device) const { document()->print(&device); }
 
-bool service_history::write_pdf(const QString& path) const {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  QPdfWriter writer(&file);
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  writer.setTitle(QStringLiteral("Service history: %1").arg(log_name));
-  writer.setCreator(QStringLiteral("Tarvik"));
-  print(writer);
-  return true;
+bool service_history::write_pdf(const QString& path, QString* error) const {
+  // Made in memory first: the file is then written by one safe path.
+  QByteArray pdf;
+  {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setTitle(QStringLiteral("Service history: %1").arg(log_name));
+    writer.setCreator(QStringLiteral("Tarvik"));
+    print(writer);
+  }
+  std::string reason;
+  if (write_whole_file(path.toLocal8Bit().toStdString(),
+                       std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+                       reason)) {
+    return true;
+  }
+  if (error != nullptr) *error = to_widget_text(reason);
+  return false;
 }
 
 }  // namespace tarvik

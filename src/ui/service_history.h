@@ -28,9 +28,11 @@ struct service_history {
   // Prints onto `device` (a printer, or a PDF writer).
   void print(QPagedPaintDevice& device) const;
 
-  // Writes the history as a PDF file at `path` (A4). False when the file
-  // cannot be written.
-  bool write_pdf(const QString& path) const;
+  // Writes the history as a PDF file at `path` (A4), crash-safely and only
+  // as a regular file (replacement_file.h): what stands there is replaced
+  // whole or not at all, and a FIFO or device is never opened. False when
+  // the file cannot be written; `error` then says why.
+  bool write_pdf(const QString& path, QString* error = nullptr) const;
 };
 
 }  // namespace tarvik

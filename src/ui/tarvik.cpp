@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
+#include <utility>
 #include <unistd.h>
 
 #include "data/file_data_source.h"
@@ -59,6 +62,33 @@ constexpr column_default kColumns[] = {
     {"Mileage", 60, "8888888.8"}, {"Date", 68, "8888-88-88"},
     {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88888.88"},
     {"Notes", 150, nullptr},
+};
+
+// The print dialog opens the file it is to print to as soon as Print is
+// clicked, to see that it may be written: a FIFO there would block the
+// window, and the log would only be met by a question whether to replace
+// it. So the file name is judged as every export's is, first; the dialog's
+// own checks follow.
+class print_dialog : public QPrintDialog {
+ public:
+  print_dialog(QPrinter* printer, QWidget* parent, std::string log)
+      : QPrintDialog(printer, parent), log_(std::move(log)) {
+    auto* buttons = findChild<QDialogButtonBox*>();
+    if (buttons == nullptr) return;
+    disconnect(buttons, &QDialogButtonBox::accepted, this, nullptr);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+      const auto* name = findChild<QLineEdit*>(QStringLiteral("filename"));
+      if (name != nullptr && name->isEnabled() && !name->text().isEmpty() &&
+          !may_export_to(this, name->text(), log_)) {
+        return;
+      }
+      // Where the toolkit has no such step, its accept() is what is left.
+      if (!QMetaObject::invokeMethod(this, "_q_checkFields")) accept();
+    });
+  }
+
+ private:
+  std::string log_;
 };
 
 }  // namespace
@@ -265,7 +295,7 @@ void Tarvik::setup_menus() {
   view->addAction(statistics_dock->toggleViewAction());
   view->addAction(due_dock->toggleViewAction());
   view->addAction(QStringLiteral("Charts…"), this, [this] {
-    charts_dialog charts(this, rows_shown(), beside_log(QStringLiteral(".png")));
+    charts_dialog charts(this, rows_shown(), beside_log(QStringLiteral(".png")), path);
     charts.exec();
   });
 
@@ -411,7 +441,7 @@ void Tarvik::export_csv() {
   const QString target = QFileDialog::getSaveFileName(
       this, QStringLiteral("Export CSV"), beside_log(QStringLiteral(".csv")),
       QStringLiteral("CSV files (*.csv)"));
-  if (target.isEmpty()) return;
+  if (target.isEmpty() || !may_export_to(this, target, path)) return;
   std::string error;
   if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
@@ -577,16 +607,22 @@ void Tarvik::print_history(bool to_pdf) {
     const QString target = QFileDialog::getSaveFileName(
         this, QStringLiteral("Export PDF"), beside_log(QStringLiteral(".pdf")),
         QStringLiteral("PDF files (*.pdf)"));
-    if (target.isEmpty()) return;
-    if (!history.write_pdf(target)) {
+    if (target.isEmpty() || !may_export_to(this, target, path)) return;
+    QString error;
+    if (!history.write_pdf(target, &error)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                           QStringLiteral("%1 could not be written.").arg(target));
+                           QStringLiteral("%1 could not be written: %2.").arg(target, error));
     }
     return;
   }
   QPrinter printer;
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() == QDialog::Accepted) history.print(printer);
+  print_dialog dialog(&printer, this, path);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // Printing to a file is an export like the others, whatever the dialog
+  // let through.
+  const QString file = printer.outputFileName();
+  if (!file.isEmpty() && !may_export_to(this, file, path)) return;
+  history.print(printer);
 }
 
 void Tarvik::commit() {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/failing_calls.h"
 #include "support/test_support.h"
@@ -273,6 +274,31 @@ TEST(DueFile, ASaveNeverWritesOverWhatAnotherProgramChanged) {
   EXPECT_EQ(read_file(other), kHandWritten);
   std::remove(path.c_str());
   EXPECT_TRUE(again.changed_on_disk());
+}
+
+TEST(DueFile, ASaveNeverWritesOverTheLogOrItsBackupsAFileLinkLeadsTo) {
+  const temp_dir dir;
+  const std::string log = dir.file("car.txt");
+  write_file(log, "<record=0>\ndate=0;\n</record>\n");
+  write_file(dir.file("car.txt.bak"), "old");
+  // Whoever made these links meant no harm; a save must not follow them.
+  ASSERT_EQ(symlink("car.txt", dir.file("car.due.txt").c_str()), 0);
+  ASSERT_EQ(link(dir.file("car.txt.bak").c_str(), dir.file("van.due.txt").c_str()), 0);
+  for (const auto& [due, reason] : std::initializer_list<std::pair<std::string, std::string>>{
+           {dir.file("car.due.txt"), "it is the log itself"},
+           {dir.file("van.due.txt"), "it is a backup of the log"}}) {
+    due_file file(due, log);
+    file.intervals().push_back(service_interval{});
+    EXPECT_FALSE(file.save()) << due;
+    EXPECT_EQ(file.error(), reason);
+  }
+  EXPECT_EQ(read_file(log), "<record=0>\ndate=0;\n</record>\n");
+  EXPECT_EQ(read_file(dir.file("car.txt.bak")), "old");
+  // The due file of the log itself saves as ever.
+  std::remove(dir.file("car.due.txt").c_str());
+  due_file own(dir.file("car.due.txt"), log);
+  own.intervals().push_back(service_interval{});
+  EXPECT_TRUE(own.save()) << own.error();
 }
 
 }  // namespace

@@ -48,6 +48,25 @@ TEST(CsvExport, DatesAreLocalCalendarDates) {
   EXPECT_EQ(out, "1,2002-05-01,a,0,\r\n1,2003-01-01,b,0,\r\n");
 }
 
+TEST(CsvExport, TextsASpreadsheetWouldRunAsFormulasAreMarkedNumbersNever) {
+  testing::time_zone utc("UTC");
+  const auto formula = make(0, -5, "=HYPERLINK(\"x\")", "+1", -12.5f);
+  const auto others = make(0, 1, "-", "@home", 0);
+  const auto hidden = make(0, 1, "\t=1", "\r=1,2", 0);
+  const auto quoted = make(0, 1, "'=x", "''+y", 0);
+  const auto harmless = make(0, 1, "'", "it's = fine", 0);
+  std::string out;
+  for (const auto* record : {formula.get(), others.get(), hidden.get(), quoted.get(), harmless.get()}) {
+    append_csv_row(out, *record);
+  }
+  EXPECT_EQ(out,
+            "-5,1970-01-01,\"'=HYPERLINK(\"\"x\"\")\",-12.5,'+1\r\n"
+            "1,1970-01-01,'-,0,'@home\r\n"
+            "1,1970-01-01,'\t=1,0,\"'\r=1,2\"\r\n"
+            "1,1970-01-01,''=x,0,'''+y\r\n"
+            "1,1970-01-01,',0,it's = fine\r\n");
+}
+
 TEST(CsvExport, WritesAFileWholeOrReportsWhyNot) {
   testing::time_zone utc("UTC");
   testing::temp_dir dir;

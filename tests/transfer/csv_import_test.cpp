@@ -127,6 +127,36 @@ TEST(CsvImport, GivesBackWhatTheExportWrote) {
   }
 }
 
+TEST(CsvImport, TakesOffOnlyTheQuoteTheExportPutBeforeAFormula) {
+  testing::time_zone utc("UTC");
+  const std::vector<std::string> texts{"=1+2", "'=x", "''+y", "-", "'", "''", "@home",
+                                       "'plain", "\t=tab", "\r=cr", "'@", "-5 km", ""};
+  std::vector<std::unique_ptr<Record>> records;
+  std::vector<const Record*> shown;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    records.push_back(std::make_unique<Record>(0));
+    records.back()->setup(0, 0, 1, texts[i], texts[texts.size() - 1 - i], 0);
+    shown.push_back(records.back().get());
+  }
+  const csv_table table = read_csv(csv_of(shown));
+  const std::vector<csv_role> roles = guess_roles(table.rows[0]);
+  const import_result back = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
+  EXPECT_TRUE(back.problems.empty());
+  ASSERT_EQ(back.entries.size(), texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(back.entries[i].operation, texts[i]);
+    EXPECT_EQ(back.entries[i].notes, texts[texts.size() - 1 - i]);
+  }
+  // Another program's cells get the same reading: one quote before a
+  // formula character is a mark, any other quote is text.
+  const import_result other = import_rows(
+      read_csv("Date,Operation,Notes\n2002-05-01,'=SUM(A1),'ok\n"),
+      {csv_role::date, csv_role::operation, csv_role::notes}, date_order::iso, decimal_mark::full_stop);
+  ASSERT_EQ(other.entries.size(), 1u);
+  EXPECT_EQ(other.entries[0].operation, "=SUM(A1)");
+  EXPECT_EQ(other.entries[0].notes, "'ok");
+}
+
 TEST(CsvImport, NumbersAreReadWithTheFilesDecimalMarkOrReported) {
   const auto roles_of = [](const csv_table& table) { return guess_roles(table.rows[0]); };
   // Cells that tell: both marks, a mark twice, a mark before other than
