@@ -81,12 +81,12 @@ FileDataSource::FileDataSource(std::string path) : filename(std::move(path)) {
 FileDataSource::~FileDataSource() = default;
 
 bool FileDataSource::read_file() {
-  text_.clear();
-  text_whole_ = false;
-  tail_ = 0;
-  moved_tail_.clear();
-  moved_leads_.clear();
-  removed_.clear();
+  kept_.text.clear();
+  kept_.whole = false;
+  kept_.tail = 0;
+  kept_.moved_tail.clear();
+  kept_.moved_leads.clear();
+  kept_.removed.clear();
   problems_.clear();
   read_failure_.clear();
   refused_ = false;
@@ -112,28 +112,28 @@ bool FileDataSource::read_file() {
     return false;
   }
   on_disk_ = file_state::of_descriptor(fd);
-  const int read_error = read_all(fd, text_);
+  const int read_error = read_all(fd, kept_.text);
   ::close(fd);
-  parse_text(0, text_.size(), read_error, nullptr, true);
+  parse_text(0, kept_.text.size(), read_error, nullptr, true);
   return true;
 }
 
 bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_error,
                                 const identifier_index* earlier, bool report_problems) {
   // Blocks as the writer makes them take about a hundred bytes.
-  const std::size_t expected = records.size() + (text_.size() - start) / 96;
+  const std::size_t expected = records.size() + (kept_.text.size() - start) / 96;
   records.reserve(expected);
   record_ids.reserve(expected);
-  origins.reserve(expected);
+  kept_.origins.reserve(expected);
   first_with_id.reserve(expected);
   std::size_t previous_end = start;
   // Blocks without a date: their record is dated at each reading anew.
   std::vector<std::size_t> undated;
   log_reading reading = parse_log(
-      std::string_view(text_).substr(start, end - start), read_error, [&](block_reading& block) {
+      std::string_view(kept_.text).substr(start, end - start), read_error, [&](block_reading& block) {
         if (block.clean && !has_date(block.pairs)) undated.push_back(start + block.span.begin);
         static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
-        origin& placed = origins.back();
+        origin& placed = kept_.origins.back();
         placed.lead = static_cast<std::uint32_t>(previous_end);
         placed.begin = static_cast<std::uint32_t>(start + block.span.begin);
         placed.end = static_cast<std::uint32_t>(start + block.span.end);
@@ -149,7 +149,7 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
   if (start > 0 && !problems_.empty()) {
     // The reader counted lines from `start`.
     const auto before = static_cast<std::size_t>(
-        std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+        std::count(kept_.text.begin(), kept_.text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
     for (log_problem& problem : problems_) {
       if (problem.line != 0) problem.line += before;
     }
@@ -158,19 +158,19 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
     std::size_t line = 1;
     std::size_t counted = 0;
     for (const std::size_t at : undated) {
-      line += static_cast<std::size_t>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(counted),
-                                                  text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+      line += static_cast<std::size_t>(std::count(kept_.text.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                  kept_.text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
       counted = at;
       problems_.push_back({line, "the entry has no date; it shows the day the log is read"});
     }
     std::stable_sort(problems_.begin(), problems_.end(),
                      [](const log_problem& a, const log_problem& b) { return a.line < b.line; });
   }
-  text_whole_ = read_error == 0;
+  kept_.whole = read_error == 0;
   // The reader gets through all of a text it could read: what follows the
   // last block stays. After a failed read it is the unread rest, which the
   // backup keeps.
-  tail_ = read_error == 0 ? previous_end : text_.size();
+  kept_.tail = read_error == 0 ? previous_end : kept_.text.size();
   if (read_error != 0) {
     read_failure_ = error_text(read_error);
     keep_file_on_disk();
@@ -248,16 +248,16 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
   records[index] = std::move(fresh);
   record_ids[index] = id;
   // Its block carries the old identifier: it has to be written anew.
-  origins[index].verbatim = false;
+  kept_.origins[index].verbatim = false;
   report("Renumbered record " + format_integer(old_id) + " of " + filename + " to " +
          format_integer(id) + " (" + reason + ")");
 }
 
 void FileDataSource::forget_all() {
-  moved_leads_.clear();
+  kept_.moved_leads.clear();
   records.clear();
   record_ids.clear();
-  origins.clear();
+  kept_.origins.clear();
   first_with_id.clear();
   shadowed = 0;
 }
@@ -286,7 +286,7 @@ void FileDataSource::record(Record* record) {
   const int id = record->identifier();
   records.emplace_back(record);
   record_ids.push_back(id);
-  origins.emplace_back();
+  kept_.origins.emplace_back();
   if (!first_with_id.insert(id, record)) ++shadowed;
 }
 
@@ -306,7 +306,7 @@ void FileDataSource::insert(std::size_t position, Record* record) {
   const auto at = static_cast<std::ptrdiff_t>(position);
   records.emplace(records.begin() + at, record);
   record_ids.insert(record_ids.begin() + at, id);
-  origins.emplace(origins.begin() + at);
+  kept_.origins.emplace(kept_.origins.begin() + at);
 }
 
 std::size_t FileDataSource::position_of(const Record* record) const {
@@ -324,32 +324,12 @@ std::size_t FileDataSource::position_of(const Record* record) const {
 }
 
 Record* FileDataSource::take_out(std::size_t index) {
-  const origin& gone = origins[index];
-  // Blank lines and comments about other things stay, before whatever comes
-  // next; the comment lines right before the block go with it.
-  std::string kept;
-  if (gone.moved_lead) {
-    const auto moved = moved_leads_.find(records[index].get());
-    kept = std::move(moved->second);
-    moved_leads_.erase(moved);
-  }
-  if (gone.from_file) {
-    removed_.push_back({record_ids[index], {gone.begin, gone.end}});
-    kept.append(text_, gone.lead, attached_comments(text_, gone.lead, gone.begin) - gone.lead);
-  }
-  if (!kept.empty()) {
-    if (index + 1 < origins.size()) {
-      origins[index + 1].moved_lead = true;
-      moved_leads_[records[index + 1].get()].insert(0, kept);
-    } else {
-      moved_tail_.insert(0, kept);
-    }
-  }
+  kept_.take_out(index, record_ids[index], records[index].get(),
+                 index + 1 < records.size() ? records[index + 1].get() : nullptr);
   Record* taken = records[index].release();
   const auto at = static_cast<std::ptrdiff_t>(index);
   records.erase(records.begin() + at);
   record_ids.erase(record_ids.begin() + at);
-  origins.erase(origins.begin() + at);
   return taken;
 }
 
@@ -383,9 +363,9 @@ void FileDataSource::rollback() {
 }
 
 bool FileDataSource::has_unsaved_changes() const {
-  if (!removed_.empty()) return true;
+  if (!kept_.removed.empty()) return true;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (!origins[i].from_file || !origins[i].verbatim || records[i]->modified()) return true;
+    if (!kept_.origins[i].from_file || !kept_.origins[i].verbatim || records[i]->modified()) return true;
   }
   return false;
 }
@@ -396,7 +376,7 @@ bool FileDataSource::changed_on_disk(bool look_at_bytes) {
   if (!on_disk_.exists || !now.same_as(on_disk_)) return true;
   if (on_disk_.trustworthy() || !look_at_bytes) return false;
   // The same size and time stamp prove nothing this soon: look at the bytes.
-  if (!text_whole_ || !holds_exactly(filename, text_)) return true;
+  if (!kept_.whole || !holds_exactly(filename, kept_.text)) return true;
   // Unchanged until now: a later change shows in the time stamp once this
   // moment is far enough past the last one.
   on_disk_.seen = now.seen;
@@ -404,11 +384,11 @@ bool FileDataSource::changed_on_disk(bool look_at_bytes) {
 }
 
 bool FileDataSource::changed(std::size_t index) const {
-  return !origins[index].verbatim || changed_here(index);
+  return !kept_.origins[index].verbatim || changed_here(index);
 }
 
 bool FileDataSource::changed_here(std::size_t index) const {
-  const origin& where = origins[index];
+  const origin& where = kept_.origins[index];
   if (!where.from_file) return true;
   return records[index]->modified();
 }
@@ -428,7 +408,7 @@ bool FileDataSource::save_backup() {
       return false;
     }
   }
-  if (!save_copy(original_whole ? text_ : copied, outcome_.backup, "before rewriting it")) {
+  if (!save_copy(original_whole ? kept_.text : copied, outcome_.backup, "before rewriting it")) {
     return false;
   }
   keep_nothing();
@@ -467,7 +447,7 @@ bool FileDataSource::merge_from_disk() {
   std::string refusal;
   const int fd = open_regular_file(filename, refusal);
   if (fd < 0 && errno == ENOENT) return true;  // gone again: ours is all there is
-  int error = fd < 0 ? errno : read_all(fd, theirs.text_);
+  int error = fd < 0 ? errno : read_all(fd, theirs.kept_.text);
   if (fd >= 0) {
     theirs.on_disk_ = file_state::of_descriptor(fd);
     ::close(fd);
@@ -488,10 +468,10 @@ bool FileDataSource::merge_from_disk() {
   std::size_t cut = 0;   // where the first of the rest starts, in both
   std::size_t back = records.size();  // ours [back, size) stand at the end
   std::ptrdiff_t shift = 0;  // where theirs has the bytes of ours at the end
-  if (text_whole_) {
-    const std::size_t same_start = common_prefix(text_, theirs.text_);
+  if (kept_.whole) {
+    const std::size_t same_start = common_prefix(kept_.text, theirs.kept_.text);
     while (kept < records.size()) {
-      const origin& mine = origins[kept];
+      const origin& mine = kept_.origins[kept];
       if (!mine.from_file || !mine.verbatim || mine.moved_lead || mine.lead != cut ||
           mine.end > same_start) {
         break;
@@ -500,13 +480,13 @@ bool FileDataSource::merge_from_disk() {
       ++kept;
     }
     const std::size_t same_end =
-        std::min(common_suffix(text_, theirs.text_), std::min(text_.size(), theirs.text_.size()) - cut);
-    const std::size_t end_from = text_.size() - same_end;
-    shift = static_cast<std::ptrdiff_t>(theirs.text_.size()) - static_cast<std::ptrdiff_t>(text_.size());
-    std::size_t next_lead = tail_;
-    if (moved_tail_.empty() && tail_ >= end_from) {
+        std::min(common_suffix(kept_.text, theirs.kept_.text), std::min(kept_.text.size(), theirs.kept_.text.size()) - cut);
+    const std::size_t end_from = kept_.text.size() - same_end;
+    shift = static_cast<std::ptrdiff_t>(theirs.kept_.text.size()) - static_cast<std::ptrdiff_t>(kept_.text.size());
+    std::size_t next_lead = kept_.tail;
+    if (kept_.moved_tail.empty() && kept_.tail >= end_from) {
       while (back > kept) {
-        const origin& mine = origins[back - 1];
+        const origin& mine = kept_.origins[back - 1];
         if (!mine.from_file || !mine.verbatim || mine.moved_lead || mine.end != next_lead ||
             mine.lead < end_from || mine.lead < cut) {
           break;
@@ -520,9 +500,9 @@ bool FileDataSource::merge_from_disk() {
   earlier.reserve(records.size());
   for (std::size_t i = 0; i < kept; ++i) earlier.insert(record_ids[i], records[i].get());
   for (std::size_t i = back; i < records.size(); ++i) earlier.insert(record_ids[i], records[i].get());
-  theirs.text_whole_ = true;
+  theirs.kept_.whole = true;
   if (back < records.size()) {
-    const auto middle_end = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(origins[back].lead) + shift);
+    const auto middle_end = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(kept_.origins[back].lead) + shift);
     if (!theirs.parse_text(cut, middle_end, 0, &earlier, false)) {
       // The unchanged end did not start where a block of theirs ends: read
       // all of the rest instead.
@@ -532,7 +512,7 @@ bool FileDataSource::merge_from_disk() {
       for (std::size_t i = 0; i < kept; ++i) earlier.insert(record_ids[i], records[i].get());
     }
   }
-  if (back == records.size()) theirs.parse_text(cut, theirs.text_.size(), 0, &earlier, true);
+  if (back == records.size()) theirs.parse_text(cut, theirs.kept_.text.size(), 0, &earlier, true);
   // What they wrote that we cannot read is kept before we write over it.
   if (!theirs.save_backup()) {
     outcome_.error = theirs.outcome_.error;
@@ -545,18 +525,18 @@ bool FileDataSource::merge_from_disk() {
   std::vector<merge_ours> ours;
   ours.reserve(back - kept);
   for (std::size_t i = kept; i < back; ++i) {
-    const origin& mine = origins[i];
+    const origin& mine = kept_.origins[i];
     ours.push_back({record_ids[i], mine.from_file, mine.from_file && changed_here(i),
-                    mine.from_file ? view(text_, {mine.begin, mine.end}) : std::string_view()});
+                    mine.from_file ? view(kept_.text, {mine.begin, mine.end}) : std::string_view()});
   }
   std::vector<merge_removal> removals;
-  removals.reserve(removed_.size());
-  for (const removed_block& gone : removed_) removals.push_back({gone.identifier, view(text_, gone.span)});
+  removals.reserve(kept_.removed.size());
+  for (const log_text::removed_block& gone : kept_.removed) removals.push_back({gone.identifier, kept_.block(gone)});
   std::vector<merge_theirs> their_blocks;
   their_blocks.reserve(theirs.records.size());
   for (std::size_t j = 0; j < theirs.records.size(); ++j) {
     their_blocks.push_back(
-        {theirs.record_ids[j], view(theirs.text_, {theirs.origins[j].begin, theirs.origins[j].end})});
+        {theirs.record_ids[j], view(theirs.kept_.text, {theirs.kept_.origins[j].begin, theirs.kept_.origins[j].end})});
   }
   std::vector<int> outside(record_ids.begin(), record_ids.begin() + static_cast<std::ptrdiff_t>(kept));
   outside.insert(outside.end(), record_ids.begin() + static_cast<std::ptrdiff_t>(back), record_ids.end());
@@ -565,7 +545,7 @@ bool FileDataSource::merge_from_disk() {
   outcome_.conflicts = merged.conflicts;
   outcome_.renumbered = merged.renumbered;
   if (merged.overrode_theirs &&
-      !save_copy(theirs.text_, outcome_.conflict_copy, "with the other version of changed records")) {
+      !save_copy(theirs.kept_.text, outcome_.conflict_copy, "with the other version of changed records")) {
     return false;
   }
 
@@ -581,36 +561,36 @@ bool FileDataSource::merge_from_disk() {
   // the first starts where the last block read ends.
   std::vector<std::unique_ptr<Record>> at_end;
   std::vector<int> ids_at_end(record_ids.begin() + static_cast<std::ptrdiff_t>(back), record_ids.end());
-  std::vector<origin> origins_at_end(origins.begin() + static_cast<std::ptrdiff_t>(back), origins.end());
+  std::vector<origin> origins_at_end(kept_.origins.begin() + static_cast<std::ptrdiff_t>(back), kept_.origins.end());
   for (std::size_t i = back; i < records.size(); ++i) at_end.push_back(std::move(records[i]));
   const bool end_kept = !at_end.empty();
-  const std::size_t their_tail = theirs.tail_;
+  const std::size_t their_tail = theirs.kept_.tail;
   for (origin& mine : origins_at_end) {
     mine.lead = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(mine.lead) + shift);
     mine.begin = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(mine.begin) + shift);
     mine.end = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(mine.end) + shift);
   }
   if (end_kept) origins_at_end.front().lead = static_cast<std::uint32_t>(their_tail);
-  const std::size_t our_tail = tail_;
+  const std::size_t our_tail = kept_.tail;
 
   records.resize(kept);
   record_ids.resize(kept);
-  origins.resize(kept);
+  kept_.origins.resize(kept);
   for (std::size_t j = 0; j < theirs.records.size(); ++j) {
     records.push_back(std::move(theirs.records[j]));
     record_ids.push_back(theirs.record_ids[j]);
-    origins.push_back(theirs.origins[j]);
+    kept_.origins.push_back(theirs.kept_.origins[j]);
   }
   for (std::size_t i = 0; i < at_end.size(); ++i) {
     records.push_back(std::move(at_end[i]));
     record_ids.push_back(ids_at_end[i]);
-    origins.push_back(origins_at_end[i]);
+    kept_.origins.push_back(origins_at_end[i]);
   }
-  text_ = std::move(theirs.text_);
-  text_whole_ = true;
-  tail_ = end_kept ? static_cast<std::size_t>(static_cast<std::ptrdiff_t>(our_tail) + shift) : their_tail;
-  moved_tail_.clear();
-  moved_leads_.clear();
+  kept_.text = std::move(theirs.kept_.text);
+  kept_.whole = true;
+  kept_.tail = end_kept ? static_cast<std::size_t>(static_cast<std::ptrdiff_t>(our_tail) + shift) : their_tail;
+  kept_.moved_tail.clear();
+  kept_.moved_leads.clear();
   on_disk_ = theirs.on_disk_;
   problems_ = std::move(theirs.problems_);
   highest_id = std::max(highest_id, theirs.highest_id);
@@ -623,7 +603,7 @@ bool FileDataSource::merge_from_disk() {
     first_with_id.erase(record_ids[kept + j]);
     delete take_out(kept + j);
   }
-  removed_.clear();
+  kept_.removed.clear();
   for (std::size_t k = 0; k < added.size(); ++k) {
     std::unique_ptr<Record>& mine = added[k];
     const int id = merged.appended_identifiers[k];
@@ -640,118 +620,10 @@ bool FileDataSource::merge_from_disk() {
   return true;
 }
 
-kept_block_text FileDataSource::kept_of(const origin& from, const Record& now) const {
-  kept_block_text kept;
-  const std::string_view block = view(text_, {from.begin, from.end});
-  const std::size_t first_end = block.find('\n');
-  if (first_end != std::string_view::npos && first_end > 0 && block[first_end - 1] == '\r') {
-    kept.line_end = "\r\n";
-  }
-  if (!from.extras && !from.partial) return kept;
-  bool first = true;
-  parse_log(
-      block, 0,
-      [&](block_reading& read) {
-        if (!first) return;
-        first = false;
-        for (const block_extra& extra : read.extras) {
-          extra_text text{view(block, extra.span), extra.comment, {}};
-          if (extra.comment) {
-            // A comment line keeps the line end it had.
-            const std::string_view rest = block.substr(extra.span.end);
-            if (rest.substr(0, 2) == "\r\n") {
-              text.line_end = rest.substr(0, 2);
-            } else if (!rest.empty() && (rest[0] == '\n' || rest[0] == '\r')) {
-              text.line_end = rest.substr(0, 1);
-            }
-          }
-          kept.extras.push_back(text);
-        }
-        if (read.partial.empty()) return;
-        // A field not read in full keeps its text unless it was given
-        // another value than the one read from it.
-        const Record as_read(std::move(read.pairs));
-        for (const partial_item& item : read.partial) {
-          if (now.same_field(as_read, item.field)) {
-            kept.items[kept_item_slot(item.field)] = view(block, item.span);
-          }
-        }
-      },
-      false, false);
-  return kept;
-}
-
 std::vector<unread_value> FileDataSource::unread_values(int identifier) const {
-  std::vector<unread_value> values;
   const Record* held = first_with_id.find(identifier);
-  if (held == nullptr) return values;
-  const std::size_t index = position_of(held);
-  if (index == records.size() || !origins[index].from_file || !origins[index].partial) {
-    return values;
-  }
-  const std::string_view block = view(text_, {origins[index].begin, origins[index].end});
-  bool first = true;
-  parse_log(
-      block, 0,
-      [&](block_reading& read) {
-        if (!first) return;
-        first = false;
-        for (const partial_item& item : read.partial) {
-          const std::string_view text = view(block, item.span);
-          std::size_t value = text.find('=');
-          while (value < text.size() && text[value] == '=') ++value;
-          values.push_back({item.field, std::string(text.substr(std::min(value, text.size())))});
-        }
-      },
-      false, false);
-  return values;
-}
-
-bool FileDataSource::compose(std::string& out, std::vector<origin>& written, std::size_t& tail) {
-  out.reserve(text_.size() + text_.size() / 8 + 4096);
-  written.resize(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    // Every identifier is looked up as callers see it: a store that cannot
-    // find one of its own records must not write a log without it.
-    const Record* held = static_cast<DataSource*>(this)->record(record_ids[i]);
-    if (held == nullptr) {
-      report("Error fetching record.");
-      outcome_.error = "a record of the log could not be found";
-      return false;
-    }
-    const origin& from = origins[i];
-    origin& to = written[i];
-    to.lead = static_cast<std::uint32_t>(out.size());
-    if (from.moved_lead) out += moved_leads_.at(records[i].get());
-    if (from.from_file) out.append(text_, from.lead, from.begin - from.lead);
-    to.begin = static_cast<std::uint32_t>(out.size());
-    if (!changed(i)) {
-      out.append(text_, from.begin, from.end - from.begin);
-      // A block whose line ends without a line end gets one when something
-      // other than what followed it in the file comes next.
-      const bool last = i + 1 == records.size();
-      const bool as_before =
-          last ? moved_tail_.empty() && tail_ == from.end
-               : origins[i + 1].from_file && !origins[i + 1].moved_lead && origins[i + 1].lead == from.end;
-      const bool more = !last || !moved_tail_.empty() || tail_ < text_.size();
-      if (more && !as_before && out.back() != '\n' && out.back() != '\r') out += '\n';
-    } else {
-      if (from.from_file) {
-        append_block(out, record_ids[i], *held, kept_of(from, *held));
-      } else {
-        append_block(out, record_ids[i], *held);
-      }
-    }
-    to.end = static_cast<std::uint32_t>(out.size());
-    to.from_file = true;
-    to.verbatim = true;
-    to.extras = from.extras;
-    to.partial = from.partial;
-  }
-  tail = out.size();
-  out += moved_tail_;
-  out.append(text_, tail_, std::string::npos);
-  return true;
+  if (held == nullptr) return {};
+  return kept_.unread_values(position_of(held));
 }
 
 bool FileDataSource::commit() {
@@ -774,13 +646,20 @@ bool FileDataSource::commit() {
   if (!save_backup()) return false;
   // A file read only in part is merged whole, whatever its time stamp
   // says: its records past the failed read are kept if it reads now.
-  const bool read_in_part = !text_whole_ && on_disk_.exists;
+  const bool read_in_part = !kept_.whole && on_disk_.exists;
   if ((read_in_part || changed_on_disk()) && !merge_from_disk()) return false;
 
-  std::vector<origin> written;
-  std::size_t tail = 0;
-  std::string text;
-  if (!compose(text, written, tail)) return false;
+  // Every identifier is looked up as callers see it: a store that cannot
+  // find one of its own records must not write a log without it.
+  for (const int id : record_ids) {
+    if (static_cast<DataSource*>(this)->record(id) == nullptr) {
+      report("Error fetching record.");
+      outcome_.error = "a record of the log could not be found";
+      return false;
+    }
+  }
+  log_text::composition composed;
+  kept_.compose(records, record_ids, [this](std::size_t i) { return changed(i); }, composed);
   replacement_file file(filename);
   const auto failed = [&] {
     report("Error " + file.failed_step() + " " + filename + " for commit: " +
@@ -788,16 +667,15 @@ bool FileDataSource::commit() {
     outcome_.error = error_text(file.error());
     return false;
   };
-  if (!file.open() || !file.append(text) || !file.replace()) return failed();
+  if (!file.open()) return failed();
+  // What nobody changed goes to the file straight from the kept text.
+  for (const log_text::composition::piece& piece : composed.pieces) {
+    if (!file.append(kept_.bytes(composed, piece))) return failed();
+  }
+  if (!file.replace()) return failed();
 
-  // The file is now exactly `text`: later commits copy from it.
-  text_ = std::move(text);
-  text_whole_ = true;
-  tail_ = tail;
-  moved_tail_.clear();
-  moved_leads_.clear();
-  origins = std::move(written);
-  removed_.clear();
+  // The file is now exactly the composed text: later commits copy from it.
+  kept_.adopt(std::move(composed));
   for (const std::unique_ptr<Record>& held : records) held->clear_modified();
   // Not a look at the path: a file another program put there right after
   // the rename would pass for ours.

@@ -13,6 +13,7 @@
 #include "data/file_state.h"
 #include "data/identifier_index.h"
 #include "data/log_format.h"
+#include "data/log_text.h"
 #include "data/record.h"
 
 namespace tarvik {
@@ -40,18 +41,11 @@ struct commit_outcome {
   std::string error;
 };
 
-// A field of a record whose text in the file says more than the value read
-// from it (see log_format.h): `text` is all that follows its key and "=".
-struct unread_value {
-  record_field field = record_field::none;
-  std::string text;
-};
-
 // A record store backed by one log file (see log_format.h). The file is read
 // once, in the constructor (and again by rollback); from then on it is
 // written only by commit, which replaces it whole and crash-safely.
 //
-// Invariants: `records`, `record_ids` and `origins` have the same length,
+// Invariants: `records`, `record_ids` and `kept_.origins` have the same length,
 // and record_ids[i] == records[i]->identifier(). After every reading of the
 // file the identifiers are distinct and non-negative: a record whose
 // identifier is negative or repeats an earlier one gets a fresh identifier
@@ -145,24 +139,7 @@ class FileDataSource : public DataSource {
   bool changed_on_disk(bool look_at_bytes = true);
 
  private:
-  // Where a held record's block stands in `text_` (offsets fit 32 bits:
-  // a log is at most 1 GiB). Kept small: there is one for every record.
-  struct origin {
-    std::uint32_t lead = 0;   // start of the blank lines and comments before it
-    std::uint32_t begin = 0;  // its "<"
-    std::uint32_t end = 0;    // after its close tag and line end
-    bool from_file = false;   // false: added since the file was last read or written
-    bool verbatim = false;    // read cleanly and not renumbered: may be copied as it is
-    bool extras = false;      // holds comment lines or items no field takes
-    bool partial = false;     // holds a field's item not read in full
-    // What stood before removed records ahead of it is in moved_leads_.
-    bool moved_lead = false;
-  };
-  // A record read from the file and removed since.
-  struct removed_block {
-    int identifier;
-    text_span span;
-  };
+  using origin = log_text::origin;
 
   // Opens and reads the log. False, with errno set, when it cannot be opened.
   bool read_file();
@@ -172,7 +149,7 @@ class FileDataSource : public DataSource {
   void keep_nothing();
   void keep_text();
   void keep_file_on_disk();
-  // Reads the blocks of text_ from `start` to `end` into records (after
+  // Reads the blocks of the kept text from `start` to `end` into records (after
   // those held). Identifiers in `earlier` count as taken by records read
   // before. Without `report_problems`, a reading with a diagnostic says
   // nothing and returns false, having read what it could.
@@ -197,17 +174,8 @@ class FileDataSource : public DataSource {
   // or written (a block read with a problem, or renumbered, is not).
   bool changed_here(std::size_t index) const;
   bool merge_from_disk();
-  // What a block written anew for `now` keeps of the block at `from`: its
-  // line ends, its extras and the items of fields not read in full whose
-  // value `now` still has. The views point into text_.
-  kept_block_text kept_of(const origin& from, const Record& now) const;
-  // The new file: `out`, with where each record's block and what follows
-  // the last block stand in it. False (reported) when a record is missing.
-  bool compose(std::string& out, std::vector<origin>& written, std::size_t& tail);
-
   std::vector<std::unique_ptr<Record>> records;
   std::vector<int> record_ids;
-  std::vector<origin> origins;
   std::string filename;
   int highest_id = -1;
 
@@ -221,14 +189,8 @@ class FileDataSource : public DataSource {
   const identifier_index* also_taken_ = nullptr;
 
   // The file as last read or written, and what it looked like then.
-  std::string text_;
-  bool text_whole_ = false;   // text_ is all of the file (no read error)
-  std::size_t tail_ = 0;      // where what follows the last block starts
-  std::string moved_tail_;    // what stood before removed last records
-  // What stood before removed records, by the record it now stands before.
-  std::unordered_map<const Record*, std::string> moved_leads_;
+  log_text kept_;
   file_state on_disk_;
-  std::vector<removed_block> removed_;
   bool swept_ = false;        // stale temporary files removed once
 
   std::vector<log_problem> problems_;
@@ -236,7 +198,7 @@ class FileDataSource : public DataSource {
   bool refused_ = false;
   commit_outcome outcome_;
 
-  // A backup is due before the next commit; of text_ when it is whole.
+  // A backup is due before the next commit; of the kept text when it is whole.
   bool backup_pending = false;
   bool original_whole = false;
 };

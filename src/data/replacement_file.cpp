@@ -157,7 +157,8 @@ bool replacement_file::append(std::string_view bytes) {
   // Large pieces go to the file as they are, a chunk a call, so that the
   // disk starts on one while the next is handed over; small ones are
   // gathered.
-  if (buffer_.empty() && bytes.size() >= kChunk / 2) {
+  if (bytes.size() >= kChunk / 2) {
+    if (!buffer_.empty() && !flush()) return false;
     while (bytes.size() > kChunk) {
       if (!write_all(bytes.substr(0, kChunk))) return false;
       bytes.remove_prefix(kChunk);

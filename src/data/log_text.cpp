@@ -1,0 +1,249 @@
+#include "data/log_text.h"
+
+#include <algorithm>
+
+namespace tarvik {
+namespace {
+
+std::string_view view(std::string_view text, std::size_t begin, std::size_t end) {
+  return text.substr(begin, end - begin);
+}
+
+// Past this many places to change, a new text is built whole: each change
+// in place moves all that follows it.
+constexpr std::size_t kChangesInPlace = 4;
+
+}  // namespace
+
+std::string_view log_text::block(const origin& where) const {
+  return view(text, where.begin, where.end);
+}
+
+std::string_view log_text::block(const removed_block& gone) const {
+  return view(text, gone.span.begin, gone.span.end);
+}
+
+void log_text::take_out(std::size_t index, int identifier, const Record* own, const Record* next) {
+  const origin gone = origins[index];
+  // Blank lines and comments about other things stay, before whatever comes
+  // next; the comment lines right before the block go with it.
+  std::string kept;
+  if (gone.moved_lead) {
+    const auto moved = moved_leads.find(own);
+    kept = std::move(moved->second);
+    moved_leads.erase(moved);
+  }
+  if (gone.from_file) {
+    removed.push_back({identifier, {gone.begin, gone.end}});
+    kept.append(text, gone.lead, attached_comments(text, gone.lead, gone.begin) - gone.lead);
+  }
+  if (!kept.empty()) {
+    if (next != nullptr) {
+      origins[index + 1].moved_lead = true;
+      moved_leads[next].insert(0, kept);
+    } else {
+      moved_tail.insert(0, kept);
+    }
+  }
+  origins.erase(origins.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void log_text::forget_changes() {
+  moved_tail.clear();
+  moved_leads.clear();
+  removed.clear();
+}
+
+kept_block_text log_text::kept_of(const origin& from, const Record& now) const {
+  kept_block_text kept;
+  const std::string_view old = block(from);
+  const std::size_t first_end = old.find('\n');
+  if (first_end != std::string_view::npos && first_end > 0 && old[first_end - 1] == '\r') {
+    kept.line_end = "\r\n";
+  }
+  if (!from.extras && !from.partial) return kept;
+  bool first = true;
+  parse_log(
+      old, 0,
+      [&](block_reading& read) {
+        if (!first) return;
+        first = false;
+        for (const block_extra& extra : read.extras) {
+          extra_text text{view(old, extra.span.begin, extra.span.end), extra.comment, {}};
+          if (extra.comment) {
+            // A comment line keeps the line end it had.
+            const std::string_view rest = old.substr(extra.span.end);
+            if (rest.substr(0, 2) == "\r\n") {
+              text.line_end = rest.substr(0, 2);
+            } else if (!rest.empty() && (rest[0] == '\n' || rest[0] == '\r')) {
+              text.line_end = rest.substr(0, 1);
+            }
+          }
+          kept.extras.push_back(text);
+        }
+        if (read.partial.empty()) return;
+        // A field not read in full keeps its text unless it was given
+        // another value than the one read from it.
+        const Record as_read(std::move(read.pairs));
+        for (const partial_item& item : read.partial) {
+          if (now.same_field(as_read, item.field)) {
+            kept.items[kept_item_slot(item.field)] = view(old, item.span.begin, item.span.end);
+          }
+        }
+      },
+      false, false);
+  return kept;
+}
+
+std::vector<unread_value> log_text::unread_values(std::size_t index) const {
+  std::vector<unread_value> values;
+  if (index >= origins.size() || !origins[index].from_file || !origins[index].partial) return values;
+  const std::string_view old = block(origins[index]);
+  bool first = true;
+  parse_log(
+      old, 0,
+      [&](block_reading& read) {
+        if (!first) return;
+        first = false;
+        for (const partial_item& item : read.partial) {
+          const std::string_view item_text = view(old, item.span.begin, item.span.end);
+          std::size_t value = item_text.find('=');
+          while (value < item_text.size() && item_text[value] == '=') ++value;
+          values.push_back(
+              {item.field, std::string(item_text.substr(std::min(value, item_text.size())))});
+        }
+      },
+      false, false);
+  return values;
+}
+
+void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
+                       const std::vector<int>& identifiers,
+                       const std::function<bool(std::size_t)>& changed, composition& out) const {
+  out = composition{};
+  out.written.resize(records.size());
+  char last_byte = '\n';
+  // Runs of the kept text that follow each other are one piece.
+  const auto copy = [&](std::size_t begin, std::size_t end) {
+    if (begin == end) return;
+    if (!out.pieces.empty() && !out.pieces.back().fresh &&
+        out.pieces.back().begin + out.pieces.back().size == begin) {
+      out.pieces.back().size += end - begin;
+    } else {
+      out.pieces.push_back({false, begin, end - begin});
+    }
+    out.size += end - begin;
+    last_byte = text[end - 1];
+  };
+  const auto add = [&](std::string_view bytes) {
+    if (bytes.empty()) return;
+    if (out.pieces.empty() || !out.pieces.back().fresh) {
+      out.pieces.push_back({true, out.fresh.size(), 0});
+    }
+    out.fresh += bytes;
+    out.pieces.back().size += bytes.size();
+    out.size += bytes.size();
+    last_byte = bytes.back();
+  };
+  std::string block_text;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const origin& from = origins[i];
+    origin& to = out.written[i];
+    to.lead = static_cast<std::uint32_t>(out.size);
+    if (from.moved_lead) add(moved_leads.at(records[i].get()));
+    if (from.from_file) copy(from.lead, from.begin);
+    to.begin = static_cast<std::uint32_t>(out.size);
+    if (!changed(i)) {
+      copy(from.begin, from.end);
+      // A block whose line ends without a line end gets one when something
+      // other than what followed it in the file comes next.
+      const bool last = i + 1 == records.size();
+      const bool as_before =
+          last ? moved_tail.empty() && tail == from.end
+               : origins[i + 1].from_file && !origins[i + 1].moved_lead && origins[i + 1].lead == from.end;
+      const bool more = !last || !moved_tail.empty() || tail < text.size();
+      if (more && !as_before && last_byte != '\n' && last_byte != '\r') add("\n");
+    } else {
+      block_text.clear();
+      if (from.from_file) {
+        append_block(block_text, identifiers[i], *records[i], kept_of(from, *records[i]));
+      } else {
+        append_block(block_text, identifiers[i], *records[i]);
+      }
+      add(block_text);
+    }
+    to.end = static_cast<std::uint32_t>(out.size);
+    to.from_file = true;
+    to.verbatim = true;
+    to.extras = from.extras;
+    to.partial = from.partial;
+  }
+  out.tail = out.size;
+  add(moved_tail);
+  copy(tail, text.size());
+}
+
+std::string_view log_text::bytes(const composition& composed,
+                                 const composition::piece& piece) const {
+  const std::string& from = piece.fresh ? composed.fresh : text;
+  return std::string_view(from).substr(piece.begin, piece.size);
+}
+
+void log_text::adopt(composition&& composed) {
+  // The places where the new text differs from the kept one, in order: a
+  // range of the kept text and the new bytes in its place.
+  struct change {
+    std::size_t begin;
+    std::size_t end;
+    std::size_t fresh_begin;
+    std::size_t fresh_size;
+  };
+  std::vector<change> changes;
+  bool in_order = true;
+  std::size_t at = 0;  // how far the kept text has been matched
+  change pending{0, 0, 0, 0};
+  bool any_pending = false;
+  for (const composition::piece& piece : composed.pieces) {
+    if (piece.fresh) {
+      if (!any_pending) pending = {at, at, piece.begin, 0};
+      pending.fresh_size = piece.begin + piece.size - pending.fresh_begin;
+      any_pending = true;
+      continue;
+    }
+    if (piece.begin < at) {
+      in_order = false;
+      break;
+    }
+    if (piece.begin > at || any_pending) {
+      if (!any_pending) pending = {at, at, composed.fresh.size(), 0};
+      pending.end = piece.begin;
+      changes.push_back(pending);
+      any_pending = false;
+    }
+    at = piece.begin + piece.size;
+  }
+  if (in_order && (at < text.size() || any_pending)) {
+    if (!any_pending) pending = {at, at, composed.fresh.size(), 0};
+    pending.end = text.size();
+    changes.push_back(pending);
+  }
+
+  if (in_order && changes.size() <= kChangesInPlace) {
+    if (composed.size > text.capacity()) text.reserve(composed.size + composed.size / 16);
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+      text.replace(change->begin, change->end - change->begin, composed.fresh, change->fresh_begin,
+                   change->fresh_size);
+    }
+  } else {
+    std::string built;
+    built.reserve(composed.size);
+    for (const composition::piece& piece : composed.pieces) built += bytes(composed, piece);
+    text = std::move(built);
+  }
+  origins = std::move(composed.written);
+  tail = composed.tail;
+  whole = true;
+  forget_changes();
+}
+
+}  // namespace tarvik
