@@ -10,7 +10,7 @@
 #include "data/file_data_source.h"
 #include "insight/due_file.h"
 #include "transfer/csv_export.h"
-#include "ui/tarvik.h"
+#include "ui/open_log.h"
 
 namespace tarvik {
 namespace {

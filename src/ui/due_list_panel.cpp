@@ -20,6 +20,7 @@
 #include "data/record.h"
 #include "insight/due_file.h"
 #include "insight/due_list.h"
+#include "ui/open_log.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -93,8 +94,7 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
 
 }  // namespace
 
-due_list_panel::due_list_panel(const std::string& log_path, QWidget* parent)
-    : QWidget(parent), file_(std::make_unique<due_file>(due_file_path(log_path), log_path)) {
+due_list_panel::due_list_panel(open_log& log, QWidget* parent) : QWidget(parent), log_(log) {
   setObjectName(QStringLiteral("due_list"));
   auto* layout = new QVBoxLayout(this);
   table_ = new QTableWidget(0, 7, this);
@@ -125,20 +125,8 @@ due_list_panel::due_list_panel(const std::string& log_path, QWidget* parent)
 
 due_list_panel::~due_list_panel() = default;
 
-void due_list_panel::open_log(const std::string& log_path) {
-  file_ = std::make_unique<due_file>(due_file_path(log_path), log_path);
-  unsaved_ = false;
-}
-
-bool due_list_panel::read_again_if_changed() {
-  // A change not saved yet stays until a save can tell whose is newer.
-  if (unsaved_ || !file_->changed_on_disk()) return false;
-  file_ = std::make_unique<due_file>(file_->path(), file_->log_path());
-  return true;
-}
-
 bool due_list_panel::rows_still_stand() {
-  if (!read_again_if_changed()) return true;
+  if (!log_.read_intervals_again()) return true;
   // The row the user picked may now hold another interval.
   emit intervals_changed();
   QMessageBox::information(this, QStringLiteral("Tarvik"),
@@ -149,8 +137,8 @@ bool due_list_panel::rows_still_stand() {
 }
 
 std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
-  read_again_if_changed();
-  const std::vector<service_interval>& intervals = file_->intervals();
+  log_.read_intervals_again();
+  const std::vector<service_interval>& intervals = log_.intervals().intervals();
   const std::vector<due_item> items =
       compute_due_list(intervals, log, static_cast<long>(std::time(nullptr)));
   table_->setRowCount(static_cast<int>(items.size()));
@@ -187,63 +175,29 @@ std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
 }
 
 void due_list_panel::add_interval() {
-  if (read_again_if_changed()) emit intervals_changed();
+  if (log_.read_intervals_again()) emit intervals_changed();
   service_interval interval;
   if (!edit_interval(this, interval)) return;
-  file_->intervals().push_back(std::move(interval));
-  save();
+  log_.intervals().intervals().push_back(std::move(interval));
+  log_.save_intervals(true);
 }
 
 void due_list_panel::change_interval() {
   if (!rows_still_stand()) return;
   const int row = table_->currentRow();
-  if (row < 0 || row >= static_cast<int>(file_->intervals().size())) return;
-  service_interval changed = file_->intervals()[static_cast<std::size_t>(row)];
+  if (row < 0 || row >= static_cast<int>(log_.intervals().intervals().size())) return;
+  service_interval changed = log_.intervals().intervals()[static_cast<std::size_t>(row)];
   if (!edit_interval(this, changed)) return;
-  file_->intervals()[static_cast<std::size_t>(row)] = std::move(changed);
-  save();
+  log_.intervals().intervals()[static_cast<std::size_t>(row)] = std::move(changed);
+  log_.save_intervals(true);
 }
 
 void due_list_panel::remove_interval() {
   if (!rows_still_stand()) return;
   const int row = table_->currentRow();
-  if (row < 0 || row >= static_cast<int>(file_->intervals().size())) return;
-  file_->intervals().erase(file_->intervals().begin() + row);
-  save();
-}
-
-QString due_list_panel::due_file_name() const { return QString::fromLocal8Bit(file_->path().c_str()); }
-
-QString due_list_panel::save_error() const { return to_widget_text(file_->error()); }
-
-bool due_list_panel::save_again() { return write(false); }
-
-void due_list_panel::save() { write(true); }
-
-bool due_list_panel::write(bool tell_failure) {
-  const QString path = QString::fromLocal8Bit(file_->path().c_str());
-  const bool earlier_unsaved = unsaved_;
-  unsaved_ = !file_->save();
-  if (unsaved_ && file_->changed_elsewhere()) {
-    // Their intervals are not written over: the user sees them and decides.
-    unsaved_ = false;
-    file_ = std::make_unique<due_file>(file_->path(), file_->log_path());
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("Another program changed the service intervals in %1 "
-                                        "meanwhile, so %2 not saved. The list now shows the "
-                                        "intervals as they are; make the change again if it is "
-                                        "still wanted.")
-                             .arg(path, earlier_unsaved
-                                            ? QStringLiteral("this change and the earlier one "
-                                                             "that could not be saved were")
-                                            : QStringLiteral("this change was")));
-  } else if (unsaved_ && tell_failure) {
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("The service intervals could not be saved to %1: %2.")
-                             .arg(path, to_widget_text(file_->error())));
-  }
-  emit intervals_changed();
-  return !unsaved_;
+  if (row < 0 || row >= static_cast<int>(log_.intervals().intervals().size())) return;
+  log_.intervals().intervals().erase(log_.intervals().intervals().begin() + row);
+  log_.save_intervals(true);
 }
 
 }  // namespace tarvik

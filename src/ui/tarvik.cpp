@@ -18,12 +18,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QUndoStack>
 #include <algorithm>
-#include <cstdlib>
-#include <pwd.h>
 #include <utility>
-#include <unistd.h>
 
 #include "data/file_data_source.h"
 #include "data/record.h"
@@ -38,7 +34,6 @@
 #include "ui/log_notices.h"
 #include "ui/service_history.h"
 #include "ui/statistics_panel.h"
-#include "ui/log_watcher.h"
 #include "ui/recent_logs.h"
 #include "ui/record_editor.h"
 #include "ui/record_filter.h"
@@ -93,26 +88,13 @@ class print_dialog : public QPrintDialog {
 
 }  // namespace
 
-std::string log_file_path() {
-  const char* home = std::getenv("HOME");
-  std::string directory;
-  if (home != nullptr) {
-    directory = home;
-  } else if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir) {
-    directory = user->pw_dir;
-  }
-  return directory + "/" + "tarvik.txt";
-}
-
 Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow(parent) {
   if (name != nullptr) setObjectName(QLatin1String(name));
   set_defaults();
   table = new RecordTable(this);
   TARVIK_CHECK_POINTER(table, kSource);
   table->setObjectName(QStringLiteral("record_table"));
-  path = log.empty() ? log_file_path() : std::move(log);
-  data_source = std::make_unique<FileDataSource>(path);
-  TARVIK_CHECK_POINTER(data_source.get(), kSource);
+  log_ = new open_log(std::move(log), *this, this);
 
   std::vector<std::string> names;
   QStringList labels;
@@ -127,7 +109,6 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   // Double-clicking a row edits it; its first click made it current.
   connect(table, &QTableView::doubleClicked, this, [this] { edit_record(); });
 
-  undo_stack = new QUndoStack(this);
   statistics_dock = new QDockWidget(QStringLiteral("Statistics"), this);
   statistics_dock->setObjectName(QStringLiteral("statistics_dock"));
   statistics_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
@@ -137,7 +118,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   due_dock = new QDockWidget(QStringLiteral("Due List"), this);
   due_dock->setObjectName(QStringLiteral("due_dock"));
   due_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-  due_list = new due_list_panel(path, due_dock);
+  due_list = new due_list_panel(*log_, due_dock);
   due_dock->setWidget(due_list);
   addDockWidget(Qt::BottomDockWidgetArea, due_dock);
   tabifyDockWidget(statistics_dock, due_dock);
@@ -165,7 +146,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   statusBar()->addPermanentWidget(path_label);
   connect(filter_bar, &FilterBar::changed, this, &Tarvik::apply_filter);
   connect(filter_bar, &FilterBar::finished, this, [this] { table->setFocus(); });
-  follow_log();
+  show_log_name();
   reload_rows();
   setCentralWidget(table);
   // The only context menu a main window offers hides the tool bar for good.
@@ -174,20 +155,11 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
 
 Tarvik::~Tarvik() = default;
 
-void Tarvik::follow_log() {
-  const QString file = shown_path();
+void Tarvik::show_log_name() {
+  const QString file = log_->shown_path();
   // Which vehicle's log this is, when there are several.
   setWindowTitle(QStringLiteral("%1 \u2013 Tarvik").arg(QFileInfo(file).fileName()));
   path_label->setText(file);
-  if (watcher != nullptr) {
-    watcher->disconnect(this);
-    watcher->deleteLater();
-  }
-  watcher = new log_watcher(file, this);
-  connect(watcher, &log_watcher::touched, this, &Tarvik::log_touched);
-  // A log that is not there yet is listed once its first save made it.
-  listed_as_recent = QFileInfo::exists(file);
-  if (listed_as_recent) recent_logs::add(file);
 }
 
 void Tarvik::set_defaults() {
@@ -280,9 +252,9 @@ void Tarvik::setup_menus() {
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  QAction* undo = undo_stack->createUndoAction(this, QStringLiteral("Undo"));
+  QAction* undo = log_->undo_stack().createUndoAction(this, QStringLiteral("Undo"));
   undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  QAction* redo = undo_stack->createRedoAction(this, QStringLiteral("Redo"));
+  QAction* redo = log_->undo_stack().createRedoAction(this, QStringLiteral("Redo"));
   redo->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addAction(undo);
@@ -295,7 +267,7 @@ void Tarvik::setup_menus() {
   view->addAction(statistics_dock->toggleViewAction());
   view->addAction(due_dock->toggleViewAction());
   view->addAction(QStringLiteral("Charts…"), this, [this] {
-    charts_dialog charts(this, rows_shown(), beside_log(QStringLiteral(".png")), path);
+    charts_dialog charts(this, rows_shown(), log_->beside(QStringLiteral(".png")), log_->path());
     charts.exec();
   });
 
@@ -304,7 +276,7 @@ void Tarvik::setup_menus() {
     QMessageBox::about(this, QStringLiteral("About Tarvik"),
                        QStringLiteral("Tarvik keeps the maintenance and mileage log of one "
                                       "vehicle.\n\nLog file: %1")
-                           .arg(shown_path()));
+                           .arg(log_->shown_path()));
   });
 }
 
@@ -328,7 +300,7 @@ void Tarvik::reload_rows() {
   const int column = std::max(table->current_column(), 0);
   const int current_id = current_identifier();
 
-  model->reload(data_source.get());
+  model->reload(&log_->store());
 
   // The first row is current until the user picks another, so that Edit
   // and Delete show at once what they would act on.
@@ -373,7 +345,7 @@ std::vector<const Record*> Tarvik::all_records() const {
   std::vector<const Record*> records;
   records.reserve(model->identifiers().size());
   for (const int id : model->identifiers()) {
-    if (const Record* record = data_source->record(id)) records.push_back(record);
+    if (const Record* record = log_->store().record(id)) records.push_back(record);
   }
   return records;
 }
@@ -386,7 +358,7 @@ std::vector<const Record*> Tarvik::rows_shown() const {
   for (int row = 0; row < shown; ++row) {
     const int source = filter->mapToSource(filter->index(row, 0)).row();
     if (source < 0 || source >= static_cast<int>(ids.size())) continue;
-    if (const Record* record = data_source->record(ids[static_cast<std::size_t>(source)])) {
+    if (const Record* record = log_->store().record(ids[static_cast<std::size_t>(source)])) {
       rows.push_back(record);
     }
   }
@@ -395,7 +367,7 @@ std::vector<const Record*> Tarvik::rows_shown() const {
 
 void Tarvik::import_csv() {
   const QString source =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), beside_log(QString()),
+      QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), log_->beside(QString()),
                                    QStringLiteral("CSV files (*.csv *.txt);;All files (*)"));
   if (source.isEmpty()) return;
   std::string text;
@@ -415,12 +387,12 @@ void Tarvik::import_csv() {
   }
   const std::size_t count = entries.size();
   const std::size_t first = model->identifiers().size();
-  undo_stack->push(new import_records_command(*this, std::move(entries)));
+  log_->undo_stack().push(new import_records_command(*log_, std::move(entries)));
   // The user sees what came in: the first imported row, where shown.
   if (const int shown = row_of(first); shown >= 0) make_current(shown, 0);
   QString said = count == 1 ? QStringLiteral("1 entry imported from %2")
                             : QStringLiteral("%1 entries imported from %2").arg(count);
-  if (unsaved) said += QStringLiteral(", not saved yet");
+  if (log_->unsaved()) said += QStringLiteral(", not saved yet");
   statusBar()->showMessage(said.arg(name), 10000);
 }
 
@@ -439,9 +411,9 @@ void Tarvik::export_csv() {
     if (*everything) rows = all_records();
   }
   const QString target = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Export CSV"), beside_log(QStringLiteral(".csv")),
+      this, QStringLiteral("Export CSV"), log_->beside(QStringLiteral(".csv")),
       QStringLiteral("CSV files (*.csv)"));
-  if (target.isEmpty() || !may_export_to(this, target, path)) return;
+  if (target.isEmpty() || !may_export_to(this, target, log_->path())) return;
   std::string error;
   if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
     QMessageBox::warning(this, QStringLiteral("Tarvik"),
@@ -453,24 +425,16 @@ void Tarvik::export_csv() {
                            10000);
 }
 
-QString Tarvik::shown_path() const { return QString::fromLocal8Bit(path.c_str()); }
-
-QString Tarvik::beside_log(const QString& ending) const {
-  const QFileInfo log(shown_path());
-  if (ending.isEmpty()) return log.path();
-  return log.path() + QLatin1Char('/') + log.completeBaseName() + ending;
-}
-
 void Tarvik::choose_log_to_open() {
   const QString file = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Open Log"), beside_log(QString()),
+      this, QStringLiteral("Open Log"), log_->beside(QString()),
       QStringLiteral("Tarvik logs (*.txt);;All files (*)"));
-  if (!file.isEmpty()) open_log(file, false);
+  if (!file.isEmpty()) log_->open(file, false);
 }
 
 void Tarvik::choose_new_log() {
   QString file = QFileDialog::getSaveFileName(
-      this, QStringLiteral("New Log"), beside_log(QString()),
+      this, QStringLiteral("New Log"), log_->beside(QString()),
       QStringLiteral("Tarvik logs (*.txt);;All files (*)"), nullptr,
       QFileDialog::DontConfirmOverwrite);
   if (file.isEmpty()) return;
@@ -481,10 +445,10 @@ void Tarvik::choose_new_log() {
         this, QStringLiteral("Tarvik"),
         QStringLiteral("%1 already exists. Open it instead?").arg(file),
         QMessageBox::Open | QMessageBox::Cancel, QMessageBox::Open);
-    if (answer == QMessageBox::Open) open_log(file, false);
+    if (answer == QMessageBox::Open) log_->open(file, false);
     return;
   }
-  open_log(file, true);
+  log_->open(file, true);
 }
 
 void Tarvik::fill_recent_menu() {
@@ -515,87 +479,12 @@ void Tarvik::open_recent(const QString& file) {
     recent_logs::remove(file);
     return;
   }
-  open_log(file, false);
-}
-
-bool Tarvik::open_log(const QString& file, bool create) {
-  // The log shown already: reading it again would only drop the undo steps.
-  const QString here = QFileInfo(shown_path()).canonicalFilePath();
-  if (!here.isEmpty() && QFileInfo(file).canonicalFilePath() == here) {
-    statusBar()->showMessage(QStringLiteral("%1 is the log open in this window").arg(file), 10000);
-    return true;
-  }
-  const std::string target = file.toLocal8Bit().toStdString();
-  auto fresh = std::make_unique<FileDataSource>(target);
-  // The log in the window stays usable rather than turning to one that is
-  // not; then nothing is to be asked about the change not saved.
-  if (!fresh->read_failure().empty()) {
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 could not be opened: %2.")
-                             .arg(file, to_widget_text(fresh->read_failure())));
-    return false;
-  }
-  if (!may_leave_log(false)) return false;
-  if (create && !fresh->commit()) {
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 could not be made: %2.")
-                             .arg(file, to_widget_text(fresh->last_commit().error)));
-    return false;
-  }
-  data_source = std::move(fresh);
-  path = target;
-  unsaved = false;
-  unsaved_label->hide();
-  // Steps taken on the other log have nothing to undo here.
-  undo_stack->clear();
-  problems_shown.clear();
-  if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
-  due_list->open_log(path);
-  follow_log();
-  model->reload(data_source.get());
-  filter->refresh();
-  make_current(0, 0);
-  show_record_count();
-  statusBar()->showMessage(QStringLiteral("Opened %1").arg(file), 10000);
-  tell_about_reading();
-  return true;
-}
-
-bool Tarvik::may_leave_log(bool closing) {
-  const QString file = shown_path();
-  const leaving what = closing ? leaving::closing : leaving::opening_other_log;
-  bool dropped = false;
-  while (unsaved && !dropped) {
-    const QString reason = to_widget_text(data_source->last_commit().error);
-    switch (ask_before_closing(this, file, reason, what)) {
-      case closing_choice::save_again:
-        if (data_source->commit()) after_commit();
-        continue;  // asks again while it still fails
-      case closing_choice::discard:
-        dropped = true;
-        continue;
-      case closing_choice::stay:
-        return false;
-    }
-  }
-  // The service intervals are the user's too.
-  while (due_list->unsaved()) {
-    switch (ask_before_closing(this, due_list->due_file_name(), due_list->save_error(), what)) {
-      case closing_choice::save_again:
-        due_list->save_again();
-        continue;
-      case closing_choice::discard:
-        return true;
-      case closing_choice::stay:
-        return false;
-    }
-  }
-  return true;
+  log_->open(file, false);
 }
 
 void Tarvik::print_history(bool to_pdf) {
   service_history history;
-  history.log_name = QFileInfo(shown_path()).fileName();
+  history.log_name = QFileInfo(log_->shown_path()).fileName();
   history.records = rows_shown();
   // For a buyer, the costs may stay out.
   const std::optional<bool> with_costs =
@@ -605,9 +494,9 @@ void Tarvik::print_history(bool to_pdf) {
   history.with_costs = *with_costs;
   if (to_pdf) {
     const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export PDF"), beside_log(QStringLiteral(".pdf")),
+        this, QStringLiteral("Export PDF"), log_->beside(QStringLiteral(".pdf")),
         QStringLiteral("PDF files (*.pdf)"));
-    if (target.isEmpty() || !may_export_to(this, target, path)) return;
+    if (target.isEmpty() || !may_export_to(this, target, log_->path())) return;
     QString error;
     if (!history.write_pdf(target, &error)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),
@@ -616,92 +505,13 @@ void Tarvik::print_history(bool to_pdf) {
     return;
   }
   QPrinter printer;
-  print_dialog dialog(&printer, this, path);
+  print_dialog dialog(&printer, this, log_->path());
   if (dialog.exec() != QDialog::Accepted) return;
   // Printing to a file is an export like the others, whatever the dialog
   // let through.
   const QString file = printer.outputFileName();
-  if (!file.isEmpty() && !may_export_to(this, file, path)) return;
+  if (!file.isEmpty() && !may_export_to(this, file, log_->path())) return;
   history.print(printer);
-}
-
-void Tarvik::commit() {
-  const QString file = shown_path();
-  for (;;) {
-    if (data_source->commit()) {
-      after_commit();
-      return;
-    }
-    unsaved = true;
-    unsaved_label->show();
-    const QString reason = to_widget_text(data_source->last_commit().error);
-    if (!ask_to_retry_save(this, file, reason)) return;
-  }
-}
-
-void Tarvik::after_commit() {
-  unsaved = false;
-  unsaved_label->hide();
-  // The first save made the log: now it can be found again.
-  if (!listed_as_recent) {
-    recent_logs::add(shown_path());
-    listed_as_recent = true;
-  }
-  const commit_outcome& outcome = data_source->last_commit();
-  const QString file = shown_path();
-  if (outcome.merged) {
-    reload_rows();
-    statusBar()->showMessage(
-        QStringLiteral("Saved together with changes another program made to the log"), 10000);
-  }
-  if (!outcome.conflicts.empty()) {
-    QStringList records;
-    for (const int id : outcome.conflicts) records << describe(id);
-    if (outcome.conflict_copy.empty()) {
-      // Removed elsewhere and changed here: nothing of theirs was lost.
-      statusBar()->showMessage(
-          QStringLiteral("Kept records another program had removed, as changed here: %1")
-              .arg(records.join(QStringLiteral("; "))),
-          20000);
-    } else {
-      tell_copy_kept(this, file, to_widget_text(outcome.conflict_copy), true, records);
-    }
-  }
-  if (!outcome.backup.empty()) {
-    tell_copy_kept(this, file, to_widget_text(outcome.backup), false, {});
-  }
-}
-
-QString Tarvik::describe(int identifier) {
-  const Record* record = data_source->record(identifier);
-  if (record == nullptr) return QStringLiteral("a record that was deleted here");
-  return QStringLiteral("%1, %2").arg(to_widget_text(record->operation()),
-                                      to_widget_text(record->value("date")));
-}
-
-void Tarvik::log_touched(bool notified) {
-  // Nothing is swapped under an open dialog: the look after it will do.
-  if (QApplication::activeModalWidget() != nullptr || data_source->refused()) return;
-  if (!data_source->changed_on_disk(notified)) return;
-  if (unsaved) {
-    statusBar()->showMessage(
-        QStringLiteral("The log was changed by another program; the next save merges it"), 10000);
-    return;
-  }
-  // A reading that fails leaves the window as it was.
-  auto fresh = std::make_unique<FileDataSource>(path);
-  if (!fresh->read_failure().empty()) {
-    statusBar()->showMessage(QStringLiteral("The log was changed by another program and cannot "
-                                            "be read: %1")
-                                 .arg(to_widget_text(fresh->read_failure())),
-                             10000);
-    return;
-  }
-  data_source = std::move(fresh);
-  reload_rows();
-  statusBar()->showMessage(
-      QStringLiteral("The log was changed by another program; showing its new content"), 10000);
-  if (!data_source->problems().empty()) tell_about_reading();
 }
 
 void Tarvik::showEvent(QShowEvent* event) {
@@ -709,38 +519,18 @@ void Tarvik::showEvent(QShowEvent* event) {
   if (shown_before) return;
   shown_before = true;
   // Once the window stands, so that what is said is said over it.
-  QTimer::singleShot(0, this, &Tarvik::tell_about_reading);
-}
-
-void Tarvik::tell_about_reading() {
-  const QString file = shown_path();
-  if (!data_source->read_failure().empty()) {
-    tell_log_unusable(this, file, to_widget_text(data_source->read_failure()),
-                      data_source->refused());
-    return;
-  }
-  // A list the user has seen is not shown again for every reading.
-  QStringList problems;
-  for (const log_problem& problem : data_source->problems()) {
-    problems << QString::number(problem.line) + QLatin1Char(':') + to_widget_text(problem.message);
-  }
-  if (problems.isEmpty() || problems == problems_shown) return;
-  problems_shown = problems;
-  if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
-  show_log_problems(this, file, data_source->problems(), data_source->copy_due());
+  QTimer::singleShot(0, this, [this] { log_->tell_about_reading(); });
 }
 
 void Tarvik::closeEvent(QCloseEvent* event) {
-  if (may_leave_log(true)) {
+  if (log_->may_leave(leaving::closing)) {
     event->accept();
   } else {
     event->ignore();
   }
 }
 
-DataSource& Tarvik::store() { return *data_source; }
-
-void Tarvik::changed(const record_change& change) {
+bool Tarvik::show_change(const record_change& change) {
   const int column = std::max(table->current_column(), 0);
   int row = table->current_row();
   bool hidden = false;
@@ -776,7 +566,7 @@ void Tarvik::changed(const record_change& change) {
       break;
   }
   // Anything that does not add up is shown afresh from the store.
-  if (model->identifiers() != data_source->identifiers()) {
+  if (model->identifiers() != log_->store().identifiers()) {
     reload_rows();
     const std::vector<int>& ids = model->identifiers();
     const auto found = std::find(ids.begin(), ids.end(), change.identifier);
@@ -787,22 +577,57 @@ void Tarvik::changed(const record_change& change) {
   }
   make_current(std::max(row, 0), column);
   show_record_count();
-  commit();
-  if (hidden && !unsaved) {
-    statusBar()->showMessage(
-        QStringLiteral("The record is saved but hidden by the filter"), 10000);
-  }
+  return !hidden;
 }
 
-void Tarvik::changed_many() {
-  reload_rows();  // shows the count too
-  commit();
+void Tarvik::show_records() { reload_rows(); }  // shows the count too
+
+void Tarvik::show_new_log() {
+  if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
+  show_log_name();
+  model->reload(&log_->store());
+  filter->refresh();
+  make_current(0, 0);
+  show_record_count();
 }
 
-void Tarvik::refused(const QString& why) { statusBar()->showMessage(why, 10000); }
+void Tarvik::show_intervals() { show_record_count(); }
+
+void Tarvik::show_unsaved(bool unsaved) { unsaved_label->setVisible(unsaved); }
+
+void Tarvik::say(const QString& text, int milliseconds) {
+  statusBar()->showMessage(text, milliseconds);
+}
+
+void Tarvik::warn(const QString& text) {
+  QMessageBox::warning(this, QStringLiteral("Tarvik"), text);
+}
+
+bool Tarvik::retry_save(const QString& path, const QString& reason) {
+  return ask_to_retry_save(this, path, reason);
+}
+
+closing_choice Tarvik::ask_leaving(const QString& path, const QString& reason, leaving what) {
+  return ask_before_closing(this, path, reason, what);
+}
+
+void Tarvik::tell_copy_kept(const QString& path, const QString& copy, bool conflict,
+                            const QStringList& records) {
+  tarvik::tell_copy_kept(this, path, copy, conflict, records);
+}
+
+void Tarvik::tell_unusable(const QString& path, const QString& reason, bool refused) {
+  tell_log_unusable(this, path, reason, refused);
+}
+
+void Tarvik::show_problems(const QString& path, const std::vector<log_problem>& problems,
+                           bool copy_due) {
+  if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
+  show_log_problems(this, path, problems, copy_due);
+}
 
 void Tarvik::new_record() {
-  auto record = std::make_unique<Record>(data_source->next_id());
+  auto record = std::make_unique<Record>(log_->store().next_id());
   TARVIK_CHECK_POINTER(record.get(), kSource);
   if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", 0) == 0) return;
   // A record the user left as it came is not worth a row; the date does not
@@ -810,13 +635,13 @@ void Tarvik::new_record() {
   const bool differs = record->mileage() != 0.0 || record->operation() != "not specified" ||
                        !record->notes().empty() || static_cast<double>(record->cost()) != 0.0;
   if (!differs) return;
-  undo_stack->push(new new_record_command(*this, record->identifier(), values_of(*record)));
+  log_->undo_stack().push(new new_record_command(*log_, record->identifier(), values_of(*record)));
 }
 
 void Tarvik::edit_record() {
   const int id = current_identifier();
   if (id < 0) return;
-  const Record* stored = data_source->record(id);
+  const Record* stored = log_->store().record(id);
   TARVIK_CHECK_POINTER(stored, kSource);
   if (stored == nullptr) return;
   // The dialog works on a copy: the store changes only through the command,
@@ -825,13 +650,13 @@ void Tarvik::edit_record() {
   Record copy(id);
   set_values(copy, before);
   if (RecordEditor::editor_dialog(&copy, this, "edit_record_editor", 0,
-                                  data_source->unread_values(id)) == 0) {
+                                  log_->file_store().unread_values(id)) == 0) {
     return;
   }
   const record_values after = values_of(copy);
   // Nothing changed: nothing to save, nothing to undo.
   if (same_values(before, after)) return;
-  undo_stack->push(new edit_record_command(*this, id, before, after));
+  log_->undo_stack().push(new edit_record_command(*log_, id, before, after));
 }
 
 void Tarvik::delete_record() {
@@ -841,10 +666,10 @@ void Tarvik::delete_record() {
   const std::vector<int>& ids = model->identifiers();
   if (position < 0 || position >= static_cast<int>(ids.size())) return;
   const int id = ids[static_cast<std::size_t>(position)];
-  const Record* record = data_source->record(id);
+  const Record* record = log_->store().record(id);
   if (record == nullptr) return;
-  undo_stack->push(
-      new delete_record_command(*this, id, values_of(*record), static_cast<std::size_t>(position)));
+  log_->undo_stack().push(
+      new delete_record_command(*log_, id, values_of(*record), static_cast<std::size_t>(position)));
 }
 
 }  // namespace tarvik

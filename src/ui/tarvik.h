@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/open_log.h"
 #include "ui/record_commands.h"
 
 class QAction;
@@ -14,18 +15,14 @@ class QDockWidget;
 class QLabel;
 class QMenu;
 class QToolBar;
-class QUndoStack;
 
 namespace tarvik {
 
-class DataSource;
-class FileDataSource;
 class FilterBar;
 class Record;
 class RecordFilter;
 class statistics_panel;
 class due_list_panel;
-class log_watcher;
 class RecordModel;
 class RecordTable;
 
@@ -61,7 +58,10 @@ struct colinfo {
 // (one a vehicle): the undo history, the due list, the watcher and the
 // title follow it; a change not yet saved is never left behind without
 // asking, and a log that cannot be read is not turned to.
-class Tarvik : public QMainWindow, private record_log {
+//
+// The log itself, its saving and its watching are an open_log
+// (open_log.h); the window shows it.
+class Tarvik : public QMainWindow, private log_view {
   Q_OBJECT
 
  public:
@@ -71,7 +71,7 @@ class Tarvik : public QMainWindow, private record_log {
   ~Tarvik() override;
 
   // The log file the window works on.
-  const std::string& log_path() const { return path; }
+  const std::string& log_path() const { return log_->path(); }
   // The identifiers of the records, in store order, for tests.
   const std::vector<int>& row_identifiers() const;
 
@@ -98,25 +98,13 @@ class Tarvik : public QMainWindow, private record_log {
   // Entries of a CSV file, chosen in the import dialog, as one undoable step.
   void import_csv();
   void export_csv();
-  // The log's path as the window shows and names it.
-  QString shown_path() const;
-  // Where file dialogs start: the log's folder, or with `ending` a file
-  // named after the log there ("tarvik.csv").
-  QString beside_log(const QString& ending) const;
   // File > Open…, New Log… and an entry of Open Recent.
   void choose_log_to_open();
   void choose_new_log();
   void open_recent(const QString& file);
   void fill_recent_menu();
-  // Turns the window to the log in `file`, after asking what to do with a
-  // change not saved; with `create`, writes it (empty) first. False when
-  // the window stays on its log.
-  bool open_log(const QString& file, bool create);
-  // The parts that name or watch the log follow `path` (the due list is
-  // turned by open_log, having read its file when it was built).
-  void follow_log();
-  // False when the user would rather stay, with a change not saved.
-  bool may_leave_log(bool closing);
+  // The title and the status bar name the open log.
+  void show_log_name();
   // The service history of the rows shown, as a PDF file or on a printer.
   void print_history(bool to_pdf);
   void set_defaults();
@@ -134,24 +122,24 @@ class Tarvik : public QMainWindow, private record_log {
   int row_of(std::size_t position) const;
   void apply_filter();
   void show_record_count();
-  // Commits the store; tells the user when the change could not be saved
-  // (offering to try again) and what a commit did besides writing.
-  void commit();
-  void after_commit();
-  // The log on disk changed (a watcher's notice, or a look without one).
-  void log_touched(bool notified);
-  // What the reading of the log could not use, or that it could not be read.
-  void tell_about_reading();
-  // "Oil change, 2002-05-01" for the record with this identifier.
-  QString describe(int identifier);
 
-  // record_log: what the undoable commands change goes through here.
-  DataSource& store() override;
-  void changed(const record_change& change) override;
-  void changed_many() override;
-  void refused(const QString& why) override;
+  // log_view: how the open log is shown, and what it asks.
+  bool show_change(const record_change& change) override;
+  void show_records() override;
+  void show_new_log() override;
+  void show_intervals() override;
+  void show_unsaved(bool unsaved) override;
+  void say(const QString& text, int milliseconds) override;
+  void warn(const QString& text) override;
+  bool retry_save(const QString& path, const QString& reason) override;
+  closing_choice ask_leaving(const QString& path, const QString& reason, leaving what) override;
+  void tell_copy_kept(const QString& path, const QString& copy, bool conflict,
+                      const QStringList& records) override;
+  void tell_unusable(const QString& path, const QString& reason, bool refused) override;
+  void show_problems(const QString& path, const std::vector<log_problem>& problems,
+                     bool copy_due) override;
 
-  std::unique_ptr<FileDataSource> data_source;
+  open_log* log_ = nullptr;
   std::vector<std::unique_ptr<colinfo>> columns;
   RecordTable* table;
   QDockWidget* statistics_dock = nullptr;
@@ -164,27 +152,14 @@ class Tarvik : public QMainWindow, private record_log {
   FilterBar* filter_bar = nullptr;
   QToolBar* toolbar;
   QMenu* recent_menu = nullptr;
-  log_watcher* watcher = nullptr;
   QLabel* path_label = nullptr;
-  std::string path;
-  QUndoStack* undo_stack = nullptr;
   QAction* new_action = nullptr;
   QAction* edit_action = nullptr;
   QAction* delete_action = nullptr;
   QLabel* count_label = nullptr;
   QLabel* unsaved_label = nullptr;
   bool shown_before = false;
-  // The log is on the user's list of recent logs.
-  bool listed_as_recent = false;
-  // The problems of the reading last listed for the user.
-  QStringList problems_shown;
-  // A change is in the window that the last commit could not save.
-  bool unsaved = false;
 };
-
-// $HOME/tarvik.txt, joined as it stands; without HOME, the home directory
-// from the password database.
-std::string log_file_path();
 
 }  // namespace tarvik
 

@@ -1,0 +1,277 @@
+#include "ui/open_log.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QUndoStack>
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <utility>
+
+#include "data/file_data_source.h"
+#include "data/record.h"
+#include "insight/due_file.h"
+#include "ui/log_watcher.h"
+#include "ui/recent_logs.h"
+#include "ui/widget_text.h"
+
+namespace tarvik {
+
+std::string log_file_path() {
+  const char* home = std::getenv("HOME");
+  std::string directory;
+  if (home != nullptr) {
+    directory = home;
+  } else if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir) {
+    directory = user->pw_dir;
+  }
+  return directory + "/" + "tarvik.txt";
+}
+
+open_log::open_log(std::string path, log_view& view, QObject* parent)
+    : QObject(parent),
+      view_(view),
+      path_(path.empty() ? log_file_path() : std::move(path)),
+      store_(std::make_unique<FileDataSource>(path_)),
+      intervals_(std::make_unique<due_file>(due_file_path(path_), path_)),
+      undo_stack_(new QUndoStack(this)) {
+  follow();
+}
+
+open_log::~open_log() = default;
+
+QString open_log::shown_path() const { return QString::fromLocal8Bit(path_.c_str()); }
+
+QString open_log::beside(const QString& ending) const {
+  const QFileInfo log(shown_path());
+  if (ending.isEmpty()) return log.path();
+  return log.path() + QLatin1Char('/') + log.completeBaseName() + ending;
+}
+
+void open_log::follow() {
+  const QString file = shown_path();
+  if (watcher_ != nullptr) {
+    watcher_->disconnect(this);
+    watcher_->deleteLater();
+  }
+  watcher_ = new log_watcher(file, this);
+  connect(watcher_, &log_watcher::touched, this, &open_log::look_at_file);
+  // A log that is not there yet is listed once its first save made it.
+  listed_as_recent_ = QFileInfo::exists(file);
+  if (listed_as_recent_) recent_logs::add(file);
+}
+
+void open_log::set_unsaved(bool unsaved) {
+  unsaved_ = unsaved;
+  view_.show_unsaved(unsaved);
+}
+
+void open_log::commit() {
+  const QString file = shown_path();
+  for (;;) {
+    if (store_->commit()) {
+      after_commit();
+      return;
+    }
+    set_unsaved(true);
+    const QString reason = to_widget_text(store_->last_commit().error);
+    if (!view_.retry_save(file, reason)) return;
+  }
+}
+
+void open_log::after_commit() {
+  set_unsaved(false);
+  // The first save made the log: now it can be found again.
+  if (!listed_as_recent_) {
+    recent_logs::add(shown_path());
+    listed_as_recent_ = true;
+  }
+  const commit_outcome& outcome = store_->last_commit();
+  const QString file = shown_path();
+  if (outcome.merged) {
+    view_.show_records();
+    view_.say(QStringLiteral("Saved together with changes another program made to the log"),
+              10000);
+  }
+  if (!outcome.conflicts.empty()) {
+    QStringList records;
+    for (const int id : outcome.conflicts) records << describe(id);
+    if (outcome.conflict_copy.empty()) {
+      // Removed elsewhere and changed here: nothing of theirs was lost.
+      view_.say(QStringLiteral("Kept records another program had removed, as changed here: %1")
+                    .arg(records.join(QStringLiteral("; "))),
+                20000);
+    } else {
+      view_.tell_copy_kept(file, to_widget_text(outcome.conflict_copy), true, records);
+    }
+  }
+  if (!outcome.backup.empty()) {
+    view_.tell_copy_kept(file, to_widget_text(outcome.backup), false, {});
+  }
+}
+
+QString open_log::describe(int identifier) {
+  const Record* record = store_->record(identifier);
+  if (record == nullptr) return QStringLiteral("a record that was deleted here");
+  return QStringLiteral("%1, %2").arg(to_widget_text(record->operation()),
+                                      to_widget_text(record->value("date")));
+}
+
+bool open_log::open(const QString& file, bool create) {
+  // The log open already: reading it again would only drop the undo steps.
+  const QString here = QFileInfo(shown_path()).canonicalFilePath();
+  if (!here.isEmpty() && QFileInfo(file).canonicalFilePath() == here) {
+    view_.say(QStringLiteral("%1 is the log open in this window").arg(file), 10000);
+    return true;
+  }
+  const std::string target = file.toLocal8Bit().toStdString();
+  auto fresh = std::make_unique<FileDataSource>(target);
+  // The log open stays usable rather than turning to one that is not; then
+  // nothing is to be asked about the change not saved.
+  if (!fresh->read_failure().empty()) {
+    view_.warn(QStringLiteral("%1 could not be opened: %2.")
+                   .arg(file, to_widget_text(fresh->read_failure())));
+    return false;
+  }
+  if (!may_leave(leaving::opening_other_log)) return false;
+  if (create && !fresh->commit()) {
+    view_.warn(QStringLiteral("%1 could not be made: %2.")
+                   .arg(file, to_widget_text(fresh->last_commit().error)));
+    return false;
+  }
+  store_ = std::move(fresh);
+  path_ = target;
+  set_unsaved(false);
+  // Steps taken on the other log have nothing to undo here.
+  undo_stack_->clear();
+  problems_shown_.clear();
+  // may_leave() asked about intervals not saved.
+  intervals_ = std::make_unique<due_file>(due_file_path(path_), path_);
+  intervals_unsaved_ = false;
+  follow();
+  view_.show_new_log();
+  view_.say(QStringLiteral("Opened %1").arg(file), 10000);
+  tell_about_reading();
+  return true;
+}
+
+bool open_log::may_leave(leaving what) {
+  const QString file = shown_path();
+  bool dropped = false;
+  while (unsaved_ && !dropped) {
+    const QString reason = to_widget_text(store_->last_commit().error);
+    switch (view_.ask_leaving(file, reason, what)) {
+      case closing_choice::save_again:
+        if (store_->commit()) after_commit();
+        continue;  // asks again while it still fails
+      case closing_choice::discard:
+        dropped = true;
+        continue;
+      case closing_choice::stay:
+        return false;
+    }
+  }
+  // The service intervals are the user's too.
+  while (intervals_unsaved_) {
+    switch (view_.ask_leaving(QString::fromLocal8Bit(intervals_->path().c_str()),
+                              to_widget_text(intervals_->error()), what)) {
+      case closing_choice::save_again:
+        save_intervals(false);
+        continue;
+      case closing_choice::discard:
+        return true;
+      case closing_choice::stay:
+        return false;
+    }
+  }
+  return true;
+}
+
+void open_log::look_at_file(bool notified) {
+  // Nothing is swapped under an open dialog: the look after it will do.
+  if (QApplication::activeModalWidget() != nullptr || store_->refused()) return;
+  if (!store_->changed_on_disk(notified)) return;
+  if (unsaved_) {
+    view_.say(QStringLiteral("The log was changed by another program; the next save merges it"),
+              10000);
+    return;
+  }
+  // A reading that fails leaves the log as it was.
+  auto fresh = std::make_unique<FileDataSource>(path_);
+  if (!fresh->read_failure().empty()) {
+    view_.say(QStringLiteral("The log was changed by another program and cannot be read: %1")
+                  .arg(to_widget_text(fresh->read_failure())),
+              10000);
+    return;
+  }
+  store_ = std::move(fresh);
+  view_.show_records();
+  view_.say(QStringLiteral("The log was changed by another program; showing its new content"),
+            10000);
+  if (!store_->problems().empty()) tell_about_reading();
+}
+
+void open_log::tell_about_reading() {
+  const QString file = shown_path();
+  if (!store_->read_failure().empty()) {
+    view_.tell_unusable(file, to_widget_text(store_->read_failure()), store_->refused());
+    return;
+  }
+  // A list the user has seen is not shown again for every reading.
+  QStringList problems;
+  for (const log_problem& problem : store_->problems()) {
+    problems << QString::number(problem.line) + QLatin1Char(':') + to_widget_text(problem.message);
+  }
+  if (problems.isEmpty() || problems == problems_shown_) return;
+  problems_shown_ = problems;
+  view_.show_problems(file, store_->problems(), store_->copy_due());
+}
+
+bool open_log::read_intervals_again() {
+  // A change not saved yet stays until a save can tell whose is newer.
+  if (intervals_unsaved_ || !intervals_->changed_on_disk()) return false;
+  intervals_ = std::make_unique<due_file>(intervals_->path(), intervals_->log_path());
+  return true;
+}
+
+bool open_log::save_intervals(bool tell_failure) {
+  const QString file = QString::fromLocal8Bit(intervals_->path().c_str());
+  const bool earlier_unsaved = intervals_unsaved_;
+  intervals_unsaved_ = !intervals_->save();
+  if (intervals_unsaved_ && intervals_->changed_elsewhere()) {
+    // Their intervals are not written over: the user sees them and decides.
+    intervals_unsaved_ = false;
+    intervals_ = std::make_unique<due_file>(intervals_->path(), intervals_->log_path());
+    view_.warn(QStringLiteral("Another program changed the service intervals in %1 meanwhile, "
+                              "so %2 not saved. The list now shows the intervals as they are; "
+                              "make the change again if it is still wanted.")
+                   .arg(file, earlier_unsaved
+                                  ? QStringLiteral("this change and the earlier one that could "
+                                                   "not be saved were")
+                                  : QStringLiteral("this change was")));
+  } else if (intervals_unsaved_ && tell_failure) {
+    view_.warn(QStringLiteral("The service intervals could not be saved to %1: %2.")
+                   .arg(file, to_widget_text(intervals_->error())));
+  }
+  view_.show_intervals();
+  return !intervals_unsaved_;
+}
+
+DataSource& open_log::store() { return *store_; }
+
+void open_log::changed(const record_change& change) {
+  const bool shown = view_.show_change(change);
+  commit();
+  if (!shown && !unsaved_) {
+    view_.say(QStringLiteral("The record is saved but hidden by the filter"), 10000);
+  }
+}
+
+void open_log::changed_many() {
+  view_.show_records();
+  commit();
+}
+
+void open_log::refused(const QString& why) { view_.say(why, 10000); }
+
+}  // namespace tarvik
