@@ -3,16 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialogButtonBox>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -26,15 +21,13 @@
 #include "platform/pointer_check.h"
 #include "platform/resource.h"
 #include "ui/filter_bar.h"
-#include "transfer/csv_export.h"
 #include "ui/charts_dialog.h"
-#include "ui/csv_import_dialog.h"
 #include "ui/due_list_panel.h"
-#include "ui/either_question.h"
+#include "ui/export_commands.h"
+#include "ui/import_command.h"
+#include "ui/log_files.h"
 #include "ui/log_notices.h"
-#include "ui/service_history.h"
 #include "ui/statistics_panel.h"
-#include "ui/recent_logs.h"
 #include "ui/record_editor.h"
 #include "ui/record_filter.h"
 #include "ui/record_model.h"
@@ -57,33 +50,6 @@ constexpr column_default kColumns[] = {
     {"Mileage", 60, "8888888.8"}, {"Date", 68, "8888-88-88"},
     {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88888.88"},
     {"Notes", 150, nullptr},
-};
-
-// The print dialog opens the file it is to print to as soon as Print is
-// clicked, to see that it may be written: a FIFO there would block the
-// window, and the log would only be met by a question whether to replace
-// it. So the file name is judged as every export's is, first; the dialog's
-// own checks follow.
-class print_dialog : public QPrintDialog {
- public:
-  print_dialog(QPrinter* printer, QWidget* parent, std::string log)
-      : QPrintDialog(printer, parent), log_(std::move(log)) {
-    auto* buttons = findChild<QDialogButtonBox*>();
-    if (buttons == nullptr) return;
-    disconnect(buttons, &QDialogButtonBox::accepted, this, nullptr);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-      const auto* name = findChild<QLineEdit*>(QStringLiteral("filename"));
-      if (name != nullptr && name->isEnabled() && !name->text().isEmpty() &&
-          !may_export_to(this, name->text(), log_)) {
-        return;
-      }
-      // Where the toolkit has no such step, its accept() is what is left.
-      if (!QMetaObject::invokeMethod(this, "_q_checkFields")) accept();
-    });
-  }
-
- private:
-  std::string log_;
 };
 
 }  // namespace
@@ -233,19 +199,22 @@ void Tarvik::setup_menus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(new_action);
   file->addSeparator();
-  QAction* open = file->addAction(QStringLiteral("Open…"), this, &Tarvik::choose_log_to_open);
+  QAction* open = file->addAction(QStringLiteral("Open…"), this,
+                                  [this] { choose_log_to_open(this, *log_); });
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   QAction* new_log =
-      file->addAction(QStringLiteral("New Log…"), this, &Tarvik::choose_new_log);
+      file->addAction(QStringLiteral("New Log…"), this, [this] { choose_new_log(this, *log_); });
   new_log->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
   recent_menu = file->addMenu(QStringLiteral("Open Recent"));
   recent_menu->setObjectName(QStringLiteral("recent_menu"));
-  connect(recent_menu, &QMenu::aboutToShow, this, &Tarvik::fill_recent_menu);
+  connect(recent_menu, &QMenu::aboutToShow, this,
+          [this] { fill_recent_menu(recent_menu, this, *log_); });
   file->addSeparator();
-  file->addAction(QStringLiteral("Import CSV…"), this, &Tarvik::import_csv);
-  file->addAction(QStringLiteral("Export CSV…"), this, &Tarvik::export_csv);
-  file->addAction(QStringLiteral("Export PDF…"), this, [this] { print_history(true); });
-  QAction* print = file->addAction(QStringLiteral("Print…"), this, [this] { print_history(false); });
+  file->addAction(QStringLiteral("Import CSV…"), this, [this] { import_csv(*this); });
+  file->addAction(QStringLiteral("Export CSV…"), this, [this] { export_csv(*this); });
+  file->addAction(QStringLiteral("Export PDF…"), this, [this] { print_history(*this, true); });
+  QAction* print =
+      file->addAction(QStringLiteral("Print…"), this, [this] { print_history(*this, false); });
   print->setShortcut(QKeySequence::Print);
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("Quit"), this, &QWidget::close);
@@ -321,6 +290,12 @@ void Tarvik::apply_filter() {
   show_record_count();
 }
 
+void Tarvik::show_position(std::size_t position) {
+  if (const int shown = row_of(position); shown >= 0) make_current(shown, 0);
+}
+
+bool Tarvik::filtering() const { return filter->filtering(); }
+
 void Tarvik::make_current(int row, int column) {
   row = std::min(row, filter->rowCount() - 1);
   if (row < 0) return;
@@ -363,155 +338,6 @@ std::vector<const Record*> Tarvik::rows_shown() const {
     }
   }
   return rows;
-}
-
-void Tarvik::import_csv() {
-  const QString source =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), log_->beside(QString()),
-                                   QStringLiteral("CSV files (*.csv *.txt);;All files (*)"));
-  if (source.isEmpty()) return;
-  std::string text;
-  QString error;
-  if (!read_csv_file(source, text, error)) {
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 could not be read: %2").arg(source, error));
-    return;
-  }
-  const QString name = QFileInfo(source).fileName();
-  csv_import_dialog dialog(this, name, std::move(text));
-  if (dialog.exec() != QDialog::Accepted || dialog.entries().empty()) return;
-  std::vector<record_values> entries;
-  entries.reserve(dialog.entries().size());
-  for (const imported_entry& entry : dialog.entries()) {
-    entries.push_back({entry.date, entry.mileage, entry.operation, entry.notes, entry.cost});
-  }
-  const std::size_t count = entries.size();
-  const std::size_t first = model->identifiers().size();
-  log_->undo_stack().push(new import_records_command(*log_, std::move(entries)));
-  // The user sees what came in: the first imported row, where shown.
-  if (const int shown = row_of(first); shown >= 0) make_current(shown, 0);
-  QString said = count == 1 ? QStringLiteral("1 entry imported from %2")
-                            : QStringLiteral("%1 entries imported from %2").arg(count);
-  if (log_->unsaved()) said += QStringLiteral(", not saved yet");
-  statusBar()->showMessage(said.arg(name), 10000);
-}
-
-void Tarvik::export_csv() {
-  std::vector<const Record*> rows = rows_shown();
-  // With a filter on, the rows shown may be what is wanted, or the log.
-  if (filter->filtering()) {
-    const std::size_t all = model->identifiers().size();
-    const std::optional<bool> everything = ask_either(
-        this,
-        QStringLiteral("Export all %1 entries of the log, or only the %2 the filter shows?")
-            .arg(all)
-            .arg(rows.size()),
-        QStringLiteral("All Entries"), QStringLiteral("Entries Shown"), false);
-    if (!everything) return;
-    if (*everything) rows = all_records();
-  }
-  const QString target = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Export CSV"), log_->beside(QStringLiteral(".csv")),
-      QStringLiteral("CSV files (*.csv)"));
-  if (target.isEmpty() || !may_export_to(this, target, log_->path())) return;
-  std::string error;
-  if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 could not be written: %2.")
-                             .arg(target, to_widget_text(error)));
-    return;
-  }
-  statusBar()->showMessage(QStringLiteral("%1 entries exported to %2").arg(rows.size()).arg(target),
-                           10000);
-}
-
-void Tarvik::choose_log_to_open() {
-  const QString file = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Open Log"), log_->beside(QString()),
-      QStringLiteral("Tarvik logs (*.txt);;All files (*)"));
-  if (!file.isEmpty()) log_->open(file, false);
-}
-
-void Tarvik::choose_new_log() {
-  QString file = QFileDialog::getSaveFileName(
-      this, QStringLiteral("New Log"), log_->beside(QString()),
-      QStringLiteral("Tarvik logs (*.txt);;All files (*)"), nullptr,
-      QFileDialog::DontConfirmOverwrite);
-  if (file.isEmpty()) return;
-  if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".txt");
-  // A new log never replaces one that is there.
-  if (QFileInfo::exists(file)) {
-    const auto answer = QMessageBox::question(
-        this, QStringLiteral("Tarvik"),
-        QStringLiteral("%1 already exists. Open it instead?").arg(file),
-        QMessageBox::Open | QMessageBox::Cancel, QMessageBox::Open);
-    if (answer == QMessageBox::Open) log_->open(file, false);
-    return;
-  }
-  log_->open(file, true);
-}
-
-void Tarvik::fill_recent_menu() {
-  recent_menu->clear();
-  const QStringList files = recent_logs::list();
-  for (int k = 0; k < files.size(); ++k) {
-    const QFileInfo info(files[k]);
-    const QString text = QStringLiteral("&%1 %2  (%3)").arg(k + 1).arg(info.fileName(), info.path());
-    QAction* entry = recent_menu->addAction(text);
-    entry->setData(files[k]);
-    connect(entry, &QAction::triggered, this, [this, file = files[k]] { open_recent(file); });
-  }
-  if (files.isEmpty()) {
-    recent_menu->addAction(QStringLiteral("No Recent Logs"))->setEnabled(false);
-    return;
-  }
-  recent_menu->addSeparator();
-  recent_menu->addAction(QStringLiteral("Clear Menu"), this, [] { recent_logs::clear(); });
-}
-
-void Tarvik::open_recent(const QString& file) {
-  // A log moved or removed since is no use on the list.
-  if (!QFileInfo::exists(file)) {
-    QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 is no longer there; it is taken off the list of "
-                                        "recent logs.")
-                             .arg(file));
-    recent_logs::remove(file);
-    return;
-  }
-  log_->open(file, false);
-}
-
-void Tarvik::print_history(bool to_pdf) {
-  service_history history;
-  history.log_name = QFileInfo(log_->shown_path()).fileName();
-  history.records = rows_shown();
-  // For a buyer, the costs may stay out.
-  const std::optional<bool> with_costs =
-      ask_either(this, QStringLiteral("Include the costs in the service history?"),
-                 QStringLiteral("With Costs"), QStringLiteral("Without Costs"), true);
-  if (!with_costs) return;
-  history.with_costs = *with_costs;
-  if (to_pdf) {
-    const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export PDF"), log_->beside(QStringLiteral(".pdf")),
-        QStringLiteral("PDF files (*.pdf)"));
-    if (target.isEmpty() || !may_export_to(this, target, log_->path())) return;
-    QString error;
-    if (!history.write_pdf(target, &error)) {
-      QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                           QStringLiteral("%1 could not be written: %2.").arg(target, error));
-    }
-    return;
-  }
-  QPrinter printer;
-  print_dialog dialog(&printer, this, log_->path());
-  if (dialog.exec() != QDialog::Accepted) return;
-  // Printing to a file is an export like the others, whatever the dialog
-  // let through.
-  const QString file = printer.outputFileName();
-  if (!file.isEmpty() && !may_export_to(this, file, log_->path())) return;
-  history.print(printer);
 }
 
 void Tarvik::showEvent(QShowEvent* event) {

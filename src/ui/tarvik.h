@@ -81,6 +81,19 @@ class Tarvik : public QMainWindow, private log_view {
   // reach.
   void reload_rows();
 
+  // For the commands that act on the window's log (import_command.h,
+  // export_commands.h).
+  open_log& log() { return *log_; }
+  // The records of the rows shown, top to bottom.
+  std::vector<const Record*> rows_shown() const;
+  // Every record of the log, in store order, whatever the filter shows.
+  std::vector<const Record*> all_records() const;
+  // The filter hides rows, or may.
+  bool filtering() const;
+  // Makes the row of the record at `position` in store order current, when
+  // the filter shows it.
+  void show_position(std::size_t position);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -91,22 +104,8 @@ class Tarvik : public QMainWindow, private log_view {
   void delete_record();
 
  private:
-  // The records of the rows shown, top to bottom.
-  std::vector<const Record*> rows_shown() const;
-  // Every record of the log, in store order, whatever the filter shows.
-  std::vector<const Record*> all_records() const;
-  // Entries of a CSV file, chosen in the import dialog, as one undoable step.
-  void import_csv();
-  void export_csv();
-  // File > Open…, New Log… and an entry of Open Recent.
-  void choose_log_to_open();
-  void choose_new_log();
-  void open_recent(const QString& file);
-  void fill_recent_menu();
   // The title and the status bar name the open log.
   void show_log_name();
-  // The service history of the rows shown, as a PDF file or on a printer.
-  void print_history(bool to_pdf);
   void set_defaults();
   void setup_toolbar();
   void setup_menus();
