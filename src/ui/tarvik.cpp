@@ -1,19 +1,15 @@
 #include "ui/tarvik.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QTimer>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
-#include <algorithm>
 #include <utility>
 
 #include "data/file_data_source.h"
@@ -29,8 +25,7 @@
 #include "ui/log_notices.h"
 #include "ui/statistics_panel.h"
 #include "ui/record_editor.h"
-#include "ui/record_filter.h"
-#include "ui/record_model.h"
+#include "ui/record_rows.h"
 #include "ui/record_table.h"
 #include "ui/widget_text.h"
 
@@ -39,39 +34,16 @@ namespace {
 
 constexpr const char* kSource = "tarvik";
 
-struct column_default {
-  const char* name;
-  int width;
-  // The widest text the column is to show whole; none for Notes, which
-  // takes what is left.
-  const char* widest;
-};
-constexpr column_default kColumns[] = {
-    {"Mileage", 60, "8888888.8"}, {"Date", 68, "8888-88-88"},
-    {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88888.88"},
-    {"Notes", 150, nullptr},
-};
-
 }  // namespace
 
 Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow(parent) {
   if (name != nullptr) setObjectName(QLatin1String(name));
-  set_defaults();
   table = new RecordTable(this);
   TARVIK_CHECK_POINTER(table, kSource);
   table->setObjectName(QStringLiteral("record_table"));
   log_ = new open_log(std::move(log), *this, this);
 
-  std::vector<std::string> names;
-  QStringList labels;
-  for (const auto& column : columns) {
-    names.push_back(column->name);
-    labels << to_widget_text(column->name);
-  }
-  model = new RecordModel(std::move(names), labels, this);
-  filter = new RecordFilter(model, this);
-  table->setModel(filter);
-  size_columns();
+  rows = std::make_unique<record_rows>(table, *log_, this);
   // Double-clicking a row edits it; its first click made it current.
   connect(table, &QTableView::doubleClicked, this, [this] { edit_record(); });
 
@@ -126,35 +98,6 @@ void Tarvik::show_log_name() {
   // Which vehicle's log this is, when there are several.
   setWindowTitle(QStringLiteral("%1 \u2013 Tarvik").arg(QFileInfo(file).fileName()));
   path_label->setText(file);
-}
-
-void Tarvik::set_defaults() {
-  table = nullptr;
-  toolbar = nullptr;
-  for (const column_default& defaults : kColumns) {
-    auto column = std::make_unique<colinfo>();
-    TARVIK_CHECK_POINTER(column.get(), kSource);
-    column->name = defaults.name;
-    column->width = defaults.width;
-    columns.push_back(std::move(column));
-  }
-}
-
-void Tarvik::size_columns() {
-  const QFontMetrics metrics = table->fontMetrics();
-  const int padding =
-      2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) +
-      metrics.averageCharWidth() * 2;
-  QHeaderView* header = table->horizontalHeader();
-  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
-    int width = std::max(columns[static_cast<std::size_t>(k)]->width, header->sectionSizeHint(k));
-    if (const char* widest = kColumns[k].widest) {
-      width = std::max(width, metrics.horizontalAdvance(QLatin1String(widest)) + padding);
-    }
-    table->setColumnWidth(k, width);
-  }
-  // The last section never shrinks below the width it has now.
-  header->setStretchLastSection(true);
 }
 
 void Tarvik::setup_toolbar() {
@@ -249,63 +192,32 @@ void Tarvik::setup_menus() {
   });
 }
 
-const std::vector<int>& Tarvik::row_identifiers() const { return model->identifiers(); }
-
-int Tarvik::current_identifier() const {
-  const QModelIndex shown = filter->index(table->current_row(), 0);
-  if (!shown.isValid()) return -1;
-  const int row = filter->mapToSource(shown).row();
-  const std::vector<int>& ids = model->identifiers();
-  return row >= 0 && row < static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(row)] : -1;
-}
-
-int Tarvik::row_of(std::size_t position) const {
-  if (position >= model->identifiers().size()) return -1;
-  return filter->mapFromSource(model->index(static_cast<int>(position), 0)).row();
-}
+const std::vector<int>& Tarvik::row_identifiers() const { return rows->identifiers(); }
 
 void Tarvik::reload_rows() {
-  const int row = table->current_row();
-  const int column = std::max(table->current_column(), 0);
-  const int current_id = current_identifier();
-
-  model->reload(&log_->store());
-
-  // The first row is current until the user picks another, so that Edit
-  // and Delete show at once what they would act on.
-  const std::vector<int>& ids = model->identifiers();
-  const auto same = std::find(ids.begin(), ids.end(), current_id);
-  const int shown =
-      same != ids.end() ? row_of(static_cast<std::size_t>(same - ids.begin())) : -1;
-  make_current(shown >= 0 ? shown : std::max(row, 0), column);
+  rows->reload();
   show_record_count();
 }
 
 void Tarvik::apply_filter() {
-  const int column = std::max(table->current_column(), 0);
-  filter->set_text(filter_bar->text());
-  filter->set_dates(filter_bar->days());
-  // The current record stays current while it is shown; else the first row.
-  if (!table->currentIndex().isValid()) make_current(0, column);
+  rows->set_filter(filter_bar->text(), filter_bar->days());
   show_record_count();
 }
 
 void Tarvik::show_position(std::size_t position) {
-  if (const int shown = row_of(position); shown >= 0) make_current(shown, 0);
+  if (const int shown = rows->row_of(position); shown >= 0) rows->make_current(shown, 0);
 }
 
-bool Tarvik::filtering() const { return filter->filtering(); }
+bool Tarvik::filtering() const { return rows->filtering(); }
 
-void Tarvik::make_current(int row, int column) {
-  row = std::min(row, filter->rowCount() - 1);
-  if (row < 0) return;
-  table->make_current(row, column);
-}
+std::vector<const Record*> Tarvik::all_records() const { return rows->all(); }
+
+std::vector<const Record*> Tarvik::rows_shown() const { return rows->shown(); }
 
 void Tarvik::show_record_count() {
-  const std::size_t count = model->identifiers().size();
+  const std::size_t count = rows->identifiers().size();
   QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
-  if (filter->filtering()) text += QStringLiteral(", %1 shown").arg(filter->rowCount());
+  if (rows->filtering()) text += QStringLiteral(", %1 shown").arg(rows->shown_count());
   count_label->setText(text);
   // The figures follow the rows shown, while anyone can see them.
   if (statistics_dock->isVisible()) statistics->show_rows(rows_shown());
@@ -314,30 +226,6 @@ void Tarvik::show_record_count() {
   due_label->setText(due == 1 ? QStringLiteral("1 service due")
                               : QStringLiteral("%1 services due").arg(due));
   due_label->setVisible(due > 0);
-}
-
-std::vector<const Record*> Tarvik::all_records() const {
-  std::vector<const Record*> records;
-  records.reserve(model->identifiers().size());
-  for (const int id : model->identifiers()) {
-    if (const Record* record = log_->store().record(id)) records.push_back(record);
-  }
-  return records;
-}
-
-std::vector<const Record*> Tarvik::rows_shown() const {
-  std::vector<const Record*> rows;
-  const std::vector<int>& ids = model->identifiers();
-  const int shown = filter->rowCount();
-  rows.reserve(static_cast<std::size_t>(shown));
-  for (int row = 0; row < shown; ++row) {
-    const int source = filter->mapToSource(filter->index(row, 0)).row();
-    if (source < 0 || source >= static_cast<int>(ids.size())) continue;
-    if (const Record* record = log_->store().record(ids[static_cast<std::size_t>(source)])) {
-      rows.push_back(record);
-    }
-  }
-  return rows;
 }
 
 void Tarvik::showEvent(QShowEvent* event) {
@@ -357,53 +245,9 @@ void Tarvik::closeEvent(QCloseEvent* event) {
 }
 
 bool Tarvik::show_change(const record_change& change) {
-  const int column = std::max(table->current_column(), 0);
-  int row = table->current_row();
-  bool hidden = false;
-  switch (change.what) {
-    case record_change::kind::added:
-      model->inserted(change.position, change.identifier);
-      filter->refresh();
-      if (const int shown = row_of(change.position); shown >= 0) {
-        row = shown;
-      } else {
-        hidden = true;
-        row = table->current_row();
-      }
-      break;
-    case record_change::kind::removed: {
-      // Rows below move up, so the current cell stays on the row the record
-      // was shown in and shows the next record; on the last row it follows
-      // the row count. A record the filter hid leaves the current row alone.
-      const int shown = row_of(change.position);
-      if (shown >= 0) row = shown;
-      model->removed(change.position);
-      filter->refresh();
-      break;
-    }
-    case record_change::kind::changed:
-      model->changed(change.position);
-      filter->refresh();
-      if (const int shown = row_of(change.position); shown >= 0) {
-        row = shown;
-      } else {
-        hidden = true;
-      }
-      break;
-  }
-  // Anything that does not add up is shown afresh from the store.
-  if (model->identifiers() != log_->store().identifiers()) {
-    reload_rows();
-    const std::vector<int>& ids = model->identifiers();
-    const auto found = std::find(ids.begin(), ids.end(), change.identifier);
-    if (change.what != record_change::kind::removed && found != ids.end()) {
-      const int shown = row_of(static_cast<std::size_t>(found - ids.begin()));
-      if (shown >= 0) row = shown;
-    }
-  }
-  make_current(std::max(row, 0), column);
+  const bool shown = rows->show_change(change);
   show_record_count();
-  return !hidden;
+  return shown;
 }
 
 void Tarvik::show_records() { reload_rows(); }  // shows the count too
@@ -411,9 +255,7 @@ void Tarvik::show_records() { reload_rows(); }  // shows the count too
 void Tarvik::show_new_log() {
   if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
   show_log_name();
-  model->reload(&log_->store());
-  filter->refresh();
-  make_current(0, 0);
+  rows->reload_from_top();
   show_record_count();
 }
 
@@ -465,7 +307,7 @@ void Tarvik::new_record() {
 }
 
 void Tarvik::edit_record() {
-  const int id = current_identifier();
+  const int id = rows->current_identifier();
   if (id < 0) return;
   const Record* stored = log_->store().record(id);
   TARVIK_CHECK_POINTER(stored, kSource);
@@ -486,12 +328,9 @@ void Tarvik::edit_record() {
 }
 
 void Tarvik::delete_record() {
-  const QModelIndex shown = filter->index(table->current_row(), 0);
-  if (!shown.isValid()) return;
-  const int position = filter->mapToSource(shown).row();
-  const std::vector<int>& ids = model->identifiers();
-  if (position < 0 || position >= static_cast<int>(ids.size())) return;
-  const int id = ids[static_cast<std::size_t>(position)];
+  const int position = rows->current_position();
+  if (position < 0) return;
+  const int id = rows->identifiers()[static_cast<std::size_t>(position)];
   const Record* record = log_->store().record(id);
   if (record == nullptr) return;
   log_->undo_stack().push(

@@ -20,18 +20,10 @@ namespace tarvik {
 
 class FilterBar;
 class Record;
-class RecordFilter;
 class statistics_panel;
 class due_list_panel;
-class RecordModel;
 class RecordTable;
-
-// One column of the table: its header label, which is also the key under
-// which a record gives the cell text, and its narrowest width in pixels.
-struct colinfo {
-  std::string name;
-  int width = 0;
-};
+class record_rows;
 
 // The main window: every record of a log (by default $HOME/tarvik.txt) as
 // one row
@@ -106,19 +98,8 @@ class Tarvik : public QMainWindow, private log_view {
  private:
   // The title and the status bar name the open log.
   void show_log_name();
-  void set_defaults();
   void setup_toolbar();
   void setup_menus();
-  // Widths that show a date, a seven-digit mileage and a five-digit cost
-  // whole in the table's font, never below the descriptors' widths; Notes
-  // takes the rest of the width.
-  void size_columns();
-  void make_current(int row, int column);
-  // The identifier of the record in the current row, or -1.
-  int current_identifier() const;
-  // The table row showing the record at `position` in store order; -1
-  // when the filter hides it.
-  int row_of(std::size_t position) const;
   void apply_filter();
   void show_record_count();
 
@@ -139,17 +120,15 @@ class Tarvik : public QMainWindow, private log_view {
                      bool copy_due) override;
 
   open_log* log_ = nullptr;
-  std::vector<std::unique_ptr<colinfo>> columns;
-  RecordTable* table;
+  RecordTable* table = nullptr;
+  std::unique_ptr<record_rows> rows;
   QDockWidget* statistics_dock = nullptr;
   statistics_panel* statistics = nullptr;
   QDockWidget* due_dock = nullptr;
   due_list_panel* due_list = nullptr;
   QLabel* due_label = nullptr;
-  RecordModel* model = nullptr;
-  RecordFilter* filter = nullptr;
   FilterBar* filter_bar = nullptr;
-  QToolBar* toolbar;
+  QToolBar* toolbar = nullptr;
   QMenu* recent_menu = nullptr;
   QLabel* path_label = nullptr;
   QAction* new_action = nullptr;

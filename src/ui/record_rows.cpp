@@ -1,0 +1,196 @@
+#include "ui/record_rows.h"
+
+#include <QHeaderView>
+#include <QStringList>
+#include <QStyle>
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "data/data_source.h"
+#include "ui/open_log.h"
+#include "ui/record_filter.h"
+#include "ui/record_model.h"
+#include "ui/record_table.h"
+#include "ui/widget_text.h"
+
+namespace tarvik {
+namespace {
+
+struct column_default {
+  const char* name;
+  int width;
+  // The widest text the column is to show whole; none for Notes, which
+  // takes what is left.
+  const char* widest;
+};
+constexpr column_default kColumns[] = {
+    {"Mileage", 60, "8888888.8"}, {"Date", 68, "8888-88-88"},
+    {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88888.88"},
+    {"Notes", 150, nullptr},
+};
+
+}  // namespace
+
+record_rows::record_rows(RecordTable* table, open_log& log, QObject* parent)
+    : table_(table), log_(log) {
+  std::vector<std::string> names;
+  QStringList labels;
+  for (const column_default& column : kColumns) {
+    names.emplace_back(column.name);
+    labels << to_widget_text(column.name);
+  }
+  model_ = new RecordModel(std::move(names), labels, parent);
+  filter_ = new RecordFilter(model_, parent);
+  table_->setModel(filter_);
+  size_columns();
+}
+
+void record_rows::size_columns() {
+  const QFontMetrics metrics = table_->fontMetrics();
+  const int padding =
+      2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) +
+      metrics.averageCharWidth() * 2;
+  QHeaderView* header = table_->horizontalHeader();
+  for (int k = 0; k < static_cast<int>(std::size(kColumns)); ++k) {
+    int width = std::max(kColumns[k].width, header->sectionSizeHint(k));
+    if (const char* widest = kColumns[k].widest) {
+      width = std::max(width, metrics.horizontalAdvance(QLatin1String(widest)) + padding);
+    }
+    table_->setColumnWidth(k, width);
+  }
+  // The last section never shrinks below the width it has now.
+  header->setStretchLastSection(true);
+}
+
+const std::vector<int>& record_rows::identifiers() const { return model_->identifiers(); }
+
+bool record_rows::filtering() const { return filter_->filtering(); }
+
+int record_rows::shown_count() const { return filter_->rowCount(); }
+
+int record_rows::current_position() const {
+  const QModelIndex shown = filter_->index(table_->current_row(), 0);
+  if (!shown.isValid()) return -1;
+  const int position = filter_->mapToSource(shown).row();
+  return position >= 0 && position < static_cast<int>(model_->identifiers().size()) ? position
+                                                                                     : -1;
+}
+
+int record_rows::current_identifier() const {
+  const int position = current_position();
+  return position < 0 ? -1 : model_->identifiers()[static_cast<std::size_t>(position)];
+}
+
+int record_rows::row_of(std::size_t position) const {
+  if (position >= model_->identifiers().size()) return -1;
+  return filter_->mapFromSource(model_->index(static_cast<int>(position), 0)).row();
+}
+
+void record_rows::make_current(int row, int column) {
+  row = std::min(row, filter_->rowCount() - 1);
+  if (row < 0) return;
+  table_->make_current(row, column);
+}
+
+void record_rows::reload() {
+  const int row = table_->current_row();
+  const int column = std::max(table_->current_column(), 0);
+  const int current_id = current_identifier();
+
+  model_->reload(&log_.store());
+
+  const std::vector<int>& ids = model_->identifiers();
+  const auto same = std::find(ids.begin(), ids.end(), current_id);
+  const int shown =
+      same != ids.end() ? row_of(static_cast<std::size_t>(same - ids.begin())) : -1;
+  make_current(shown >= 0 ? shown : std::max(row, 0), column);
+}
+
+void record_rows::reload_from_top() {
+  model_->reload(&log_.store());
+  filter_->refresh();
+  make_current(0, 0);
+}
+
+bool record_rows::show_change(const record_change& change) {
+  const int column = std::max(table_->current_column(), 0);
+  int row = table_->current_row();
+  bool hidden = false;
+  switch (change.what) {
+    case record_change::kind::added:
+      model_->inserted(change.position, change.identifier);
+      filter_->refresh();
+      if (const int shown = row_of(change.position); shown >= 0) {
+        row = shown;
+      } else {
+        hidden = true;
+        row = table_->current_row();
+      }
+      break;
+    case record_change::kind::removed: {
+      // Rows below move up, so the current cell stays on the row the record
+      // was shown in and shows the next record; on the last row it follows
+      // the row count. A record the filter hid leaves the current row alone.
+      const int shown = row_of(change.position);
+      if (shown >= 0) row = shown;
+      model_->removed(change.position);
+      filter_->refresh();
+      break;
+    }
+    case record_change::kind::changed:
+      model_->changed(change.position);
+      filter_->refresh();
+      if (const int shown = row_of(change.position); shown >= 0) {
+        row = shown;
+      } else {
+        hidden = true;
+      }
+      break;
+  }
+  // Anything that does not add up is shown afresh from the store.
+  if (model_->identifiers() != log_.store().identifiers()) {
+    reload();
+    const std::vector<int>& ids = model_->identifiers();
+    const auto found = std::find(ids.begin(), ids.end(), change.identifier);
+    if (change.what != record_change::kind::removed && found != ids.end()) {
+      const int shown = row_of(static_cast<std::size_t>(found - ids.begin()));
+      if (shown >= 0) row = shown;
+    }
+  }
+  make_current(std::max(row, 0), column);
+  return !hidden;
+}
+
+void record_rows::set_filter(const QString& text, std::optional<std::pair<QDate, QDate>> days) {
+  const int column = std::max(table_->current_column(), 0);
+  filter_->set_text(text);
+  filter_->set_dates(days);
+  if (!table_->currentIndex().isValid()) make_current(0, column);
+}
+
+std::vector<const Record*> record_rows::all() const {
+  std::vector<const Record*> records;
+  records.reserve(model_->identifiers().size());
+  for (const int id : model_->identifiers()) {
+    if (const Record* record = log_.store().record(id)) records.push_back(record);
+  }
+  return records;
+}
+
+std::vector<const Record*> record_rows::shown() const {
+  std::vector<const Record*> rows;
+  const std::vector<int>& ids = model_->identifiers();
+  const int count = filter_->rowCount();
+  rows.reserve(static_cast<std::size_t>(count));
+  for (int row = 0; row < count; ++row) {
+    const int source = filter_->mapToSource(filter_->index(row, 0)).row();
+    if (source < 0 || source >= static_cast<int>(ids.size())) continue;
+    if (const Record* record = log_.store().record(ids[static_cast<std::size_t>(source)])) {
+      rows.push_back(record);
+    }
+  }
+  return rows;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,85 @@
+#ifndef TARVIK_UI_RECORD_ROWS_H_
+#define TARVIK_UI_RECORD_ROWS_H_
+
+#include <QDate>
+#include <QString>
+#include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "ui/record_commands.h"
+
+class QObject;
+
+namespace tarvik {
+
+class Record;
+class RecordFilter;
+class RecordModel;
+class RecordTable;
+class open_log;
+
+// The rows of the window's table over the open log's store: the columns
+// Mileage, Date, Operation, Cost and Notes of a RecordModel, sorted and
+// filtered by a RecordFilter, in a RecordTable, and which row is current.
+// Unsorted and unfiltered, row i shows the record at position i in store
+// order (identifiers()[i]). The first row is current until the user picks
+// another, so that Edit and Delete show at once what they would act on.
+class record_rows {
+ public:
+  // Sets up `table` with a model and filter (children of `parent`) over
+  // `log`'s store; rows come with the first reload().
+  record_rows(RecordTable* table, open_log& log, QObject* parent);
+
+  // The identifiers of the records, in store order.
+  const std::vector<int>& identifiers() const;
+  bool filtering() const;
+  // How many rows the filter shows.
+  int shown_count() const;
+
+  // The identifier of the record in the current row, or -1.
+  int current_identifier() const;
+  // The store position of the record in the current row, or -1.
+  int current_position() const;
+  // The table row showing the record at `position` in store order; -1
+  // when the filter hides it.
+  int row_of(std::size_t position) const;
+  // Makes the cell current, on the last row when `row` is past it.
+  void make_current(int row, int column);
+
+  // Rebuilds every row from the store, as after it took in changes made
+  // elsewhere. The current row stays on its record when the record is
+  // still there and shown, else on the same row number as far as the rows
+  // reach.
+  void reload();
+  // Every row anew, for another log; the first row current.
+  void reload_from_top();
+  // Shows one step of a command: the row follows the record changed or
+  // added, or stays where a removed one was shown. False when the record is
+  // in the log but the filter hides it.
+  bool show_change(const record_change& change);
+  // Filters by the text and the range of days; the current record stays
+  // current while it is shown, else the first row.
+  void set_filter(const QString& text, std::optional<std::pair<QDate, QDate>> days);
+
+  // The records of the rows shown, top to bottom.
+  std::vector<const Record*> shown() const;
+  // Every record of the log, in store order, whatever the filter shows.
+  std::vector<const Record*> all() const;
+
+ private:
+  // Widths that show a date, a seven-digit mileage and a five-digit cost
+  // whole in the table's font, never below the columns' own widths; Notes
+  // takes the rest of the width.
+  void size_columns();
+
+  RecordTable* table_;
+  open_log& log_;
+  RecordModel* model_;
+  RecordFilter* filter_;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_UI_RECORD_ROWS_H_
