@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "data/number_text.h"
-#include "insight/calendar.h"
+#include "data/calendar.h"
 #include "transfer/csv_export.h"
 
 namespace tarvik {

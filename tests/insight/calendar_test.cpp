@@ -1,6 +1,6 @@
 // Calendar arithmetic at its edges: leap years by all three rules, months
 // before 1900, the limits of a local date and the day count over eras.
-#include "insight/calendar.h"
+#include "data/calendar.h"
 
 #include <gtest/gtest.h>
 
