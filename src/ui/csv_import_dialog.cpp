@@ -347,7 +347,8 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   resize(820, 580);
 }
 
-csv_import_dialog::~csv_import_dialog() = default;
+// The list must not look at the problems once they are gone, before it is.
+csv_import_dialog::~csv_import_dialog() { problem_texts->show(nullptr); }
 
 int csv_import_dialog::date_column() const {
   const auto found = std::find(roles.begin(), roles.end(), csv_role::date);
