@@ -1,7 +1,8 @@
 // The window on large logs, offscreen: from process start to the window shown
 // and idle, an Edit that changes the mileage and a Delete of the first row,
 // each with its commit, a sort by a column's header, the filter's answer
-// to a keystroke in the search box, and a CSV import with its undo and redo.
+// to a keystroke in the search box, and a CSV import (long, and wide) with
+// its undo and redo.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -305,6 +306,44 @@ void BM_ImportCsv(benchmark::State& state) {
                                  static_cast<double>(state.range(1));
 }
 BENCHMARK(BM_ImportCsv)->Args({0, 100000})->Args({100000, 100000})->Unit(benchmark::kMillisecond);
+
+// A CSV file of `columns` columns and 10 rows, as a spreadsheet turned on
+// its side writes it: a date, a mileage and an operation, then columns the
+// log has no field for, one cell in a hundred filled.
+std::string make_wide_csv(int columns) {
+  const std::string path =
+      tarvik::bench::bench_directory() + "/wide-" + std::to_string(columns) + ".csv";
+  std::ofstream out(path, std::ios::binary);
+  out << "Date,Km,Service";
+  for (int column = 4; column <= columns; ++column) out << ",c" << column;
+  out << '\n';
+  for (int row = 0; row < 10; ++row) {
+    out << "2002-05-" << 10 + row << ',' << 45000 + row * 100 << ",Oil";
+    for (int column = 4; column <= columns; ++column) out << (column % 100 == 0 ? ",v" : ",");
+    out << '\n';
+  }
+  return path;
+}
+
+// File > Import CSV… of a file of range(0) columns into an empty log, from
+// the menu to the rows shown and saved: the preview shows the first columns
+// and the notes keep the rest.
+void BM_ImportWideCsv(benchmark::State& state) {
+  open_window open(0);
+  const QString csv = QString::fromStdString(make_wide_csv(static_cast<int>(state.range(0))));
+  auto* stack = open.window->findChild<QUndoStack*>();
+  QAction* action = import_action(*open.window);
+  for (auto _ : state) {
+    answer_import(csv);
+    action->trigger();
+    state.PauseTiming();
+    stack->undo();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["resident_MB"] = resident_mb();
+}
+BENCHMARK(BM_ImportWideCsv)->Arg(5000)->Arg(100003)->Unit(benchmark::kMillisecond);
 
 // Undo (range(1) = 0) or Redo (1) of an import of 100,000 entries into a
 // log of range(0) records, with the commit.

@@ -6,10 +6,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -176,6 +178,66 @@ TEST(CsvImportDialog, AFileIsReadOnlyWhenItIsARegularFileOfASaneSize) {
   EXPECT_EQ(text.size(), 2000u);
   EXPECT_FALSE(read_csv_file(QString::fromStdString(dir.file("none.csv")), text, error));
   EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(CsvImportDialog, AFileOfAHundredThousandColumnsShowsTheFirstAndKeepsTheRest) {
+  testing::time_zone utc("UTC");
+  // 100,003 columns, as a spreadsheet turned on its side writes them. The
+  // last is headed "Cost" but has no box: it is kept in the notes.
+  constexpr int kColumns = 100003;
+  std::string csv = "Date,Km,Service";
+  for (int column = 4; column < kColumns; ++column) csv += ",c" + std::to_string(column);
+  csv += ",Cost\n2002-05-13,45210,Oil";
+  for (int column = 4; column < kColumns; ++column) csv += column % 25000 == 0 ? ",v" : ",";
+  csv += ",12\n2002-05-14,46000,Tyres";
+  csv += std::string(kColumns - 3, ',') + "\n";
+  QElapsedTimer clock;
+  clock.start();
+  csv_import_dialog dialog(nullptr, QStringLiteral("wide.csv"), std::move(csv));
+  show_active(dialog);
+  // A guard against the minute it once took, not a measure.
+  EXPECT_LT(clock.elapsed(), 10000);
+
+  auto* preview = part<QTableView>(&dialog, "preview_table");
+  EXPECT_EQ(preview->model()->columnCount(), 200);
+  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_199")->currentText(), "Keep in Notes");
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("role_box_200")), nullptr);
+  auto* hidden = part<QLabel>(&dialog, "hidden_columns_label");
+  EXPECT_TRUE(hidden->isVisible());
+  EXPECT_EQ(hidden->text(), QLocale().toString(99803) +
+                                " more columns are not shown: what they hold is kept in the notes "
+                                "of each entry, as \"Header: value\" lines.");
+  ASSERT_EQ(dialog.entries().size(), 2u);
+  EXPECT_EQ(dialog.entries()[0].notes, "c25000: v\nc50000: v\nc75000: v\nc100000: v\nCost: 12");
+  EXPECT_EQ(dialog.entries()[0].cost, 0.0f);
+  EXPECT_EQ(dialog.entries()[1].operation, "Tyres");
+  EXPECT_EQ(dialog.entries()[1].notes, "");
+
+  // A role chosen reads every row again, as quickly.
+  clock.restart();
+  press_in(part<QComboBox>(&dialog, "role_box_2"), Qt::Key_Down);  // Service: Cost
+  EXPECT_LT(clock.elapsed(), 10000);
+  EXPECT_EQ(problems_of(&dialog), (QStringList{"Line 2: Service \"Oil\" is not a number",
+                                               "Line 3: Service \"Tyres\" is not a number"}));
+}
+
+TEST(CsvImportDialog, ACellTheLogCannotKeepIsListedAndAHugeOneShownInPart) {
+  testing::time_zone utc("UTC");
+  using namespace std::string_literals;
+  const std::string huge(1000000, 'n');
+  csv_import_dialog dialog(nullptr, QStringLiteral("log.csv"),
+                           "Date,Service,Notes\n"
+                           "2002-05-13,Oil,\"" + huge + "\"\n"
+                           "2002-05-14,Tyres,first half\0second half\n"s);
+  show_active(dialog);
+  EXPECT_FALSE(part<QLabel>(&dialog, "hidden_columns_label")->isVisible());
+  EXPECT_EQ(problems_of(&dialog),
+            QStringList{"Line 3: Notes holds a NUL character, which a log cannot keep"});
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].notes, huge) << "imported whole";
+  const QModelIndex cell = part<QTableView>(&dialog, "preview_table")->model()->index(0, 2);
+  EXPECT_EQ(cell.data().toString(), QString(400, QLatin1Char('n')) + QChar(0x2026));
+  EXPECT_EQ(cell.data(Qt::ToolTipRole).toString().size(), 4001);
 }
 
 // A log from another program: semicolons, decimal commas, day-first dates,

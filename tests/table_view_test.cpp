@@ -21,6 +21,7 @@
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/record_model.h"
 #include "ui/tarvik.h"
 
 namespace tarvik {
@@ -178,6 +179,18 @@ TEST_F(TableView, TypedTextFiltersOperationAndNotesInAnyLetterCase) {
   type_search(QString());
   EXPECT_EQ(shown().size(), 5u);
   EXPECT_EQ(count_text(), "5 records");
+}
+
+TEST_F(TableView, ANoteOfMegabytesIsShownInPartAndFoundWhole) {
+  // Laid out whole, it took seconds at every paint of the table.
+  const std::string note = std::string(2000000, 'x') + " END";
+  open(block(0, "1", k2001, "Oil", "1", note.c_str()) + block(1, "2", k2001, "Fuel", "1", "short"));
+  const QString cell = testing::cell(*table, 0, 4);
+  EXPECT_EQ(cell, QString(1000, QLatin1Char('x')) + QChar(0x2026));
+  EXPECT_EQ(table->model()->index(0, 4).data(RecordModel::whole_text_role).toString().size(),
+            2000004);
+  type_search(QStringLiteral("end"));
+  EXPECT_EQ(shown().size(), 1u);
 }
 
 TEST_F(TableView, ADateRangeKeepsItsWholeFirstAndLastDays) {

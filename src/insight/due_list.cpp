@@ -5,7 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "insight/calendar.h"
+#include "data/calendar.h"
 #include "insight/odometer.h"
 #include "insight/operation_name.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "insight/calendar.h"
+#include "data/calendar.h"
 
 namespace tarvik {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "data/number_text.h"
-#include "insight/calendar.h"
+#include "data/calendar.h"
 #include "transfer/csv_export.h"
 
 namespace tarvik {
@@ -35,11 +35,13 @@ std::string lower_ascii(std::string_view text) {
   return out;
 }
 
-// The words of a header: runs of ASCII letters, lower-cased.
+// The words of a header: runs of ASCII letters, lower-cased. NUL bytes are
+// passed over, as column_name leaves them out of the name shown.
 std::vector<std::string> words_of(std::string_view header) {
   std::vector<std::string> words;
   std::string word;
   for (const char c : lower_ascii(header)) {
+    if (c == '\0') continue;
     if (c >= 'a' && c <= 'z') {
       word += c;
     } else if (!word.empty()) {
@@ -78,6 +80,19 @@ csv_role role_of_word(const std::string& word) {
     if (word == k.word) return k.role;
   }
   return csv_role::extra;
+}
+
+// A cell as a message quotes it. A long one is cut (never inside a UTF-8
+// character): a cell of megabytes would make a line nobody reads, and one
+// slow to draw.
+std::string quoted(const std::string& cell) {
+  constexpr std::size_t kLongest = 60;
+  if (cell.size() <= kLongest) return '"' + cell + '"';
+  std::size_t cut = kLongest;
+  for (int back = 0; back < 3 && (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80; ++back) {
+    --cut;
+  }
+  return '"' + cell.substr(0, cut) + "...\"";
 }
 
 // Whether `digits` is a whole part grouped in threes by `group`: 1 to 3
@@ -239,7 +254,7 @@ char guess_separator(std::string_view text) {
   return semicolons > commas ? ';' : ',';
 }
 
-csv_table read_csv(std::string_view text, char separator) {
+csv_table read_csv(std::string_view text, char separator, std::size_t most_cells) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   csv_table table;
   table.separator = separator != 0 ? separator : guess_separator(text);
@@ -249,6 +264,12 @@ csv_table read_csv(std::string_view text, char separator) {
   std::size_t row_line = 1;
   bool quoted = false;
   bool any = false;  // the row has begun
+  std::size_t cells = 0;
+  const auto too_many = [&] {
+    if (++cells <= most_cells) return false;
+    table.complete = false;
+    return true;
+  };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (quoted) {
@@ -269,12 +290,14 @@ csv_table read_csv(std::string_view text, char separator) {
       quoted = true;
       any = true;
     } else if (c == table.separator) {
+      if (too_many()) return table;
       row.push_back(std::move(cell));
       cell.clear();
       any = true;
     } else if (c == '\n' || c == '\r') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       if (any || !cell.empty()) {
+        if (too_many()) return table;
         row.push_back(std::move(cell));
         table.rows.push_back(std::move(row));
         table.line_of.push_back(row_line);
@@ -289,6 +312,7 @@ csv_table read_csv(std::string_view text, char separator) {
     }
   }
   if (any || !cell.empty()) {
+    if (too_many()) return table;
     row.push_back(std::move(cell));
     table.rows.push_back(std::move(row));
     table.line_of.push_back(row_line);
@@ -340,6 +364,13 @@ date_guess guess_date_order(const csv_table& table, std::size_t column) {
   return guess;
 }
 
+std::string column_name(const std::vector<std::string>& header, std::size_t column) {
+  std::string name = column < header.size() ? header[column] : std::string();
+  name.erase(std::remove(name.begin(), name.end(), '\0'), name.end());
+  if (trimmed(name).empty()) return "Column " + std::to_string(column + 1);
+  return name;
+}
+
 decimal_mark guess_decimal_mark(const csv_table& table, const std::vector<csv_role>& roles) {
   std::size_t commas = 0;
   std::size_t stops = 0;
@@ -357,10 +388,11 @@ decimal_mark guess_decimal_mark(const csv_table& table, const std::vector<csv_ro
 }
 
 import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
-                          date_order dates, decimal_mark decimals) {
+                          date_order dates, decimal_mark decimals, std::size_t text_limit) {
   import_result result;
   if (table.rows.empty()) return result;
   const std::vector<std::string>& header = table.rows.front();
+  std::size_t text_made = 0;
   result.entries.reserve(table.rows.size() - 1);
   for (std::size_t r = 1; r < table.rows.size(); ++r) {
     const std::vector<std::string>& row = table.rows[r];
@@ -373,29 +405,37 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
     entry.line = table.line_of[r];
     std::string problem;
     bool dated = false;
+    bool too_much = false;
     std::string extras;
     for (std::size_t column = 0; column < row.size() && problem.empty(); ++column) {
       const csv_role role = column < roles.size() ? roles[column] : csv_role::extra;
       const std::string& cell = row[column];
-      // A column without a name is called by its number, so that a note
-      // never holds a value nobody can tell the meaning of.
-      const std::string name = column < header.size() && !trimmed(header[column]).empty()
-                                   ? header[column]
-                                   : "Column " + std::to_string(column + 1);
+      // Named only where a name is written: a file may have millions of
+      // columns, mostly empty. A column without a name is called by its
+      // number, so that a note never holds a value nobody can tell the
+      // meaning of.
+      const auto name = [&] { return column_name(header, column); };
+      // The log would cut the text there on reading it back.
+      if (role != csv_role::ignore && cell.find('\0') != std::string::npos) {
+        problem = name() + " holds a NUL character, which a log cannot keep";
+        break;
+      }
       double number = 0;
       switch (role) {
         case csv_role::ignore:
           break;
         case csv_role::mileage:
-          if (!read_number(cell, decimals, number)) problem = name + " \"" + cell + "\" is not a number";
+          if (!read_number(cell, decimals, number)) {
+            problem = name() + " " + quoted(cell) + " is not a number";
+          }
           entry.mileage = number;
           break;
         case csv_role::cost:
           if (!read_number(cell, decimals, number)) {
-            problem = name + " \"" + cell + "\" is not a number";
+            problem = name() + " " + quoted(cell) + " is not a number";
           } else if (!std::isfinite(static_cast<float>(number))) {
             // A cost is kept in single precision: this one would be infinite.
-            problem = name + " \"" + cell + "\" is too large";
+            problem = name() + " " + quoted(cell) + " is too large";
           }
           entry.cost = static_cast<float>(number);
           break;
@@ -403,7 +443,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           if (trimmed(cell).empty()) {
             problem = "no date";
           } else if (!read_date(cell, dates, entry.date)) {
-            problem = name + " \"" + cell + "\" is not a date of the form chosen";
+            problem = name() + " " + quoted(cell) + " is not a date of the form chosen";
           }
           dated = true;
           break;
@@ -415,17 +455,36 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           break;
         case csv_role::extra:
           if (trimmed(cell).empty()) break;
+          // Checked as the notes grow: one row may be wide enough on its own.
+          if (text_made + extras.size() + cell.size() +
+                  (column < header.size() ? header[column].size() : 0) >
+              text_limit) {
+            too_much = true;
+            break;
+          }
           if (!extras.empty()) extras += '\n';
-          extras += name + ": " + cell;
+          extras += name();
+          extras += ": ";
+          extras += cell;
           break;
       }
+      if (too_much) break;
     }
-    if (problem.empty() && !dated) problem = "no date";
+    if (!too_much && problem.empty() && !dated) problem = "no date";
     if (!problem.empty()) {
       result.problems.push_back({entry.line, problem});
       continue;
     }
     if (!extras.empty()) entry.notes += (entry.notes.empty() ? "" : "\n") + extras;
+    text_made += entry.operation.size() + entry.notes.size();
+    if (too_much || text_made > text_limit) {
+      result.entries.clear();
+      result.problems.push_back(
+          {entry.line, "the entries up to this row hold more than " +
+                           std::to_string(text_limit >> 20) +
+                           " MiB of text, more than one import may bring: nothing is imported"});
+      break;
+    }
     result.entries.push_back(std::move(entry));
   }
   return result;

@@ -18,19 +18,29 @@ namespace tarvik {
 // them: quoted fields may hold separators, doubled quotes and line breaks;
 // lines end in LF or CR LF; a UTF-8 byte-order mark at the start is
 // skipped. rows[0] is the header. line_of[i] is the line (from 1) row i
-// starts on, for messages.
+// starts on, for messages. `complete` is false when reading stopped at
+// read_csv's limit: the rows are then only the first of the file's.
 struct csv_table {
   char separator = ',';
   std::vector<std::vector<std::string>> rows;
   std::vector<std::size_t> line_of;
+  bool complete = true;
 };
+
+// The most cells read_csv reads: a million entries of ten columns, far
+// beyond any vehicle's log. Each cell costs some 50 bytes and half a
+// microsecond, so a file of hundreds of millions of tiny cells (only
+// separators, only line breaks) would take gigabytes and minutes.
+inline constexpr std::size_t kMostCsvCells = 10'000'000;
 
 // The separator the text most likely uses: ",", ";" or a tab, judged by the
 // first line outside quotes.
 char guess_separator(std::string_view text);
 
-// Reads `text` with `separator` (0: guess_separator's).
-csv_table read_csv(std::string_view text, char separator = 0);
+// Reads `text` with `separator` (0: guess_separator's), up to the row
+// that would take the cells past `most_cells`.
+csv_table read_csv(std::string_view text, char separator = 0,
+                   std::size_t most_cells = kMostCsvCells);
 
 // What a column holds. Columns that hold something the log has no field
 // for are `extra`: they are kept in the entry's notes as "Header: value"
@@ -70,6 +80,17 @@ enum class decimal_mark { full_stop, comma };
 // those), else a full stop.
 decimal_mark guess_decimal_mark(const csv_table& table, const std::vector<csv_role>& roles);
 
+// The name a column goes by in notes and messages: its header, less any NUL
+// byte (no log keeps one), or "Column N" (from 1) when that is blank or the
+// header has no such column.
+std::string column_name(const std::vector<std::string>& header, std::size_t column);
+
+// The most text (operations and notes) one import makes: far more than any
+// vehicle's log holds (a million entries take about 140 MB), and a fraction
+// of what a log may be. Without it a long header kept in the notes of
+// millions of rows would take all memory.
+inline constexpr std::size_t kImportTextLimit = std::size_t{256} << 20;
+
 // One entry read from a row.
 struct imported_entry {
   std::size_t line = 0;
@@ -98,10 +119,13 @@ struct import_result {
 // value. A row of empty cells is passed over, as an empty line is. An
 // empty number cell is 0; an empty operation cell stays empty. A
 // row whose date is missing or cannot be read, or whose numbers cannot be
-// read in full, becomes no entry but a problem with its line. Dates are
-// local time.
+// read in full, or any of whose cells that reach the entry holds a NUL byte
+// (a log cannot keep one), becomes no entry but a problem with its line.
+// Dates are local time. When the entries' text would pass `text_limit`,
+// nothing is imported: the problem at the row that passed it says why.
 import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
-                          date_order dates, decimal_mark decimals);
+                          date_order dates, decimal_mark decimals,
+                          std::size_t text_limit = kImportTextLimit);
 
 }  // namespace tarvik
 

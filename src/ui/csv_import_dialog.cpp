@@ -1,5 +1,6 @@
 #include "ui/csv_import_dialog.h"
 
+#include <QAbstractListModel>
 #include <QBrush>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -12,7 +13,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringListModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -23,9 +23,16 @@
 namespace tarvik {
 namespace {
 
-// The first rows are enough to see what the columns hold.
+// The first rows are enough to see what the columns hold, and the first
+// columns are more than any vehicle log has: a box for each of 100,000
+// would take a minute and a gigabyte. Columns beyond go to the notes.
 constexpr std::size_t kPreviewRows = 200;
+constexpr std::size_t kPreviewColumns = 200;
 constexpr int kWidestPreviewColumn = 260;
+// The most of a cell the preview shows, in a cell and in its tooltip: a
+// cell of megabytes would be measured and drawn whole.
+constexpr std::size_t kCellShown = 400;
+constexpr std::size_t kTipShown = 4000;
 
 struct role_choice {
   const char* text;
@@ -59,6 +66,17 @@ QString count_text(std::size_t count, const char* one, const char* many) {
                                                   QLatin1String(many));
 }
 
+// The start of `bytes`, at most `limit` of them (never cut inside a UTF-8
+// character), with an ellipsis when there is more.
+QString start_of(const std::string& bytes, std::size_t limit) {
+  if (bytes.size() <= limit) return to_widget_text(bytes);
+  std::size_t cut = limit;
+  for (int back = 0; back < 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80; ++back) {
+    --cut;
+  }
+  return to_widget_text(bytes.substr(0, cut)) + QChar(0x2026);
+}
+
 }  // namespace
 
 // The table's column header with a role box below each column's name. The
@@ -68,7 +86,9 @@ class role_header : public QHeaderView {
   explicit role_header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setSectionsClickable(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(this, &QHeaderView::sectionResized, this, [this] { place_boxes(); });
+    connect(this, &QHeaderView::sectionResized, this, [this] {
+      if (!held) place_boxes();
+    });
     box(0)->hide();  // so that there is one to measure
   }
 
@@ -84,6 +104,13 @@ class role_header : public QHeaderView {
   }
 
   int box_height() const { return boxes.front()->sizeHint().height() + 4; }
+
+  // While held, resized sections leave the boxes where they are: sizing
+  // every column would otherwise place every box once for each column.
+  void hold(bool on) {
+    held = on;
+    if (!held) place_boxes();
+  }
 
   QSize sizeHint() const override {
     QSize size = QHeaderView::sizeHint();
@@ -122,6 +149,36 @@ class role_header : public QHeaderView {
 
  private:
   std::vector<QComboBox*> boxes;
+  bool held = false;
+};
+
+// The rows that cannot be read, a line each, made as the list shows them:
+// a wrong file may have millions of such rows.
+class problem_lines : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  // `problems` must live until the next call.
+  void show(const std::vector<import_problem>* problems) {
+    beginResetModel();
+    shown = problems;
+    endResetModel();
+  }
+
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() || shown == nullptr ? 0 : static_cast<int>(shown->size());
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount(QModelIndex())) {
+      return QVariant();
+    }
+    const import_problem& problem = (*shown)[static_cast<std::size_t>(index.row())];
+    return QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
+  }
+
+ private:
+  const std::vector<import_problem>* shown = nullptr;
 };
 
 bool read_csv_file(const QString& path, std::string& text, QString& error, qint64 limit) {
@@ -234,13 +291,18 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   preview->setToolTip(QStringLiteral("Row numbers are the file's lines"));
 
   auto* problems_label = new QLabel(QStringLiteral("Rows that cannot be read:"), this);
-  problem_texts = new QStringListModel(this);
+  problem_texts = new problem_lines(this);
   problem_list = new QListView(this);
   problem_list->setObjectName(QStringLiteral("problem_list"));
   problem_list->setModel(problem_texts);
   problem_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   problem_list->setUniformItemSizes(true);  // many rows, quickly
   problem_list->setMaximumHeight(preview->fontMetrics().height() * 6 + 8);
+
+  hidden_columns = new QLabel(this);
+  hidden_columns->setObjectName(QStringLiteral("hidden_columns_label"));
+  hidden_columns->setWordWrap(true);
+  hidden_columns->hide();
 
   summary = new QLabel(this);
   summary->setObjectName(QStringLiteral("summary_label"));
@@ -257,6 +319,7 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   layout->addLayout(choices);
   layout->addWidget(dates_warning);
   layout->addWidget(preview, 1);
+  layout->addWidget(hidden_columns);
   layout->addWidget(problems_label);
   layout->addWidget(problem_list);
   layout->addWidget(summary);
@@ -284,7 +347,8 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   resize(820, 580);
 }
 
-csv_import_dialog::~csv_import_dialog() = default;
+// The list must not look at the problems once they are gone, before it is.
+csv_import_dialog::~csv_import_dialog() { problem_texts->show(nullptr); }
 
 int csv_import_dialog::date_column() const {
   const auto found = std::find(roles.begin(), roles.end(), csv_role::date);
@@ -297,9 +361,15 @@ void csv_import_dialog::read_table() {
   displaced = {};
   std::size_t columns = 0;
   for (const auto& row : table.rows) columns = std::max(columns, row.size());
-  std::vector<std::string> names = table.rows.empty() ? std::vector<std::string>{} : table.rows[0];
-  names.resize(columns);
+  // Only a column with a box can take a role: the others are kept in the
+  // notes, whatever their names.
+  std::vector<std::string> names;
+  for (std::size_t column = 0; column < std::min(columns, kPreviewColumns); ++column) {
+    names.push_back(!table.rows.empty() && column < table.rows[0].size() ? table.rows[0][column]
+                                                                         : std::string());
+  }
   roles = guess_roles(names);
+  roles.resize(columns, csv_role::extra);
   // A column is left out only when the user says so: one without a name
   // goes to the notes like any other the log has no field for.
   for (csv_role& role : roles) {
@@ -334,31 +404,38 @@ void csv_import_dialog::guess_dates() {
 
 void csv_import_dialog::fill_preview() {
   const std::size_t shown = table.rows.empty() ? 0 : std::min(table.rows.size() - 1, kPreviewRows);
-  const int columns = static_cast<int>(roles.size());
+  const std::size_t shown_columns = std::min(roles.size(), kPreviewColumns);
+  const int columns = static_cast<int>(shown_columns);
+  header->hold(true);
   preview->clear();
   preview->setColumnCount(columns);
   preview->setRowCount(static_cast<int>(shown));
   QStringList names;
-  for (int column = 0; column < columns; ++column) {
-    const std::vector<std::string>& first = table.rows.front();
-    const auto k = static_cast<std::size_t>(column);
-    const QString name = k < first.size() ? to_widget_text(first[k]).trimmed() : QString();
-    names << (name.isEmpty() ? QStringLiteral("Column %1").arg(column + 1) : name);
+  for (std::size_t k = 0; k < shown_columns; ++k) {
+    names << start_of(column_name(table.rows.front(), k), kCellShown).trimmed();
   }
   preview->setHorizontalHeaderLabels(names);
   QStringList lines;
   for (std::size_t r = 1; r <= shown; ++r) {
     lines << QString::number(table.line_of[r]);
     const std::vector<std::string>& row = table.rows[r];
-    for (std::size_t k = 0; k < row.size(); ++k) {
-      // One line a cell; the whole text in its tooltip.
-      const QString cell = to_widget_text(row[k]);
+    for (std::size_t k = 0; k < std::min(row.size(), shown_columns); ++k) {
+      // One line a cell; the whole text (or a good part of it) in its tooltip.
+      const QString cell = start_of(row[k], kCellShown);
       auto* item = new QTableWidgetItem(QString(cell).replace(QLatin1Char('\n'), QChar(0x21B5)));
-      if (cell.contains(QLatin1Char('\n'))) item->setData(Qt::UserRole, cell);
+      if (cell.contains(QLatin1Char('\n')) || row[k].size() > kCellShown) {
+        item->setData(Qt::UserRole, start_of(row[k], kTipShown));
+      }
       preview->setItem(static_cast<int>(r - 1), static_cast<int>(k), item);
     }
   }
   preview->setVerticalHeaderLabels(lines);
+  const std::size_t unseen = roles.size() - shown_columns;
+  hidden_columns->setText(
+      count_text(unseen, "1 more column is", "more columns are") +
+      QStringLiteral(" not shown: what they hold is kept in the notes of each entry, as "
+                     "\"Header: value\" lines."));
+  hidden_columns->setVisible(unseen > 0);
 
   for (int column = 0; column < columns; ++column) {
     QComboBox* box = header->box(column);
@@ -380,7 +457,7 @@ void csv_import_dialog::fill_preview() {
     preview->setColumnWidth(
         column, std::clamp(preview->columnWidth(column), narrowest, kWidestPreviewColumn));
   }
-  header->place_boxes();
+  header->hold(false);
 }
 
 void csv_import_dialog::set_role(int column, csv_role role) {
@@ -415,18 +492,14 @@ void csv_import_dialog::set_role(int column, csv_role role) {
 }
 
 void csv_import_dialog::show_outcome() {
+  problem_texts->show(nullptr);
   outcome = {};
-  QStringList problems;
   const bool has_dates = date_column() >= 0;
-  if (has_dates && dates_known) {
+  if (has_dates && dates_known && table.complete) {
     outcome = import_rows(table, roles, static_cast<date_order>(dates_box->currentIndex()),
                           static_cast<decimal_mark>(decimals_box->currentIndex()));
-    problems.reserve(static_cast<qsizetype>(outcome.problems.size()));
-    for (const import_problem& problem : outcome.problems) {
-      problems << QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
-    }
   }
-  problem_texts->setStringList(problems);
+  problem_texts->show(&outcome.problems);
 
   // Rows of the preview that cannot be read stand out, with the reason.
   std::size_t next = 0;
@@ -447,7 +520,11 @@ void csv_import_dialog::show_outcome() {
   }
 
   QString said;
-  if (table.rows.size() < 2) {
+  if (!table.complete) {
+    said = QStringLiteral("The file holds more than %1 cells, far more than any vehicle log: it "
+                          "cannot be imported.")
+               .arg(QLocale().toString(static_cast<qulonglong>(kMostCsvCells)));
+  } else if (table.rows.size() < 2) {
     said = QStringLiteral("The file holds no rows below its header.");
   } else if (!has_dates) {
     said = QStringLiteral("Choose the column that holds the dates.");

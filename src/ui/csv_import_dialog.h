@@ -12,11 +12,11 @@ class QComboBox;
 class QLabel;
 class QListView;
 class QPushButton;
-class QStringListModel;
 class QTableWidget;
 
 namespace tarvik {
 
+class problem_lines;
 class role_header;
 
 // Reads a CSV file for the import dialog: false, with the reason, when it is
@@ -24,10 +24,11 @@ class role_header;
 bool read_csv_file(const QString& path, std::string& text, QString& error,
                    qint64 limit = qint64{256} * 1024 * 1024);
 
-// "Import CSV": a preview of the file's first rows with what each column is
-// to become, the separator, the decimal mark and the way dates are written
-// (each preset from the file and changeable), and every row that cannot be
-// read with its line.
+// "Import CSV": a preview of the file's first rows and columns with what
+// each column is to become, the separator, the decimal mark and the way dates
+// are written (each preset from the file and changeable), and every row that
+// cannot be read with its line. Columns past the preview's are kept in the
+// notes, and a line says how many there are.
 // The guesses are only a start: dates that could be read day first or month
 // first are not imported until the user says which; no column is left out
 // unless the user chooses so (columns the log has no field for go into the
@@ -79,8 +80,9 @@ class csv_import_dialog : public QDialog {
   QLabel* dates_warning;
   QTableWidget* preview;
   role_header* header;
+  QLabel* hidden_columns;  // says how many columns the preview leaves out
   QListView* problem_list;
-  QStringListModel* problem_texts;
+  problem_lines* problem_texts;
   QLabel* summary;
   QPushButton* import_button;
 };

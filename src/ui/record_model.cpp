@@ -17,10 +17,17 @@ bool is_line_break(QChar c) {
 }
 
 // The text on one line: each line break (CR LF counting as one) as a
-// return symbol between spaces.
+// return symbol between spaces. No more of it than a cell can show, and an
+// ellipsis: a note of megabytes would be laid out whole at every paint,
+// seconds each (the whole text stays in whole_text_role).
 QString one_line(const QString& text) {
+  constexpr qsizetype kLongest = 1000;
   QString line;
   for (qsizetype i = 0; i < text.size(); ++i) {
+    if (line.size() >= kLongest) {
+      line += QChar(0x2026);
+      break;
+    }
     if (!is_line_break(text.at(i))) {
       line += text.at(i);
       continue;

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <optional>
 
-#include "insight/calendar.h"
+#include "data/calendar.h"
 #include "insight/insight_support.h"
 #include "insight/odometer.h"
 

@@ -205,5 +205,72 @@ TEST(CsvImport, YearFirstDatesTakeAnySeparatorAndCostsMustFitTheLog) {
   EXPECT_EQ(result.problems[0].message, "Cost \"1e39\" is too large");
 }
 
+TEST(CsvImport, ACellWithANulByteBecomesAProblemNotACutEntry) {
+  testing::time_zone utc("UTC");
+  using namespace std::string_literals;
+  // The header's NUL is left out of the name: the column is still "Station".
+  const csv_table table = read_csv(
+      "Date,Service,Notes,Sta\0tion,Odometer,Dropped\n"
+      "2002-05-01,Oil,first half\0second half,,100,\n"
+      "2002-05-02,Oil\0,,,100,\n"
+      "2002-05-03,Oil,,Shell\0,100,\n"
+      "2002-05-04,Oil,,,1\0,\n"
+      "2002-05-05,Tyres,,Shell,100,x\0y\n"s);
+  std::vector<csv_role> roles = guess_roles(table.rows[0]);
+  ASSERT_EQ(roles[3], csv_role::extra);
+  roles[5] = csv_role::ignore;  // a column left out may hold anything
+  const import_result result = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
+  ASSERT_EQ(result.entries.size(), 1u);
+  EXPECT_EQ(result.entries[0].operation, "Tyres");
+  EXPECT_EQ(result.entries[0].notes, "Station: Shell");
+  std::vector<std::string> said;
+  for (const import_problem& problem : result.problems) {
+    said.push_back(std::to_string(problem.line) + ": " + problem.message);
+  }
+  EXPECT_EQ(said, (std::vector<std::string>{
+                      "2: Notes holds a NUL character, which a log cannot keep",
+                      "3: Service holds a NUL character, which a log cannot keep",
+                      "4: Station holds a NUL character, which a log cannot keep",
+                      "5: Odometer holds a NUL character, which a log cannot keep"}));
+  EXPECT_EQ(column_name({"\0"s, " ", "Cost"}, 0), "Column 1");
+  EXPECT_EQ(column_name({"\0"s, " ", "Cost"}, 1), "Column 2");
+  EXPECT_EQ(column_name({"\0"s, " ", "Cost"}, 3), "Column 4");
+  EXPECT_EQ(guess_roles({"Da\0te"s})[0], csv_role::date);
+}
+
+TEST(CsvImport, HostileFilesCostBoundedWork) {
+  testing::time_zone utc("UTC");
+  // Reading stops at the row that would pass the cells' limit, and says so.
+  const csv_table cut = read_csv("a,b\nc,d\ne\n", ',', 4);
+  EXPECT_FALSE(cut.complete);
+  EXPECT_EQ(cut.rows, (Rows{{"a", "b"}, {"c", "d"}}));
+  EXPECT_TRUE(read_csv("a,b\nc,d\n", ',', 4).complete);
+  EXPECT_FALSE(read_csv("a,b\nc,d", ',', 3).complete) << "the last line, without a line break";
+  EXPECT_FALSE(read_csv(",,,,,", ',', 3).complete);
+
+  // A long header kept in the notes of every row: the entries' text passes
+  // the limit, and nothing is imported rather than part of the file.
+  std::string text = "Date," + std::string(100000, 'H') + "\n";
+  for (int i = 0; i < 20; ++i) text += "2002-05-01,x\n";
+  const csv_table wide = read_csv(text);
+  const std::vector<csv_role> roles{csv_role::date, csv_role::extra};
+  const import_result refused =
+      import_rows(wide, roles, date_order::iso, decimal_mark::full_stop, std::size_t{1} << 20);
+  EXPECT_TRUE(refused.entries.empty());
+  ASSERT_EQ(refused.problems.size(), 1u);
+  EXPECT_EQ(refused.problems[0].line, 12u);
+  EXPECT_EQ(refused.problems[0].message,
+            "the entries up to this row hold more than 1 MiB of text, more than one import may "
+            "bring: nothing is imported");
+  EXPECT_EQ(import_rows(wide, roles, date_order::iso, decimal_mark::full_stop).entries.size(), 20u);
+
+  // A message quotes no more of a cell than a reader needs.
+  const import_result huge = import_rows(read_csv("Date\n" + std::string(1000000, '7') + "\n"),
+                                         {csv_role::date}, date_order::iso, decimal_mark::full_stop);
+  ASSERT_EQ(huge.problems.size(), 1u);
+  EXPECT_EQ(huge.problems[0].message,
+            "Date \"" + std::string(60, '7') + "...\" is not a date of the form chosen");
+}
+
 }  // namespace
 }  // namespace tarvik

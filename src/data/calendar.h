@@ -1,5 +1,5 @@
-#ifndef TARVIK_INSIGHT_CALENDAR_H_
-#define TARVIK_INSIGHT_CALENDAR_H_
+#ifndef TARVIK_DATA_CALENDAR_H_
+#define TARVIK_DATA_CALENDAR_H_
 
 #include <optional>
 
@@ -33,4 +33,4 @@ std::optional<long> local_time(long year, long month, long day, long hour, long 
 
 }  // namespace tarvik
 
-#endif  // TARVIK_INSIGHT_CALENDAR_H_
+#endif  // TARVIK_DATA_CALENDAR_H_

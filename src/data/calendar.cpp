@@ -1,4 +1,4 @@
-#include "insight/calendar.h"
+#include "data/calendar.h"
 
 #include <climits>
 #include <ctime>

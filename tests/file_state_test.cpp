@@ -1,0 +1,148 @@
+// Whether the log on disk is still what a store read or wrote, when another
+// writer edits it in place and puts the time stamp back, as editors and
+// sync tools do; and the merge that follows.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/file_data_source.h"
+#include "support/test_support.h"
+
+namespace tarvik {
+namespace {
+
+using testing::read_file;
+using testing::temp_dir;
+using testing::write_file;
+using Ids = std::vector<int>;
+
+timespec modified_at(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(stat(path.c_str(), &status), 0);
+  return status.st_mtim;
+}
+
+void set_modified(const std::string& path, timespec when) {
+  const timespec times[2] = {when, when};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// Writes `bytes` into the file itself (the same inode) at `offset`, or at
+// its end when `offset` is negative, and gives it back the time stamp it had.
+void edit_in_place_keeping_time(const std::string& path, const std::string& bytes, off_t offset) {
+  const timespec before = modified_at(path);
+  const int fd = ::open(path.c_str(), O_WRONLY | (offset < 0 ? O_APPEND : 0));
+  ASSERT_GE(fd, 0);
+  const ssize_t written = offset < 0 ? ::write(fd, bytes.data(), bytes.size())
+                                     : ::pwrite(fd, bytes.data(), bytes.size(), offset);
+  ::close(fd);
+  ASSERT_EQ(written, static_cast<ssize_t>(bytes.size()));
+  set_modified(path, before);
+}
+
+class FileState : public ::testing::Test {
+ protected:
+  void SetUp() override { write_file(log, testing::kExampleLog); }
+
+  // The example log an hour old: its time stamp can be trusted.
+  void age_log() { set_modified(log, {time(nullptr) - 3600, 123456789}); }
+
+  off_t offset_of(const std::string& text) {
+    return static_cast<off_t>(read_file(log).find(text));
+  }
+
+  temp_dir dir;
+  std::string log = dir.file("tarvik.txt");
+};
+
+// Within the time stamp's step, size and time cannot tell: the bytes do.
+TEST_F(FileState, AnEditAtTheSameSizeRightAfterAReadingIsSeen) {
+  FileDataSource store(log);
+  edit_in_place_keeping_time(log, "Tires", offset_of("Tyres"));
+  EXPECT_FALSE(store.changed_on_disk(false)) << "size and time stamp are all the same";
+  EXPECT_TRUE(store.changed_on_disk());
+}
+
+TEST_F(FileState, AnEditAtTheSameSizeRightAfterACommitIsSeenAndMerged) {
+  FileDataSource store(log);
+  store.record(0)->notes("Filter replaced, too");
+  ASSERT_TRUE(store.commit());
+  EXPECT_FALSE(store.changed_on_disk());
+  edit_in_place_keeping_time(log, "Tires", offset_of("Tyres"));
+  EXPECT_TRUE(store.changed_on_disk());
+
+  store.record(0)->cost(25);
+  ASSERT_TRUE(store.commit());
+  EXPECT_TRUE(store.last_commit().merged);
+  FileDataSource after(log);
+  EXPECT_EQ(after.record(3)->operation(), "Tires");
+  EXPECT_EQ(after.record(0)->notes(), "Filter replaced, too");
+  EXPECT_EQ(after.record(0)->cost(), 25);
+}
+
+// Long after the time stamp's step, a state that matches is believed: every
+// part of it has to be compared.
+TEST_F(FileState, AnOldLogGrownInPlaceUnderItsOldTimeStampIsSeenAndMerged) {
+  age_log();
+  FileDataSource store(log);
+  EXPECT_FALSE(store.changed_on_disk());
+  edit_in_place_keeping_time(log, "<record=8>\noperation=By hand;\ndate=1040000000;\n</record>\n",
+                             -1);
+  EXPECT_TRUE(store.changed_on_disk(false));
+  store.record(3)->notes("rotated");
+  ASSERT_TRUE(store.commit());
+  EXPECT_TRUE(store.last_commit().merged);
+  ASSERT_EQ(store.identifiers(), (Ids{0, 3, 8}));
+  EXPECT_EQ(FileDataSource(log).record(8)->operation(), "By hand");
+  EXPECT_EQ(FileDataSource(log).record(3)->notes(), "rotated");
+}
+
+TEST_F(FileState, AnOldLogEditedWithinTheSameSecondIsSeen) {
+  age_log();
+  FileDataSource store(log);
+  const timespec was = modified_at(log);
+  edit_in_place_keeping_time(log, "Tires", offset_of("Tyres"));
+  set_modified(log, {was.tv_sec, 987654321});
+  if (modified_at(log).tv_nsec == was.tv_nsec) GTEST_SKIP() << "the file system keeps whole seconds";
+  EXPECT_TRUE(store.changed_on_disk(false));
+}
+
+TEST_F(FileState, AnOldLogReplacedByAFileOfTheSameSizeAndTimeIsSeen) {
+  age_log();
+  FileDataSource store(log);
+  const timespec was = modified_at(log);
+  std::string theirs = testing::kExampleLog;
+  theirs.replace(theirs.find("Tyres"), 5, "Tires");
+  const std::string saved = dir.file("tarvik.txt.new");
+  write_file(saved, theirs);
+  set_modified(saved, was);
+  ASSERT_EQ(::rename(saved.c_str(), log.c_str()), 0);
+  EXPECT_TRUE(store.changed_on_disk(false));
+}
+
+// The merge drops from the file as it now is the record this store
+// removed, and no other.
+TEST_F(FileState, ARecordRemovedHereGoesWhileAnotherStoreAddsOne) {
+  FileDataSource first(log);
+  FileDataSource second(log);
+  delete first.remove(3);
+  auto* added = new Record(second.next_id());
+  added->setup(added->identifier(), 1040000000, 52000, "Wipers", "", 10);
+  second.record(added);
+  ASSERT_TRUE(second.commit());
+  ASSERT_TRUE(first.commit()) << first.last_commit().error;
+  EXPECT_TRUE(first.last_commit().merged);
+  EXPECT_EQ(first.identifiers(), (Ids{0, 4}));
+  ASSERT_NE(first.record(0), nullptr);
+  EXPECT_EQ(first.record(0)->operation(), "Oil change");
+  FileDataSource after(log);
+  ASSERT_EQ(after.identifiers(), (Ids{0, 4}));
+  EXPECT_EQ(after.record(4)->operation(), "Wipers");
+}
+
+}  // namespace
+}  // namespace tarvik
