@@ -24,6 +24,7 @@
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/import_command.h"
 #include "ui/tarvik.h"
 
 namespace tarvik {

@@ -1,13 +1,9 @@
 #include "ui/csv_import_dialog.h"
 
-#include <QAbstractListModel>
 #include <QBrush>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QLocale>
@@ -18,6 +14,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/csv_import_parts.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -33,30 +30,6 @@ constexpr int kWidestPreviewColumn = 260;
 // cell of megabytes would be measured and drawn whole.
 constexpr std::size_t kCellShown = 400;
 constexpr std::size_t kTipShown = 4000;
-
-struct role_choice {
-  const char* text;
-  csv_role role;
-};
-constexpr std::array<role_choice, 7> kRoles{{
-    {"Mileage", csv_role::mileage},
-    {"Date", csv_role::date},
-    {"Operation", csv_role::operation},
-    {"Cost", csv_role::cost},
-    {"Notes", csv_role::notes},
-    {"Keep in Notes", csv_role::extra},
-    {"Leave Out", csv_role::ignore},
-}};
-
-int index_of(csv_role role) {
-  for (std::size_t i = 0; i < kRoles.size(); ++i) {
-    if (kRoles[i].role == role) return static_cast<int>(i);
-  }
-  return 0;
-}
-
-// Roles that one column at most can have.
-bool single(csv_role role) { return role != csv_role::extra && role != csv_role::ignore; }
 
 constexpr std::array<char, 3> kSeparators{',', ';', '\t'};
 
@@ -78,151 +51,6 @@ QString start_of(const std::string& bytes, std::size_t limit) {
 }
 
 }  // namespace
-
-// The table's column header with a role box below each column's name. The
-// boxes live in the viewport, so they scroll with the sections.
-class role_header : public QHeaderView {
- public:
-  explicit role_header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
-    setSectionsClickable(false);
-    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(this, &QHeaderView::sectionResized, this, [this] {
-      if (!held) place_boxes();
-    });
-    box(0)->hide();  // so that there is one to measure
-  }
-
-  // The box of `column`, made on first need; boxes beyond `count` hide.
-  QComboBox* box(int column) {
-    while (static_cast<int>(boxes.size()) <= column) {
-      auto* made = new QComboBox(viewport());
-      made->setObjectName(QStringLiteral("role_box_%1").arg(boxes.size()));
-      for (const role_choice& choice : kRoles) made->addItem(QLatin1String(choice.text));
-      boxes.push_back(made);
-    }
-    return boxes[static_cast<std::size_t>(column)];
-  }
-
-  int box_height() const { return boxes.front()->sizeHint().height() + 4; }
-
-  // While held, resized sections leave the boxes where they are: sizing
-  // every column would otherwise place every box once for each column.
-  void hold(bool on) {
-    held = on;
-    if (!held) place_boxes();
-  }
-
-  QSize sizeHint() const override {
-    QSize size = QHeaderView::sizeHint();
-    size.setHeight(size.height() + box_height());
-    return size;
-  }
-
-  void place_boxes() {
-    const int height = box_height();
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-      const int column = static_cast<int>(i);
-      if (column >= count()) {
-        boxes[i]->hide();
-        continue;
-      }
-      boxes[i]->setGeometry(sectionViewportPosition(column) + 2, viewport()->height() - height + 2,
-                            sectionSize(column) - 4, height - 4);
-      boxes[i]->show();
-    }
-  }
-
- protected:
-  void paintSection(QPainter* painter, const QRect& rect, int logical_index) const override {
-    QHeaderView::paintSection(painter, rect.adjusted(0, 0, 0, -box_height()), logical_index);
-  }
-
-  void updateGeometries() override {
-    QHeaderView::updateGeometries();
-    place_boxes();
-  }
-
-  void resizeEvent(QResizeEvent* event) override {
-    QHeaderView::resizeEvent(event);
-    place_boxes();
-  }
-
- private:
-  std::vector<QComboBox*> boxes;
-  bool held = false;
-};
-
-// The rows that cannot be read, a line each, made as the list shows them:
-// a wrong file may have millions of such rows.
-class problem_lines : public QAbstractListModel {
- public:
-  using QAbstractListModel::QAbstractListModel;
-
-  // `problems` must live until the next call.
-  void show(const std::vector<import_problem>* problems) {
-    beginResetModel();
-    shown = problems;
-    endResetModel();
-  }
-
-  int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() || shown == nullptr ? 0 : static_cast<int>(shown->size());
-  }
-
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount(QModelIndex())) {
-      return QVariant();
-    }
-    const import_problem& problem = (*shown)[static_cast<std::size_t>(index.row())];
-    return QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
-  }
-
- private:
-  const std::vector<import_problem>* shown = nullptr;
-};
-
-bool read_csv_file(const QString& path, std::string& text, QString& error, qint64 limit) {
-  const QFileInfo info(path);
-  if (!info.exists()) {
-    error = QStringLiteral("No such file or directory");
-    return false;
-  }
-  // A FIFO or a device would block the window, or never end.
-  if (!info.isFile()) {
-    error = QStringLiteral("It is not a regular file");
-    return false;
-  }
-  const QString too_large =
-      QStringLiteral("It is larger than %1 MiB, more than any log holds").arg(limit / (1024 * 1024));
-  if (info.size() > limit) {
-    error = too_large;
-    return false;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    error = file.errorString();
-    return false;
-  }
-  std::string read;
-  read.reserve(static_cast<std::size_t>(info.size()));
-  char buffer[65536];
-  for (;;) {
-    const qint64 got = file.read(buffer, sizeof buffer);
-    if (got < 0) {
-      error = file.errorString();
-      return false;
-    }
-    if (got == 0) break;
-    // It may have grown since it was looked at.
-    if (static_cast<qint64>(read.size()) + got > limit) {
-      error = too_large;
-      return false;
-    }
-    read.append(buffer, static_cast<std::size_t>(got));
-  }
-  text = std::move(read);
-  return true;
-}
 
 csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_)
     : QDialog(parent), text(std::move(text_)) {
@@ -441,13 +269,13 @@ void csv_import_dialog::fill_preview() {
     QComboBox* box = header->box(column);
     {
       QSignalBlocker quiet(box);
-      box->setCurrentIndex(index_of(roles[static_cast<std::size_t>(column)]));
+      box->setCurrentIndex(role_index(roles[static_cast<std::size_t>(column)]));
     }
     // Connected once a box: the box is reused when the table is read anew.
     if (!box->property("connected").toBool()) {
       box->setProperty("connected", true);
       connect(box, &QComboBox::currentIndexChanged, this, [this, column](int index) {
-        if (index >= 0) set_role(column, kRoles[static_cast<std::size_t>(index)].role);
+        if (index >= 0) set_role(column, role_at(index));
       });
     }
   }
@@ -466,7 +294,7 @@ void csv_import_dialog::set_role(int column, csv_role role) {
   const auto show_role = [this](std::size_t at) {
     QComboBox* box = header->box(static_cast<int>(at));
     QSignalBlocker quiet(box);
-    box->setCurrentIndex(index_of(roles[at]));
+    box->setCurrentIndex(role_index(roles[at]));
   };
   // Arrow keys on a closed box step through the roles: a role taken in
   // passing goes back to the column it was taken from.
@@ -476,7 +304,7 @@ void csv_import_dialog::set_role(int column, csv_role role) {
     show_role(displaced.column);
   }
   displaced = {};
-  if (single(role)) {
+  if (one_column_role(role)) {
     for (std::size_t other = 0; other < roles.size(); ++other) {
       if (other == k || roles[other] != role) continue;
       roles[other] = csv_role::extra;

@@ -19,11 +19,6 @@ namespace tarvik {
 class problem_lines;
 class role_header;
 
-// Reads a CSV file for the import dialog: false, with the reason, when it is
-// no regular file, larger than `limit` bytes, or cannot be read.
-bool read_csv_file(const QString& path, std::string& text, QString& error,
-                   qint64 limit = qint64{256} * 1024 * 1024);
-
 // "Import CSV": a preview of the file's first rows and columns with what
 // each column is to become, the separator, the decimal mark and the way dates
 // are written (each preset from the file and changeable), and every row that

@@ -1,5 +1,6 @@
 #include "ui/import_command.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -15,6 +16,49 @@
 #include "ui/tarvik.h"
 
 namespace tarvik {
+
+bool read_csv_file(const QString& path, std::string& text, QString& error, qint64 limit) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
+    error = QStringLiteral("No such file or directory");
+    return false;
+  }
+  // A FIFO or a device would block the window, or never end.
+  if (!info.isFile()) {
+    error = QStringLiteral("It is not a regular file");
+    return false;
+  }
+  const QString too_large =
+      QStringLiteral("It is larger than %1 MiB, more than any log holds").arg(limit / (1024 * 1024));
+  if (info.size() > limit) {
+    error = too_large;
+    return false;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    error = file.errorString();
+    return false;
+  }
+  std::string read;
+  read.reserve(static_cast<std::size_t>(info.size()));
+  char buffer[65536];
+  for (;;) {
+    const qint64 got = file.read(buffer, sizeof buffer);
+    if (got < 0) {
+      error = file.errorString();
+      return false;
+    }
+    if (got == 0) break;
+    // It may have grown since it was looked at.
+    if (static_cast<qint64>(read.size()) + got > limit) {
+      error = too_large;
+      return false;
+    }
+    read.append(buffer, static_cast<std::size_t>(got));
+  }
+  text = std::move(read);
+  return true;
+}
 
 void import_csv(Tarvik& window) {
   open_log& log = window.log();

@@ -1,9 +1,18 @@
 #ifndef TARVIK_UI_IMPORT_COMMAND_H_
 #define TARVIK_UI_IMPORT_COMMAND_H_
 
+#include <QString>
+#include <QtGlobal>
+#include <string>
+
 namespace tarvik {
 
 class Tarvik;
+
+// Reads a CSV file for the import dialog: false, with the reason, when it is
+// no regular file, larger than `limit` bytes, or cannot be read.
+bool read_csv_file(const QString& path, std::string& text, QString& error,
+                   qint64 limit = qint64{256} * 1024 * 1024);
 
 // File > Import CSV…: a CSV file the user picks, read through the import
 // dialog (csv_import_dialog.h), added to the window's log as one undoable

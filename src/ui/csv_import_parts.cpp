@@ -1,0 +1,116 @@
+#include "ui/csv_import_parts.h"
+
+#include <QComboBox>
+#include <array>
+
+#include "ui/widget_text.h"
+
+namespace tarvik {
+namespace {
+
+struct role_choice {
+  const char* text;
+  csv_role role;
+};
+constexpr std::array<role_choice, 7> kRoles{{
+    {"Mileage", csv_role::mileage},
+    {"Date", csv_role::date},
+    {"Operation", csv_role::operation},
+    {"Cost", csv_role::cost},
+    {"Notes", csv_role::notes},
+    {"Keep in Notes", csv_role::extra},
+    {"Leave Out", csv_role::ignore},
+}};
+
+}  // namespace
+
+csv_role role_at(int index) { return kRoles[static_cast<std::size_t>(index)].role; }
+
+int role_index(csv_role role) {
+  for (std::size_t i = 0; i < kRoles.size(); ++i) {
+    if (kRoles[i].role == role) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+bool one_column_role(csv_role role) { return role != csv_role::extra && role != csv_role::ignore; }
+
+role_header::role_header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+  setSectionsClickable(false);
+  setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  connect(this, &QHeaderView::sectionResized, this, [this] {
+    if (!held) place_boxes();
+  });
+  box(0)->hide();  // so that there is one to measure
+}
+
+QComboBox* role_header::box(int column) {
+  while (static_cast<int>(boxes.size()) <= column) {
+    auto* made = new QComboBox(viewport());
+    made->setObjectName(QStringLiteral("role_box_%1").arg(boxes.size()));
+    for (const role_choice& choice : kRoles) made->addItem(QLatin1String(choice.text));
+    boxes.push_back(made);
+  }
+  return boxes[static_cast<std::size_t>(column)];
+}
+
+int role_header::box_height() const { return boxes.front()->sizeHint().height() + 4; }
+
+void role_header::hold(bool on) {
+  held = on;
+  if (!held) place_boxes();
+}
+
+QSize role_header::sizeHint() const {
+  QSize size = QHeaderView::sizeHint();
+  size.setHeight(size.height() + box_height());
+  return size;
+}
+
+void role_header::place_boxes() {
+  const int height = box_height();
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const int column = static_cast<int>(i);
+    if (column >= count()) {
+      boxes[i]->hide();
+      continue;
+    }
+    boxes[i]->setGeometry(sectionViewportPosition(column) + 2, viewport()->height() - height + 2,
+                          sectionSize(column) - 4, height - 4);
+    boxes[i]->show();
+  }
+}
+
+void role_header::paintSection(QPainter* painter, const QRect& rect, int logical_index) const {
+  QHeaderView::paintSection(painter, rect.adjusted(0, 0, 0, -box_height()), logical_index);
+}
+
+void role_header::updateGeometries() {
+  QHeaderView::updateGeometries();
+  place_boxes();
+}
+
+void role_header::resizeEvent(QResizeEvent* event) {
+  QHeaderView::resizeEvent(event);
+  place_boxes();
+}
+
+void problem_lines::show(const std::vector<import_problem>* problems) {
+  beginResetModel();
+  shown = problems;
+  endResetModel();
+}
+
+int problem_lines::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() || shown == nullptr ? 0 : static_cast<int>(shown->size());
+}
+
+QVariant problem_lines::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount(QModelIndex())) {
+    return QVariant();
+  }
+  const import_problem& problem = (*shown)[static_cast<std::size_t>(index.row())];
+  return QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
+}
+
+}  // namespace tarvik
