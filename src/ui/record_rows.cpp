@@ -12,10 +12,14 @@
 #include "ui/record_filter.h"
 #include "ui/record_model.h"
 #include "ui/record_table.h"
+#include "platform/pointer_check.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
 namespace {
+
+// Diagnostics name the window, which the columns belong to.
+constexpr const char* kSource = "tarvik";
 
 struct column_default {
   const char* name;
@@ -34,11 +38,18 @@ constexpr column_default kColumns[] = {
 
 record_rows::record_rows(RecordTable* table, open_log& log, QObject* parent)
     : table_(table), log_(log) {
+  for (const column_default& defaults : kColumns) {
+    auto column = std::make_unique<colinfo>();
+    TARVIK_CHECK_POINTER(column.get(), kSource);
+    column->name = defaults.name;
+    column->width = defaults.width;
+    columns.push_back(std::move(column));
+  }
   std::vector<std::string> names;
   QStringList labels;
-  for (const column_default& column : kColumns) {
-    names.emplace_back(column.name);
-    labels << to_widget_text(column.name);
+  for (const auto& column : columns) {
+    names.push_back(column->name);
+    labels << to_widget_text(column->name);
   }
   model_ = new RecordModel(std::move(names), labels, parent);
   filter_ = new RecordFilter(model_, parent);
@@ -52,8 +63,8 @@ void record_rows::size_columns() {
       2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) +
       metrics.averageCharWidth() * 2;
   QHeaderView* header = table_->horizontalHeader();
-  for (int k = 0; k < static_cast<int>(std::size(kColumns)); ++k) {
-    int width = std::max(kColumns[k].width, header->sectionSizeHint(k));
+  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
+    int width = std::max(columns[static_cast<std::size_t>(k)]->width, header->sectionSizeHint(k));
     if (const char* widest = kColumns[k].widest) {
       width = std::max(width, metrics.horizontalAdvance(QLatin1String(widest)) + padding);
     }

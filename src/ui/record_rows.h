@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QString>
 #include <cstddef>
+#include <memory>
+#include <string>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -19,6 +21,13 @@ class RecordFilter;
 class RecordModel;
 class RecordTable;
 class open_log;
+
+// One column of the table: its header label, which is also the key under
+// which a record gives the cell text, and its narrowest width in pixels.
+struct colinfo {
+  std::string name;
+  int width = 0;
+};
 
 // The rows of the window's table over the open log's store: the columns
 // Mileage, Date, Operation, Cost and Notes of a RecordModel, sorted and
@@ -76,6 +85,8 @@ class record_rows {
 
   RecordTable* table_;
   open_log& log_;
+  // The five column descriptors, in column order.
+  std::vector<std::unique_ptr<colinfo>> columns;
   RecordModel* model_;
   RecordFilter* filter_;
 };
