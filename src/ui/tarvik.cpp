@@ -144,7 +144,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   statistics_dock->raise();
   connect(due_list, &due_list_panel::intervals_changed, this, &Tarvik::show_record_count);
   connect(statistics_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-    if (visible) statistics->show_rows(rows_shown());
+    if (visible) statistics->show_rows(*model, filter->source_rows());
   });
   setup_toolbar();
   setup_menus();
@@ -346,7 +346,8 @@ void Tarvik::apply_filter() {
   filter->set_dates(filter_bar->days());
   // The current record stays current while it is shown; else the first row.
   if (!table->currentIndex().isValid()) make_current(0, column);
-  show_record_count();
+  // What is due follows the whole log: the filter changes nothing of it.
+  show_rows_counted();
 }
 
 void Tarvik::make_current(int row, int column) {
@@ -356,17 +357,21 @@ void Tarvik::make_current(int row, int column) {
 }
 
 void Tarvik::show_record_count() {
-  const std::size_t count = model->identifiers().size();
-  QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
-  if (filter->filtering()) text += QStringLiteral(", %1 shown").arg(filter->rowCount());
-  count_label->setText(text);
-  // The figures follow the rows shown, while anyone can see them.
-  if (statistics_dock->isVisible()) statistics->show_rows(rows_shown());
+  show_rows_counted();
   // What is due follows the whole log, and the status bar counts it.
   const std::size_t due = due_list->show_log(all_records());
   due_label->setText(due == 1 ? QStringLiteral("1 service due")
                               : QStringLiteral("%1 services due").arg(due));
   due_label->setVisible(due > 0);
+}
+
+void Tarvik::show_rows_counted() {
+  const std::size_t count = model->identifiers().size();
+  QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
+  if (filter->filtering()) text += QStringLiteral(", %1 shown").arg(filter->rowCount());
+  count_label->setText(text);
+  // The figures follow the rows shown, while anyone can see them.
+  if (statistics_dock->isVisible()) statistics->show_rows(*model, filter->source_rows());
 }
 
 std::vector<const Record*> Tarvik::all_records() const {

@@ -133,7 +133,10 @@ class Tarvik : public QMainWindow, private record_log {
   // when the filter hides it.
   int row_of(std::size_t position) const;
   void apply_filter();
+  // The counts, the figures of the rows shown and the due list.
   void show_record_count();
+  // The counts and the figures of the rows shown only.
+  void show_rows_counted();
   // Commits the store; tells the user when the change could not be saved
   // (offering to try again) and what a commit did besides writing.
   void commit();
