@@ -171,7 +171,30 @@ TEST(RecordFilter, EveryStepShowsWhatSortingAndFilteringAllRecordsAnewWould) {
       current = filter.index(static_cast<int>(random() % static_cast<unsigned>(filter.rowCount())), 2);
       current_id = model.identifiers()[static_cast<std::size_t>(filter.mapToSource(current).row())];
     }
-    const auto rows = static_cast<unsigned>(model.rowCount());
+    // Changes a record, puts one in or takes one out, as an undoable step
+    // does; the window refreshes after each, or after a burst of them.
+    const auto change_records = [&](int count) {
+      for (int k = 0; k < count; ++k) {
+        const auto rows = static_cast<unsigned>(model.rowCount());
+        const auto what = random() % 4;
+        if (what <= 1 && rows > 0) {
+          const auto row = random() % rows;
+          fill(*store.record(model.identifiers()[row]), random);
+          model.changed(row);
+        } else if (what == 2 || rows == 0) {
+          auto* record = new Record(store.next_id());
+          fill(*record, random);
+          const std::size_t position = random() % (rows + 1);
+          store.insert(position, record);
+          model.inserted(position, record->identifier());
+        } else {
+          const auto row = random() % rows;
+          delete store.remove(model.identifiers()[row]);
+          model.removed(row);
+        }
+      }
+      filter.refresh();
+    };
     switch (random() % 8) {
       case 0:
         view.column = static_cast<int>(random() % 6) - 1;
@@ -194,31 +217,12 @@ TEST(RecordFilter, EveryStepShowsWhatSortingAndFilteringAllRecordsAnewWould) {
         }
         filter.set_dates(view.days);
         break;
-      case 4:
-      case 5:
-        if (rows > 0) {
-          const auto row = random() % rows;
-          fill(*store.record(model.identifiers()[row]), random);
-          model.changed(row);
-          filter.refresh();
-        }
+      case 7:
+        // More than are moved one by one, at times.
+        change_records(1 + static_cast<int>(random() % 80));
         break;
-      case 6: {
-        auto* record = new Record(store.next_id());
-        fill(*record, random);
-        const std::size_t position = random() % (rows + 1);
-        store.insert(position, record);
-        model.inserted(position, record->identifier());
-        filter.refresh();
-        break;
-      }
       default:
-        if (rows > 0) {
-          const auto row = random() % rows;
-          delete store.remove(model.identifiers()[row]);
-          model.removed(row);
-          filter.refresh();
-        }
+        change_records(1);
         break;
     }
     const std::vector<int> expected = expected_ids(store, view);

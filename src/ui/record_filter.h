@@ -48,8 +48,9 @@ class RecordFilter : public QAbstractProxyModel {
   bool filtering() const;
   // Whether the rows are sorted by a column.
   bool sorting() const { return sort_column >= 0; }
-  // Sorts and filters every row anew, when sorted or filtering and a
-  // record changed since.
+  // After records changed or came: puts their rows in their sorted places
+  // and filters every row anew (when sorted or filtering). What it shows
+  // is what sorting and filtering every row anew would.
   void refresh();
 
   // The model's rows shown, top to bottom.
