@@ -193,6 +193,29 @@ TEST_F(TableView, ANoteOfMegabytesIsShownInPartAndFoundWhole) {
   EXPECT_EQ(shown().size(), 1u);
 }
 
+TEST_F(TableView, TheCurrentRecordStaysCurrentWhileTheFilterShowsIt) {
+  open(five_records());
+  testing::click_header(*table, 0);  // mileage: r2 r0 r4 r1 r3
+  testing::click_cell(*table, 2, 1);
+  ASSERT_EQ(testing::cell(*table, table->currentIndex().row(), 4), "r4");
+  const auto current = [&] { return testing::cell(*table, table->currentIndex().row(), 4); };
+  // Typed letter by letter: r4 moves up as rows above it go, and stays.
+  testing::type_into_box(search, QStringLiteral("fuel"));
+  EXPECT_EQ(shown(), (Notes{"r2", "r0", "r4"}));
+  EXPECT_EQ(current(), "r4");
+  EXPECT_EQ(table->currentIndex().column(), 1);
+  // Widened again, it stays on r4 too.
+  testing::type_into_box(search, QStringLiteral("r"));
+  EXPECT_EQ(current(), "r4");
+  EXPECT_EQ(table->currentIndex().row(), 2);
+  // Hidden: the first row is current.
+  testing::type_into_box(search, QStringLiteral("oil"));
+  EXPECT_EQ(shown(), Notes{"r1"});
+  EXPECT_EQ(current(), "r1");
+  testing::type_into_box(search, QString());
+  EXPECT_EQ(current(), "r1");
+}
+
 TEST_F(TableView, ADateRangeKeepsItsWholeFirstAndLastDays) {
   open(block(0, "1", k2001 - 1, "a", "1", "before") +
        block(1, "2", k2001, "b", "1", "first day") +

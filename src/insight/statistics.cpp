@@ -7,6 +7,7 @@
 
 #include "data/calendar.h"
 #include "insight/operation_name.h"
+#include "insight/recent_texts.h"
 
 namespace tarvik {
 namespace {
@@ -42,53 +43,68 @@ struct operation_totals {
 
 }  // namespace
 
-log_statistics compute_statistics(std::span<const Record* const> rows) {
+struct statistics_gatherer::totals {
   log_statistics result;
   range<long> dates;
   range<double> mileages;
-  std::vector<operation_totals> totals;
+  std::vector<operation_totals> operations;
   std::unordered_map<std::string, std::size_t> by_key;
   // Most rows repeat a spelling seen before: look it up as it stands first,
   // and fold only a spelling not met yet. The views point into the records.
   std::unordered_map<std::string_view, std::size_t> by_spelling;
+  // A log's spellings are mostly a few dozen: most rows find theirs here
+  // before the map.
+  recent_texts<std::size_t> recent;
+};
 
-  for (const Record* record : rows) {
-    if (record == nullptr) continue;
-    ++result.entries;
-    const double cost = record->cost();
-    const bool cost_counts = std::isfinite(cost);
-    if (cost_counts) result.total_cost += cost;
-    dates.add(record->date());
-    const bool mileage_counts = std::isfinite(record->mileage());
-    if (mileage_counts) mileages.add(record->mileage());
+statistics_gatherer::statistics_gatherer() : totals_(std::make_unique<totals>()) {}
 
-    std::size_t group;
-    const auto seen = by_spelling.find(record->operation());
-    if (seen != by_spelling.end()) {
-      group = seen->second;
-    } else {
-      const auto [at, added] = by_key.try_emplace(operation_key(record->operation()), totals.size());
-      if (added) totals.emplace_back();
-      group = at->second;
-      by_spelling.emplace(record->operation(), group);
-    }
-    operation_totals& operation = totals[group];
-    if (operation.count == 0 || record->date() >= operation.latest_date) {
-      operation.latest_date = record->date();
-      operation.latest_name = &record->operation();
-    }
-    ++operation.count;
-    if (cost_counts) operation.cost += cost;
-    operation.dates.add(record->date());
-    if (mileage_counts) operation.mileages.add(record->mileage());
+statistics_gatherer::~statistics_gatherer() = default;
+
+void statistics_gatherer::add(const Record& record) {
+  totals& t = *totals_;
+  ++t.result.entries;
+  const double cost = record.cost();
+  const bool cost_counts = std::isfinite(cost);
+  if (cost_counts) t.result.total_cost += cost;
+  t.dates.add(record.date());
+  const bool mileage_counts = std::isfinite(record.mileage());
+  if (mileage_counts) t.mileages.add(record.mileage());
+
+  std::size_t group;
+  const std::string_view spelling = record.operation();
+  if (const std::size_t* recent = t.recent.find(spelling)) {
+    group = *recent;
+  } else if (const auto seen = t.by_spelling.find(spelling); seen != t.by_spelling.end()) {
+    group = seen->second;
+    t.recent.remember(spelling, group);
+  } else {
+    const auto [at, added] = t.by_key.try_emplace(operation_key(spelling), t.operations.size());
+    if (added) t.operations.emplace_back();
+    group = at->second;
+    t.by_spelling.emplace(spelling, group);
+    t.recent.remember(spelling, group);
   }
+  operation_totals& operation = t.operations[group];
+  if (operation.count == 0 || record.date() >= operation.latest_date) {
+    operation.latest_date = record.date();
+    operation.latest_name = &record.operation();
+  }
+  ++operation.count;
+  if (cost_counts) operation.cost += cost;
+  operation.dates.add(record.date());
+  if (mileage_counts) operation.mileages.add(record.mileage());
+}
 
+log_statistics statistics_gatherer::result() const {
+  const totals& t = *totals_;
+  log_statistics result = t.result;
   if (result.entries == 0) return result;
-  result.earliest_date = dates.low;
-  result.latest_date = dates.high;
-  const double span_days = dates.width() / kSecondsPerDay;
+  result.earliest_date = t.dates.low;
+  result.latest_date = t.dates.high;
+  const double span_days = t.dates.width() / kSecondsPerDay;
   result.span_days = span_days;
-  if (mileages.count > 0) result.distance = finite(mileages.width());
+  if (t.mileages.count > 0) result.distance = finite(t.mileages.width());
   if (span_days > 0) {
     const double years = span_days / kDaysPerYear;
     result.cost_per_year = finite(result.total_cost / years);
@@ -98,8 +114,8 @@ log_statistics compute_statistics(std::span<const Record* const> rows) {
     result.cost_per_thousand = finite(result.total_cost / *result.distance * 1000);
   }
 
-  result.operations.reserve(totals.size());
-  for (const operation_totals& operation : totals) {
+  result.operations.reserve(t.operations.size());
+  for (const operation_totals& operation : t.operations) {
     operation_statistics figures;
     figures.name = *operation.latest_name;
     figures.count = operation.count;
@@ -115,6 +131,14 @@ log_statistics compute_statistics(std::span<const Record* const> rows) {
     result.operations.push_back(std::move(figures));
   }
   return result;
+}
+
+log_statistics compute_statistics(std::span<const Record* const> rows) {
+  statistics_gatherer gatherer;
+  for (const Record* record : rows) {
+    if (record != nullptr) gatherer.add(*record);
+  }
+  return gatherer.result();
 }
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 #define TARVIK_INSIGHT_STATISTICS_H_
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -60,6 +61,24 @@ struct log_statistics {
 // The figures of `rows` (null pointers are skipped). The records are only
 // read, and not kept. Linear in the rows, with one hash lookup each.
 log_statistics compute_statistics(std::span<const Record* const> rows);
+
+// The same figures of records given one at a time, for rows not held in
+// one list: result() is compute_statistics() of the records added, in that
+// order. The records must outlive the gatherer.
+class statistics_gatherer {
+ public:
+  statistics_gatherer();
+  ~statistics_gatherer();
+  statistics_gatherer(const statistics_gatherer&) = delete;
+  statistics_gatherer& operator=(const statistics_gatherer&) = delete;
+
+  void add(const Record& record);
+  log_statistics result() const;
+
+ private:
+  struct totals;
+  std::unique_ptr<totals> totals_;
+};
 
 }  // namespace tarvik
 

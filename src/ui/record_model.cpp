@@ -1,5 +1,6 @@
 #include "ui/record_model.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -7,6 +8,7 @@
 
 #include "data/data_source.h"
 #include "data/record.h"
+#include "insight/recent_texts.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -48,38 +50,10 @@ double number_of(const Record& record, const std::string& name) {
   return static_cast<double>(record.date());
 }
 
-bool is_ascii(const std::string& bytes) {
-  for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
-// Appends the text of `bytes` case-folded; ASCII, by far the most common,
-// folded here without the detours through decoding and Unicode tables.
-void append_folded(QString& folded, const std::string& bytes) {
-  if (!is_ascii(bytes)) {
-    folded += to_widget_text(bytes).toCaseFolded();
-    return;
-  }
-  for (const char c : bytes) {
-    folded += QChar(static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
-  }
-}
-
-// The same as UTF-8.
-void append_folded(std::string& folded, const std::string& bytes) {
-  if (!is_ascii(bytes)) {
-    folded += to_widget_text(bytes).toCaseFolded().toStdString();
-    return;
-  }
-  for (const char c : bytes) folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 QString text_of(const Record& record, const std::string& name) {
   QString folded;
   if (name == "operation" || name == "notes") {
-    append_folded(folded, name == "operation" ? record.operation() : record.notes());
+    append_case_folded(folded, name == "operation" ? record.operation() : record.notes());
     return folded;
   }
   return to_widget_text(record.value(name)).toCaseFolded();
@@ -96,14 +70,13 @@ RecordModel::RecordModel(std::vector<std::string> names_, QStringList labels_, Q
   for (std::string& name : names) {
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
-  keys.resize(names.size());
 }
 
 void RecordModel::drop_caches() {
-  for (key_cache& cache : keys) cache = key_cache{};
-  folded_built = false;
-  folded = std::string();
-  folded_end = std::vector<std::size_t>();
+  texts_built = false;
+  texts = folded_texts();
+  operation_texts = std::vector<std::uint32_t>();
+  notes_texts = std::vector<std::uint32_t>();
 }
 
 void RecordModel::reload(DataSource* store_) {
@@ -119,16 +92,10 @@ void RecordModel::inserted(std::size_t position, int identifier) {
   const int row = static_cast<int>(position);
   beginInsertRows(QModelIndex(), row, row);
   ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(position), identifier);
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    key_cache& cache = keys[k];
-    if (!cache.built) continue;
-    cache.numbers.insert(cache.numbers.begin() + static_cast<std::ptrdiff_t>(position), 0.0);
-    fill_keys(static_cast<int>(k), position);
-  }
-  if (folded_built) {
-    folded_end.insert(folded_end.begin() + static_cast<std::ptrdiff_t>(position),
-                      folded_start(position));
-    refold(position, 0);
+  if (texts_built) {
+    operation_texts.insert(operation_texts.begin() + static_cast<std::ptrdiff_t>(position), 0);
+    notes_texts.insert(notes_texts.begin() + static_cast<std::ptrdiff_t>(position), 0);
+    fold_texts(position);
   }
   endInsertRows();
 }
@@ -139,26 +106,16 @@ void RecordModel::removed(std::size_t position) {
   const auto at = static_cast<std::ptrdiff_t>(position);
   beginRemoveRows(QModelIndex(), row, row);
   ids.erase(ids.begin() + at);
-  for (key_cache& cache : keys) {
-    if (!cache.built) continue;
-    cache.numbers.erase(cache.numbers.begin() + at);
-  }
-  if (folded_built) {
-    const std::size_t start = folded_start(position);
-    const std::size_t size = folded_end[position] - start;
-    folded.erase(start, size);
-    folded_end.erase(folded_end.begin() + at);
-    for (std::size_t k = position; k < folded_end.size(); ++k) folded_end[k] -= size;
+  if (texts_built) {
+    operation_texts.erase(operation_texts.begin() + at);
+    notes_texts.erase(notes_texts.begin() + at);
   }
   endRemoveRows();
 }
 
 void RecordModel::changed(std::size_t position) {
   if (position >= ids.size()) return;
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    if (keys[k].built) fill_keys(static_cast<int>(k), position);
-  }
-  if (folded_built) refold(position, folded_end[position] - folded_start(position));
+  if (texts_built) fold_texts(position);
   const int row = static_cast<int>(position);
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
@@ -168,32 +125,22 @@ const Record* RecordModel::record_at(int row) const {
   return store->record(ids[static_cast<std::size_t>(row)]);
 }
 
-void RecordModel::fill_keys(int column, std::size_t row) const {
-  key_cache& cache = keys[static_cast<std::size_t>(column)];
-  const std::string& name = names[static_cast<std::size_t>(column)];
-  const Record* record = record_at(static_cast<int>(row));
-  if (cache.numeric) {
-    cache.numbers[row] = record != nullptr ? number_of(*record, name) : 0.0;
-    return;
-  }
-  const auto rank = cache.rank_of.constFind(record != nullptr ? text_of(*record, name) : QString());
-  if (rank == cache.rank_of.constEnd()) {
-    cache = key_cache{};
-    return;
-  }
-  cache.numbers[row] = *rank;
+double RecordModel::number_at(const std::string& name, int row) const {
+  const Record* record = record_at(row);
+  return record != nullptr ? number_of(*record, name) : 0.0;
 }
 
-void RecordModel::build_keys(int column) const {
-  key_cache& cache = keys[static_cast<std::size_t>(column)];
+QString RecordModel::text_at(const std::string& name, int row) const {
+  const Record* record = record_at(row);
+  return record != nullptr ? text_of(*record, name) : QString();
+}
+
+std::vector<double> RecordModel::keys_of(int column) const {
   const std::string& name = names[static_cast<std::size_t>(column)];
-  cache = key_cache{};
-  cache.numeric = is_numeric(name);
-  cache.numbers.assign(ids.size(), 0.0);
-  if (cache.numeric) {
-    for (std::size_t row = 0; row < ids.size(); ++row) fill_keys(column, row);
-    cache.built = true;
-    return;
+  std::vector<double> keys(ids.size(), 0.0);
+  if (is_numeric(name)) {
+    for (std::size_t row = 0; row < ids.size(); ++row) keys[row] = number_at(name, static_cast<int>(row));
+    return keys;
   }
   // Each distinct text once, then ranked: far fewer texts than rows to sort
   // (operations repeat), and no text kept for each row.
@@ -201,8 +148,7 @@ void RecordModel::build_keys(int column) const {
   QHash<QString, int> slot_of;
   std::vector<int> row_slot(ids.size(), 0);
   for (std::size_t row = 0; row < ids.size(); ++row) {
-    const Record* record = record_at(static_cast<int>(row));
-    QString text = record != nullptr ? text_of(*record, name) : QString();
+    QString text = text_at(name, static_cast<int>(row));
     auto found = slot_of.constFind(text);
     if (found == slot_of.constEnd()) {
       found = slot_of.insert(text, static_cast<int>(distinct.size()));
@@ -216,71 +162,95 @@ void RecordModel::build_keys(int column) const {
     return distinct[static_cast<std::size_t>(a)] < distinct[static_cast<std::size_t>(b)];
   });
   std::vector<double> rank(distinct.size());
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    rank[static_cast<std::size_t>(order[k])] = static_cast<double>(k);
-    cache.rank_of.insert(distinct[static_cast<std::size_t>(order[k])], static_cast<double>(k));
-  }
+  for (std::size_t k = 0; k < order.size(); ++k) rank[static_cast<std::size_t>(order[k])] = static_cast<double>(k);
   for (std::size_t row = 0; row < ids.size(); ++row) {
-    cache.numbers[row] = rank[static_cast<std::size_t>(row_slot[row])];
+    keys[row] = rank[static_cast<std::size_t>(row_slot[row])];
   }
-  cache.built = true;
+  return keys;
 }
 
-int RecordModel::compare(int column, int a, int b) const {
-  if (column < 0 || column >= columnCount()) return 0;
-  const key_cache& cache = keys[static_cast<std::size_t>(column)];
-  if (!cache.built) build_keys(column);
-  const double x = cache.numbers[static_cast<std::size_t>(a)];
-  const double y = cache.numbers[static_cast<std::size_t>(b)];
-  if (number_less(x, y)) return -1;
-  return number_less(y, x) ? 1 : 0;
+std::vector<int> RecordModel::sorted_rows(int column, Qt::SortOrder order) const {
+  std::vector<int> rows(ids.size());
+  for (std::size_t row = 0; row < rows.size(); ++row) rows[row] = static_cast<int>(row);
+  if (column < 0 || column >= columnCount()) return rows;
+  // Kept only while sorting: a change moves its rows by row_before().
+  const std::vector<double> key = keys_of(column);
+  // Ties go by row, so that the order is total: std::sort, which needs no
+  // buffer beside the rows, gives what a stable sort would.
+  const auto at = [&key](int row) { return key[static_cast<std::size_t>(row)]; };
+  if (order == Qt::AscendingOrder) {
+    std::sort(rows.begin(), rows.end(), [&at](int a, int b) {
+      return number_less(at(a), at(b)) || (!number_less(at(b), at(a)) && a < b);
+    });
+  } else {
+    std::sort(rows.begin(), rows.end(), [&at](int a, int b) {
+      return number_less(at(b), at(a)) || (!number_less(at(a), at(b)) && a < b);
+    });
+  }
+  return rows;
 }
 
-std::string RecordModel::folded_of(std::size_t row) const {
+bool RecordModel::row_before(int column, Qt::SortOrder order, int a, int b) const {
+  if (column < 0 || column >= columnCount()) return a < b;
+  const std::string& name = names[static_cast<std::size_t>(column)];
+  int sign = 0;
+  if (is_numeric(name)) {
+    const double x = number_at(name, a);
+    const double y = number_at(name, b);
+    sign = number_less(x, y) ? -1 : number_less(y, x) ? 1 : 0;
+  } else {
+    // The ranks sorted_rows() gives follow the same comparison.
+    const QString x = text_at(name, a);
+    const QString y = text_at(name, b);
+    sign = x < y ? -1 : y < x ? 1 : 0;
+  }
+  if (order == Qt::DescendingOrder) sign = -sign;
+  return sign < 0 || (sign == 0 && a < b);
+}
+
+void RecordModel::fold_texts(std::size_t row) const {
   const Record* record = record_at(static_cast<int>(row));
-  std::string text;
-  if (record == nullptr) return text;
-  append_folded(text, record->operation());
-  text += '\0';
-  append_folded(text, record->notes());
-  return text;
+  static const std::string none;
+  operation_texts[row] = texts.add(record != nullptr ? record->operation() : none);
+  notes_texts[row] = texts.add(record != nullptr ? record->notes() : none);
 }
 
-void RecordModel::refold(std::size_t row, std::size_t old_size) const {
-  const std::string text = folded_of(row);
-  folded.replace(folded_start(row), old_size, text);
-  const std::size_t grown = text.size() - old_size;  // wraps around when it shrank
-  for (std::size_t k = row; k < folded_end.size(); ++k) folded_end[k] += grown;
-}
-
-void RecordModel::build_folded() const {
-  folded.clear();
-  folded_end.clear();
-  folded_end.reserve(ids.size());
+void RecordModel::build_texts() const {
+  texts = folded_texts();
+  operation_texts.assign(ids.size(), 0);
+  notes_texts.assign(ids.size(), 0);
+  // The same bytes as a text met lately take its number without folding.
+  recent_texts<std::uint32_t, 256> recent;
+  const auto number = [&](const std::string& bytes) {
+    if (const std::uint32_t* known = recent.find(bytes)) return *known;
+    const std::uint32_t added = texts.add(bytes);
+    recent.remember(bytes, added);
+    return added;
+  };
   for (std::size_t row = 0; row < ids.size(); ++row) {
-    const Record* record = record_at(static_cast<int>(row));
-    if (record != nullptr) {
-      append_folded(folded, record->operation());
-      folded += '\0';
-      append_folded(folded, record->notes());
+    if (const Record* record = record_at(static_cast<int>(row))) {
+      operation_texts[row] = number(record->operation());
+      notes_texts[row] = number(record->notes());
+    } else {
+      fold_texts(row);
     }
-    folded_end.push_back(folded.size());
   }
-  folded.shrink_to_fit();
-  folded_built = true;
+  texts_built = true;
 }
 
-bool RecordModel::texts_contain(int row, std::string_view text) const {
-  if (!folded_built) build_folded();
-  const auto k = static_cast<std::size_t>(row);
-  const std::size_t start = folded_start(k);
-  return std::string_view(folded).substr(start, folded_end[k] - start).find(text) !=
-         std::string_view::npos;
+RecordModel::text_search RecordModel::search_texts(std::string_view folded) const {
+  if (!texts_built) build_texts();
+  text_search search;
+  search.held = texts.holding(folded);
+  search.operations = &operation_texts;
+  search.notes = &notes_texts;
+  return search;
 }
 
-long RecordModel::date_at(int row) const {
+bool RecordModel::dated_within(int row, long first, long end) const {
   const Record* record = record_at(row);
-  return record != nullptr ? record->date() : 0;
+  const long date = record != nullptr ? record->date() : 0;
+  return date >= first && date < end;
 }
 
 int RecordModel::rowCount(const QModelIndex& parent) const {

@@ -2,12 +2,14 @@
 #define TARVIK_UI_RECORD_MODEL_H_
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "ui/folded_texts.h"
 
 namespace tarvik {
 
@@ -22,10 +24,11 @@ class Record;
 // only as told: reload() after any change made behind its back, or one of
 // inserted/removed/changed for a single step.
 //
-// For sorting and filtering it keeps, per column and only once asked, a key
-// per row (numbers as numbers, dates as seconds, texts case-folded) and the
-// case-folded operation and notes of each row; both follow every change the
-// model is told about.
+// Sorting goes by a key per row (numbers as numbers, dates as seconds,
+// texts case-folded), gathered for each sort and not kept. For filtering it
+// keeps, once asked, the case-folded operation and notes of each row (as
+// numbers of distinct texts), which follow every change the model is told
+// about.
 class RecordModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -49,15 +52,33 @@ class RecordModel : public QAbstractTableModel {
   // The record of a row, or null.
   const Record* record_at(int row) const;
 
-  // How row `a` sorts against row `b` by `column`: below 0 before it, 0
-  // with an equal key, above 0 after it. A number that is not a number
-  // sorts after all others.
-  int compare(int column, int a, int b) const;
-  // Whether the row's operation or notes, case-folded as UTF-8, hold
-  // `folded` (case-folded UTF-8 without NUL).
-  bool texts_contain(int row, std::string_view folded) const;
-  // The row's date in seconds.
-  long date_at(int row) const;
+  // Every row, in the order of `column`: a number that is not a number
+  // sorts after all others, and rows with equal keys keep their order
+  // (also when the order is descending).
+  std::vector<int> sorted_rows(int column, Qt::SortOrder order) const;
+  // Whether row `a` comes before row `b` in that order.
+  bool row_before(int column, Qt::SortOrder order, int a, int b) const;
+
+  // Which rows hold a text in their operation or notes; valid until the
+  // model next changes.
+  class text_search {
+   public:
+    bool holds(int row) const {
+      const auto k = static_cast<std::size_t>(row);
+      return held[(*operations)[k]] != 0 || held[(*notes)[k]] != 0;
+    }
+
+   private:
+    friend class RecordModel;
+    std::vector<char> held;  // per distinct text
+    const std::vector<std::uint32_t>* operations = nullptr;
+    const std::vector<std::uint32_t>* notes = nullptr;
+  };
+  // The rows whose operation or notes, case-folded as UTF-8, hold `folded`
+  // (case-folded UTF-8 without NUL).
+  text_search search_texts(std::string_view folded) const;
+  // Whether the row's date in seconds lies in [first, end).
+  bool dated_within(int row, long first, long end) const;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -67,36 +88,28 @@ class RecordModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  // A column's sort keys, one a row: the value for numeric fields; for
-  // texts the rank of the folded text among the column's distinct texts,
-  // so that sorting compares numbers either way. A text not ranked yet
-  // drops the cache, to be built afresh when next asked for.
-  struct key_cache {
-    bool built = false;
-    bool numeric = false;
-    std::vector<double> numbers;
-    QHash<QString, double> rank_of;
-  };
-  void build_keys(int column) const;
-  void fill_keys(int column, std::size_t row) const;
-  void build_folded() const;
-  std::string folded_of(std::size_t row) const;
-  // Puts the row's folded texts in place of `old_size` bytes at its start.
-  void refold(std::size_t row, std::size_t old_size) const;
-  std::size_t folded_start(std::size_t row) const { return row == 0 ? 0 : folded_end[row - 1]; }
+  // Every row's key by `column`: the value for numeric fields; for texts
+  // the rank of the folded text among the column's distinct texts, so that
+  // sorting compares numbers either way.
+  std::vector<double> keys_of(int column) const;
+  double number_at(const std::string& name, int row) const;
+  QString text_at(const std::string& name, int row) const;
+  // The numbers of the row's folded operation and notes.
+  void fold_texts(std::size_t row) const;
+  void build_texts() const;
   void drop_caches();
 
   std::vector<std::string> names;
   QStringList labels;
   DataSource* store = nullptr;
   std::vector<int> ids;
-  mutable std::vector<key_cache> keys;
-  // Every row's folded operation and notes (joined by a NUL), one row after
-  // another in one buffer, and where each row's end: a few bytes a row
-  // beyond the texts, where a string a row cost several allocations.
-  mutable bool folded_built = false;
-  mutable std::string folded;
-  mutable std::vector<std::size_t> folded_end;
+  // Every row's operation and notes case-folded, as numbers of distinct
+  // texts: a few bytes a row, where a string a row cost several
+  // allocations and its own copy of texts that mostly repeat.
+  mutable bool texts_built = false;
+  mutable folded_texts texts;
+  mutable std::vector<std::uint32_t> operation_texts;
+  mutable std::vector<std::uint32_t> notes_texts;
 };
 
 }  // namespace tarvik

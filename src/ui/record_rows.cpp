@@ -12,6 +12,7 @@
 #include "ui/record_filter.h"
 #include "ui/record_model.h"
 #include "ui/record_table.h"
+#include "ui/statistics_panel.h"
 #include "platform/pointer_check.h"
 #include "ui/widget_text.h"
 
@@ -75,6 +76,10 @@ void record_rows::size_columns() {
 }
 
 const std::vector<int>& record_rows::identifiers() const { return model_->identifiers(); }
+
+void record_rows::show_figures(statistics_panel& panel) const {
+  panel.show_rows(*model_, filter_->source_rows());
+}
 
 bool record_rows::filtering() const { return filter_->filtering(); }
 

@@ -21,6 +21,7 @@ class RecordFilter;
 class RecordModel;
 class RecordTable;
 class open_log;
+class statistics_panel;
 
 // One column of the table: its header label, which is also the key under
 // which a record gives the cell text, and its narrowest width in pixels.
@@ -74,6 +75,8 @@ class record_rows {
 
   // The records of the rows shown, top to bottom.
   std::vector<const Record*> shown() const;
+  // Shows the figures of the rows shown in `panel`.
+  void show_figures(statistics_panel& panel) const;
   // Every record of the log, in store order, whatever the filter shows.
   std::vector<const Record*> all() const;
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "insight/statistics.h"
+#include "ui/record_model.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -51,11 +52,18 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   operations_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   operations_->setMaximumHeight(140);
   layout->addWidget(operations_, 1);
-  show_rows({});
+  show_figures(log_statistics{});
 }
 
-void statistics_panel::show_rows(const std::vector<const Record*>& rows) {
-  const log_statistics figures = compute_statistics(rows);
+void statistics_panel::show_rows(const RecordModel& model, const std::vector<int>& rows) {
+  statistics_gatherer gatherer;
+  for (const int row : rows) {
+    if (const Record* record = model.record_at(row)) gatherer.add(*record);
+  }
+  show_figures(gatherer.result());
+}
+
+void statistics_panel::show_figures(const log_statistics& figures) {
   const QLocale locale;
   entries_->setText(locale.toString(static_cast<qulonglong>(figures.entries)));
   total_cost_->setText(locale.toString(figures.total_cost, 'f', 2));

@@ -10,6 +10,8 @@ class QTableWidget;
 namespace tarvik {
 
 class Record;
+class RecordModel;
+struct log_statistics;
 
 // The figures of the rows a view shows (see insight/statistics.h): number
 // of entries, total cost, cost per year, cost per 1,000 distance units,
@@ -22,10 +24,14 @@ class statistics_panel : public QWidget {
  public:
   explicit statistics_panel(QWidget* parent);
 
-  // Shows the figures of `rows` (null pointers are skipped).
-  void show_rows(const std::vector<const Record*>& rows);
+  // Shows the figures of the records in `rows` of `model`, in that order
+  // (rows without a record are skipped), without a list of them: a filter
+  // shows up to a million.
+  void show_rows(const RecordModel& model, const std::vector<int>& rows);
 
  private:
+  void show_figures(const log_statistics& figures);
+
   QLabel* entries_;
   QLabel* total_cost_;
   QLabel* cost_per_year_;

@@ -63,7 +63,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   statistics_dock->raise();
   connect(due_list, &due_list_panel::intervals_changed, this, &Tarvik::show_record_count);
   connect(statistics_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-    if (visible) statistics->show_rows(rows_shown());
+    if (visible) rows->show_figures(*statistics);
   });
   setup_toolbar();
   setup_menus();
@@ -201,7 +201,8 @@ void Tarvik::reload_rows() {
 
 void Tarvik::apply_filter() {
   rows->set_filter(filter_bar->text(), filter_bar->days());
-  show_record_count();
+  // What is due follows the whole log: the filter changes nothing of it.
+  show_rows_counted();
 }
 
 void Tarvik::show_position(std::size_t position) {
@@ -214,13 +215,17 @@ std::vector<const Record*> Tarvik::all_records() const { return rows->all(); }
 
 std::vector<const Record*> Tarvik::rows_shown() const { return rows->shown(); }
 
-void Tarvik::show_record_count() {
+void Tarvik::show_rows_counted() {
   const std::size_t count = rows->identifiers().size();
   QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
   if (rows->filtering()) text += QStringLiteral(", %1 shown").arg(rows->shown_count());
   count_label->setText(text);
   // The figures follow the rows shown, while anyone can see them.
-  if (statistics_dock->isVisible()) statistics->show_rows(rows_shown());
+  if (statistics_dock->isVisible()) rows->show_figures(*statistics);
+}
+
+void Tarvik::show_record_count() {
+  show_rows_counted();
   // What is due follows the whole log, and the status bar counts it.
   const std::size_t due = due_list->show_log(all_records());
   due_label->setText(due == 1 ? QStringLiteral("1 service due")

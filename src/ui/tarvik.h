@@ -101,7 +101,10 @@ class Tarvik : public QMainWindow, private log_view {
   void setup_toolbar();
   void setup_menus();
   void apply_filter();
+  // The counts, the figures of the rows shown and the due list.
   void show_record_count();
+  // The counts and the figures of the rows shown only.
+  void show_rows_counted();
 
   // log_view: how the open log is shown, and what it asks.
   bool show_change(const record_change& change) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "insight/insight_support.h"
 #include "insight/operation_name.h"
@@ -56,6 +57,28 @@ TEST(Statistics, FiguresOfALogWithKnownAnswersInAnyRowOrder) {
     EXPECT_DOUBLE_EQ(tyres.total_cost, 400);
     EXPECT_FALSE(tyres.average_days_interval);
     EXPECT_FALSE(tyres.average_distance_interval);
+  }
+}
+
+TEST(Statistics, ManySpellingsOfOneLengthAndEndEachCountForTheirOwnOperation) {
+  // More spellings than are looked up in short, met again and again, most
+  // alike in length, first and last letters; the second round spells each
+  // otherwise.
+  test_log log;
+  for (int round = 0; round < 3; ++round) {
+    for (int k = 0; k < 200; ++k) {
+      std::string name = "op " + std::to_string(100 + k);
+      if (round == 1) name[0] = 'O';
+      log.add(local_time(2020, 1, 1 + round), 1000.0 * round, name, static_cast<float>(k));
+    }
+  }
+  const log_statistics figures = compute_statistics(log.rows());
+  ASSERT_EQ(figures.operations.size(), 200u);
+  for (int k = 0; k < 200; ++k) {
+    const operation_statistics& operation = figures.operations[static_cast<std::size_t>(k)];
+    EXPECT_EQ(operation.name, "op " + std::to_string(100 + k));
+    EXPECT_EQ(operation.count, 3u);
+    EXPECT_DOUBLE_EQ(operation.total_cost, 3.0 * k);
   }
 }
 
