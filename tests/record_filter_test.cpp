@@ -138,7 +138,7 @@ std::vector<int> expected_ids(memory_store& store, const view_settings& view) {
   return ids;
 }
 
-std::vector<int> shown_ids(const RecordModel& model, const RecordFilter& filter) {
+std::vector<int> shown_ids(const record_model& model, const record_filter& filter) {
   std::vector<int> ids;
   for (int row = 0; row < filter.rowCount(); ++row) {
     const int source = filter.mapToSource(filter.index(row, 0)).row();
@@ -147,7 +147,7 @@ std::vector<int> shown_ids(const RecordModel& model, const RecordFilter& filter)
   return ids;
 }
 
-TEST(RecordFilter, EveryStepShowsWhatSortingAndFilteringAllRecordsAnewWould) {
+TEST(record_filter, EveryStepShowsWhatSortingAndFilteringAllRecordsAnewWould) {
   std::mt19937 random(20240611);
   memory_store store;
   for (int k = 0; k < 40; ++k) {
@@ -155,10 +155,10 @@ TEST(RecordFilter, EveryStepShowsWhatSortingAndFilteringAllRecordsAnewWould) {
     fill(*record, random);
     store.record(record);
   }
-  RecordModel model({"Mileage", "Date", "Operation", "Cost", "Notes"},
+  record_model model({"Mileage", "Date", "Operation", "Cost", "Notes"},
                     {"Mileage", "Date", "Operation", "Cost", "Notes"}, nullptr);
   model.reload(&store);
-  RecordFilter filter(&model, nullptr);
+  record_filter filter(&model, nullptr);
   view_settings view;
   const char* const searches[] = {"", "f", "fu", "fuel", "FUEL", "il", "fil", "filter t", "ab c",
                                   "note 1", "zz"};
@@ -243,7 +243,7 @@ TEST(RecordFilter, EveryStepShowsWhatSortingAndFilteringAllRecordsAnewWould) {
   }
 }
 
-TEST(RecordFilter, EqualKeysKeepStoreOrderBothWaysAndNaNSortsAfterEveryNumber) {
+TEST(record_filter, EqualKeysKeepStoreOrderBothWaysAndNaNSortsAfterEveryNumber) {
   memory_store store;
   const double mileages[] = {200, kNaN, 100, 200, kNaN, 100};
   for (const double mileage : mileages) {
@@ -251,9 +251,9 @@ TEST(RecordFilter, EqualKeysKeepStoreOrderBothWaysAndNaNSortsAfterEveryNumber) {
     record->mileage(mileage);
     store.record(record);
   }
-  RecordModel model({"Mileage"}, {"Mileage"}, nullptr);
+  record_model model({"Mileage"}, {"Mileage"}, nullptr);
   model.reload(&store);
-  RecordFilter filter(&model, nullptr);
+  record_filter filter(&model, nullptr);
   filter.sort(0, Qt::AscendingOrder);
   EXPECT_EQ(filter.source_rows(), (std::vector<int>{2, 5, 0, 3, 1, 4}));
   filter.sort(0, Qt::DescendingOrder);

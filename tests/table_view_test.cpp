@@ -187,7 +187,7 @@ TEST_F(TableView, ANoteOfMegabytesIsShownInPartAndFoundWhole) {
   open(block(0, "1", k2001, "Oil", "1", note.c_str()) + block(1, "2", k2001, "Fuel", "1", "short"));
   const QString cell = testing::cell(*table, 0, 4);
   EXPECT_EQ(cell, QString(1000, QLatin1Char('x')) + QChar(0x2026));
-  EXPECT_EQ(table->model()->index(0, 4).data(RecordModel::whole_text_role).toString().size(),
+  EXPECT_EQ(table->model()->index(0, 4).data(record_model::whole_text_role).toString().size(),
             2000004);
   type_search(QStringLiteral("end"));
   EXPECT_EQ(shown().size(), 1u);

@@ -21,7 +21,7 @@ QDateEdit* day_box(const char* name, QDate day, QWidget* parent) {
 
 }  // namespace
 
-FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
+filter_bar::filter_bar(QWidget* parent) : QWidget(parent) {
   search = new QLineEdit(this);
   search->setObjectName(QStringLiteral("search_box"));
   search->setPlaceholderText(QStringLiteral("Search operation and notes"));
@@ -40,8 +40,8 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
   layout->addWidget(from);
   layout->addWidget(to);
 
-  connect(search, &QLineEdit::textChanged, this, &FilterBar::changed);
-  connect(search, &QLineEdit::returnPressed, this, &FilterBar::finished);
+  connect(search, &QLineEdit::textChanged, this, &filter_bar::changed);
+  connect(search, &QLineEdit::returnPressed, this, &filter_bar::finished);
   for (QWidget* field : {static_cast<QWidget*>(search), static_cast<QWidget*>(from),
                          static_cast<QWidget*>(to)}) {
     field->installEventFilter(this);
@@ -58,7 +58,7 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
   }
 }
 
-bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
+bool filter_bar::eventFilter(QObject* watched, QEvent* event) {
   // Return after typing a search opened the Edit dialog on whatever row
   // happened to be current; claiming the key keeps it in the field.
   if (event->type() == QEvent::ShortcutOverride) {
@@ -68,9 +68,9 @@ bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-QString FilterBar::text() const { return search->text(); }
+QString filter_bar::text() const { return search->text(); }
 
-std::optional<std::pair<QDate, QDate>> FilterBar::days() const {
+std::optional<std::pair<QDate, QDate>> filter_bar::days() const {
   if (!range->isChecked()) return std::nullopt;
   QDate first = from->date();
   QDate last = to->date();

@@ -17,11 +17,11 @@ namespace tarvik {
 // "date_to". changed() follows every edit of either. Return or Enter in
 // a field is the field's own (the window's Edit does not take it) and ends
 // the search: finished().
-class FilterBar : public QWidget {
+class filter_bar : public QWidget {
   Q_OBJECT
 
  public:
-  explicit FilterBar(QWidget* parent);
+  explicit filter_bar(QWidget* parent);
 
   QString text() const;
   // The first and last day shown, when the range is on; a range typed

@@ -13,7 +13,7 @@ constexpr std::size_t kFewRows = 64;
 
 }  // namespace
 
-RecordFilter::RecordFilter(RecordModel* model, QObject* parent)
+record_filter::record_filter(record_model* model, QObject* parent)
     : QAbstractProxyModel(parent), records(model) {
   QAbstractProxyModel::setSourceModel(model);
   connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
@@ -32,12 +32,12 @@ RecordFilter::RecordFilter(RecordModel* model, QObject* parent)
           [this](const QModelIndex&, int first, int last) { rows_removed(first, last); });
   connect(model, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { rows_inserted(first, last); });
-  connect(model, &QAbstractItemModel::dataChanged, this, &RecordFilter::data_changed);
-  connect(model, &QAbstractItemModel::headerDataChanged, this, &RecordFilter::headerDataChanged);
+  connect(model, &QAbstractItemModel::dataChanged, this, &record_filter::data_changed);
+  connect(model, &QAbstractItemModel::headerDataChanged, this, &record_filter::headerDataChanged);
   shown = filtered(nullptr);
 }
 
-void RecordFilter::set_text(const QString& text) {
+void record_filter::set_text(const QString& text) {
   // A search never spans a record's operation and notes, which are
   // searched each for itself: a NUL in the search would only match inside
   // one of them.
@@ -51,7 +51,7 @@ void RecordFilter::set_text(const QString& text) {
   refilter(narrowed);
 }
 
-void RecordFilter::set_dates(std::optional<std::pair<QDate, QDate>> days) {
+void record_filter::set_dates(std::optional<std::pair<QDate, QDate>> days) {
   std::optional<std::pair<long, long>> range;
   if (days) {
     range = std::make_pair(static_cast<long>(days->first.startOfDay().toSecsSinceEpoch()),
@@ -62,9 +62,9 @@ void RecordFilter::set_dates(std::optional<std::pair<QDate, QDate>> days) {
   refilter(false);
 }
 
-bool RecordFilter::filtering() const { return !folded_text.empty() || seconds.has_value(); }
+bool record_filter::filtering() const { return !folded_text.empty() || seconds.has_value(); }
 
-void RecordFilter::refresh() {
+void record_filter::refresh() {
   if (stale() && (sorting() || filtering())) {
     place_moved();
     show_filtered(every_row());
@@ -73,13 +73,13 @@ void RecordFilter::refresh() {
   all_moved = false;
 }
 
-void RecordFilter::sort(int column, Qt::SortOrder direction) {
+void record_filter::sort(int column, Qt::SortOrder direction) {
   sort_column = column;
   sort_order = direction;
   rebuild();
 }
 
-std::vector<int> RecordFilter::filtered(const std::vector<int>* rows) const {
+std::vector<int> record_filter::filtered(const std::vector<int>* rows) const {
   const int all = records->rowCount();
   const auto each = [&](auto&& take) {
     if (rows == nullptr) {
@@ -94,7 +94,7 @@ std::vector<int> RecordFilter::filtered(const std::vector<int>* rows) const {
     for (int row = 0; row < all; ++row) kept[static_cast<std::size_t>(row)] = row;
     return kept;
   }
-  std::optional<RecordModel::text_search> search;
+  std::optional<record_model::text_search> search;
   if (!folded_text.empty()) search = records->search_texts(folded_text);
   const auto accepts = [&](int row) {
     if (search && !search->holds(row)) return false;
@@ -117,7 +117,7 @@ std::vector<int> RecordFilter::filtered(const std::vector<int>* rows) const {
   return kept;
 }
 
-void RecordFilter::rebuild() {
+void record_filter::rebuild() {
   std::vector<int>().swap(order);
   if (sorting()) order = records->sorted_rows(sort_column, sort_order);
   moved.clear();
@@ -125,7 +125,7 @@ void RecordFilter::rebuild() {
   show_filtered(every_row());
 }
 
-void RecordFilter::place_moved() {
+void record_filter::place_moved() {
   if (sorting() && all_moved) order = records->sorted_rows(sort_column, sort_order);
   if (sorting() && !all_moved) {
     order.erase(std::remove_if(order.begin(), order.end(),
@@ -144,7 +144,7 @@ void RecordFilter::place_moved() {
   all_moved = false;
 }
 
-void RecordFilter::refilter(bool narrowed) {
+void record_filter::refilter(bool narrowed) {
   if (stale()) {
     // A changed record may now pass the filter, or take another place.
     place_moved();
@@ -156,7 +156,7 @@ void RecordFilter::refilter(bool narrowed) {
   }
 }
 
-void RecordFilter::show_filtered(const std::vector<int>* from) {
+void record_filter::show_filtered(const std::vector<int>* from) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const QModelIndexList before = persistentIndexList();
   // Each persistent index's record, looked for in one pass over the new
@@ -192,7 +192,7 @@ void RecordFilter::show_filtered(const std::vector<int>* from) {
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void RecordFilter::rows_about_to_be_removed(int first, int last) {
+void record_filter::rows_about_to_be_removed(int first, int last) {
   // Taken out while the model still holds them, so that every row shown
   // reads the record it read before; the numbers move once they are gone.
   for (int row = static_cast<int>(shown.size()) - 1; row >= 0; --row) {
@@ -207,7 +207,7 @@ void RecordFilter::rows_about_to_be_removed(int first, int last) {
   moved.erase(std::remove_if(moved.begin(), moved.end(), gone), moved.end());
 }
 
-void RecordFilter::rows_removed(int first, int last) {
+void record_filter::rows_removed(int first, int last) {
   const int count = last - first + 1;
   for (std::vector<int>* rows : {&shown, &order, &moved}) {
     for (int& source : *rows) {
@@ -216,7 +216,7 @@ void RecordFilter::rows_removed(int first, int last) {
   }
 }
 
-void RecordFilter::rows_inserted(int first, int last) {
+void record_filter::rows_inserted(int first, int last) {
   const int count = last - first + 1;
   for (std::vector<int>* rows : {&shown, &order, &moved}) {
     for (int& source : *rows) {
@@ -243,7 +243,7 @@ void RecordFilter::rows_inserted(int first, int last) {
   endInsertRows();
 }
 
-void RecordFilter::data_changed(const QModelIndex& top_left, const QModelIndex& bottom_right) {
+void record_filter::data_changed(const QModelIndex& top_left, const QModelIndex& bottom_right) {
   if (!top_left.isValid() || !bottom_right.isValid()) return;
   if (top_left.row() == bottom_right.row()) {
     moved_row(top_left.row());
@@ -262,7 +262,7 @@ void RecordFilter::data_changed(const QModelIndex& top_left, const QModelIndex& 
   emit dataChanged(index(0, 0), index(static_cast<int>(shown.size()) - 1, last_column));
 }
 
-void RecordFilter::moved_row(int row) {
+void record_filter::moved_row(int row) {
   if (all_moved) return;
   const auto at = std::lower_bound(moved.begin(), moved.end(), row);
   if (at != moved.end() && *at == row) return;
@@ -273,7 +273,7 @@ void RecordFilter::moved_row(int row) {
   }
 }
 
-QModelIndex RecordFilter::index(int row, int column, const QModelIndex& parent) const {
+QModelIndex record_filter::index(int row, int column, const QModelIndex& parent) const {
   if (parent.isValid() || row < 0 || row >= static_cast<int>(shown.size()) || column < 0 ||
       column >= columnCount()) {
     return QModelIndex();
@@ -281,34 +281,34 @@ QModelIndex RecordFilter::index(int row, int column, const QModelIndex& parent) 
   return createIndex(row, column);
 }
 
-QModelIndex RecordFilter::parent(const QModelIndex& /*child*/) const { return QModelIndex(); }
+QModelIndex record_filter::parent(const QModelIndex& /*child*/) const { return QModelIndex(); }
 
-QModelIndex RecordFilter::sibling(int row, int column, const QModelIndex& /*index*/) const {
+QModelIndex record_filter::sibling(int row, int column, const QModelIndex& /*index*/) const {
   return index(row, column);
 }
 
-QModelIndex RecordFilter::buddy(const QModelIndex& index) const { return index; }
+QModelIndex record_filter::buddy(const QModelIndex& index) const { return index; }
 
-bool RecordFilter::hasChildren(const QModelIndex& parent) const {
+bool record_filter::hasChildren(const QModelIndex& parent) const {
   return !parent.isValid() && !shown.empty() && columnCount() > 0;
 }
 
-int RecordFilter::rowCount(const QModelIndex& parent) const {
+int record_filter::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(shown.size());
 }
 
-int RecordFilter::columnCount(const QModelIndex& parent) const {
+int record_filter::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : records->columnCount();
 }
 
-QModelIndex RecordFilter::mapToSource(const QModelIndex& proxy) const {
+QModelIndex record_filter::mapToSource(const QModelIndex& proxy) const {
   if (!proxy.isValid() || proxy.model() != this || proxy.row() >= static_cast<int>(shown.size())) {
     return QModelIndex();
   }
   return records->index(shown[static_cast<std::size_t>(proxy.row())], proxy.column());
 }
 
-QModelIndex RecordFilter::mapFromSource(const QModelIndex& source) const {
+QModelIndex record_filter::mapFromSource(const QModelIndex& source) const {
   if (!source.isValid()) return QModelIndex();
   // Asked for a row at a time, after a change: a pass over the rows beats
   // keeping a second map of a million rows.
@@ -317,7 +317,7 @@ QModelIndex RecordFilter::mapFromSource(const QModelIndex& source) const {
   return index(static_cast<int>(found - shown.begin()), source.column());
 }
 
-QVariant RecordFilter::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant record_filter::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal) return records->headerData(section, orientation, role);
   if (role == Qt::DisplayRole) return section + 1;
   if (section < 0 || section >= static_cast<int>(shown.size())) return QVariant();

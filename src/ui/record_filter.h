@@ -11,9 +11,9 @@
 
 namespace tarvik {
 
-class RecordModel;
+class record_model;
 
-// The window's view of a RecordModel: sorted by one column or in store
+// The window's view of a record_model: sorted by one column or in store
 // order, and showing only the rows that hold a text in their operation or
 // notes (letter case ignored, for every script) and whose date lies in a
 // range of calendar days. It changes nothing in the model.
@@ -33,11 +33,11 @@ class RecordModel;
 // picks from the rows shown only, and refresh() after a few changed
 // records moves just those. The model never moves its rows or columns; it
 // inserts, removes, changes and resets.
-class RecordFilter : public QAbstractProxyModel {
+class record_filter : public QAbstractProxyModel {
   Q_OBJECT
 
  public:
-  RecordFilter(RecordModel* model, QObject* parent);
+  record_filter(record_model* model, QObject* parent);
 
   // Rows whose operation or notes contain `text`; an empty text keeps all.
   void set_text(const QString& text);
@@ -97,7 +97,7 @@ class RecordFilter : public QAbstractProxyModel {
   void rows_inserted(int first, int last);
   void data_changed(const QModelIndex& top_left, const QModelIndex& bottom_right);
 
-  RecordModel* records;
+  record_model* records;
   std::string folded_text;  // UTF-8
   std::optional<std::pair<long, long>> seconds;  // [first, end)
   int sort_column = -1;

@@ -64,7 +64,7 @@ bool number_less(double a, double b) { return !std::isnan(a) && (std::isnan(b) |
 
 }  // namespace
 
-RecordModel::RecordModel(std::vector<std::string> names_, QStringList labels_, QObject* parent)
+record_model::record_model(std::vector<std::string> names_, QStringList labels_, QObject* parent)
     : QAbstractTableModel(parent), names(std::move(names_)), labels(std::move(labels_)) {
   // Keys match in any letter case; the caches compare them in lower case.
   for (std::string& name : names) {
@@ -72,14 +72,14 @@ RecordModel::RecordModel(std::vector<std::string> names_, QStringList labels_, Q
   }
 }
 
-void RecordModel::drop_caches() {
+void record_model::drop_caches() {
   texts_built = false;
   texts = folded_texts();
   operation_texts = std::vector<std::uint32_t>();
   notes_texts = std::vector<std::uint32_t>();
 }
 
-void RecordModel::reload(DataSource* store_) {
+void record_model::reload(DataSource* store_) {
   beginResetModel();
   store = store_;
   ids = store != nullptr ? store->identifiers() : std::vector<int>{};
@@ -87,7 +87,7 @@ void RecordModel::reload(DataSource* store_) {
   endResetModel();
 }
 
-void RecordModel::inserted(std::size_t position, int identifier) {
+void record_model::inserted(std::size_t position, int identifier) {
   position = std::min(position, ids.size());
   const int row = static_cast<int>(position);
   beginInsertRows(QModelIndex(), row, row);
@@ -100,7 +100,7 @@ void RecordModel::inserted(std::size_t position, int identifier) {
   endInsertRows();
 }
 
-void RecordModel::removed(std::size_t position) {
+void record_model::removed(std::size_t position) {
   if (position >= ids.size()) return;
   const int row = static_cast<int>(position);
   const auto at = static_cast<std::ptrdiff_t>(position);
@@ -113,29 +113,29 @@ void RecordModel::removed(std::size_t position) {
   endRemoveRows();
 }
 
-void RecordModel::changed(std::size_t position) {
+void record_model::changed(std::size_t position) {
   if (position >= ids.size()) return;
   if (texts_built) fold_texts(position);
   const int row = static_cast<int>(position);
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-const Record* RecordModel::record_at(int row) const {
+const Record* record_model::record_at(int row) const {
   if (store == nullptr || row < 0 || row >= static_cast<int>(ids.size())) return nullptr;
   return store->record(ids[static_cast<std::size_t>(row)]);
 }
 
-double RecordModel::number_at(const std::string& name, int row) const {
+double record_model::number_at(const std::string& name, int row) const {
   const Record* record = record_at(row);
   return record != nullptr ? number_of(*record, name) : 0.0;
 }
 
-QString RecordModel::text_at(const std::string& name, int row) const {
+QString record_model::text_at(const std::string& name, int row) const {
   const Record* record = record_at(row);
   return record != nullptr ? text_of(*record, name) : QString();
 }
 
-std::vector<double> RecordModel::keys_of(int column) const {
+std::vector<double> record_model::keys_of(int column) const {
   const std::string& name = names[static_cast<std::size_t>(column)];
   std::vector<double> keys(ids.size(), 0.0);
   if (is_numeric(name)) {
@@ -169,7 +169,7 @@ std::vector<double> RecordModel::keys_of(int column) const {
   return keys;
 }
 
-std::vector<int> RecordModel::sorted_rows(int column, Qt::SortOrder order) const {
+std::vector<int> record_model::sorted_rows(int column, Qt::SortOrder order) const {
   std::vector<int> rows(ids.size());
   for (std::size_t row = 0; row < rows.size(); ++row) rows[row] = static_cast<int>(row);
   if (column < 0 || column >= columnCount()) return rows;
@@ -190,7 +190,7 @@ std::vector<int> RecordModel::sorted_rows(int column, Qt::SortOrder order) const
   return rows;
 }
 
-bool RecordModel::row_before(int column, Qt::SortOrder order, int a, int b) const {
+bool record_model::row_before(int column, Qt::SortOrder order, int a, int b) const {
   if (column < 0 || column >= columnCount()) return a < b;
   const std::string& name = names[static_cast<std::size_t>(column)];
   int sign = 0;
@@ -208,14 +208,14 @@ bool RecordModel::row_before(int column, Qt::SortOrder order, int a, int b) cons
   return sign < 0 || (sign == 0 && a < b);
 }
 
-void RecordModel::fold_texts(std::size_t row) const {
+void record_model::fold_texts(std::size_t row) const {
   const Record* record = record_at(static_cast<int>(row));
   static const std::string none;
   operation_texts[row] = texts.add(record != nullptr ? record->operation() : none);
   notes_texts[row] = texts.add(record != nullptr ? record->notes() : none);
 }
 
-void RecordModel::build_texts() const {
+void record_model::build_texts() const {
   texts = folded_texts();
   operation_texts.assign(ids.size(), 0);
   notes_texts.assign(ids.size(), 0);
@@ -238,7 +238,7 @@ void RecordModel::build_texts() const {
   texts_built = true;
 }
 
-RecordModel::text_search RecordModel::search_texts(std::string_view folded) const {
+record_model::text_search record_model::search_texts(std::string_view folded) const {
   if (!texts_built) build_texts();
   text_search search;
   search.held = texts.holding(folded);
@@ -247,21 +247,21 @@ RecordModel::text_search RecordModel::search_texts(std::string_view folded) cons
   return search;
 }
 
-bool RecordModel::dated_within(int row, long first, long end) const {
+bool record_model::dated_within(int row, long first, long end) const {
   const Record* record = record_at(row);
   const long date = record != nullptr ? record->date() : 0;
   return date >= first && date < end;
 }
 
-int RecordModel::rowCount(const QModelIndex& parent) const {
+int record_model::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(ids.size());
 }
 
-int RecordModel::columnCount(const QModelIndex& parent) const {
+int record_model::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(names.size());
 }
 
-QVariant RecordModel::data(const QModelIndex& index, int role) const {
+QVariant record_model::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != whole_text_role) return QVariant();
   if (!index.isValid() || index.column() >= columnCount()) return QVariant();
   const Record* record = record_at(index.row());
@@ -271,7 +271,7 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const {
   return role == whole_text_role ? text : one_line(text);
 }
 
-QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant record_model::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
       section < labels.size()) {
     return labels.at(section);
@@ -279,7 +279,7 @@ QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int r
   return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags record_model::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
 }

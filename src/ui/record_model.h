@@ -29,14 +29,14 @@ class Record;
 // keeps, once asked, the case-folded operation and notes of each row (as
 // numbers of distinct texts), which follow every change the model is told
 // about.
-class RecordModel : public QAbstractTableModel {
+class record_model : public QAbstractTableModel {
   Q_OBJECT
 
  public:
   static constexpr int whole_text_role = Qt::UserRole;
 
   // `names` are the columns' keys; `labels` their header texts.
-  RecordModel(std::vector<std::string> names, QStringList labels, QObject* parent);
+  record_model(std::vector<std::string> names, QStringList labels, QObject* parent);
 
   // Shows every record of `store` afresh (null: none). The store must
   // outlive the model or the next reload().
@@ -69,7 +69,7 @@ class RecordModel : public QAbstractTableModel {
     }
 
    private:
-    friend class RecordModel;
+    friend class record_model;
     std::vector<char> held;  // per distinct text
     const std::vector<std::uint32_t>* operations = nullptr;
     const std::vector<std::uint32_t>* notes = nullptr;

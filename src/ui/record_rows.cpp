@@ -37,7 +37,7 @@ constexpr column_default kColumns[] = {
 
 }  // namespace
 
-record_rows::record_rows(RecordTable* table, open_log& log, QObject* parent)
+record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
     : table_(table), log_(log) {
   for (const column_default& defaults : kColumns) {
     auto column = std::make_unique<colinfo>();
@@ -52,8 +52,8 @@ record_rows::record_rows(RecordTable* table, open_log& log, QObject* parent)
     names.push_back(column->name);
     labels << to_widget_text(column->name);
   }
-  model_ = new RecordModel(std::move(names), labels, parent);
-  filter_ = new RecordFilter(model_, parent);
+  model_ = new record_model(std::move(names), labels, parent);
+  filter_ = new record_filter(model_, parent);
   table_->setModel(filter_);
   size_columns();
 }

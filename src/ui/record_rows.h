@@ -17,9 +17,9 @@ class QObject;
 namespace tarvik {
 
 class Record;
-class RecordFilter;
-class RecordModel;
-class RecordTable;
+class record_filter;
+class record_model;
+class record_table;
 class open_log;
 class statistics_panel;
 
@@ -31,8 +31,8 @@ struct colinfo {
 };
 
 // The rows of the window's table over the open log's store: the columns
-// Mileage, Date, Operation, Cost and Notes of a RecordModel, sorted and
-// filtered by a RecordFilter, in a RecordTable, and which row is current.
+// Mileage, Date, Operation, Cost and Notes of a record_model, sorted and
+// filtered by a record_filter, in a record_table, and which row is current.
 // Unsorted and unfiltered, row i shows the record at position i in store
 // order (identifiers()[i]). The first row is current until the user picks
 // another, so that Edit and Delete show at once what they would act on.
@@ -40,7 +40,7 @@ class record_rows {
  public:
   // Sets up `table` with a model and filter (children of `parent`) over
   // `log`'s store; rows come with the first reload().
-  record_rows(RecordTable* table, open_log& log, QObject* parent);
+  record_rows(record_table* table, open_log& log, QObject* parent);
 
   // The identifiers of the records, in store order.
   const std::vector<int>& identifiers() const;
@@ -86,12 +86,12 @@ class record_rows {
   // takes the rest of the width.
   void size_columns();
 
-  RecordTable* table_;
+  record_table* table_;
   open_log& log_;
   // The five column descriptors, in column order.
   std::vector<std::unique_ptr<colinfo>> columns;
-  RecordModel* model_;
-  RecordFilter* filter_;
+  record_model* model_;
+  record_filter* filter_;
 };
 
 }  // namespace tarvik

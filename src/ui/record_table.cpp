@@ -9,7 +9,7 @@
 
 namespace tarvik {
 
-RecordTable::RecordTable(QWidget* parent) : QTableView(parent) {
+record_table::record_table(QWidget* parent) : QTableView(parent) {
   // The current row is the one Edit and Delete act on: show it whole, but
   // never let a range be selected.
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -30,29 +30,29 @@ RecordTable::RecordTable(QWidget* parent) : QTableView(parent) {
   columns->setSortIndicatorShown(true);
   columns->setSortIndicatorClearable(true);
   columns->setSortIndicator(-1, Qt::AscendingOrder);
-  connect(columns, &QHeaderView::sortIndicatorChanged, this, &RecordTable::sort_as_shown);
+  connect(columns, &QHeaderView::sortIndicatorChanged, this, &record_table::sort_as_shown);
 }
 
-void RecordTable::setModel(QAbstractItemModel* model) {
+void record_table::setModel(QAbstractItemModel* model) {
   QTableView::setModel(model);
   horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
-void RecordTable::sort_as_shown(int column, Qt::SortOrder order) {
+void record_table::sort_as_shown(int column, Qt::SortOrder order) {
   if (model() == nullptr) return;
   model()->sort(column, order);
   if (currentIndex().isValid()) scrollTo(currentIndex());
 }
 
-int RecordTable::current_row() const {
+int record_table::current_row() const {
   return currentIndex().isValid() ? currentIndex().row() : -1;
 }
 
-int RecordTable::current_column() const {
+int record_table::current_column() const {
   return currentIndex().isValid() ? currentIndex().column() : -1;
 }
 
-void RecordTable::make_current(int row, int column) {
+void record_table::make_current(int row, int column) {
   if (model() == nullptr) return;
   const QModelIndex cell = model()->index(row, column);
   if (!cell.isValid()) return;
@@ -60,19 +60,19 @@ void RecordTable::make_current(int row, int column) {
   scrollTo(cell);
 }
 
-QString RecordTable::full_text(int row, int column) const {
+QString record_table::full_text(int row, int column) const {
   if (model() == nullptr) return QString();
   const QModelIndex cell = model()->index(row, column);
-  const QVariant whole = cell.data(RecordModel::whole_text_role);
+  const QVariant whole = cell.data(record_model::whole_text_role);
   return whole.isValid() ? whole.toString() : cell.data().toString();
 }
 
-void RecordTable::keyboardSearch(const QString& /*search*/) {
+void record_table::keyboardSearch(const QString& /*search*/) {
   // Typing in the table jumped to a row that starts with the letters, so a
   // following Delete removed another record than the one the user chose.
 }
 
-bool RecordTable::viewportEvent(QEvent* event) {
+bool record_table::viewportEvent(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
   const auto* help = static_cast<QHelpEvent*>(event);
   const QModelIndex cell = indexAt(help->pos());

@@ -10,16 +10,16 @@ namespace tarvik {
 // current row highlighted whole; cells cannot be edited in place, ranges
 // cannot be selected, and typing does not move the current cell. A text
 // that a cell shows cut short or on one line shows whole in its tooltip
-// (the model's RecordModel::whole_text_role, else its display text).
+// (the model's record_model::whole_text_role, else its display text).
 //
 // A click on a column's header sorts the model by it, a second reverses the
 // order and a third returns to the model's own order (sort(-1)); the
 // current row stays on its record and in view.
-class RecordTable : public QTableView {
+class record_table : public QTableView {
   Q_OBJECT
 
  public:
-  explicit RecordTable(QWidget* parent);
+  explicit record_table(QWidget* parent);
 
   void setModel(QAbstractItemModel* model) override;
 

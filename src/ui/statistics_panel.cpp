@@ -55,7 +55,7 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   show_figures(log_statistics{});
 }
 
-void statistics_panel::show_rows(const RecordModel& model, const std::vector<int>& rows) {
+void statistics_panel::show_rows(const record_model& model, const std::vector<int>& rows) {
   statistics_gatherer gatherer;
   for (const int row : rows) {
     if (const Record* record = model.record_at(row)) gatherer.add(*record);

@@ -10,7 +10,7 @@ class QTableWidget;
 namespace tarvik {
 
 class Record;
-class RecordModel;
+class record_model;
 struct log_statistics;
 
 // The figures of the rows a view shows (see insight/statistics.h): number
@@ -27,7 +27,7 @@ class statistics_panel : public QWidget {
   // Shows the figures of the records in `rows` of `model`, in that order
   // (rows without a record are skipped), without a list of them: a filter
   // shows up to a million.
-  void show_rows(const RecordModel& model, const std::vector<int>& rows);
+  void show_rows(const record_model& model, const std::vector<int>& rows);
 
  private:
   void show_figures(const log_statistics& figures);

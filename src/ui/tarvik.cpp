@@ -38,7 +38,7 @@ constexpr const char* kSource = "tarvik";
 
 Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow(parent) {
   if (name != nullptr) setObjectName(QLatin1String(name));
-  table = new RecordTable(this);
+  table = new record_table(this);
   TARVIK_CHECK_POINTER(table, kSource);
   table->setObjectName(QStringLiteral("record_table"));
   log_ = new open_log(std::move(log), *this, this);
@@ -82,8 +82,8 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   path_label = new QLabel(this);
   path_label->setObjectName(QStringLiteral("path_label"));
   statusBar()->addPermanentWidget(path_label);
-  connect(filter_bar, &FilterBar::changed, this, &Tarvik::apply_filter);
-  connect(filter_bar, &FilterBar::finished, this, [this] { table->setFocus(); });
+  connect(search_bar, &filter_bar::changed, this, &Tarvik::apply_filter);
+  connect(search_bar, &filter_bar::finished, this, [this] { table->setFocus(); });
   show_log_name();
   reload_rows();
   setCentralWidget(table);
@@ -134,8 +134,8 @@ void Tarvik::setup_toolbar() {
     toolbar->addAction(action);
     *c.action = action;
   }
-  filter_bar = new FilterBar(toolbar);
-  toolbar->addWidget(filter_bar);
+  search_bar = new filter_bar(toolbar);
+  toolbar->addWidget(search_bar);
 }
 
 void Tarvik::setup_menus() {
@@ -200,7 +200,7 @@ void Tarvik::reload_rows() {
 }
 
 void Tarvik::apply_filter() {
-  rows->set_filter(filter_bar->text(), filter_bar->days());
+  rows->set_filter(search_bar->text(), search_bar->days());
   // What is due follows the whole log: the filter changes nothing of it.
   show_rows_counted();
 }

@@ -18,11 +18,11 @@ class QToolBar;
 
 namespace tarvik {
 
-class FilterBar;
+class filter_bar;
 class Record;
 class statistics_panel;
 class due_list_panel;
-class RecordTable;
+class record_table;
 class record_rows;
 
 // The main window: every record of a log (by default $HOME/tarvik.txt) as
@@ -123,14 +123,14 @@ class Tarvik : public QMainWindow, private log_view {
                      bool copy_due) override;
 
   open_log* log_ = nullptr;
-  RecordTable* table = nullptr;
+  record_table* table = nullptr;
   std::unique_ptr<record_rows> rows;
   QDockWidget* statistics_dock = nullptr;
   statistics_panel* statistics = nullptr;
   QDockWidget* due_dock = nullptr;
   due_list_panel* due_list = nullptr;
   QLabel* due_label = nullptr;
-  FilterBar* filter_bar = nullptr;
+  filter_bar* search_bar = nullptr;
   QToolBar* toolbar = nullptr;
   QMenu* recent_menu = nullptr;
   QLabel* path_label = nullptr;
