@@ -64,6 +64,15 @@ class SharedLog : public ::testing::Test {
 
   static Ids logged_ids(const std::string& log) { return FileDataSource(log).identifiers(); }
 
+  // The list of what the reading could not use, once the window shows it.
+  static QDialog* problems_dialog(Tarvik& window) {
+    QDialog* list = nullptr;
+    const bool shown = QTest::qWaitFor(
+        [&] { return (list = window.findChild<QDialog*>(QStringLiteral("log_problems"))) != nullptr; },
+        3000);
+    return shown ? list : nullptr;
+  }
+
   static void answer_editor_notes(const char* notes) {
     answer_next_editor({.notes = QString::fromUtf8(notes)});
   }
@@ -222,10 +231,8 @@ TEST_F(SharedLog, WhatTheReadingCouldNotUseIsListedWhenTheWindowShows) {
   testing::stderr_capture quiet;
   auto window = open_window();
   window->show();
-  QDialog* list = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return (list = window->findChild<QDialog*>(QStringLiteral("log_problems"))) != nullptr; },
-      3000));
+  QDialog* list = problems_dialog(*window);
+  ASSERT_NE(list, nullptr);
   auto* problems = list->findChild<QTableWidget*>(QStringLiteral("problem_list"));
   ASSERT_EQ(problems->rowCount(), 4);
   EXPECT_EQ(problems->item(0, 0)->text(), QStringLiteral("2"));
@@ -251,10 +258,8 @@ TEST_F(SharedLog, AStrayLineIsListedInWordsAndCostsNoEntry) {
   testing::stderr_capture quiet;
   auto window = open_window();
   window->show();
-  QDialog* list = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return (list = window->findChild<QDialog*>(QStringLiteral("log_problems"))) != nullptr; },
-      3000));
+  QDialog* list = problems_dialog(*window);
+  ASSERT_NE(list, nullptr);
   auto* problems = list->findChild<QTableWidget*>(QStringLiteral("problem_list"));
   ASSERT_EQ(problems->rowCount(), 1);
   EXPECT_EQ(problems->item(0, 0)->text(), QStringLiteral("15"));

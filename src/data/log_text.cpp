@@ -9,6 +9,20 @@ std::string_view view(std::string_view text, std::size_t begin, std::size_t end)
   return text.substr(begin, end - begin);
 }
 
+// Reads `old`, one block of the kept text, again and hands what the reader
+// saw of it to `use`.
+void read_again(std::string_view old, const std::function<void(block_reading&)>& use) {
+  bool first = true;
+  parse_log(
+      old, 0,
+      [&](block_reading& read) {
+        if (!first) return;
+        first = false;
+        use(read);
+      },
+      false, false);
+}
+
 // Past this many places to change, a new text is built whole: each change
 // in place moves all that follows it.
 constexpr std::size_t kChangesInPlace = 4;
@@ -62,36 +76,30 @@ kept_block_text log_text::kept_of(const origin& from, const Record& now) const {
     kept.line_end = "\r\n";
   }
   if (!from.extras && !from.partial) return kept;
-  bool first = true;
-  parse_log(
-      old, 0,
-      [&](block_reading& read) {
-        if (!first) return;
-        first = false;
-        for (const block_extra& extra : read.extras) {
-          extra_text text{view(old, extra.span.begin, extra.span.end), extra.comment, {}};
-          if (extra.comment) {
-            // A comment line keeps the line end it had.
-            const std::string_view rest = old.substr(extra.span.end);
-            if (rest.substr(0, 2) == "\r\n") {
-              text.line_end = rest.substr(0, 2);
-            } else if (!rest.empty() && (rest[0] == '\n' || rest[0] == '\r')) {
-              text.line_end = rest.substr(0, 1);
-            }
-          }
-          kept.extras.push_back(text);
+  read_again(old, [&](block_reading& read) {
+    for (const block_extra& extra : read.extras) {
+      extra_text text{view(old, extra.span.begin, extra.span.end), extra.comment, {}};
+      if (extra.comment) {
+        // A comment line keeps the line end it had.
+        const std::string_view rest = old.substr(extra.span.end);
+        if (rest.substr(0, 2) == "\r\n") {
+          text.line_end = rest.substr(0, 2);
+        } else if (!rest.empty() && (rest[0] == '\n' || rest[0] == '\r')) {
+          text.line_end = rest.substr(0, 1);
         }
-        if (read.partial.empty()) return;
-        // A field not read in full keeps its text unless it was given
-        // another value than the one read from it.
-        const Record as_read(std::move(read.pairs));
-        for (const partial_item& item : read.partial) {
-          if (now.same_field(as_read, item.field)) {
-            kept.items[kept_item_slot(item.field)] = view(old, item.span.begin, item.span.end);
-          }
-        }
-      },
-      false, false);
+      }
+      kept.extras.push_back(text);
+    }
+    if (read.partial.empty()) return;
+    // A field not read in full keeps its text unless it was given
+    // another value than the one read from it.
+    const Record as_read(std::move(read.pairs));
+    for (const partial_item& item : read.partial) {
+      if (now.same_field(as_read, item.field)) {
+        kept.items[kept_item_slot(item.field)] = view(old, item.span.begin, item.span.end);
+      }
+    }
+  });
   return kept;
 }
 
@@ -99,21 +107,15 @@ std::vector<unread_value> log_text::unread_values(std::size_t index) const {
   std::vector<unread_value> values;
   if (index >= origins.size() || !origins[index].from_file || !origins[index].partial) return values;
   const std::string_view old = block(origins[index]);
-  bool first = true;
-  parse_log(
-      old, 0,
-      [&](block_reading& read) {
-        if (!first) return;
-        first = false;
-        for (const partial_item& item : read.partial) {
-          const std::string_view item_text = view(old, item.span.begin, item.span.end);
-          std::size_t value = item_text.find('=');
-          while (value < item_text.size() && item_text[value] == '=') ++value;
-          values.push_back(
-              {item.field, std::string(item_text.substr(std::min(value, item_text.size())))});
-        }
-      },
-      false, false);
+  read_again(old, [&](block_reading& read) {
+    for (const partial_item& item : read.partial) {
+      const std::string_view item_text = view(old, item.span.begin, item.span.end);
+      std::size_t value = item_text.find('=');
+      while (value < item_text.size() && item_text[value] == '=') ++value;
+      values.push_back(
+          {item.field, std::string(item_text.substr(std::min(value, item_text.size())))});
+    }
+  });
   return values;
 }
 
