@@ -16,6 +16,7 @@
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/shown_number.h"
 #include "ui/tarvik.h"
 
 namespace tarvik {
@@ -119,9 +120,9 @@ TEST_F(RecordCommands, NewWithAnyValueChangedIsAppendedAndSaved) {
   }
   EXPECT_EQ(rows(), 6);
   EXPECT_EQ(cell(2, 4), "only a note");
-  EXPECT_EQ(cell(3, 0), "1.0");
+  EXPECT_EQ(cell(3, 0), shown_number(1, 1));
   EXPECT_EQ(cell(4, 2), "Not specified");
-  EXPECT_EQ(cell(5, 3), "0.50");
+  EXPECT_EQ(cell(5, 3), shown_number(0.5, 2));
   EXPECT_EQ(logged_ids(), (Ids{0, 3, 4, 5, 6, 7}));
   EXPECT_FALSE(table->model()->index(5, 3).flags() & Qt::ItemIsEditable);
 }
@@ -131,7 +132,7 @@ TEST_F(RecordCommands, EditChangesTheCurrentRowAndTheFile) {
   testing::set_current(*table, 1, 0);
   answer_next_editor({.mileage = QStringLiteral("52000"), .operation = QStringLiteral("Tyres; rotated")});
   trigger("Edit");
-  EXPECT_EQ(cell(1, 0), "52000.0");
+  EXPECT_EQ(cell(1, 0), shown_number(52000, 1));
   EXPECT_EQ(cell(1, 2), "Tyres; rotated");
   EXPECT_EQ(cell(0, 2), "Oil change");
   FileDataSource saved(home.log());
@@ -144,7 +145,7 @@ TEST_F(RecordCommands, EditCancelledOrOnAnEmptyTableChangesNothing) {
   testing::set_current(*table, 0, 0);
   answer_next_editor({.mileage = QStringLiteral("1"), .press_ok = false});
   trigger("Edit");
-  EXPECT_EQ(cell(0, 0), "45210.0");
+  EXPECT_EQ(cell(0, 0), shown_number(45210, 1));
   EXPECT_EQ(read_file(home.log()), testing::kExampleLog);
 
   window.reset();
@@ -247,7 +248,7 @@ TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
   EXPECT_EQ(cell(1, 2), "Tyres");
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_new);
-  EXPECT_EQ(cell(0, 0), "45210.0");
+  EXPECT_EQ(cell(0, 0), shown_number(45210, 1));
   EXPECT_EQ(cell(0, 4), "Filter replaced too");
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), opened);
@@ -261,7 +262,7 @@ TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
   EXPECT_EQ(cell(2, 2), "Battery");
   press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_edit);
-  EXPECT_EQ(cell(0, 0), "45300.0");
+  EXPECT_EQ(cell(0, 0), shown_number(45300, 1));
   press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_delete);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 4}));
