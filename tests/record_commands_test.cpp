@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
@@ -23,6 +25,7 @@ namespace tarvik {
 namespace {
 
 using testing::answer_next_editor;
+using testing::answer_next_modal;
 using testing::read_file;
 using testing::scoped_home;
 using testing::typed_record;
@@ -125,6 +128,43 @@ TEST_F(RecordCommands, NewWithAnyValueChangedIsAppendedAndSaved) {
   EXPECT_EQ(cell(5, 3), shown_number(0.5, 2));
   EXPECT_EQ(logged_ids(), (Ids{0, 3, 4, 5, 6, 7}));
   EXPECT_FALSE(table->model()->index(5, 3).flags() & Qt::ItemIsEditable);
+}
+
+// New offers the latest reading, selected, so that typing replaces it;
+// left as offered it adds nothing. Edit checks the reading against the
+// other entries of the log.
+TEST_F(RecordCommands, NewOffersTheLatestReadingAndEditWarnsOfAnImplausibleOne) {
+  open_window(testing::kExampleLog);
+  answer_next_modal([](QWidget* dialog) {
+    auto* mileage = dialog->findChild<QLineEdit*>(QStringLiteral("mileage_box"));
+    EXPECT_EQ(mileage->text(), shown_number(51873.5, 1)) << "the entry of 2002-09-04";
+    EXPECT_EQ(mileage->selectedText(), mileage->text());
+    testing::click_button(dialog, QStringLiteral("OK"));
+  });
+  trigger("New");
+  EXPECT_EQ(rows(), 2) << "the offered reading alone is no entry";
+
+  answer_next_modal([](QWidget* dialog) {
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("52100"));
+    testing::click_button(dialog, QStringLiteral("OK"));
+  });
+  trigger("New");
+  ASSERT_EQ(rows(), 3);
+  EXPECT_EQ(cell(2, 0), shown_number(52100, 1));
+  EXPECT_EQ(table->model()->index(2, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignRight,
+            Qt::AlignRight);
+
+  testing::set_current(*table, 0, 0);
+  QString warning;
+  answer_next_modal([&warning](QWidget* dialog) {
+    auto* mileage = dialog->findChild<QLineEdit*>(QStringLiteral("mileage_box"));
+    testing::type_into_box(mileage, QStringLiteral("60000"));
+    warning = dialog->findChild<QLabel*>(QStringLiteral("mileage_warning"))->text();
+    testing::click_button(dialog, QStringLiteral("Cancel"));
+  });
+  trigger("Edit");
+  EXPECT_EQ(warning, "The mileage is higher than " + shown_number(51873.5, 1) + " on 2002-09-04.");
 }
 
 TEST_F(RecordCommands, EditChangesTheCurrentRowAndTheFile) {
