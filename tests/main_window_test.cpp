@@ -25,6 +25,7 @@
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/shown_number.h"
 
 namespace tarvik {
 namespace {
@@ -118,11 +119,13 @@ TEST(MainWindow, ShowsEveryRecordInStoreOrderInOneLineRows) {
   QTableView* table = table_of(window);
   ASSERT_EQ(table->model()->rowCount(), 4);
   EXPECT_EQ(row_texts(*table, 0),
-            (std::vector<QString>{"45210.0", "2002-05-01", "Fuel", "10.00", ""}));
+            (std::vector<QString>{shown_number(45210, 1), "2002-05-01", "Fuel", shown_number(10, 2), ""}));
   EXPECT_EQ(row_texts(*table, 1),
-            (std::vector<QString>{"51873.5", "2002-09-04", "Oil change", "24.50", "Filter too"}));
+            (std::vector<QString>{shown_number(51873.5, 1), "2002-09-04", "Oil change",
+                                  shown_number(24.5, 2), "Filter too"}));
   EXPECT_EQ(row_texts(*table, 2),
-            (std::vector<QString>{"60000.0", "1970-01-01", "Tyres", "312.00", "Winter set"}));
+            (std::vector<QString>{shown_number(60000, 1), "1970-01-01", "Tyres",
+                                  shown_number(312, 2), "Winter set"}));
   const int line = table->fontMetrics().lineSpacing();
   for (int j = 0; j < 4; ++j) EXPECT_LT(table->rowHeight(j), 2 * line);
   EXPECT_EQ(window.statusBar()->findChildren<QLabel*>().front()->text(), "4 records");

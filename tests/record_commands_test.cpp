@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
@@ -16,12 +18,14 @@
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/shown_number.h"
 #include "ui/tarvik.h"
 
 namespace tarvik {
 namespace {
 
 using testing::answer_next_editor;
+using testing::answer_next_modal;
 using testing::read_file;
 using testing::scoped_home;
 using testing::typed_record;
@@ -119,11 +123,48 @@ TEST_F(RecordCommands, NewWithAnyValueChangedIsAppendedAndSaved) {
   }
   EXPECT_EQ(rows(), 6);
   EXPECT_EQ(cell(2, 4), "only a note");
-  EXPECT_EQ(cell(3, 0), "1.0");
+  EXPECT_EQ(cell(3, 0), shown_number(1, 1));
   EXPECT_EQ(cell(4, 2), "Not specified");
-  EXPECT_EQ(cell(5, 3), "0.50");
+  EXPECT_EQ(cell(5, 3), shown_number(0.5, 2));
   EXPECT_EQ(logged_ids(), (Ids{0, 3, 4, 5, 6, 7}));
   EXPECT_FALSE(table->model()->index(5, 3).flags() & Qt::ItemIsEditable);
+}
+
+// New offers the latest reading, selected, so that typing replaces it;
+// left as offered it adds nothing. Edit checks the reading against the
+// other entries of the log.
+TEST_F(RecordCommands, NewOffersTheLatestReadingAndEditWarnsOfAnImplausibleOne) {
+  open_window(testing::kExampleLog);
+  answer_next_modal([](QWidget* dialog) {
+    auto* mileage = dialog->findChild<QLineEdit*>(QStringLiteral("mileage_box"));
+    EXPECT_EQ(mileage->text(), shown_number(51873.5, 1)) << "the entry of 2002-09-04";
+    EXPECT_EQ(mileage->selectedText(), mileage->text());
+    testing::click_button(dialog, QStringLiteral("OK"));
+  });
+  trigger("New");
+  EXPECT_EQ(rows(), 2) << "the offered reading alone is no entry";
+
+  answer_next_modal([](QWidget* dialog) {
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("52100"));
+    testing::click_button(dialog, QStringLiteral("OK"));
+  });
+  trigger("New");
+  ASSERT_EQ(rows(), 3);
+  EXPECT_EQ(cell(2, 0), shown_number(52100, 1));
+  EXPECT_EQ(table->model()->index(2, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignRight,
+            Qt::AlignRight);
+
+  testing::set_current(*table, 0, 0);
+  QString warning;
+  answer_next_modal([&warning](QWidget* dialog) {
+    auto* mileage = dialog->findChild<QLineEdit*>(QStringLiteral("mileage_box"));
+    testing::type_into_box(mileage, QStringLiteral("60000"));
+    warning = dialog->findChild<QLabel*>(QStringLiteral("mileage_warning"))->text();
+    testing::click_button(dialog, QStringLiteral("Cancel"));
+  });
+  trigger("Edit");
+  EXPECT_EQ(warning, "The mileage is higher than " + shown_number(51873.5, 1) + " on 2002-09-04.");
 }
 
 TEST_F(RecordCommands, EditChangesTheCurrentRowAndTheFile) {
@@ -131,7 +172,7 @@ TEST_F(RecordCommands, EditChangesTheCurrentRowAndTheFile) {
   testing::set_current(*table, 1, 0);
   answer_next_editor({.mileage = QStringLiteral("52000"), .operation = QStringLiteral("Tyres; rotated")});
   trigger("Edit");
-  EXPECT_EQ(cell(1, 0), "52000.0");
+  EXPECT_EQ(cell(1, 0), shown_number(52000, 1));
   EXPECT_EQ(cell(1, 2), "Tyres; rotated");
   EXPECT_EQ(cell(0, 2), "Oil change");
   FileDataSource saved(home.log());
@@ -144,7 +185,7 @@ TEST_F(RecordCommands, EditCancelledOrOnAnEmptyTableChangesNothing) {
   testing::set_current(*table, 0, 0);
   answer_next_editor({.mileage = QStringLiteral("1"), .press_ok = false});
   trigger("Edit");
-  EXPECT_EQ(cell(0, 0), "45210.0");
+  EXPECT_EQ(cell(0, 0), shown_number(45210, 1));
   EXPECT_EQ(read_file(home.log()), testing::kExampleLog);
 
   window.reset();
@@ -247,7 +288,7 @@ TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
   EXPECT_EQ(cell(1, 2), "Tyres");
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_new);
-  EXPECT_EQ(cell(0, 0), "45210.0");
+  EXPECT_EQ(cell(0, 0), shown_number(45210, 1));
   EXPECT_EQ(cell(0, 4), "Filter replaced too");
   press(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), opened);
@@ -261,7 +302,7 @@ TEST_F(RecordCommands, EveryCommandUndoesAndRedoesAndEachStepIsSaved) {
   EXPECT_EQ(cell(2, 2), "Battery");
   press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_edit);
-  EXPECT_EQ(cell(0, 0), "45300.0");
+  EXPECT_EQ(cell(0, 0), shown_number(45300, 1));
   press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(read_file(home.log()), after_delete);
   EXPECT_EQ(window->row_identifiers(), (Ids{0, 4}));

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +22,7 @@
 #include "data/record.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/shown_number.h"
 
 namespace tarvik {
 namespace {
@@ -66,11 +70,11 @@ TEST(RecordEditorForm, IsFilledFromTheRecordInGridOrder) {
     const char* label_name;
     const char* label;
     const char* box;
-    const char* text;
-  } rows[] = {{"mileage_label", "Mileage", "mileage_box", "45210.0"},
+    QString text;
+  } rows[] = {{"mileage_label", "Mileage", "mileage_box", shown_number(45210, 1)},
               {"date_label", "Date", "date_box", "2002-05-01"},
               {"op_label", "Operation", "op_box", "Oil change"},
-              {"cost_label", "Cost", "cost_box", "24.50"}};
+              {"cost_label", "Cost", "cost_box", shown_number(24.5, 2)}};
   int row = 0;
   for (const auto& expected : rows) {
     auto* label = editor.findChild<QLabel*>(QLatin1String(expected.label_name));
@@ -168,6 +172,214 @@ TEST(RecordEditorDialog, TypingReplacesTheFirstBoxOfANewRecord) {
   EXPECT_EQ(fresh.mileage(), 52000.0);
 }
 
+// The user's locale for the life of a test; the one before comes back.
+class default_locale {
+ public:
+  explicit default_locale(const QLocale& locale) { QLocale::setDefault(locale); }
+  ~default_locale() { QLocale::setDefault(before_); }
+  default_locale(const default_locale&) = delete;
+  default_locale& operator=(const default_locale&) = delete;
+
+ private:
+  QLocale before_;
+};
+
+QString visible_text(QWidget* dialog, const char* label_name) {
+  const auto* label = dialog->findChild<QLabel*>(QLatin1String(label_name));
+  return label != nullptr && label->isVisible() ? label->text() : QString();
+}
+
+// What typing a mileage into a new record's dialog comes to: the value
+// saved and the value shown beside the box, or the problem line of a
+// refusal.
+struct typed_outcome {
+  std::optional<double> saved;
+  QString beside;
+  QString refusal;
+};
+
+typed_outcome type_mileage(const QString& text) {
+  Record fresh(1);
+  typed_outcome outcome;
+  answer_next_modal([&](QWidget* dialog) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != box(dialog, "mileage_box")) {
+      ADD_FAILURE() << "the mileage box has not the focus";
+      return click_button(dialog, QStringLiteral("Cancel"));
+    }
+    // The offered 0.0 is selected: typing replaces it. QTest::keyClicks
+    // takes ASCII alone; other characters come as the keyboard sends them.
+    for (const QChar c : text) {
+      if (c.unicode() < 128) {
+        QTest::keyClicks(focus, QString(c));
+      } else {
+        QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), Qt::NoModifier);
+      }
+    }
+    outcome.beside = visible_text(dialog, "mileage_read");
+    QTest::keyClick(focus, Qt::Key_Return);
+    if (dialog->isVisible()) {
+      outcome.refusal = problem_text(dialog);
+      click_button(dialog, QStringLiteral("Cancel"));
+    }
+  });
+  if (RecordEditor::editor_dialog(&fresh, nullptr, "new_record_editor", 0) == 1) {
+    outcome.saved = fresh.mileage();
+  }
+  return outcome;
+}
+
+struct locale_case {
+  const char* typed;
+  std::optional<double> saved;  // none: refused
+  const char* beside_or_refusal;
+};
+
+void expect_typed(const QLocale& locale, std::initializer_list<locale_case> cases) {
+  default_locale in_locale(locale);
+  for (const locale_case& expected : cases) {
+    const typed_outcome outcome = type_mileage(QString::fromUtf8(expected.typed));
+    const std::string where = locale.name().toStdString() + " \"" + expected.typed + "\"";
+    EXPECT_EQ(outcome.saved, expected.saved) << where;
+    if (expected.saved) {
+      EXPECT_EQ(outcome.beside, QString::fromUtf8(expected.beside_or_refusal)) << where;
+    } else {
+      EXPECT_TRUE(outcome.refusal.contains(QString::fromUtf8(expected.beside_or_refusal)))
+          << where << ": " << outcome.refusal.toStdString();
+    }
+  }
+}
+
+TEST(RecordEditorLocale, EnglishGroupsWithTheComma) {
+  expect_typed(QLocale(QLocale::English, QLocale::UnitedStates),
+               {{"148,950", 148950.0, "= 148,950.0"},
+                {"149.200", 149.2, "= 149.2"},
+                {"12,50", 12.5, "= 12.5"},
+                {"1.234,5", 1234.5, "= 1,234.5"},
+                {"1,234.5", 1234.5, "= 1,234.5"},
+                {"1,23,456", std::nullopt, "not grouped in threes"},
+                {"1 234,5", std::nullopt, "is not a number; type one such as 45,210.5"}});
+}
+
+TEST(RecordEditorLocale, GermanGroupsWithTheFullStop) {
+  expect_typed(QLocale(QLocale::German, QLocale::Germany),
+               {{"148,950", 148.95, "= 148,95"},
+                {"149.200", 149200.0, "= 149.200,0"},
+                {"12,50", 12.5, "= 12,5"},
+                {"1.234,5", 1234.5, "= 1.234,5"},
+                {"1,234.5", 1234.5, "= 1.234,5"},
+                {"1 234,5", std::nullopt, "type one such as 45.210,5"}});
+}
+
+TEST(RecordEditorLocale, FrenchGroupsWithSpaces) {
+  const QLocale french(QLocale::French, QLocale::France);
+  const QString group = french.groupSeparator();
+  ASSERT_EQ(group, QString(QChar(0x202F))) << "Qt's French groups with a narrow no-break space";
+  expect_typed(french, {{"148,950", 148.95, "= 148,95"},
+                        {"149.200", 149.2, "= 149,2"},
+                        {"12,50", 12.5, "= 12,5"},
+                        {"1.234,5", 1234.5, "= 1\u202F234,5"},
+                        {"1,234.5", 1234.5, "= 1\u202F234,5"},
+                        {"1\u202F234,5", 1234.5, "= 1\u202F234,5"},
+                        {"1 234,5", 1234.5, "= 1\u202F234,5"},
+                        {"12 34,5", std::nullopt, "not grouped in threes"}});
+}
+
+TEST(RecordEditorLocale, TheBoxesShowTheRecordsNumbersInTheLocaleAndKeepThemUntouched) {
+  default_locale in_locale(QLocale(QLocale::German, QLocale::Germany));
+  Record record(3);
+  record.setup(3, 1020211200, 148950.27, "Oil change", "", 1234.5f);
+  answer_next_modal([&](QWidget* dialog) {
+    EXPECT_EQ(box(dialog, "mileage_box")->text(), "148.950,3");
+    EXPECT_EQ(box(dialog, "cost_box")->text(), "1.234,50");
+    EXPECT_TRUE(visible_text(dialog, "mileage_read").isEmpty()) << "nothing typed yet";
+    click_button(dialog, QStringLiteral("OK"));
+  });
+  EXPECT_EQ(RecordEditor::editor_dialog(&record, nullptr, "e", 0), 1);
+  EXPECT_EQ(record.mileage(), 148950.27) << "a box left alone is not read back rounded";
+  EXPECT_EQ(record.value("mileage"), "148950.3") << "the record keeps its own form";
+}
+
+// A log of a car read every few months; 0 is no reading.
+log_context readings_log() {
+  log_context log;
+  log.readings = {{utc_midnight(2024, 1, 1), 151000},
+                  {utc_midnight(2024, 3, 1) + 50000, 150210},
+                  {utc_midnight(2024, 6, 1), 0},
+                  {utc_midnight(2024, 9, 1), 160000},
+                  {utc_midnight(2024, 12, 1), 165000}};
+  return log;
+}
+
+TEST(RecordEditorReadings, AReadingAgainstTheEntriesAroundItIsNamedButSaved) {
+  const log_context log = readings_log();
+  const long may = utc_midnight(2024, 5, 1);
+  EXPECT_EQ(implausible_reading(log, may, 150000),
+            QStringList{"lower than " + shown_number(150210, 1) + " on 2024-03-01"})
+      << "the nearest earlier entry with a higher reading";
+  EXPECT_EQ(implausible_reading(log, may, 166000),
+            QStringList{"higher than " + shown_number(160000, 1) + " on 2024-09-01"})
+      << "the nearest later one with a lower reading; the 0 of June is none";
+  EXPECT_TRUE(implausible_reading(log, may, 155000).isEmpty());
+  EXPECT_TRUE(implausible_reading(log, may, 0).isEmpty()) << "0 is no reading";
+  EXPECT_EQ(implausible_reading(log, utc_midnight(2024, 3, 1), 100).size(), 1)
+      << "the entry of the same day, at another hour, is neither before nor after";
+  EXPECT_EQ(implausible_reading(log, utc_midnight(2024, 10, 1), 10).size(), 1);
+  EXPECT_EQ(implausible_reading(log, utc_midnight(2024, 10, 1), 170000).size(), 1);
+
+  Record record(9);
+  record.setup(9, may, 150000, "Fuel", "", 40);
+  answer_next_modal([&](QWidget* dialog) {
+    EXPECT_TRUE(visible_text(dialog, "mileage_warning").contains(QStringLiteral("lower than")))
+        << "an old entry is checked as it opens";
+    QLineEdit* mileage = box(dialog, "mileage_box");
+    type_into_box(mileage, QStringLiteral("155000"));
+    EXPECT_TRUE(visible_text(dialog, "mileage_warning").isEmpty());
+    type_into_box(box(dialog, "date_box"), QStringLiteral("2024-12-02"));
+    EXPECT_TRUE(visible_text(dialog, "mileage_warning").contains(QStringLiteral("lower than")))
+        << "the date counts as typed";
+    type_into_box(mileage, QStringLiteral("170000"));
+    type_into_box(box(dialog, "date_box"), QStringLiteral("2024-08-01"));
+    EXPECT_TRUE(visible_text(dialog, "mileage_warning").contains(QStringLiteral("higher than")));
+    click_button(dialog, QStringLiteral("OK"));
+  });
+  EXPECT_EQ(RecordEditor::editor_dialog(&record, nullptr, "e", 0, {}, log), 1);
+  EXPECT_EQ(record.mileage(), 170000.0) << "the warning does not keep OK from saving";
+}
+
+TEST(RecordEditorReadings, TheLatestReadingAndTheOperationsOfALog) {
+  EXPECT_EQ(latest_reading(readings_log()), 165000.0);
+  log_context zeros;
+  zeros.readings = {{utc_midnight(2024, 1, 1), 5}, {utc_midnight(2024, 2, 1), 0}};
+  EXPECT_EQ(latest_reading(zeros), 5.0) << "0 is no reading";
+  EXPECT_EQ(latest_reading(log_context()), std::nullopt);
+
+  Record oil(1), fuel(2), again(3), edited(4);
+  oil.setup(1, 10, 100, "Oil change", "", 0);
+  fuel.setup(2, 20, 200, "Fuel", "", 0);
+  again.setup(3, 30, 300, " OIL CHANGE ", "", 0);
+  edited.setup(4, 40, 400, "Wipers", "", 0);
+  const log_context context = context_of({&oil, &fuel, &again, &edited}, 4);
+  EXPECT_EQ(context.operations, (QStringList{"Oil change", "Fuel"}));
+  EXPECT_EQ(context.readings.size(), 3u) << "the entry edited is not its own neighbour";
+}
+
+TEST(RecordEditorReadings, TheOperationBoxCompletesFromTheLogInAnyCase) {
+  log_context log;
+  log.operations = {QStringLiteral("Oil change"), QStringLiteral("Fuel")};
+  Record record(1);
+  answer_next_modal([&](QWidget* dialog) {
+    QLineEdit* operation = box(dialog, "op_box");
+    type_into_box(operation, QStringLiteral("oi"));
+    QTest::keyClick(operation->completer()->popup(), Qt::Key_Down);
+    QTest::keyClick(operation->completer()->popup(), Qt::Key_Return);
+    EXPECT_EQ(operation->text(), "Oil change");
+    click_button(dialog, QStringLiteral("OK"));
+  });
+  EXPECT_EQ(RecordEditor::editor_dialog(&record, nullptr, "e", 0, {}, log), 1);
+  EXPECT_EQ(record.operation(), "Oil change");
+}
+
 // Runs the dialog on `record`, types `typed` and presses OK.
 void edit(Record& record, const typed_record& typed) {
   answer_next_editor(typed);
@@ -255,11 +467,12 @@ void expect_refused(const char* box_name, const QString& text, const char* expec
 
 TEST(RecordEditorWriteBack, TextThatIsNotANumberOrDateKeepsTheDialogOpen) {
   const auto record = example_record();
-  for (const char* text : {"abc", "12.5 km", "1.234,5", "1,2,3", "0x10", "inf", "1e999"}) {
+  // "1.234,5" was refused here once; it is 1234.5 now in any locale.
+  for (const char* text : {"abc", "12.5 km", "1 2", "1,2,3", "0x10", "inf", "1e999"}) {
     expect_refused("mileage_box", QLatin1String(text), "Mileage", QStringLiteral("45300"), *record);
     EXPECT_EQ(record->mileage(), 45300.0) << text;
   }
-  expect_refused("cost_box", QStringLiteral("12.5 EUR"), "such as 12.50", QString(), *record);
+  expect_refused("cost_box", QStringLiteral("12.5 EUR"), "such as", QString(), *record);
   EXPECT_EQ(record->cost(), 24.5f) << "an emptied box keeps the value";
   expect_refused("cost_box", QStringLiteral("1e39"), "too large", QStringLiteral("3"), *record);
   EXPECT_EQ(record->cost(), 3.0f);

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QValueAxis>
@@ -27,6 +28,14 @@
 namespace tarvik {
 namespace {
 
+// Axis labels in the user's locale, grouped, as the window shows numbers.
+QChart* new_chart() {
+  auto* chart = new QChart;
+  chart->setLocale(QLocale());
+  chart->setLocalizeNumbers(true);
+  return chart;
+}
+
 QChartView* cost_chart(const std::vector<const Record*>& rows, QWidget* parent) {
   auto* costs = new QBarSet(QStringLiteral("Cost"));
   QStringList years;
@@ -38,7 +47,7 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, QWidget* parent) 
   }
   auto* series = new QBarSeries;
   series->append(costs);
-  auto* chart = new QChart;
+  auto* chart = new_chart();
   chart->addSeries(series);
   chart->setTitle(QStringLiteral("Cost per year"));
   chart->legend()->hide();
@@ -68,7 +77,7 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* pare
     highest = first ? mileage : std::max(highest, mileage);
     first = false;
   }
-  auto* chart = new QChart;
+  auto* chart = new_chart();
   chart->addSeries(series);
   chart->setTitle(QStringLiteral("Odometer"));
   chart->legend()->hide();

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/number_text.h"
 
@@ -58,6 +59,123 @@ bool read_field(const std::string& text, std::size_t& i, long& value) {
   return true;
 }
 
+// Separators as read_number tells them apart: every space groups alike.
+constexpr char16_t kSpace = u' ';
+
+bool is_space_mark(char16_t c) { return c == u' ' || c == 0x00A0 || c == 0x202F; }
+
+char16_t mark_kind(char16_t c) { return is_space_mark(c) ? kSpace : c; }
+
+// The locale's one-character mark, or none.
+char16_t single_mark(const QString& mark) {
+  return mark.size() == 1 ? mark_kind(mark.at(0).unicode()) : char16_t{0};
+}
+
+// Put first in plain_number's result when the digits are grouped other
+// than in threes.
+constexpr char kBadGroups = 'g';
+
+// Whether the separators at `ends` (the count of digits before each) group
+// the `whole` digits in threes: 1 to 3 digits first, then exactly 3 each.
+bool grouped_in_threes(const std::vector<std::size_t>& ends, std::size_t whole) {
+  if (ends.empty()) return true;
+  if (ends.front() < 1 || ends.front() > 3) return false;
+  for (std::size_t k = 1; k < ends.size(); ++k) {
+    if (ends[k] - ends[k - 1] != 3) return false;
+  }
+  return whole - ends.back() == 3;
+}
+
+// The number in `text` (trimmed) as "[-]digits[.digits]" or in the plain
+// form with an exponent, ready for parse_double; kBadGroups first when its
+// grouping is wrong; nothing when it has no number's form. See read_number
+// for the forms.
+std::optional<std::string> plain_number(const QString& text, const QLocale& locale) {
+  // An exponent belongs to the plain form alone.
+  if (text.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
+    std::optional<std::string> bytes = ascii_of(text);
+    if (!bytes || !is_decimal_number(*bytes)) return std::nullopt;
+    return bytes;
+  }
+  std::string sign;
+  qsizetype start = 0;
+  if (!text.isEmpty()) {
+    const char16_t first = text.at(0).unicode();
+    if (first == u'-' || first == 0x2212) sign = "-";
+    if (first == u'-' || first == 0x2212 || first == u'+') start = 1;
+  }
+  struct separator {
+    char16_t kind;
+    std::size_t after;  // digits before it
+  };
+  std::string digits;
+  std::vector<separator> separators;
+  for (qsizetype i = start; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    if (c.isDigit()) {
+      digits += static_cast<char>('0' + c.digitValue());
+    } else if (c.isLetterOrNumber() || c.unicode() == u'+' || c.unicode() == u'-') {
+      return std::nullopt;
+    } else {
+      separators.push_back({mark_kind(c.unicode()), digits.size()});
+    }
+  }
+  if (digits.empty()) return std::nullopt;
+
+  const char16_t decimal_mark = single_mark(locale.decimalPoint());
+  const char16_t group_mark = single_mark(locale.groupSeparator());
+  const auto may_group = [&](char16_t kind) {
+    return kind == u'.' || kind == u',' || (kind != 0 && kind == group_mark);
+  };
+  const auto may_be_decimal = [&](char16_t kind) {
+    return kind == u'.' || kind == u',' || (kind != 0 && kind == decimal_mark);
+  };
+
+  // Which separator, if any, is the decimal mark.
+  std::optional<std::size_t> decimal;
+  if (!separators.empty()) {
+    const separator& last = separators.back();
+    std::size_t of_last_kind = 0;
+    bool two_kinds = false;
+    for (const separator& mark : separators) {
+      if (mark.kind == last.kind) {
+        ++of_last_kind;
+      } else if (mark.kind != separators.front().kind) {
+        return std::nullopt;  // three kinds of mark
+      } else {
+        two_kinds = true;
+      }
+    }
+    if (two_kinds) {
+      if (of_last_kind > 1) return std::nullopt;
+      decimal = separators.size() - 1;
+    } else if (separators.size() == 1) {
+      const bool fits_a_group = last.after >= 1 && last.after <= 3 && digits.size() - last.after == 3;
+      const bool locale_groups = last.kind == group_mark;
+      if (!(locale_groups && fits_a_group)) {
+        // A mark that can only group, in the wrong place.
+        if (!may_be_decimal(last.kind)) {
+          if (locale_groups) return std::string(1, kBadGroups);
+          return std::nullopt;
+        }
+        decimal = 0;
+      }
+    }
+  }
+  std::vector<std::size_t> ends;
+  for (std::size_t k = 0; k < separators.size(); ++k) {
+    if (decimal && k == *decimal) continue;
+    if (!may_group(separators[k].kind)) return std::nullopt;
+    ends.push_back(separators[k].after);
+  }
+  if (decimal && !may_be_decimal(separators[*decimal].kind)) return std::nullopt;
+  const std::size_t whole = decimal ? separators[*decimal].after : digits.size();
+  if (!grouped_in_threes(ends, whole)) return std::string(1, kBadGroups);
+  std::string plain = sign + digits.substr(0, whole);
+  if (decimal) plain += '.' + digits.substr(whole);
+  return plain;
+}
+
 bool is_line_break(QChar c) {
   return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
 }
@@ -80,28 +198,26 @@ void split_lines(const QString& text, QStringList& lines, QStringList& breaks) {
 
 }  // namespace
 
-number_input read_number(const QString& text, double largest) {
+number_input read_number(const QString& text, double largest, const QLocale& locale) {
   number_input result;
-  std::optional<std::string> bytes = ascii_of(text.trimmed());
-  if (!bytes) {
+  const std::optional<std::string> number = plain_number(text.trimmed(), locale);
+  if (!number || number->empty()) {
     result.problem = input_problem::malformed;
     return result;
   }
-  std::string& number = *bytes;
-  const std::size_t comma = number.find(',');
-  if (number.find('.') == std::string::npos && comma != std::string::npos &&
-      number.find(',', comma + 1) == std::string::npos) {
-    number[comma] = '.';
-  }
-  if (!is_decimal_number(number)) {
-    result.problem = input_problem::malformed;
+  if ((*number)[0] == kBadGroups) {
+    result.problem = input_problem::grouping;
     return result;
   }
-  result.value = parse_double(number.c_str());
+  result.value = parse_double(number->c_str());
   if (!std::isfinite(result.value) || std::fabs(result.value) > largest) {
     result.problem = input_problem::out_of_range;
   }
   return result;
+}
+
+number_input read_number(const QString& text, double largest) {
+  return read_number(text, largest, QLocale());
 }
 
 date_input read_date(const QString& text) {

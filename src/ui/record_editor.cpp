@@ -1,5 +1,6 @@
 #include "ui/record_editor.h"
 
+#include <QCompleter>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -12,11 +13,18 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <cfloat>
+#include <cmath>
+#include <ctime>
 #include <limits>
+#include <unordered_set>
+#include <utility>
 
+#include "data/calendar.h"
 #include "data/record.h"
+#include "insight/operation_name.h"
 #include "platform/pointer_check.h"
 #include "ui/form_input.h"
+#include "ui/shown_number.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -47,13 +55,36 @@ bool changed(const QLineEdit* box, const QString& shown) {
   return box->text() != shown && !box->text().trimmed().isEmpty();
 }
 
+// The example is shown in the user's locale, as the boxes show numbers.
 QString number_problem(const char* label, const QString& text, input_problem problem,
-                       const char* example) {
+                       double example, int decimals) {
   if (problem == input_problem::out_of_range) {
     return QStringLiteral("%1: %2 is too large.").arg(QLatin1String(label), text.trimmed());
   }
+  if (problem == input_problem::grouping) {
+    return RecordEditor::tr("%1: in \u201C%2\u201D the digits are not grouped in threes; type "
+                            "a number such as %3.")
+        .arg(QLatin1String(label), text.trimmed(), shown_number(example, decimals));
+  }
   return QStringLiteral("%1: \u201C%2\u201D is not a number; type one such as %3.")
-      .arg(QLatin1String(label), text.trimmed(), QLatin1String(example));
+      .arg(QLatin1String(label), text.trimmed(), shown_number(example, decimals));
+}
+
+// A mileage that counts as a reading of the odometer.
+bool is_reading(double mileage) { return std::isfinite(mileage) && mileage > 0; }
+
+// The first second of the local day `date` falls on.
+std::optional<long> day_start(long date) {
+  const std::time_t time = date;
+  std::tm parts{};
+  if (localtime_r(&time, &parts) == nullptr) return std::nullopt;
+  return local_time(parts.tm_year + 1900L, parts.tm_mon + 1L, parts.tm_mday, 0, 0, 0);
+}
+
+std::string date_text(long date) {
+  Record dated(0);
+  dated.date(date);
+  return dated.value("date");
 }
 
 QString date_problem(const QString& text, input_problem problem) {
@@ -106,7 +137,17 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     box->setMinimumWidth(box_width);
     label->setBuddy(box);
     grid->addWidget(box, row, 1);
-    if (record != nullptr) box->setText(to_widget_text(record->value(line.key)));
+    if (record != nullptr) {
+      // Numbers in the user's locale, as the table shows them.
+      const std::string key = line.key;
+      if (key == "mileage") {
+        box->setText(shown_number(record->mileage(), 1));
+      } else if (key == "cost") {
+        box->setText(shown_number(static_cast<double>(record->cost()), 2));
+      } else {
+        box->setText(to_widget_text(record->value(line.key)));
+      }
+    }
     *line.shown = box->text();
     *line.box = box;
     connect(box, &QLineEdit::textChanged, this, [this, box] {
@@ -120,6 +161,24 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   date_hint->setEnabled(false);  // drawn as a hint, not as a value
   grid->addWidget(date_hint, 1, 2);
   date_box->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
+
+  // Beside each number box, what its text reads as while the user types,
+  // so that "148,950" read as another number is seen before OK.
+  const auto add_read = [&](const char* object, int at_row) {
+    auto* read = new QLabel(this);
+    TARVIK_CHECK_POINTER(read, kSource);
+    read->setObjectName(QLatin1String(object));
+    read->setTextFormat(Qt::PlainText);
+    read->setToolTip(tr("The value the box is read as."));
+    read->hide();
+    grid->addWidget(read, at_row, 2);
+    return read;
+  };
+  mileage_read = add_read("mileage_read", 0);
+  cost_read = add_read("cost_read", 3);
+  connect(mileage_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
+  connect(date_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
+  connect(cost_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
 
   auto* notes_label = new QLabel(QStringLiteral("Notes"), this);
   TARVIK_CHECK_POINTER(notes_label, kSource);
@@ -139,6 +198,17 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   }
   shown_notes = notes_box->document()->toRawText();
 
+  mileage_warning = new QLabel(this);
+  TARVIK_CHECK_POINTER(mileage_warning, kSource);
+  mileage_warning->setObjectName(QStringLiteral("mileage_warning"));
+  mileage_warning->setTextFormat(Qt::PlainText);
+  mileage_warning->setWordWrap(true);
+  QPalette caution = mileage_warning->palette();
+  caution.setColor(QPalette::WindowText, QColor(150, 80, 0));
+  mileage_warning->setPalette(caution);
+  mileage_warning->hide();
+  grid->addWidget(mileage_warning, 6, 0, 1, 3);
+
   problem_label = new QLabel(this);
   TARVIK_CHECK_POINTER(problem_label, kSource);
   problem_label->setObjectName(QStringLiteral("problem_label"));
@@ -147,7 +217,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   warning.setColor(QPalette::WindowText, QColor(170, 0, 0));
   problem_label->setPalette(warning);
   problem_label->hide();
-  grid->addWidget(problem_label, 6, 0, 1, 3);
+  grid->addWidget(problem_label, 7, 0, 1, 3);
 
   // The platform's order of OK and Cancel; OK is the default button. OK
   // ends the dialog only once every changed box can be read.
@@ -162,7 +232,9 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     if (check_boxes(true) && dialog != nullptr) dialog->accept();
   });
   if (dialog != nullptr) connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  grid->addWidget(buttons, 7, 0, 1, 3);
+  grid->addWidget(buttons, 8, 0, 1, 3);
+
+  show_readings();
 
   // Typing replaces the first value instead of adding to it.
   mileage_box->setFocus();
@@ -217,7 +289,13 @@ void RecordEditor::show_file_texts(const std::vector<unread_value>& values) {
 }
 
 int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* name,
-                                unsigned /*flags*/, const std::vector<unread_value>& in_file) {
+                                unsigned flags, const std::vector<unread_value>& in_file) {
+  return editor_dialog(record, parent, name, flags, in_file, log_context());
+}
+
+int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* name,
+                                unsigned /*flags*/, const std::vector<unread_value>& in_file,
+                                const log_context& log) {
   QDialog dialog(parent);
   if (name != nullptr) dialog.setObjectName(QLatin1String(name));
   dialog.setModal(true);
@@ -225,6 +303,7 @@ int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* nam
   auto* layout = new QVBoxLayout(&dialog);
   auto* editor = new RecordEditor(record, &dialog);
   editor->show_file_texts(in_file);
+  editor->use_log(log);
   layout->addWidget(editor);
   dialog.adjustSize();
   // A dialog that fits opens at its own size, centred over the parent; only
@@ -252,14 +331,14 @@ bool RecordEditor::check_boxes(bool focus) {
   };
 
   const auto check_number = [&](QLineEdit* box, const QString& shown, const char* label,
-                                double largest, const char* example) {
+                                double largest, double example, int decimals) {
     if (!changed(box, shown)) return report(box, QString());
     const number_input number = read_number(box->text(), largest);
     report(box, number.problem == input_problem::none
                     ? QString()
-                    : number_problem(label, box->text(), number.problem, example));
+                    : number_problem(label, box->text(), number.problem, example, decimals));
   };
-  check_number(mileage_box, shown_mileage, "Mileage", DBL_MAX, "45210.5");
+  check_number(mileage_box, shown_mileage, "Mileage", DBL_MAX, 45210.5, 1);
   if (!changed(date_box, shown_date)) {
     report(date_box, QString());
   } else {
@@ -267,7 +346,7 @@ bool RecordEditor::check_boxes(bool focus) {
     report(date_box, date.problem == input_problem::none ? QString()
                                                          : date_problem(date_box->text(), date.problem));
   }
-  check_number(cost_box, shown_cost, "Cost", FLT_MAX, "12.50");
+  check_number(cost_box, shown_cost, "Cost", FLT_MAX, 12.5, 2);
 
   problem_label->setText(problems.join(QLatin1Char(' ')));
   problem_label->setVisible(!problems.isEmpty());
@@ -276,6 +355,129 @@ bool RecordEditor::check_boxes(bool focus) {
     first->selectAll();
   }
   return problems.isEmpty();
+}
+
+void RecordEditor::use_log(log_context context) {
+  log = std::move(context);
+  if (!log.operations.isEmpty()) {
+    QStringList names = log.operations;
+    names.sort(Qt::CaseInsensitive);
+    auto* completer = new QCompleter(names, op_box);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
+    op_box->setCompleter(completer);
+  }
+  show_readings();
+}
+
+std::optional<double> RecordEditor::typed_mileage() const {
+  if (changed(mileage_box, shown_mileage)) {
+    const number_input typed = read_number(mileage_box->text(), DBL_MAX);
+    if (typed.problem != input_problem::none) return std::nullopt;
+    return typed.value;
+  }
+  if (record == nullptr) return std::nullopt;
+  return record->mileage();
+}
+
+std::optional<long> RecordEditor::typed_date() const {
+  if (changed(date_box, shown_date)) {
+    const date_input typed = read_date(date_box->text());
+    if (typed.problem != input_problem::none) return std::nullopt;
+    return typed.value;
+  }
+  if (record == nullptr) return std::nullopt;
+  return record->date();
+}
+
+void RecordEditor::show_readings() {
+  const auto echo = [this](QLineEdit* box, const QString& shown, QLabel* read, double largest,
+                           int decimals) {
+    QString text;
+    if (changed(box, shown)) {
+      const number_input typed = read_number(box->text(), largest);
+      if (typed.problem == input_problem::none) {
+        text = tr("= %1").arg(shown_reading(typed.value, decimals));
+      }
+    }
+    read->setText(text);
+    read->setVisible(!text.isEmpty());
+    // What the file holds gives way while the box shows what was typed.
+    if (auto* in_file = findChild<QLabel*>(box->objectName() + QStringLiteral("_in_file"))) {
+      in_file->setVisible(text.isEmpty());
+    }
+  };
+  echo(mileage_box, shown_mileage, mileage_read, DBL_MAX, 1);
+  echo(cost_box, shown_cost, cost_read, FLT_MAX, 2);
+
+  const std::optional<double> mileage = typed_mileage();
+  const std::optional<long> date = typed_date();
+  QStringList against;
+  if (mileage && date) against = implausible_reading(log, *date, *mileage);
+  mileage_warning->setText(against.isEmpty() ? QString()
+                                             : tr("The mileage is %1.").arg(against.join(tr(", and "))));
+  mileage_warning->setVisible(!against.isEmpty());
+}
+
+log_context context_of(const std::vector<const Record*>& records, int editing) {
+  log_context context;
+  context.readings.reserve(records.size());
+  // Operations repeat: each distinct text is folded once.
+  std::unordered_set<std::string> seen_texts;
+  std::unordered_set<std::string> seen_keys;
+  for (const Record* entry : records) {
+    if (entry == nullptr || entry->identifier() == editing) continue;
+    context.readings.push_back({entry->date(), entry->mileage()});
+    if (!seen_texts.insert(entry->operation()).second) continue;
+    std::string key = operation_key(entry->operation());
+    if (key.empty() || !seen_keys.insert(std::move(key)).second) continue;
+    context.operations.append(to_widget_text(std::string(trim_blanks(entry->operation()))));
+  }
+  return context;
+}
+
+std::optional<double> latest_reading(const log_context& log) {
+  const log_context::reading* latest = nullptr;
+  for (const log_context::reading& entry : log.readings) {
+    if (!is_reading(entry.mileage)) continue;
+    if (latest == nullptr || entry.date >= latest->date) latest = &entry;
+  }
+  if (latest == nullptr) return std::nullopt;
+  return latest->mileage;
+}
+
+QStringList implausible_reading(const log_context& log, long date, double mileage) {
+  if (!is_reading(mileage)) return {};
+  // Earlier-dated means on an earlier local day: the time of day is not
+  // shown, so entries of the same day are in no order. A day lasts 23 to
+  // 25 hours, so 36 hours on from its start is in the next one.
+  const std::optional<long> first = day_start(date);
+  if (!first) return {};
+  const std::optional<long> next = day_start(*first + 36 * 3600L);
+  if (!next) return {};
+  const log_context::reading* earlier = nullptr;  // the nearest with a higher reading
+  const log_context::reading* later = nullptr;    // the nearest with a lower reading
+  for (const log_context::reading& entry : log.readings) {
+    if (!is_reading(entry.mileage)) continue;
+    if (entry.date < *first && entry.mileage > mileage &&
+        (earlier == nullptr || entry.date > earlier->date)) {
+      earlier = &entry;
+    } else if (entry.date >= *next && entry.mileage < mileage &&
+               (later == nullptr || entry.date < later->date)) {
+      later = &entry;
+    }
+  }
+  QStringList against;
+  if (earlier != nullptr) {
+    against.append(RecordEditor::tr("lower than %1 on %2")
+                       .arg(shown_number(earlier->mileage, 1),
+                            to_widget_text(date_text(earlier->date))));
+  }
+  if (later != nullptr) {
+    against.append(RecordEditor::tr("higher than %1 on %2")
+                       .arg(shown_number(later->mileage, 1), to_widget_text(date_text(later->date))));
+  }
+  return against;
 }
 
 void RecordEditor::ok_clicked() {

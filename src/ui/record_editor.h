@@ -2,7 +2,9 @@
 #define TARVIK_UI_RECORD_EDITOR_H_
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,36 @@ class QPushButton;
 namespace tarvik {
 
 class Record;
+
+// What the dialog knows of the rest of the log: the date and mileage of
+// every other entry, to check a typed reading against, and the operations
+// written so far, to complete the Operation box from.
+struct log_context {
+  struct reading {
+    long date = 0;
+    double mileage = 0;
+  };
+  std::vector<reading> readings;
+  QStringList operations;
+};
+
+// The context of `records` without the one whose identifier is `editing`
+// (-1: none). Operations are listed once each, as first written, however
+// their letter case or blanks at the ends differ.
+log_context context_of(const std::vector<const Record*>& records, int editing);
+
+// The mileage of the latest-dated entry with a reading (a finite mileage
+// above 0); empty when none has one. Of entries on the same date, the
+// later in the list.
+std::optional<double> latest_reading(const log_context& log);
+
+// Why a mileage of `mileage` dated `date` goes against the readings of
+// `log`: a text per direction, "lower than 150,210 on 2024-03-01" for the
+// nearest earlier-dated entry with a higher reading, "higher than ... on
+// ..." for the nearest later-dated one with a lower reading. Dates are
+// compared as local calendar days; a mileage of 0 or not finite, on either
+// side, is no reading and never complained of. Empty when it fits.
+QStringList implausible_reading(const log_context& log, long date, double mileage);
 
 // The form for the five values of a record: a label and a box for each, a
 // line that says what cannot be read, and OK and Cancel. The boxes start
@@ -43,6 +75,16 @@ class RecordEditor : public QWidget {
   // full (see show_file_texts).
   static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags,
                            const std::vector<unread_value>& in_file);
+  // The same, checking the mileage against `log` and completing the
+  // operation from it.
+  static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags,
+                           const std::vector<unread_value>& in_file, const log_context& log);
+
+  // Warns under the boxes, as the user types, when the mileage goes against
+  // the readings of `log` (see implausible_reading), and completes the
+  // operation from its operations, in any letter case. The warning never
+  // keeps OK from saving.
+  void use_log(log_context log);
 
   // Shows under the box of each of `values`' fields what the file holds
   // ("In the file: 1.234,50", a NUL byte as "<NUL>"), since the box shows only
@@ -62,6 +104,14 @@ class RecordEditor : public QWidget {
   // line; clears the marks of those that can. With `focus`, the first
   // marked box takes the focus. True when nothing is marked.
   bool check_boxes(bool focus);
+  // Shows beside each changed number box the value its text reads as, and
+  // the warning line for the mileage.
+  void show_readings();
+
+  // The mileage and date the record would get from the boxes as they are:
+  // a changed box that reads, else the record's own value.
+  std::optional<double> typed_mileage() const;
+  std::optional<long> typed_date() const;
 
   QPushButton* ok_button;
   QPushButton* cancel_button;
@@ -73,6 +123,10 @@ class RecordEditor : public QWidget {
   QDialog* dialog;
   Record* record;
   QLabel* problem_label;
+  QLabel* mileage_read;
+  QLabel* cost_read;
+  QLabel* mileage_warning;
+  log_context log;
   // What each box showed when the form was built (the notes as their
   // document holds them), and the record's texts it showed them from.
   QString shown_mileage, shown_date, shown_operation, shown_cost, shown_notes;

@@ -9,6 +9,7 @@
 #include "data/data_source.h"
 #include "data/record.h"
 #include "insight/recent_texts.h"
+#include "ui/shown_number.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -262,12 +263,22 @@ int record_model::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant record_model::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole && role != whole_text_role) return QVariant();
   if (!index.isValid() || index.column() >= columnCount()) return QVariant();
+  const std::string& name = names[static_cast<std::size_t>(index.column())];
+  // Numbers line up by their last digit.
+  if (role == Qt::TextAlignmentRole) {
+    if (name == "mileage" || name == "cost") {
+      return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    }
+    return QVariant();
+  }
+  if (role != Qt::DisplayRole && role != whole_text_role) return QVariant();
   const Record* record = record_at(index.row());
   if (record == nullptr) return QVariant();
-  const QString text =
-      to_widget_text(record->value(names[static_cast<std::size_t>(index.column())]));
+  // Numbers in the user's locale; the file keeps its own form.
+  if (name == "mileage") return shown_number(record->mileage(), 1);
+  if (name == "cost") return shown_number(static_cast<double>(record->cost()), 2);
+  const QString text = to_widget_text(record->value(name));
   return role == whole_text_role ? text : one_line(text);
 }
 

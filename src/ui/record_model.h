@@ -20,7 +20,8 @@ class Record;
 // is identifiers()[i], in store order; one column a field, named by the key
 // Record::value() takes. Cells are not kept: data() asks the record each
 // time. Display texts are on one line (each line break as a return symbol);
-// whole_text_role gives the text as stored. The model follows the store
+// whole_text_role gives the text as stored. Mileage and cost are shown in
+// the user's locale (shown_number), right-aligned. The model follows the store
 // only as told: reload() after any change made behind its back, or one of
 // inserted/removed/changed for a single step.
 //

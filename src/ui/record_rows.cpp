@@ -30,8 +30,8 @@ struct column_default {
   const char* widest;
 };
 constexpr column_default kColumns[] = {
-    {"Mileage", 60, "8888888.8"}, {"Date", 68, "8888-88-88"},
-    {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88888.88"},
+    {"Mileage", 60, "8,888,888.8"}, {"Date", 68, "8888-88-88"},
+    {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88,888.88"},
     {"Notes", 150, nullptr},
 };
 

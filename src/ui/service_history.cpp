@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QLocale>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
@@ -13,6 +12,7 @@
 
 #include "data/record.h"
 #include "data/replacement_file.h"
+#include "ui/shown_number.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -29,7 +29,7 @@ std::unique_ptr<QTextDocument> service_history::document() const {
         records.begin(), records.end(),
         [](const Record* a, const Record* b) { return a->date() < b->date(); });
     html += QStringLiteral("<p>%1 entries, %2 to %3</p>")
-                .arg(records.size())
+                .arg(shown_count(records.size()))
                 .arg(to_widget_text((*first)->value("date")), to_widget_text((*last)->value("date")));
   } else {
     html += QStringLiteral("<p>No entries.</p>");
@@ -42,10 +42,11 @@ std::unique_ptr<QTextDocument> service_history::document() const {
   double total = 0;
   for (const Record* record : records) {
     html += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td><td>%3</td>")
-                .arg(escaped(record->value("date")), escaped(record->value("mileage")),
+                .arg(escaped(record->value("date")), shown_number(record->mileage(), 1),
                      escaped(record->operation()));
     if (with_costs) {
-      html += QStringLiteral("<td align=\"right\">%1</td>").arg(escaped(record->value("cost")));
+      html += QStringLiteral("<td align=\"right\">%1</td>")
+                  .arg(shown_number(static_cast<double>(record->cost()), 2));
       total += static_cast<double>(record->cost());
     }
     html += QStringLiteral("<td>%1</td></tr>")
@@ -53,7 +54,7 @@ std::unique_ptr<QTextDocument> service_history::document() const {
   }
   html += QStringLiteral("</table>");
   if (with_costs) {
-    html += QStringLiteral("<p><b>Total cost: %1</b></p>").arg(QString::number(total, 'f', 2));
+    html += QStringLiteral("<p><b>Total cost: %1</b></p>").arg(shown_number(total, 2));
   }
   auto document = std::make_unique<QTextDocument>();
   document->setHtml(html);

@@ -3,13 +3,13 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableWidget>
 #include <QHBoxLayout>
 #include <optional>
 
 #include "insight/statistics.h"
 #include "ui/record_model.h"
+#include "ui/shown_number.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -18,7 +18,7 @@ namespace {
 const QString kNone = QStringLiteral("\u2013");
 
 QString figure(const std::optional<double>& value, int decimals) {
-  return value ? QLocale().toString(*value, 'f', decimals) : kNone;
+  return value ? shown_number(*value, decimals) : kNone;
 }
 
 }  // namespace
@@ -64,9 +64,8 @@ void statistics_panel::show_rows(const record_model& model, const std::vector<in
 }
 
 void statistics_panel::show_figures(const log_statistics& figures) {
-  const QLocale locale;
-  entries_->setText(locale.toString(static_cast<qulonglong>(figures.entries)));
-  total_cost_->setText(locale.toString(figures.total_cost, 'f', 2));
+  entries_->setText(shown_count(figures.entries));
+  total_cost_->setText(shown_number(figures.total_cost, 2));
   cost_per_year_->setText(figure(figures.cost_per_year, 2));
   cost_per_thousand_->setText(figure(figures.cost_per_thousand, 2));
   distance_per_year_->setText(figure(figures.distance_per_year, 0));
@@ -74,8 +73,8 @@ void statistics_panel::show_figures(const log_statistics& figures) {
   for (int row = 0; row < static_cast<int>(figures.operations.size()); ++row) {
     const operation_statistics& operation = figures.operations[static_cast<std::size_t>(row)];
     const QString cells[] = {to_widget_text(operation.name),
-                             locale.toString(static_cast<qulonglong>(operation.count)),
-                             locale.toString(operation.total_cost, 'f', 2),
+                             shown_count(operation.count),
+                             shown_number(operation.total_cost, 2),
                              figure(operation.average_distance_interval, 0),
                              figure(operation.average_days_interval, 0)};
     for (int column = 0; column < 5; ++column) {

@@ -302,10 +302,16 @@ void Tarvik::show_problems(const QString& path, const std::vector<log_problem>& 
 void Tarvik::new_record() {
   auto record = std::make_unique<Record>(log_->store().next_id());
   TARVIK_CHECK_POINTER(record.get(), kSource);
-  if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", 0) == 0) return;
+  const log_context context = context_of(rows->all(), -1);
+  // The latest reading is offered: most entries are a little past it.
+  const double offered = latest_reading(context).value_or(0.0);
+  record->mileage(offered);
+  if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", 0, {}, context) == 0) {
+    return;
+  }
   // A record the user left as it came is not worth a row; the date does not
   // count, and the operation is compared byte for byte.
-  const bool differs = record->mileage() != 0.0 || record->operation() != "not specified" ||
+  const bool differs = record->mileage() != offered || record->operation() != "not specified" ||
                        !record->notes().empty() || static_cast<double>(record->cost()) != 0.0;
   if (!differs) return;
   log_->undo_stack().push(new new_record_command(*log_, record->identifier(), values_of(*record)));
@@ -323,7 +329,8 @@ void Tarvik::edit_record() {
   Record copy(id);
   set_values(copy, before);
   if (RecordEditor::editor_dialog(&copy, this, "edit_record_editor", 0,
-                                  log_->file_store().unread_values(id)) == 0) {
+                                  log_->file_store().unread_values(id),
+                                  context_of(rows->all(), id)) == 0) {
     return;
   }
   const record_values after = values_of(copy);
