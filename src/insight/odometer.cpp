@@ -29,23 +29,24 @@ bool rising(const std::vector<reading>& readings, const std::vector<std::size_t>
 
 // The fault of every reading, in `readings`' order, by the rule in the
 // header; a reading kept is marked no_reading (which no reading can be).
+// Empty when every reading is kept.
 std::vector<reading_fault> faults_of(std::vector<reading>& readings) {
-  std::vector<reading_fault> faults(readings.size(), reading_fault::no_reading);
-  std::vector<std::size_t> order(readings.size());
-  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   // Most logs are kept in date order and rise: nothing to sort.
   bool clean = true;
   for (std::size_t k = 1; k < readings.size() && clean; ++k) {
     clean = readings[k].date >= readings[k - 1].date && readings[k].mileage >= readings[k - 1].mileage;
   }
-  if (!clean) {
+  if (clean) return {};
+  std::vector<reading_fault> faults(readings.size(), reading_fault::no_reading);
+  std::vector<std::size_t> order(readings.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  {
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
       if (readings[a].date != readings[b].date) return readings[a].date < readings[b].date;
       return readings[a].mileage < readings[b].mileage;
     });
-    clean = rising(readings, order);
+    if (rising(readings, order)) return {};
   }
-  if (clean) return faults;
 
   // By local day, then mileage: readings of one day are in no order.
   for (reading& r : readings) {
@@ -135,22 +136,43 @@ std::vector<reading_fault> faults_of(std::vector<reading>& readings) {
 bool is_reading(double mileage) { return std::isfinite(mileage) && mileage > 0; }
 
 std::vector<left_out_reading> check_readings(std::span<const Record* const> log) {
+  // One pass first, without copying: most logs are in date order and rise.
+  std::vector<left_out_reading> left_out;
+  const Record* previous = nullptr;
+  bool clean = true;
+  for (const Record* record : log) {
+    if (record == nullptr) continue;
+    if (!is_reading(record->mileage())) {
+      left_out.push_back({record, reading_fault::no_reading});
+      continue;
+    }
+    if (previous != nullptr &&
+        (record->date() < previous->date() || record->mileage() < previous->mileage())) {
+      clean = false;
+      break;
+    }
+    previous = record;
+  }
+  if (clean) return left_out;
+  left_out.clear();
+
   std::vector<reading> readings;
+  readings.reserve(log.size());
   for (const Record* record : log) {
     if (record != nullptr && is_reading(record->mileage())) {
       readings.push_back({record->date(), 0, record->mileage()});
     }
   }
   const std::vector<reading_fault> faults = faults_of(readings);
-  std::vector<left_out_reading> left_out;
   std::size_t k = 0;
   for (const Record* record : log) {
     if (record == nullptr) continue;
     if (!is_reading(record->mileage())) {
       left_out.push_back({record, reading_fault::no_reading});
-    } else if (faults[k++] != reading_fault::no_reading) {
-      left_out.push_back({record, faults[k - 1]});
+    } else if (!faults.empty() && faults[k] != reading_fault::no_reading) {
+      left_out.push_back({record, faults[k]});
     }
+    if (is_reading(record->mileage())) ++k;
   }
   return left_out;
 }
