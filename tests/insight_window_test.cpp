@@ -45,6 +45,40 @@ TEST(InsightWindow, TheStatisticsFollowTheFilter) {
   EXPECT_EQ(total->text(), QLocale().toString(312.0, 'f', 2));
 }
 
+TEST(InsightWindow, TheStatisticsNameTheReadingsLeftOutAndTheTableMarksThem) {
+  testing::scoped_home home;
+  testing::write_file(home.log(),
+                      std::string(testing::kExampleLog) +
+                          "<record=5>\noperation=Insurance;\ndate=1041379200;\nmileage=0;\n</record>\n"
+                          "<record=6>\noperation=Fuel;\ndate=1044057600;\nmileage=4200;\n</record>\n"
+                          "<record=7>\noperation=Fuel;\ndate=1046476800;\nmileage=56000;\n</record>\n");
+  Tarvik window;
+  window.resize(1200, 600);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto* line = window.findChild<QLabel*>(QStringLiteral("left_out_readings"));
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->isVisible());
+  const QString text = line->text();
+  EXPECT_TRUE(text.startsWith(QStringLiteral("2 readings left out"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("0 on 2003-01-01 (no reading)"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QLocale().toString(4200.0, 'f', 0) +
+                            QStringLiteral(" on 2003-02-01 (lower than the readings before it)")))
+      << text.toStdString();
+  auto* table = window.findChild<QTableView*>(QStringLiteral("record_table"));
+  const QAbstractItemModel* model = table->model();
+  int marked = 0;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const QModelIndex mileage = model->index(row, 0);
+    if (model->data(mileage, Qt::DecorationRole).isValid()) {
+      ++marked;
+      EXPECT_TRUE(model->data(mileage, Qt::ToolTipRole).toString().contains(QStringLiteral("lower than")));
+    }
+  }
+  EXPECT_EQ(marked, 1);
+}
+
 TEST(InsightWindow, TheDueListFollowsTheLogAndKeepsItsIntervals) {
   testing::scoped_home home;
   testing::write_file(home.log(), testing::kExampleLog);

@@ -47,6 +47,7 @@ struct statistics_gatherer::totals {
   log_statistics result;
   range<long> dates;
   range<double> mileages;
+  range<long> reading_dates;
   std::vector<operation_totals> operations;
   std::unordered_map<std::string, std::size_t> by_key;
   // Most rows repeat a spelling seen before: look it up as it stands first,
@@ -55,9 +56,15 @@ struct statistics_gatherer::totals {
   // A log's spellings are mostly a few dozen: most rows find theirs here
   // before the map.
   recent_texts<std::size_t> recent;
+  readings_left_out readings;
 };
 
 statistics_gatherer::statistics_gatherer() : totals_(std::make_unique<totals>()) {}
+
+statistics_gatherer::statistics_gatherer(std::span<const left_out_reading> left_out)
+    : totals_(std::make_unique<totals>()) {
+  totals_->readings = readings_left_out(left_out);
+}
 
 statistics_gatherer::~statistics_gatherer() = default;
 
@@ -68,8 +75,11 @@ void statistics_gatherer::add(const Record& record) {
   const bool cost_counts = std::isfinite(cost);
   if (cost_counts) t.result.total_cost += cost;
   t.dates.add(record.date());
-  const bool mileage_counts = std::isfinite(record.mileage());
-  if (mileage_counts) t.mileages.add(record.mileage());
+  const bool mileage_counts = t.readings.counts(record);
+  if (mileage_counts) {
+    t.mileages.add(record.mileage());
+    t.reading_dates.add(record.date());
+  }
 
   std::size_t group;
   const std::string_view spelling = record.operation();
@@ -108,7 +118,12 @@ log_statistics statistics_gatherer::result() const {
   if (span_days > 0) {
     const double years = span_days / kDaysPerYear;
     result.cost_per_year = finite(result.total_cost / years);
-    if (result.distance) result.distance_per_year = finite(*result.distance / years);
+  }
+  // Over the time the readings span, not the entries: an entry without a
+  // reading is no sign of the distance driven by its date.
+  if (const double reading_days = t.reading_dates.width() / kSecondsPerDay;
+      result.distance && reading_days > 0) {
+    result.distance_per_year = finite(*result.distance / (reading_days / kDaysPerYear));
   }
   if (result.distance && *result.distance > 0) {
     result.cost_per_thousand = finite(result.total_cost / *result.distance * 1000);
@@ -134,7 +149,7 @@ log_statistics statistics_gatherer::result() const {
 }
 
 log_statistics compute_statistics(std::span<const Record* const> rows) {
-  statistics_gatherer gatherer;
+  statistics_gatherer gatherer(check_readings(rows));
   for (const Record* record : rows) {
     if (record != nullptr) gatherer.add(*record);
   }

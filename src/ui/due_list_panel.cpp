@@ -20,6 +20,8 @@
 #include "data/record.h"
 #include "insight/due_file.h"
 #include "insight/due_list.h"
+#include "insight/odometer.h"
+#include "ui/due_texts.h"
 #include "ui/open_log.h"
 #include "ui/widget_text.h"
 
@@ -35,8 +37,10 @@ QString day_of(const std::optional<long>& date) {
   return to_widget_text(dated.value("date"));
 }
 
-QString distance_of(const std::optional<double>& distance) {
-  return distance ? QLocale().toString(*distance, 'f', 0) : kNone;
+QString distance_of(const std::optional<double>& distance, const QString& unit) {
+  if (!distance) return kNone;
+  const QString number = QLocale().toString(*distance, 'f', 0);
+  return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
 }
 
 // Asks for an interval's operation and limits; false when cancelled. A
@@ -99,10 +103,8 @@ due_list_panel::due_list_panel(open_log& log, QWidget* parent) : QWidget(parent)
   auto* layout = new QVBoxLayout(this);
   table_ = new QTableWidget(0, 7, this);
   table_->setObjectName(QStringLiteral("due_table"));
-  table_->setHorizontalHeaderLabels(
-      {QStringLiteral("Operation"), QStringLiteral("Every"), QStringLiteral("Last done"),
-       QStringLiteral("Next due"), QStringLiteral("Left"), QStringLiteral("Projected"),
-       QStringLiteral("State")});
+  table_->setHorizontalHeaderLabels({tr("Operation"), tr("Every"), tr("Last done"), tr("Due"),
+                                     tr("By"), tr("Left"), tr("State")});
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -136,38 +138,47 @@ bool due_list_panel::rows_still_stand() {
   return false;
 }
 
+void due_list_panel::set_distance_unit(const QString& unit) { unit_ = unit; }
+
 std::size_t due_list_panel::show_log(const std::vector<const Record*>& log) {
+  return show_log(log, check_readings(log));
+}
+
+std::size_t due_list_panel::show_log(const std::vector<const Record*>& log,
+                                     const std::vector<left_out_reading>& left_out) {
   log_.read_intervals_again();
   const std::vector<service_interval>& intervals = log_.intervals().intervals();
-  const std::vector<due_item> items =
-      compute_due_list(intervals, log, static_cast<long>(std::time(nullptr)));
+  const long today = static_cast<long>(std::time(nullptr));
+  const std::vector<due_item> items = compute_due_list(intervals, log, left_out, today);
+  const QLocale locale;
   table_->setRowCount(static_cast<int>(items.size()));
   for (int row = 0; row < static_cast<int>(items.size()); ++row) {
     const service_interval& interval = intervals[static_cast<std::size_t>(row)];
     const due_item& item = items[static_cast<std::size_t>(row)];
+    const due_texts texts = describe_due(item, today, unit_, locale);
     QStringList every;
-    if (interval.distance) every << distance_of(interval.distance);
-    if (interval.months) every << QStringLiteral("%1 months").arg(*interval.months);
-    QStringList left;
-    if (item.distance_left) left << distance_of(item.distance_left);
-    if (item.days_left) left << QStringLiteral("%1 days").arg(*item.days_left);
-    const QString state = item.state == due_state::overdue    ? QStringLiteral("Overdue")
-                          : item.state == due_state::due_soon ? QStringLiteral("Due soon")
-                          : item.state == due_state::ok       ? QStringLiteral("OK")
-                                                              : QStringLiteral("Never done");
+    if (interval.distance) every << distance_of(interval.distance, unit_);
+    if (interval.months) {
+      every << (*interval.months == 1 ? tr("1 month")
+                                      : tr("%1 months").arg(locale.toString(*interval.months)));
+    }
     const QString cells[] = {
         to_widget_text(interval.operation),
-        every.join(QStringLiteral(" or ")),
-        item.last_date ? day_of(item.last_date) + QStringLiteral(", ") + distance_of(item.last_mileage)
+        every.join(tr(" or ")),
+        item.last_date ? day_of(item.last_date) + QStringLiteral(", ") +
+                             distance_of(item.last_mileage, unit_)
                        : kNone,
-        day_of(item.next_date) + QStringLiteral(", ") + distance_of(item.next_mileage),
-        left.isEmpty() ? kNone : left.join(QStringLiteral(", ")),
-        day_of(item.projected_date),
-        state};
+        texts.when,
+        texts.limit,
+        texts.left,
+        texts.state};
     for (int column = 0; column < 7; ++column) {
       auto* cell = new QTableWidgetItem(cells[column]);
       if (item.state == due_state::overdue) cell->setBackground(QColor(0xf4, 0xc7, 0xc3));
-      if (item.state == due_state::due_soon) cell->setBackground(QColor(0xfc, 0xe8, 0xb2));
+      if (item.state == due_state::due_soon || item.state == due_state::due_estimated) {
+        cell->setBackground(QColor(0xfc, 0xe8, 0xb2));
+      }
+      cell->setToolTip(texts.soon);
       table_->setItem(row, column, cell);
     }
   }

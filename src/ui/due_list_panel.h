@@ -1,6 +1,7 @@
 #ifndef TARVIK_UI_DUE_LIST_PANEL_H_
 #define TARVIK_UI_DUE_LIST_PANEL_H_
 
+#include <QString>
 #include <QWidget>
 #include <vector>
 
@@ -10,11 +11,13 @@ namespace tarvik {
 
 class Record;
 class open_log;
+struct left_out_reading;
 
 // The service intervals kept beside the log (insight/due_file.h) and what
-// is due: for each interval its operation, limits, last done, next due,
-// what is left and a projected date; overdue rows stand out in red, due
-// soon in yellow. Intervals are added, changed and removed here, each
+// is due: for each interval its operation, limits, last done, when it is
+// due and by which limit, what is left and its state, in words
+// (due_texts.h); overdue rows stand out in red, due soon or by the estimate
+// in yellow, besides the state's words. Intervals are added, changed and removed here, each
 // change saved to the due file at once; what another program changed in
 // the file is shown at the next look, and never written over. The file and
 // its saving belong to the open log (open_log.h), which may turn to
@@ -27,8 +30,16 @@ class due_list_panel : public QWidget {
   ~due_list_panel() override;
 
   // Shows what is due in `log` (the whole log, not the rows a filter
-  // shows) as of now. Returns how many intervals are due soon or overdue.
+  // shows) as of now, its readings checked as `left_out` says
+  // (check_readings() of `log`). Returns count_due() of the list.
+  std::size_t show_log(const std::vector<const Record*>& log,
+                       const std::vector<left_out_reading>& left_out);
+  // The same, checking the readings itself.
   std::size_t show_log(const std::vector<const Record*>& log);
+
+  // The log's distance unit, named beside each distance ("km"); empty: no
+  // unit word. Shown from the next show_log().
+  void set_distance_unit(const QString& unit);
 
  signals:
   // Another program's intervals were read in before the user acted on the
@@ -46,6 +57,7 @@ class due_list_panel : public QWidget {
 
   open_log& log_;
   QTableWidget* table_;
+  QString unit_;
 };
 
 }  // namespace tarvik

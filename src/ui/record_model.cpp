@@ -1,6 +1,8 @@
 #include "ui/record_model.h"
 
+#include <QApplication>
 #include <QHash>
+#include <QStyle>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -8,6 +10,7 @@
 
 #include "data/data_source.h"
 #include "data/record.h"
+#include "insight/odometer.h"
 #include "insight/recent_texts.h"
 #include "ui/shown_number.h"
 #include "ui/widget_text.h"
@@ -262,7 +265,39 @@ int record_model::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(names.size());
 }
 
+void record_model::mark_left_out(const std::vector<left_out_reading>& left_out) {
+  std::unordered_map<int, reading_fault> marked;
+  for (const left_out_reading& entry : left_out) {
+    if (entry.why != reading_fault::no_reading) marked.emplace(entry.record->identifier(), entry.why);
+  }
+  if (marked == against) return;
+  against = std::move(marked);
+  const auto column = static_cast<int>(std::find(names.begin(), names.end(), "mileage") - names.begin());
+  if (column < columnCount() && !ids.empty()) {
+    emit dataChanged(index(0, column), index(rowCount() - 1, column),
+                     {Qt::ToolTipRole, Qt::DecorationRole});
+  }
+}
+
 QVariant record_model::data(const QModelIndex& index, int role) const {
+  if ((role == Qt::ToolTipRole || role == Qt::DecorationRole) && index.isValid() &&
+      index.column() < columnCount() && names[static_cast<std::size_t>(index.column())] == "mileage") {
+    const Record* record = record_at(index.row());
+    if (record == nullptr) return QVariant();
+    const auto marked = against.find(record->identifier());
+    if (marked != against.end()) {
+      if (role == Qt::DecorationRole) {
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+      }
+      return marked->second == reading_fault::lower_than_before
+                 ? tr("Left out of the odometer figures: lower than the readings before it.")
+                 : tr("Left out of the odometer figures: higher than the readings after it.");
+    }
+    if (role == Qt::ToolTipRole && !is_reading(record->mileage())) {
+      return tr("No odometer reading (mileage 0): left out of the odometer figures.");
+    }
+    return QVariant();
+  }
   if (!index.isValid() || index.column() >= columnCount()) return QVariant();
   const std::string& name = names[static_cast<std::size_t>(index.column())];
   // Numbers line up by their last digit.

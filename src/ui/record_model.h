@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/folded_texts.h"
@@ -15,6 +16,8 @@ namespace tarvik {
 
 class DataSource;
 class Record;
+struct left_out_reading;
+enum class reading_fault;
 
 // The records of a store as a table: row i is the record whose identifier
 // is identifiers()[i], in store order; one column a field, named by the key
@@ -50,6 +53,10 @@ class record_model : public QAbstractTableModel {
   void changed(std::size_t position);
 
   const std::vector<int>& identifiers() const { return ids; }
+  // Marks the Mileage cells of the entries left out of the odometer figures
+  // (check_readings() of the log): a tooltip saying why, and a warning icon
+  // on a reading that goes against the others.
+  void mark_left_out(const std::vector<left_out_reading>& left_out);
   // The record of a row, or null.
   const Record* record_at(int row) const;
 
@@ -104,6 +111,8 @@ class record_model : public QAbstractTableModel {
   QStringList labels;
   DataSource* store = nullptr;
   std::vector<int> ids;
+  // By identifier: the readings that go against the others.
+  std::unordered_map<int, reading_fault> against;
   // Every row's operation and notes case-folded, as numbers of distinct
   // texts: a few bytes a row, where a string a row cost several
   // allocations and its own copy of texts that mostly repeat.

@@ -81,6 +81,10 @@ void record_rows::show_figures(statistics_panel& panel) const {
   panel.show_rows(*model_, filter_->source_rows());
 }
 
+void record_rows::mark_left_out(const std::vector<left_out_reading>& left_out) {
+  model_->mark_left_out(left_out);
+}
+
 bool record_rows::filtering() const { return filter_->filtering(); }
 
 int record_rows::shown_count() const { return filter_->rowCount(); }

@@ -22,6 +22,7 @@ class record_model;
 class record_table;
 class open_log;
 class statistics_panel;
+struct left_out_reading;
 
 // One column of the table: its header label, which is also the key under
 // which a record gives the cell text, and its narrowest width in pixels.
@@ -77,6 +78,8 @@ class record_rows {
   std::vector<const Record*> shown() const;
   // Shows the figures of the rows shown in `panel`.
   void show_figures(statistics_panel& panel) const;
+  // Marks the rows of the entries left out of the odometer figures.
+  void mark_left_out(const std::vector<left_out_reading>& left_out);
   // Every record of the log, in store order, whatever the filter shows.
   std::vector<const Record*> all() const;
 

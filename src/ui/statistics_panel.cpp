@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTableWidget>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <optional>
 
 #include "insight/statistics.h"
@@ -27,8 +28,10 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("statistics_panel"));
   // Below the table: the figures beside the operations.
   auto* layout = new QHBoxLayout(this);
+  auto* column = new QVBoxLayout;
   auto* form = new QFormLayout;
-  layout->addLayout(form);
+  column->addLayout(form);
+  layout->addLayout(column);
   const auto add = [&](const char* name, const char* object) {
     auto* label = new QLabel(this);
     label->setObjectName(QLatin1String(object));
@@ -41,6 +44,13 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   cost_per_year_ = add("Cost per year", "cost_per_year_figure");
   cost_per_thousand_ = add("Cost per 1,000", "cost_per_thousand_figure");
   distance_per_year_ = add("Distance per year", "distance_per_year_figure");
+  left_out_line_ = new QLabel(this);
+  left_out_line_->setObjectName(QStringLiteral("left_out_readings"));
+  left_out_line_->setWordWrap(true);
+  left_out_line_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  left_out_line_->hide();
+  column->addWidget(left_out_line_);
+  column->addStretch();
   operations_ = new QTableWidget(0, 5, this);
   operations_->setObjectName(QStringLiteral("operation_figures"));
   operations_->setHorizontalHeaderLabels({QStringLiteral("Operation"), QStringLiteral("Count"),
@@ -56,11 +66,57 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
 }
 
 void statistics_panel::show_rows(const record_model& model, const std::vector<int>& rows) {
-  statistics_gatherer gatherer;
+  statistics_gatherer gatherer(left_out_);
   for (const int row : rows) {
     if (const Record* record = model.record_at(row)) gatherer.add(*record);
   }
   show_figures(gatherer.result());
+}
+
+void statistics_panel::show_readings(const std::vector<left_out_reading>& left_out) {
+  left_out_ = left_out;
+  if (left_out.empty()) {
+    left_out_line_->hide();
+    return;
+  }
+  const QLocale locale;
+  const auto named = [&](const left_out_reading& entry) {
+    const QString why = entry.why == reading_fault::no_reading ? tr("no reading")
+                        : entry.why == reading_fault::lower_than_before
+                            ? tr("lower than the readings before it")
+                            : tr("higher than the readings after it");
+    return tr("%1 on %2 (%3)")
+        .arg(locale.toString(entry.record->mileage(), 'f', 0),
+             to_widget_text(entry.record->value("date")), why);
+  };
+  // Every one while they are few; else those against the others first,
+  // and the entries without a reading counted.
+  constexpr std::size_t kNamed = 3;
+  QStringList parts;
+  if (left_out.size() <= kNamed) {
+    for (const left_out_reading& entry : left_out) parts << named(entry);
+  } else {
+    std::size_t against = 0;
+    std::size_t none = 0;
+    for (const left_out_reading& entry : left_out) {
+      if (entry.why == reading_fault::no_reading) {
+        ++none;
+      } else if (++against <= kNamed) {
+        parts << named(entry);
+      }
+    }
+    if (against > kNamed) {
+      parts << tr("%1 more against the others").arg(locale.toString(static_cast<qulonglong>(against - kNamed)));
+    }
+    if (none > 0) {
+      parts << tr("%1 without a reading (mileage 0)").arg(locale.toString(static_cast<qulonglong>(none)));
+    }
+  }
+  const QString count = locale.toString(static_cast<qulonglong>(left_out.size()));
+  left_out_line_->setText((left_out.size() == 1 ? tr("1 reading left out of the odometer figures: %2")
+                                                : tr("%1 readings left out of the odometer figures: %2"))
+                              .arg(count, parts.join(QStringLiteral(", "))));
+  left_out_line_->show();
 }
 
 void statistics_panel::show_figures(const log_statistics& figures) {

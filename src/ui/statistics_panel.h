@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "insight/odometer.h"
+
 class QLabel;
 class QTableWidget;
 
@@ -17,7 +19,9 @@ struct log_statistics;
 // of entries, total cost, cost per year, cost per 1,000 distance units,
 // distance per year, and per operation its count, total cost and average
 // interval in distance and days. Numbers are shown in the user's locale; a
-// figure that cannot be told (one entry, no distance) shows as "–".
+// figure that cannot be told (one entry, no distance) shows as "–". A line
+// below names the entries of the log left out of the odometer figures and
+// why (insight/odometer.h).
 class statistics_panel : public QWidget {
   Q_OBJECT
 
@@ -28,6 +32,11 @@ class statistics_panel : public QWidget {
   // (rows without a record are skipped), without a list of them: a filter
   // shows up to a million.
   void show_rows(const record_model& model, const std::vector<int>& rows);
+  // The entries of the whole log left out of the odometer figures
+  // (check_readings()): named in the line, and left out of the figures of
+  // the rows shown from the next show_rows() on. The records must stay
+  // until the next call.
+  void show_readings(const std::vector<left_out_reading>& left_out);
 
  private:
   void show_figures(const log_statistics& figures);
@@ -37,6 +46,8 @@ class statistics_panel : public QWidget {
   QLabel* cost_per_year_;
   QLabel* cost_per_thousand_;
   QLabel* distance_per_year_;
+  QLabel* left_out_line_;
+  std::vector<left_out_reading> left_out_;
   QTableWidget* operations_;
 };
 

@@ -18,6 +18,7 @@
 #include "platform/resource.h"
 #include "ui/filter_bar.h"
 #include "ui/charts_dialog.h"
+#include "insight/odometer.h"
 #include "ui/due_list_panel.h"
 #include "ui/export_commands.h"
 #include "ui/import_command.h"
@@ -225,9 +226,15 @@ void Tarvik::show_rows_counted() {
 }
 
 void Tarvik::show_record_count() {
+  // The readings are checked over the whole log, whatever the filter
+  // shows; the figures of the rows shown leave out what the check did.
+  const std::vector<const Record*> log = all_records();
+  const std::vector<left_out_reading> left_out = check_readings(log);
+  rows->mark_left_out(left_out);
+  statistics->show_readings(left_out);
   show_rows_counted();
   // What is due follows the whole log, and the status bar counts it.
-  const std::size_t due = due_list->show_log(all_records());
+  const std::size_t due = due_list->show_log(log, left_out);
   due_label->setText(due == 1 ? QStringLiteral("1 service due")
                               : QStringLiteral("%1 services due").arg(due));
   due_label->setVisible(due > 0);

@@ -120,13 +120,13 @@ TEST(Odometer, CurrentMileageAndPaceOverTheYearBeforeTheLatestEntry) {
   log.add(local_time(2022, 12, 30), 10000, "Fuel");  // 366 days before: out
   log.add(local_time(2023, 12, 31), 59000, "Wash");  // latest day, lower mileage
   odometer_summary summary = summarize_odometer(log.rows());
-  EXPECT_EQ(summary.latest_date, local_time(2023, 12, 31));
+  EXPECT_EQ(summary.reading_date, local_time(2023, 12, 31));
   EXPECT_DOUBLE_EQ(*summary.current_mileage, 60000);
   EXPECT_DOUBLE_EQ(*summary.distance_per_day, 10000.0 / 334);
   log.add(local_time(2022, 12, 31), 40000, "Fuel");  // 365 days before: in
   EXPECT_DOUBLE_EQ(*summarize_odometer(log.rows()).distance_per_day, 20000.0 / 365);
 
-  EXPECT_FALSE(summarize_odometer({}).latest_date);
+  EXPECT_FALSE(summarize_odometer({}).reading_date);
   test_log same_day;
   same_day.add(local_time(2023, 5, 1), 1000, "Fuel").add(local_time(2023, 5, 1), 1200, "Fuel");
   EXPECT_FALSE(summarize_odometer(same_day.rows()).distance_per_day);
@@ -193,16 +193,79 @@ TEST(DueList, StatesAtTheirBoundariesAndTheCount) {
 
 TEST(DueList, LastDoneIsTheLatestDateEvenInTheFutureThenTheHighestMileage) {
   test_log log = year_2023();
-  log.add(local_time(2025, 3, 1), 58000, "OIL change")  // typed a year ahead, mileage lower
-      .add(local_time(2025, 3, 1), 57000, "oil change")
-      .add(local_time(2024, 6, 1), 70000, "Oil change");  // higher but older
+  log.add(local_time(2025, 3, 1), 62000, "OIL change")  // typed a year ahead
+      .add(local_time(2025, 3, 1), 61800, "oil change")
+      .add(local_time(2024, 6, 1), 61000, "Oil change")  // older
+      .add(local_time(2025, 4, 1), 5000, "Wash");        // a slip: no odometer reading
   const std::vector<service_interval> intervals{every("Oil Change", 15000, 12)};
   const due_item item = compute_due_list(intervals, log.rows(), local_time(2024, 1, 10))[0];
   EXPECT_EQ(item.last_date, local_time(2025, 3, 1));
-  EXPECT_EQ(item.last_mileage, 58000);
+  EXPECT_EQ(item.last_mileage, 62000);
   EXPECT_EQ(item.days_left, 781);
-  EXPECT_EQ(item.distance_left, 15000);  // the odometer is the latest entry's, however low
+  EXPECT_EQ(item.distance_left, 15000);
   EXPECT_EQ(item.state, due_state::ok);
+
+  // A last done whose reading goes against the others sets no distance.
+  log.add(local_time(2025, 5, 1), 6200, "Oil change");
+  const due_item slipped = compute_due_list(intervals, log.rows(), local_time(2024, 1, 10))[0];
+  EXPECT_EQ(slipped.last_date, local_time(2025, 5, 1));
+  EXPECT_FALSE(slipped.last_mileage || slipped.next_mileage || slipped.distance_left);
+}
+
+TEST(DueList, TheEarlierLimitSetsWhenAndTheState) {
+  const test_log log = year_2023();  // 60,000 on Dec 31; 10,000 in 334 days
+  const auto item = [&](std::optional<double> distance, std::optional<long> months, long today) {
+    const std::vector<service_interval> intervals{every("Oil change", distance, months)};
+    return compute_due_list(intervals, log.rows(), today)[0];
+  };
+  const long today = local_time(2024, 1, 10);
+  // The date first: 2024-01-31, before the 5,000 left are expected.
+  const due_item by_date = item(15000, 12, today);
+  EXPECT_EQ(by_date.due_by, due_limit::date);
+  EXPECT_EQ(by_date.due_date, local_time(2024, 1, 31));
+  // The distance first: expected on 2024-06-15, before 2025-01-31.
+  const due_item by_distance = item(15000, 24, today);
+  EXPECT_EQ(by_distance.due_by, due_limit::distance);
+  EXPECT_EQ(by_distance.due_date, local_time(2024, 6, 15));
+  EXPECT_EQ(by_distance.state, due_state::ok);
+  // The day the projection falls on, and after: due by the estimate,
+  // though the log shows 5,000 left.
+  EXPECT_EQ(item(15000, 24, local_time(2024, 6, 15, 6)).state, due_state::due_estimated);
+  EXPECT_EQ(item(15000, std::nullopt, local_time(2024, 9, 1)).state, due_state::due_estimated);
+  EXPECT_EQ(item(15000, std::nullopt, local_time(2024, 6, 14)).state, due_state::ok);
+  // Reached: due by the distance, with no date; passed: overdue.
+  const due_item reached = item(9000, 24, today);
+  EXPECT_EQ(reached.due_by, due_limit::distance);
+  EXPECT_FALSE(reached.due_date);
+  EXPECT_EQ(reached.state, due_state::overdue);
+  EXPECT_EQ(item(std::nullopt, 6, today).due_by, due_limit::date);
+  EXPECT_EQ(item(std::nullopt, std::nullopt, today).due_by, due_limit::none);
+  // A projection past any calendar date is none, not an error.
+  const due_item far = item(1e12, std::nullopt, today);
+  EXPECT_FALSE(far.projected_date || far.due_date);
+  EXPECT_EQ(far.state, due_state::ok);
+
+  const std::vector<service_interval> intervals{every("Oil change", 15000, std::nullopt),
+                                                every("Oil change", 15000, 12)};
+  EXPECT_EQ(count_due(compute_due_list(intervals, log.rows(), local_time(2024, 7, 1))), 2u);
+}
+
+TEST(DueList, DueSoonIsATenthOfTheIntervalAtMost30DaysAnd1000Units) {
+  const test_log log = year_2023();  // Fuel on Dec 31 at 60,000
+  const auto item = [&](std::optional<double> distance, std::optional<long> months, long today) {
+    const std::vector<service_interval> intervals{every("Fuel", distance, months)};
+    return compute_due_list(intervals, log.rows(), today)[0];
+  };
+  // A month: 31 days, 3 of them due soon; not on the day it is done.
+  EXPECT_EQ(item(std::nullopt, 1, local_time(2023, 12, 31)).state, due_state::ok);
+  EXPECT_EQ(item(std::nullopt, 1, local_time(2024, 1, 27)).state, due_state::ok);
+  EXPECT_EQ(item(std::nullopt, 1, local_time(2024, 1, 28)).state, due_state::due_soon);
+  EXPECT_EQ(item(std::nullopt, 1, local_time(2024, 1, 28)).soon_days, 3);
+  EXPECT_EQ(item(std::nullopt, 24, local_time(2024, 1, 1)).soon_days, 30);
+  // 1,000 units: 100 of them.
+  EXPECT_EQ(item(1000, std::nullopt, local_time(2023, 12, 31)).state, due_state::ok);
+  EXPECT_EQ(item(1000, std::nullopt, local_time(2023, 12, 31)).soon_distance, 100);
+  EXPECT_EQ(item(50000, std::nullopt, local_time(2023, 12, 31)).soon_distance, 1000);
 }
 
 }  // namespace

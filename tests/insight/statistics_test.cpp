@@ -119,20 +119,22 @@ TEST(Statistics, MileageGoingBackwardsAndNumbersNotFinite) {
   const log_statistics figures = compute_statistics(log.rows());
   EXPECT_EQ(figures.entries, 5u);
   EXPECT_DOUBLE_EQ(figures.total_cost, 30);
-  // Highest - lowest: not last - first (-1000), nor the steps forward (2000).
-  EXPECT_DOUBLE_EQ(*figures.distance, 3000);
-  EXPECT_DOUBLE_EQ(*figures.cost_per_thousand, 10);
-  EXPECT_DOUBLE_EQ(*figures.operations[0].average_distance_interval, 1500);  // 3 finite of 4
+  // The slip back to 9,000 is no reading of the odometer: 12,000 - 10,000.
+  EXPECT_DOUBLE_EQ(*figures.distance, 2000);
+  EXPECT_DOUBLE_EQ(*figures.cost_per_thousand, 15);
+  EXPECT_DOUBLE_EQ(*figures.operations[0].average_distance_interval, 2000);  // 2 readings of 4
   EXPECT_FALSE(figures.operations[1].average_distance_interval);
 
-  // Spans wider than a double or a long can subtract.
+  // Spans wider than a long can subtract; a negative mileage is no reading.
   test_log extreme;
   extreme.add(std::numeric_limits<long>::min(), -1.7e308, "A", 1)
+      .add(std::numeric_limits<long>::min() + 1, 1e-300, "A", 1)
       .add(std::numeric_limits<long>::max(), 1.7e308, "A", 1);
   const log_statistics wide = compute_statistics(extreme.rows());
   EXPECT_GT(*wide.span_days, 1e14);
   EXPECT_GT(*wide.cost_per_year, 0);
-  EXPECT_FALSE(wide.distance || wide.distance_per_year || wide.operations[0].average_distance_interval);
+  EXPECT_DOUBLE_EQ(*wide.distance, 1.7e308);
+  EXPECT_DOUBLE_EQ(*wide.operations[0].average_distance_interval, 1.7e308);
 }
 
 }  // namespace
