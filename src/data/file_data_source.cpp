@@ -132,7 +132,7 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
   log_reading reading = parse_log(
       std::string_view(kept_.text).substr(start, end - start), read_error, [&](block_reading& block) {
         if (block.clean && !has_date(block.pairs)) undated.push_back(start + block.span.begin);
-        static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
+        static_cast<DataSource*>(this)->record(Record::taking_texts(block.pairs).release());
         origin& placed = kept_.origins.back();
         placed.lead = static_cast<std::uint32_t>(previous_end);
         placed.begin = static_cast<std::uint32_t>(start + block.span.begin);

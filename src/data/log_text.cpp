@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "data/large_text.h"
+
 namespace tarvik {
 namespace {
 
@@ -231,14 +233,14 @@ void log_text::adopt(composition&& composed) {
   }
 
   if (in_order && changes.size() <= kChangesInPlace) {
-    if (composed.size > text.capacity()) text.reserve(composed.size + composed.size / 16);
+    if (composed.size > text.capacity()) reserve_large(text, composed.size + composed.size / 16);
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
       text.replace(change->begin, change->end - change->begin, composed.fresh, change->fresh_begin,
                    change->fresh_size);
     }
   } else {
     std::string built;
-    built.reserve(composed.size);
+    reserve_large(built, composed.size);
     for (const composition::piece& piece : composed.pieces) built += bytes(composed, piece);
     text = std::move(built);
   }
