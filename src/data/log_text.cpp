@@ -125,6 +125,8 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
                        const std::vector<int>& identifiers,
                        const std::function<bool(std::size_t)>& changed, composition& out) const {
   out = composition{};
+  out.written.reserve(records.size());
+  advise_huge_pages(out.written.data(), records.size() * sizeof(origin));
   out.written.resize(records.size());
   char last_byte = '\n';
   // Runs of the kept text that follow each other are one piece.
