@@ -228,6 +228,29 @@ TEST(CommitSafety, ALogWithOtherHardLinksLeavesThemTheOldContent) {
   EXPECT_EQ(FileDataSource(log).identifiers(), std::vector<int>{3});
 }
 
+// A large old log is freed after the commit rather than during it; nothing
+// of it may stay behind in the directory, and a hard link to it keeps it.
+TEST(CommitSafety, ALargeReplacedLogLeavesNoSecondNameAndItsLinksTheirContent) {
+  temp_dir dir;
+  const std::string log = dir.file("tarvik.txt");
+  std::string large = testing::kExampleLog;
+  large += "# " + std::string(9 << 20, 'x') + "\n";
+  write_file(log, large);
+  ASSERT_EQ(link(log.c_str(), dir.file("snapshot.txt").c_str()), 0);
+  FileDataSource store(log);
+  delete store.remove(0);
+  const std::vector<std::string> before = dir.entries();
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(dir.entries(), before);
+  EXPECT_EQ(read_file(dir.file("snapshot.txt")), large);
+  ASSERT_EQ(unlink(dir.file("snapshot.txt").c_str()), 0);
+  // Without the snapshot the next commit frees the old file itself.
+  delete store.remove(3);
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"tarvik.txt"});
+  EXPECT_TRUE(FileDataSource(log).identifiers().empty());
+}
+
 struct fault_case {
   const char* name;
   call which;

@@ -11,6 +11,7 @@
 
 #include "data/commit_lock.h"
 #include "data/diagnostic.h"
+#include "data/large_text.h"
 #include "data/log_merge.h"
 #include "data/number_text.h"
 #include "data/regular_file.h"
@@ -126,13 +127,21 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
   record_ids.reserve(expected);
   kept_.origins.reserve(expected);
   first_with_id.reserve(expected);
+  advise_huge_pages(records.data() + records.size(), (records.capacity() - records.size()) * sizeof(records[0]));
+  advise_huge_pages(record_ids.data() + record_ids.size(),
+                    (record_ids.capacity() - record_ids.size()) * sizeof(int));
+  advise_huge_pages(kept_.origins.data() + kept_.origins.size(),
+                    (kept_.origins.capacity() - kept_.origins.size()) * sizeof(origin));
   std::size_t previous_end = start;
   // Blocks without a date: their record is dated at each reading anew.
   std::vector<std::size_t> undated;
+  // The records and their texts take about twice the bytes of the blocks.
+  large_heap_growth heap(2 * (end - start));
+  std::size_t blocks = 0;
   log_reading reading = parse_log(
       std::string_view(kept_.text).substr(start, end - start), read_error, [&](block_reading& block) {
         if (block.clean && !has_date(block.pairs)) undated.push_back(start + block.span.begin);
-        static_cast<DataSource*>(this)->record(new Record(std::move(block.pairs)));
+        static_cast<DataSource*>(this)->record(Record::taking_texts(block.pairs).release());
         origin& placed = kept_.origins.back();
         placed.lead = static_cast<std::uint32_t>(previous_end);
         placed.begin = static_cast<std::uint32_t>(start + block.span.begin);
@@ -142,6 +151,7 @@ bool FileDataSource::parse_text(std::size_t start, std::size_t end, int read_err
         placed.extras = !block.extras.empty();
         placed.partial = !block.partial.empty();
         previous_end = start + block.span.end;
+        if (++blocks % 1024 == 0) heap.grown();
       },
       report_problems, start == 0);
   if (!report_problems && reading.diagnostics > 0) return false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "data/large_text.h"
+
 namespace tarvik {
 namespace {
 
@@ -64,6 +66,9 @@ void identifier_index::clear() {
   entries_ = 0;
 }
 
-void identifier_index::reserve(std::size_t count) { dense_.reserve(count); }
+void identifier_index::reserve(std::size_t count) {
+  dense_.reserve(count);
+  advise_huge_pages(dense_.data() + dense_.size(), (dense_.capacity() - dense_.size()) * sizeof(Record*));
+}
 
 }  // namespace tarvik

@@ -273,7 +273,7 @@ class reader {
       }
       const int before = reading_.diagnostics;
       block_.span.begin = source_.offset() - 1;
-      block_.pairs = read_record();
+      read_record(block_.pairs);
       // The line end after the close tag goes with the block.
       if (source_.peek() == '\r') source_.get();
       if (source_.peek() == '\n') source_.get();
@@ -288,6 +288,13 @@ class reader {
   // Reads one block; the "<" has been read.
   std::vector<hash_element> read_record() {
     std::vector<hash_element> pairs;
+    read_record(pairs);
+    return pairs;
+  }
+
+  // The same into `pairs`, which keeps its room from block to block.
+  void read_record(std::vector<hash_element>& pairs) {
+    pairs.clear();
     pairs.reserve(kUsualPairs);
     block_.extras.clear();
     block_.partial.clear();
@@ -296,7 +303,7 @@ class reader {
     if (stopped(c, "Unexpected EOF while searching for \"=\" in FileDataSource::parse_record",
                 "Read error while searching for \"=\": ",
                 "the file ends inside the opening tag of an entry")) {
-      return pairs;
+      return;
     }
 
     std::string digits;
@@ -307,12 +314,12 @@ class reader {
       c = source_.get();
     }
     for (; is_digit(c); c = source_.get()) digits += static_cast<char>(c);
-    if (stopped(c, kEofInRecord, "Read error while getting record id: ", kEofInEntry)) return pairs;
+    if (stopped(c, kEofInRecord, "Read error while getting record id: ", kEofInEntry)) return;
     if (c != '>') {
       say("Unexpected character " + quoted(c) + " found when expecting >",
           "the opening tag of an entry has " + quoted(c) +
               " where its number should end with \">\"; the entry is not read");
-      return pairs;
+      return;
     }
     pairs.push_back({"identifier", std::move(digits)});
 
@@ -343,7 +350,7 @@ class reader {
             (item.empty() ? std::string("an empty item (\";\" alone)")
                           : "the item " + quoted(shown_text(item)) + ", which has no name,") +
                 " ends the reading of this entry; what follows it is not read");
-        return pairs;
+        return;
       }
       const record_field field = field_named(pair.key);
       const bool partial = check_item(field, pair, item, cut, start);
@@ -362,10 +369,10 @@ class reader {
       c = source_.get();
     }
 
-    if (stopped(c, kEofInRecord, "Read error while getting record id ", kEofInEntry)) return pairs;
+    if (stopped(c, kEofInRecord, "Read error while getting record id ", kEofInEntry)) return;
     std::string tag = "<";
     c = source_.collect_until('>', &tag);
-    if (stopped(c, kEofInRecord, "Read error while getting record id: ", kEofInEntry)) return pairs;
+    if (stopped(c, kEofInRecord, "Read error while getting record id: ", kEofInEntry)) return;
     tag += '>';
     if (tag != close_tag_) {
       // "</record>" names "record"; other block files name their own kind.
@@ -374,7 +381,6 @@ class reader {
           "the entry ends with " + quoted(shown_text(tag)) + " instead of " +
               quoted(close_tag_));
     }
-    return pairs;
   }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "data/large_text.h"
+
 namespace tarvik {
 namespace {
 
@@ -123,6 +125,8 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
                        const std::vector<int>& identifiers,
                        const std::function<bool(std::size_t)>& changed, composition& out) const {
   out = composition{};
+  out.written.reserve(records.size());
+  advise_huge_pages(out.written.data(), records.size() * sizeof(origin));
   out.written.resize(records.size());
   char last_byte = '\n';
   // Runs of the kept text that follow each other are one piece.
@@ -231,14 +235,14 @@ void log_text::adopt(composition&& composed) {
   }
 
   if (in_order && changes.size() <= kChangesInPlace) {
-    if (composed.size > text.capacity()) text.reserve(composed.size + composed.size / 16);
+    if (composed.size > text.capacity()) reserve_large(text, composed.size + composed.size / 16);
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
       text.replace(change->begin, change->end - change->begin, composed.fresh, change->fresh_begin,
                    change->fresh_size);
     }
   } else {
     std::string built;
-    built.reserve(composed.size);
+    reserve_large(built, composed.size);
     for (const composition::piece& piece : composed.pieces) built += bytes(composed, piece);
     text = std::move(built);
   }

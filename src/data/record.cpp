@@ -17,7 +17,10 @@ constexpr const char* kDefaultOperation = "not specified";
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Text values end at the first NUL byte, as C strings would.
-std::string text_of(const std::string& value) { return std::string(value.c_str()); }
+std::string text_of(std::string&& value) {
+  if (const std::size_t nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
+  return std::move(value);
+}
 
 // The locale's tolower would fold bytes above 127, and in some locales
 // even "I"; the keys we compare against are plain ASCII.
@@ -83,23 +86,31 @@ Record::Record(int identifier) {
   assign(identifier, static_cast<long>(std::time(nullptr)), 0.0, kDefaultOperation, "", 0.0f);
 }
 
-Record::Record(std::vector<hash_element> pairs) {
+Record::Record(std::vector<hash_element> pairs) { read(pairs); }
+
+std::unique_ptr<Record> Record::taking_texts(std::vector<hash_element>& pairs) {
+  std::unique_ptr<Record> record(new Record(no_fields{}));
+  record->read(pairs);
+  return record;
+}
+
+void Record::read(std::vector<hash_element>& pairs) {
   int identifier = -1;
   long date = static_cast<long>(std::time(nullptr));
   double mileage = 0.0;
   std::string operation = kDefaultOperation;
   std::string notes;
   float cost = 0.0f;
-  for (const hash_element& pair : pairs) {
+  for (hash_element& pair : pairs) {
     const char* value = pair.value.c_str();
     switch (field_named(pair.key)) {
       case record_field::identifier: identifier = parse_int(value); break;
       case record_field::date: date = parse_long(value); break;
       case record_field::mileage: mileage = parse_double(value); break;
-      case record_field::operation: operation = text_of(pair.value); break;
-      case record_field::operation_escaped: operation = unescape_text(text_of(pair.value)); break;
-      case record_field::notes: notes = text_of(pair.value); break;
-      case record_field::notes_escaped: notes = unescape_text(text_of(pair.value)); break;
+      case record_field::operation: operation = text_of(std::move(pair.value)); break;
+      case record_field::operation_escaped: operation = unescape_text(text_of(std::move(pair.value))); break;
+      case record_field::notes: notes = text_of(std::move(pair.value)); break;
+      case record_field::notes_escaped: notes = unescape_text(text_of(std::move(pair.value))); break;
       case record_field::cost: cost = static_cast<float>(parse_double(value)); break;
       case record_field::none: break;
     }

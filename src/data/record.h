@@ -43,6 +43,10 @@ class Record {
   // "operation*" and "notes*" carry escaped text (see text_escape.h).
   explicit Record(std::vector<hash_element> pairs);
 
+  // The same, taking the texts out of `pairs` rather than copying them; the
+  // list keeps its room for the next block a reader puts in it.
+  static std::unique_ptr<Record> taking_texts(std::vector<hash_element>& pairs);
+
   Record(const Record&) = delete;
   Record& operator=(const Record&) = delete;
 
@@ -99,6 +103,10 @@ class Record {
     keep_original();
     field = std::forward<Value>(value);
   }
+  struct no_fields {};
+  explicit Record(no_fields) {}
+  void read(std::vector<hash_element>& pairs);
+
   static bool same_value(double a, double b);
   static bool same_value(float a, float b);
   static bool same_value(long a, long b) { return a == b; }

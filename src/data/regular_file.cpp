@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "data/diagnostic.h"
+#include "data/large_text.h"
 #include "data/system_calls.h"
 
 namespace tarvik {
@@ -20,6 +21,7 @@ int read_all(int fd, std::string& text) {
     room = static_cast<std::size_t>(status.st_size) + 1;
   }
   std::size_t used = text.size();
+  reserve_large(text, used + room);
   text.resize(used + room);
   for (;;) {
     if (used == text.size()) {

@@ -9,6 +9,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +50,21 @@ std::string unique_part() {
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(x));
   return text;
+}
+
+// An old log at least this large is let go on a thread of its own.
+constexpr off_t kLargeOldFile = off_t{8} << 20;
+
+// Closes `fd`, the last hold on a file without a name, away from the caller:
+// that close is what frees the file's blocks, which for a large log takes
+// about as long as writing it. Nothing of the file is left to see by then,
+// and a crash before it leaves the freeing to the file system's recovery.
+void release_later(int fd) {
+  try {
+    std::thread([fd] { ::close(fd); }).detach();
+  } catch (const std::system_error&) {
+    ::close(fd);
+  }
 }
 
 }  // namespace
@@ -132,6 +149,7 @@ bool replacement_file::open() {
     keep_owner_ = true;
     owner_ = status.st_uid;
     group_ = status.st_gid;
+    old_size_ = status.st_size;
   } else if (errno != ENOENT) {
     return fail("opening");
   }
@@ -249,7 +267,19 @@ bool replacement_file::replace() {
     error_ = error;
     return false;
   }
-  if (kept_previous) calls.unlink(previous_.c_str());
+  if (kept_previous) {
+    // A large old file is held open while its last name goes, so that the
+    // unlink only takes the name and the freeing waits for the close.
+#ifdef O_PATH
+    const int hold = old_size_ >= kLargeOldFile
+                         ? ::open(previous_.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)
+                         : -1;
+#else
+    const int hold = -1;
+#endif
+    calls.unlink(previous_.c_str());
+    if (hold >= 0) release_later(hold);
+  }
   return true;
 }
 

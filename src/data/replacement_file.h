@@ -89,6 +89,7 @@ class replacement_file {
   bool keep_owner_ = false;
   uid_t owner_ = 0;
   gid_t group_ = 0;
+  off_t old_size_ = 0;  // of the target when open() found one
   bool temporary_exists_ = false;
   std::string buffer_;
   off_t offset_ = 0;  // bytes written to the temporary file so far
