@@ -48,12 +48,15 @@ class ServiceHistory : public ::testing::Test {
 
 TEST_F(ServiceHistory, IsATableOverPagesWithTheLogsNameDatesAndTotal) {
   const std::string path = dir.file("history.pdf");
+  history.units = {distance_unit::mi, QStringLiteral("CHF")};
   ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
   EXPECT_GT(pages(path), 2);
   const std::string text = pdf_text(path);
+  EXPECT_NE(text.find("Mileage (mi)"), std::string::npos) << text.substr(0, 400);
+  EXPECT_NE(text.find("Cost (CHF)"), std::string::npos) << text.substr(0, 400);
   EXPECT_NE(text.find("Service history: golf.txt"), std::string::npos) << text.substr(0, 400);
   EXPECT_NE(text.find("120 entries, 2002-05-01 to"), std::string::npos);
-  EXPECT_NE(text.find("Total cost: 2940.00"), std::string::npos);
+  EXPECT_NE(text.find("Total cost (CHF): 2940.00"), std::string::npos);
   EXPECT_NE(text.find("<b>too</b>"), std::string::npos) << "texts are not markup";
   EXPECT_NE(text.find("164059.5"), std::string::npos) << "the last entry is on a page";
 }

@@ -48,6 +48,9 @@ class record_model : public QAbstractTableModel {
   // The record at `position` got other values.
   void changed(std::size_t position);
 
+  // New header texts for the columns (the log's units named in them).
+  void set_labels(QStringList labels);
+
   const std::vector<int>& identifiers() const { return ids; }
   // The record of a row, or null.
   const Record* record_at(int row) const;

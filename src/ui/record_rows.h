@@ -22,6 +22,7 @@ class record_model;
 class record_table;
 class open_log;
 class statistics_panel;
+struct log_units;
 
 // One column of the table: its header label, which is also the key under
 // which a record gives the cell text, and its narrowest width in pixels.
@@ -79,6 +80,8 @@ class record_rows {
   void show_figures(statistics_panel& panel) const;
   // Every record of the log, in store order, whatever the filter shows.
   std::vector<const Record*> all() const;
+  // Names the log's units in the headers: "Mileage (km)", "Cost (€)".
+  void name_units(const log_units& units);
 
  private:
   // Widths that show a date, a seven-digit mileage and a five-digit cost

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <vector>
 
+class QFormLayout;
 class QLabel;
 class QTableWidget;
 
@@ -12,6 +13,7 @@ namespace tarvik {
 class Record;
 class record_model;
 struct log_statistics;
+struct log_units;
 
 // The figures of the rows a view shows (see insight/statistics.h): number
 // of entries, total cost, cost per year, cost per 1,000 distance units,
@@ -28,10 +30,14 @@ class statistics_panel : public QWidget {
   // (rows without a record are skipped), without a list of them: a filter
   // shows up to a million.
   void show_rows(const record_model& model, const std::vector<int>& rows);
+  // Names the log's units beside the figures: "Cost per 1,000 km",
+  // "Distance per year (km)", "Total cost (€)".
+  void name_units(const log_units& units);
 
  private:
   void show_figures(const log_statistics& figures);
 
+  QFormLayout* form_;
   QLabel* entries_;
   QLabel* total_cost_;
   QLabel* cost_per_year_;
