@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QChartView>
+#include <QValueAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,6 +23,7 @@
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
+#include "ui/charts_dialog.h"
 #include "ui/command_line.h"
 #include "ui/due_reminder.h"
 #include "ui/login_reminder.h"
@@ -116,6 +119,18 @@ TEST(LogUnits, HeadersAndFiguresNameTheLogsUnitsAndLogSettingsChangesThem) {
   window.close();
 }
 
+TEST(LogUnits, TheChartsAxesNameThem) {
+  const std::vector<const Record*> none;
+  charts_dialog charts(nullptr, none, QString(), {}, log_units{distance_unit::mi, QStringLiteral("£")});
+  const auto axis_title = [&](const char* view) {
+    auto* chart = charts.findChild<QChartView*>(QLatin1String(view));
+    return chart == nullptr ? QStringLiteral("<no chart>")
+                            : chart->chart()->axes(Qt::Vertical).value(0)->titleText();
+  };
+  EXPECT_EQ(axis_title("odometer_chart"), "Mileage (mi)");
+  EXPECT_EQ(axis_title("cost_chart"), "Cost (£)");
+}
+
 TEST(LogUnits, ANewLogIsWrittenInTheLocalesUnitsAndAnOldOneShowsThemUnwritten) {
   scoped_home home;
   write_file(home.log(), testing::kExampleLog);
@@ -132,6 +147,23 @@ TEST(LogUnits, ANewLogIsWrittenInTheLocalesUnitsAndAnOldOneShowsThemUnwritten) {
                                     ? distance_unit::km
                                     : distance_unit::mi);
   EXPECT_EQ(written.currency(), currency.toStdString());
+}
+
+TEST(LogUnits, SettingsSavedAfterAnotherProgramsChangeGoBesideItAndUnreadValuesAreSaid) {
+  scoped_home home;
+  write_file(home.log(), testing::kExampleLog);
+  const std::string settings = home.dir().file("tarvik.settings.txt");
+  write_file(settings, "distance=miles\n");
+  testing::stderr_capture said;
+  Tarvik window;
+  EXPECT_EQ(said.lines(), std::vector<std::string>{"tarvik: " + settings +
+                                                   ":1: distance \"miles\" is neither km nor mi; "
+                                                   "the locale's unit is used"});
+  write_file(settings, "distance=miles\n# theirs\ncurrency=kr\n");
+  testing::no_modal_expected quiet;
+  EXPECT_TRUE(window.log().save_units({distance_unit::mi, QStringLiteral("$")}));
+  EXPECT_EQ(read_file(settings), "distance=mi\n# theirs\ncurrency=$\n");
+  EXPECT_EQ(window.log().units().currency, "$");
 }
 
 TEST(LoginReminder, TheAutostartEntryRunsTheReminderAndIsRemovedAgain) {

@@ -30,13 +30,32 @@ std::string log_file_path() {
   return directory + "/" + "tarvik.txt";
 }
 
+namespace {
+
+// The log's settings; what could not be read in them is said on stderr
+// (their values stay as written; the locale's units stand in).
+std::unique_ptr<log_settings> read_settings(const std::string& log) {
+  auto settings = std::make_unique<log_settings>(settings_file_path(log), log);
+  for (const log_problem& problem : settings->problems()) {
+    if (problem.line == 0) {
+      std::fprintf(stderr, "tarvik: %s\n", problem.message.c_str());
+    } else {
+      std::fprintf(stderr, "tarvik: %s:%zu: %s\n", settings->path().c_str(), problem.line,
+                   problem.message.c_str());
+    }
+  }
+  return settings;
+}
+
+}  // namespace
+
 open_log::open_log(std::string path, log_view& view, QObject* parent)
     : QObject(parent),
       view_(view),
       path_(path.empty() ? log_file_path() : std::move(path)),
       store_(std::make_unique<FileDataSource>(path_)),
       intervals_(std::make_unique<due_file>(due_file_path(path_), path_)),
-      settings_(std::make_unique<log_settings>(settings_file_path(path_), path_)),
+      settings_(read_settings(path_)),
       undo_stack_(new QUndoStack(this)) {
   follow();
 }
@@ -151,7 +170,7 @@ bool open_log::open(const QString& file, bool create) {
   // may_leave() asked about intervals not saved.
   intervals_ = std::make_unique<due_file>(due_file_path(path_), path_);
   intervals_unsaved_ = false;
-  settings_ = std::make_unique<log_settings>(settings_file_path(path_), path_);
+  settings_ = read_settings(path_);
   // A new log is in the units of the user who made it, whatever the
   // locale of a later reader.
   if (create && !settings_->exists() && settings_->read_failure().empty()) {
@@ -282,14 +301,14 @@ bool open_log::save_units(const log_units& units) {
   if (apply()) return true;
   if (settings_->changed_elsewhere()) {
     // Another program's lines stay; the units are the ones just chosen.
-    settings_ = std::make_unique<log_settings>(settings_->path(), path_);
+    settings_ = read_settings(path_);
     if (apply()) return true;
   }
   view_.warn(QStringLiteral("The units could not be saved to %1: %2.")
                  .arg(QString::fromLocal8Bit(settings_->path().c_str()),
                       to_widget_text(settings_->error())));
   // What the window shows follows the file.
-  settings_ = std::make_unique<log_settings>(settings_->path(), path_);
+  settings_ = read_settings(path_);
   return false;
 }
 
