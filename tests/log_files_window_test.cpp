@@ -302,6 +302,7 @@ TEST_F(LogFiles, ExportWithAFilterOnAsksWhetherTheLogOrTheEntriesShown) {
 
 TEST_F(LogFiles, AServiceHistoryForABuyerLeavesTheCostsOut) {
   if (testing::command_output("command -v pdftotext").empty()) GTEST_SKIP() << "no pdftotext";
+  write_file(home.dir().file("tarvik.settings.txt"), "distance=mi\n");
   auto window = open_window();
   QAction* export_pdf = testing::menu_action(*window, QStringLiteral("Export PDF…"));
   ASSERT_NE(export_pdf, nullptr);
@@ -315,6 +316,7 @@ TEST_F(LogFiles, AServiceHistoryForABuyerLeavesTheCostsOut) {
   EXPECT_NE(text.find("Oil change"), std::string::npos) << text;
   EXPECT_EQ(text.find("24.50"), std::string::npos) << text;
   EXPECT_EQ(text.find("Cost"), std::string::npos) << text;
+  EXPECT_NE(text.find("Mileage (mi)"), std::string::npos) << text;
 }
 
 // Clicks a message box's standard button.

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -72,7 +73,11 @@ TEST(MainWindow, WithoutALogShowsTheFiveColumnsAndNoRows) {
   EXPECT_EQ(window.centralWidget(), table);
   EXPECT_EQ(table->model()->rowCount(), 0);
   ASSERT_EQ(table->model()->columnCount(), 5);
-  const char* labels[] = {"Mileage", "Date", "Operation", "Cost", "Notes"};
+  // A log without settings is shown in the locale's units.
+  const QString currency = QLocale().currencySymbol();
+  const QString distance = QLocale().measurementSystem() == QLocale::MetricSystem ? "km" : "mi";
+  const QString labels[] = {"Mileage (" + distance + ")", "Date", "Operation",
+                            currency.isEmpty() ? "Cost" : "Cost (" + currency + ")", "Notes"};
   const int widths[] = {60, 68, 78, 50, 150};
   for (int k = 0; k < 5; ++k) {
     EXPECT_EQ(table->model()->headerData(k, Qt::Horizontal).toString(), labels[k]);

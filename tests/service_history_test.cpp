@@ -57,12 +57,15 @@ class ServiceHistory : public ::testing::Test {
 
 TEST_F(ServiceHistory, IsATableOverPagesWithTheLogsNameDatesAndTotal) {
   const std::string path = dir.file("history.pdf");
+  history.units = {distance_unit::mi, QStringLiteral("CHF")};
   ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
   EXPECT_GT(pages(path), 2);
   const std::string text = pdf_text(path);
+  EXPECT_NE(text.find("Mileage (mi)"), std::string::npos) << text.substr(0, 400);
+  EXPECT_NE(text.find("Cost (CHF)"), std::string::npos) << text.substr(0, 400);
   EXPECT_NE(text.find("Service history: golf.txt"), std::string::npos) << text.substr(0, 400);
   EXPECT_NE(text.find("120 entries, 2002-05-01 to"), std::string::npos);
-  EXPECT_NE(text.find("Total cost: " + in_pdf(2940, 2)), std::string::npos);
+  EXPECT_NE(text.find("Total cost (CHF): " + in_pdf(2940, 2)), std::string::npos);
   EXPECT_NE(text.find("<b>too</b>"), std::string::npos) << "texts are not markup";
   EXPECT_NE(text.find(in_pdf(164059.5, 1)), std::string::npos)
       << "the last entry is on a page, its mileage in the locale's form";

@@ -12,6 +12,7 @@
 #include "data/regular_file.h"
 #include "data/replacement_file.h"
 #include "data/text_escape.h"
+#include "insight/log_settings.h"
 #include "insight/operation_name.h"
 
 namespace tarvik {
@@ -108,7 +109,9 @@ std::string due_file_path(const std::string& log_path) {
 
 write_refusal refuse_export_target(const std::string& target, const std::string& log_path) {
   if (log_path.empty()) return refuse_to_write(target, log_path);
-  return refuse_to_write(target, log_path, {{due_file_path(log_path), "the log's service intervals"}});
+  return refuse_to_write(target, log_path,
+                         {{due_file_path(log_path), "the log's service intervals"},
+                          {settings_file_path(log_path), "the log's settings"}});
 }
 
 due_file::due_file(std::string path, std::string log_path)
@@ -287,7 +290,9 @@ bool due_file::save() {
     return false;
   }
   if (!log_path_.empty()) {
-    if (const write_refusal refusal = refuse_to_write(path_, log_path_); refusal.kept) {
+    if (const write_refusal refusal = refuse_to_write(
+            path_, log_path_, {{settings_file_path(log_path_), "the log's settings"}});
+        refusal.kept) {
       error_ = refusal.reason;
       return false;
     }

@@ -35,7 +35,7 @@ std::string due_file_path(const std::string& log_path);
 
 // Whether an export (a CSV or PDF file, a chart, a print to a file) may
 // write `target` while the log at `log_path` is in use: never over the
-// log, its backups or its due file, nor anything that is no regular file
+// log, its backups, its due file or its settings (log_settings.h), nor anything that is no regular file
 // (write_target.h).
 write_refusal refuse_export_target(const std::string& target, const std::string& log_path);
 
@@ -59,8 +59,9 @@ write_refusal refuse_export_target(const std::string& target, const std::string&
 // tag other than "</interval>"), that block and everything after it are
 // not read as intervals, but are kept as they stand at the end of the file.
 //
-// Given the log it belongs to, a save never writes over that log or its
-// backups, should the due file's name lead there through a link.
+// Given the log it belongs to, a save never writes over that log, its
+// backups or its settings file, should the due file's name lead there
+// through a link.
 //
 // Another program (a second window, an editor) may change the file too. A
 // save never writes over such a change: it fails with changed_elsewhere()

@@ -154,13 +154,15 @@ std::vector<due_item> compute_due_list(std::span<const service_interval> interva
   return items;
 }
 
+bool is_due(due_state state) {
+  return state == due_state::due_soon || state == due_state::due_estimated ||
+         state == due_state::overdue;
+}
+
 std::size_t count_due(std::span<const due_item> items) {
   std::size_t count = 0;
   for (const due_item& item : items) {
-    if (item.state == due_state::due_soon || item.state == due_state::due_estimated ||
-        item.state == due_state::overdue) {
-      ++count;
-    }
+    if (is_due(item.state)) ++count;
   }
   return count;
 }

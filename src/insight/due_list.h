@@ -91,7 +91,11 @@ std::vector<due_item> compute_due_list(std::span<const service_interval> interva
                                        std::span<const Record* const> log,
                                        std::span<const left_out_reading> left_out, long today);
 
-// How many items are due soon, due by the estimate or overdue.
+// Whether an item in this state asks for the user: due soon, due by the
+// estimate or overdue.
+bool is_due(due_state state);
+
+// How many items are due (is_due).
 std::size_t count_due(std::span<const due_item> items);
 
 }  // namespace tarvik

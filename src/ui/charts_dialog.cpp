@@ -7,6 +7,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDialogButtonBox>
@@ -36,7 +37,8 @@ QChart* new_chart() {
   return chart;
 }
 
-QChartView* cost_chart(const std::vector<const Record*>& rows, QWidget* parent) {
+QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& units,
+                       QWidget* parent) {
   auto* costs = new QBarSet(QStringLiteral("Cost"));
   QStringList years;
   double highest = 0;
@@ -58,6 +60,7 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, QWidget* parent) 
   auto* y = new QValueAxis;
   y->setRange(0, highest > 0 ? highest * 1.1 : 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
+  y->setTitleText(with_unit(QCoreApplication::translate("tarvik::charts_dialog", "Cost"), units.currency));
   chart->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
   auto* view = new QChartView(chart, parent);
@@ -66,7 +69,8 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, QWidget* parent) 
   return view;
 }
 
-QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* parent) {
+QChartView* odometer_chart(const std::vector<const Record*>& rows, const log_units& units,
+                           QWidget* parent) {
   auto* series = new QLineSeries;
   double lowest = 0;
   double highest = 1;
@@ -88,6 +92,8 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* pare
   auto* y = new QValueAxis;
   y->setRange(lowest, highest > lowest ? highest : lowest + 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
+  y->setTitleText(
+      with_unit(QCoreApplication::translate("tarvik::charts_dialog", "Mileage"), units.distance_text()));
   chart->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
   auto* view = new QChartView(chart, parent);
@@ -99,14 +105,15 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, QWidget* pare
 }  // namespace
 
 charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
-                             const QString& save_start, std::string log_path)
+                             const QString& save_start, std::string log_path,
+                             const log_units& units)
     : QDialog(parent) {
   setObjectName(QStringLiteral("charts"));
   setWindowTitle(QStringLiteral("Charts"));
   auto* layout = new QVBoxLayout(this);
   auto* tabs = new QTabWidget(this);
-  cost_view_ = cost_chart(rows, tabs);
-  odometer_view_ = odometer_chart(rows, tabs);
+  cost_view_ = cost_chart(rows, units, tabs);
+  odometer_view_ = odometer_chart(rows, units, tabs);
   tabs->addTab(cost_view_, QStringLiteral("Cost per year"));
   tabs->addTab(odometer_view_, QStringLiteral("Odometer"));
   layout->addWidget(tabs);

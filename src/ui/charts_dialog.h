@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/log_units.h"
+
 class QChartView;
 
 namespace tarvik {
@@ -14,13 +16,15 @@ class Record;
 // Two charts of the rows given: cost per calendar year (bars) and the
 // odometer over time (a line). Each can be saved as a PNG file; the file
 // dialog starts at `save_start` (a folder, or a file to suggest), and a
-// file the log at `log_path` keeps is refused (may_export_to).
+// file the log at `log_path` keeps is refused (may_export_to). The value
+// axes name the log's `units`.
 class charts_dialog : public QDialog {
   Q_OBJECT
 
  public:
   charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
-                const QString& save_start = QString(), std::string log_path = {});
+                const QString& save_start = QString(), std::string log_path = {},
+                const log_units& units = locale_units());
 
   enum class chart { cost_per_year, odometer };
   // Saves the chart as a PNG image at `path`, crash-safely and only as a

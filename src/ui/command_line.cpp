@@ -10,7 +10,14 @@
 #include "data/file_data_source.h"
 #include "insight/due_file.h"
 #include "transfer/csv_export.h"
+#include "ui/desktop_notifier.h"
+#include "ui/due_reminder.h"
 #include "ui/open_log.h"
+#include "ui/recent_logs.h"
+
+#include <QCoreApplication>
+#include <ctime>
+#include <memory>
 
 namespace tarvik {
 namespace {
@@ -70,15 +77,27 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
              "      --export-csv OUT [FILE]\n"
              "                            write the log FILE (by default $HOME/tarvik.txt)\n"
              "                            as CSV to OUT, without a window, and exit\n"
+             "      --due [FILE]          print the services of FILE (by default\n"
+             "                            $HOME/tarvik.txt) that are overdue or due soon,\n"
+             "                            one a line, and exit\n"
+             "      --notify-due          show a desktop notification of the services due\n"
+             "                            in the logs of the Open Recent list, if any, and\n"
+             "                            exit (File > Log Settings... can run it at login)\n"
              "\n"
-             "An export never writes over the log, its backups (FILE.bak, FILE.bak.N) or\n"
-             "its service intervals (NAME.due.txt for NAME.txt), nor into anything that\n"
-             "is no regular file (a FIFO, a device).\n"
+             "An export never writes over the log, its backups (FILE.bak, FILE.bak.N),\n"
+             "its service intervals (NAME.due.txt for NAME.txt) or its settings\n"
+             "(NAME.settings.txt), nor into anything that is no regular file (a FIFO, a\n"
+             "device).\n"
              "\n"
              "Exit status of --export-csv: 0 when the whole log was exported; 1 when FILE\n"
              "is missing or could not be read to its end (nothing is exported then), or\n"
              "OUT could not be written; 2 when the call is wrong: no OUT, or OUT is FILE\n"
              "or one of the files kept with it.\n"
+             "\n"
+             "Exit status of --due: 0 when nothing is due; 1 when a service is overdue or\n"
+             "due soon (a line for each); 2 when FILE or its service intervals cannot be\n"
+             "read, or not to the end. Of --notify-due: 0, or 1 when the notification\n"
+             "could not be shown.\n"
              "\n"
              "The toolkit's own options (such as -platform offscreen) are understood too.\n";
       return 0;
@@ -95,6 +114,19 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
       }
       const std::string log = i + 2 < argc ? std::string(argv[i + 2]) : log_file_path();
       return export_csv(argv[i + 1], log, err);
+    }
+    if (std::strcmp(argument, "--due") == 0) {
+      const bool named = i + 1 < argc && argv[i + 1][0] != '-';
+      return print_due(named ? std::string(argv[i + 1]) : log_file_path(), out, err);
+    }
+    if (std::strcmp(argument, "--notify-due") == 0) {
+      // The session bus wants an application object; a test has its own.
+      std::unique_ptr<QCoreApplication> application;
+      if (QCoreApplication::instance() == nullptr) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+      }
+      desktop_notifier desktop;
+      return notify_due(recent_logs::list(), desktop, err, static_cast<long>(std::time(nullptr)));
     }
   }
   return std::nullopt;

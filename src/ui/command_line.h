@@ -13,10 +13,12 @@ namespace tarvik {
 //   --version                its name and version
 //   --export-csv OUT [FILE]  the log FILE (by default $HOME/tarvik.txt) as
 //                            CSV in OUT, for scripts
+//   --due [FILE]             what is due in the log (due_reminder.h)
+//   --notify-due             a desktop notification of it for the recent logs
 // Writes to `out`, and what went wrong to `err`. Returns the exit status
 // then (0; 1 when the export failed: FILE missing or not read to its end,
 // OUT not written; 2 when the call was wrong: no OUT, or OUT is FILE, a
-// backup of it or its due file); nothing
+// backup of it or a file kept with it; for --due, print_due()'s); nothing
 // when the program is to start its window as usual. Every other argument is
 // left to the toolkit (-platform, -style, ...).
 std::optional<int> answer_without_window(int argc, char** argv, std::ostream& out,

@@ -88,6 +88,7 @@ void print_history(Tarvik& window, bool to_pdf) {
   service_history history;
   history.log_name = QFileInfo(log.shown_path()).fileName();
   history.records = window.rows_shown();
+  history.units = log.units();
   // For a buyer, the costs may stay out.
   const std::optional<bool> with_costs =
       ask_either(&window, QStringLiteral("Include the costs in the service history?"),

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QUndoStack>
+#include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "data/file_data_source.h"
 #include "data/record.h"
 #include "insight/due_file.h"
+#include "insight/log_settings.h"
 #include "ui/log_watcher.h"
 #include "ui/recent_logs.h"
 #include "ui/widget_text.h"
@@ -28,12 +30,32 @@ std::string log_file_path() {
   return directory + "/" + "tarvik.txt";
 }
 
+namespace {
+
+// The log's settings; what could not be read in them is said on stderr
+// (their values stay as written; the locale's units stand in).
+std::unique_ptr<log_settings> read_settings(const std::string& log) {
+  auto settings = std::make_unique<log_settings>(settings_file_path(log), log);
+  for (const log_problem& problem : settings->problems()) {
+    if (problem.line == 0) {
+      std::fprintf(stderr, "tarvik: %s\n", problem.message.c_str());
+    } else {
+      std::fprintf(stderr, "tarvik: %s:%zu: %s\n", settings->path().c_str(), problem.line,
+                   problem.message.c_str());
+    }
+  }
+  return settings;
+}
+
+}  // namespace
+
 open_log::open_log(std::string path, log_view& view, QObject* parent)
     : QObject(parent),
       view_(view),
       path_(path.empty() ? log_file_path() : std::move(path)),
       store_(std::make_unique<FileDataSource>(path_)),
       intervals_(std::make_unique<due_file>(due_file_path(path_), path_)),
+      settings_(read_settings(path_)),
       undo_stack_(new QUndoStack(this)) {
   follow();
 }
@@ -148,6 +170,17 @@ bool open_log::open(const QString& file, bool create) {
   // may_leave() asked about intervals not saved.
   intervals_ = std::make_unique<due_file>(due_file_path(path_), path_);
   intervals_unsaved_ = false;
+  settings_ = read_settings(path_);
+  // A new log is in the units of the user who made it, whatever the
+  // locale of a later reader.
+  if (create && !settings_->exists() && settings_->read_failure().empty()) {
+    const log_units units = locale_units();
+    settings_->set_distance(units.distance);
+    settings_->set_currency(from_widget_text(units.currency));
+    if (!settings_->save()) {
+      std::fprintf(stderr, "tarvik: %s: %s\n", settings_->path().c_str(), settings_->error().c_str());
+    }
+  }
   follow();
   view_.show_new_log();
   view_.say(QStringLiteral("Opened %1").arg(file), 10000);
@@ -255,6 +288,28 @@ bool open_log::save_intervals(bool tell_failure) {
   }
   view_.show_intervals();
   return !intervals_unsaved_;
+}
+
+log_units open_log::units() const { return units_of(*settings_); }
+
+bool open_log::save_units(const log_units& units) {
+  const auto apply = [&] {
+    settings_->set_distance(units.distance);
+    settings_->set_currency(from_widget_text(units.currency));
+    return settings_->save();
+  };
+  if (apply()) return true;
+  if (settings_->changed_elsewhere()) {
+    // Another program's lines stay; the units are the ones just chosen.
+    settings_ = read_settings(path_);
+    if (apply()) return true;
+  }
+  view_.warn(QStringLiteral("The units could not be saved to %1: %2.")
+                 .arg(QString::fromLocal8Bit(settings_->path().c_str()),
+                      to_widget_text(settings_->error())));
+  // What the window shows follows the file.
+  settings_ = read_settings(path_);
+  return false;
 }
 
 DataSource& open_log::store() { return *store_; }

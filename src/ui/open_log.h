@@ -10,6 +10,7 @@
 
 #include "data/log_format.h"
 #include "ui/log_notices.h"
+#include "ui/log_units.h"
 #include "ui/record_commands.h"
 
 class QUndoStack;
@@ -18,6 +19,7 @@ namespace tarvik {
 
 class FileDataSource;
 class due_file;
+class log_settings;
 class log_watcher;
 
 // $HOME/tarvik.txt, joined as it stands; without HOME, the home directory
@@ -124,6 +126,16 @@ class open_log : public QObject, public record_log {
   // one that fails says why when `tell_failure`.
   bool save_intervals(bool tell_failure);
 
+  // The units the log's figures are named in: its settings file's
+  // (insight/log_settings.h), else the locale's. A log made by open(file,
+  // true) gets the locale's written; one without the file keeps none
+  // written until the user saves them.
+  log_units units() const;
+  const log_settings& settings() const { return *settings_; }
+  // Writes `units` into the settings file, beside what another program
+  // put there meanwhile; says why when it cannot. True when saved.
+  bool save_units(const log_units& units);
+
   // record_log: what the undoable commands change goes through here.
   DataSource& store() override;
   void changed(const record_change& change) override;
@@ -142,6 +154,7 @@ class open_log : public QObject, public record_log {
   std::string path_;
   std::unique_ptr<FileDataSource> store_;
   std::unique_ptr<due_file> intervals_;
+  std::unique_ptr<log_settings> settings_;
   QUndoStack* undo_stack_;
   log_watcher* watcher_ = nullptr;
   bool unsaved_ = false;

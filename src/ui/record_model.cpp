@@ -317,6 +317,11 @@ QVariant record_model::data(const QModelIndex& index, int role) const {
   return role == whole_text_role ? text : one_line(text);
 }
 
+void record_model::set_labels(QStringList new_labels) {
+  labels = std::move(new_labels);
+  if (!labels.isEmpty()) emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(labels.size()) - 1);
+}
+
 QVariant record_model::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
       section < labels.size()) {

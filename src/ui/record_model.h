@@ -52,6 +52,9 @@ class record_model : public QAbstractTableModel {
   // The record at `position` got other values.
   void changed(std::size_t position);
 
+  // New header texts for the columns (the log's units named in them).
+  void set_labels(QStringList labels);
+
   const std::vector<int>& identifiers() const { return ids; }
   // Marks the Mileage cells of the entries left out of the odometer figures
   // (check_readings() of the log): a tooltip saying why, and a warning icon

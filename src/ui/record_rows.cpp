@@ -8,6 +8,7 @@
 #include <string>
 
 #include "data/data_source.h"
+#include "ui/log_units.h"
 #include "ui/open_log.h"
 #include "ui/record_filter.h"
 #include "ui/record_model.h"
@@ -73,6 +74,22 @@ void record_rows::size_columns() {
   }
   // The last section never shrinks below the width it has now.
   header->setStretchLastSection(true);
+}
+
+void record_rows::name_units(const log_units& units) {
+  QStringList labels;
+  for (const auto& column : columns) {
+    const QString name = to_widget_text(column->name);
+    if (column->name == "Mileage") {
+      labels << with_unit(name, units.distance_text());
+    } else if (column->name == "Cost") {
+      labels << with_unit(name, units.currency);
+    } else {
+      labels << name;
+    }
+  }
+  model_->set_labels(labels);
+  size_columns();
 }
 
 const std::vector<int>& record_rows::identifiers() const { return model_->identifiers(); }

@@ -23,6 +23,7 @@ class record_table;
 class open_log;
 class statistics_panel;
 struct left_out_reading;
+struct log_units;
 
 // One column of the table: its header label, which is also the key under
 // which a record gives the cell text, and its narrowest width in pixels.
@@ -82,6 +83,8 @@ class record_rows {
   void mark_left_out(const std::vector<left_out_reading>& left_out);
   // Every record of the log, in store order, whatever the filter shows.
   std::vector<const Record*> all() const;
+  // Names the log's units in the headers: "Mileage (km)", "Cost (€)".
+  void name_units(const log_units& units);
 
  private:
   // Widths that show a date, a seven-digit mileage and a five-digit cost

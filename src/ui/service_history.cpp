@@ -36,8 +36,11 @@ std::unique_ptr<QTextDocument> service_history::document() const {
   }
   html += QStringLiteral(
       "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">"
-      "<thead><tr><th>Date</th><th>Mileage</th><th>Operation</th>");
-  if (with_costs) html += QStringLiteral("<th>Cost</th>");
+      "<thead><tr><th>Date</th><th>%1</th><th>Operation</th>")
+              .arg(with_unit(QStringLiteral("Mileage"), units.distance_text()).toHtmlEscaped());
+  if (with_costs) {
+    html += QStringLiteral("<th>%1</th>").arg(with_unit(QStringLiteral("Cost"), units.currency).toHtmlEscaped());
+  }
   html += QStringLiteral("<th>Notes</th></tr></thead>");
   double total = 0;
   for (const Record* record : records) {
@@ -54,7 +57,9 @@ std::unique_ptr<QTextDocument> service_history::document() const {
   }
   html += QStringLiteral("</table>");
   if (with_costs) {
-    html += QStringLiteral("<p><b>Total cost: %1</b></p>").arg(shown_number(total, 2));
+    html += QStringLiteral("<p><b>%1: %2</b></p>")
+                .arg(with_unit(QStringLiteral("Total cost"), units.currency).toHtmlEscaped(),
+                     shown_number(total, 2));
   }
   auto document = std::make_unique<QTextDocument>();
   document->setHtml(html);

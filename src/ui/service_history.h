@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/log_units.h"
+
 class QPagedPaintDevice;
 class QTextDocument;
 
@@ -15,12 +17,14 @@ class Record;
 // A printable service history: a title with the log's name and the date
 // range of the entries, a table of the entries given (in that order) with
 // mileage, date, operation, notes and, unless left out (for a buyer), cost,
-// and the totals. Long tables run over as many pages as they need, the
+// and the totals, the mileage and costs headed with the log's units. Long
+// tables run over as many pages as they need, the
 // header repeated on each.
 struct service_history {
   QString log_name;
   std::vector<const Record*> records;
   bool with_costs = true;
+  log_units units = locale_units();
 
   // The history as a document, not yet laid out on pages.
   std::unique_ptr<QTextDocument> document() const;

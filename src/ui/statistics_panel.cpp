@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "insight/statistics.h"
+#include "ui/log_units.h"
 #include "ui/record_model.h"
 #include "ui/shown_number.h"
 #include "ui/widget_text.h"
@@ -30,6 +31,7 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   auto* column = new QVBoxLayout;
   auto* form = new QFormLayout;
+  form_ = form;
   column->addLayout(form);
   layout->addLayout(column);
   const auto add = [&](const char* name, const char* object) {
@@ -63,6 +65,21 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   operations_->setMaximumHeight(140);
   layout->addWidget(operations_, 1);
   show_figures(log_statistics{});
+  name_units(locale_units());
+}
+
+void statistics_panel::name_units(const log_units& units) {
+  const QString distance = units.distance_text();
+  const auto name = [&](QLabel* figure, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(form_->labelForField(figure))) label->setText(text);
+  };
+  name(total_cost_, with_unit(tr("Total cost"), units.currency));
+  name(cost_per_year_, with_unit(tr("Cost per year"), units.currency));
+  name(cost_per_thousand_, tr("Cost per %1 %2").arg(QLocale().toString(1000), distance));
+  name(distance_per_year_, with_unit(tr("Distance per year"), distance));
+  operations_->setHorizontalHeaderLabels(
+      {tr("Operation"), tr("Count"), with_unit(tr("Total cost"), units.currency),
+       with_unit(tr("Every"), distance), with_unit(tr("Every"), tr("days"))});
 }
 
 void statistics_panel::show_rows(const record_model& model, const std::vector<int>& rows) {

@@ -6,6 +6,7 @@
 
 #include "insight/odometer.h"
 
+class QFormLayout;
 class QLabel;
 class QTableWidget;
 
@@ -14,6 +15,7 @@ namespace tarvik {
 class Record;
 class record_model;
 struct log_statistics;
+struct log_units;
 
 // The figures of the rows a view shows (see insight/statistics.h): number
 // of entries, total cost, cost per year, cost per 1,000 distance units,
@@ -37,10 +39,14 @@ class statistics_panel : public QWidget {
   // the rows shown from the next show_rows() on. The records must stay
   // until the next call.
   void show_readings(const std::vector<left_out_reading>& left_out);
+  // Names the log's units beside the figures: "Cost per 1,000 km",
+  // "Distance per year (km)", "Total cost (€)".
+  void name_units(const log_units& units);
 
  private:
   void show_figures(const log_statistics& figures);
 
+  QFormLayout* form_;
   QLabel* entries_;
   QLabel* total_cost_;
   QLabel* cost_per_year_;

@@ -24,6 +24,8 @@
 #include "ui/import_command.h"
 #include "ui/log_files.h"
 #include "ui/log_notices.h"
+#include "ui/log_settings_dialog.h"
+#include "ui/login_reminder.h"
 #include "ui/statistics_panel.h"
 #include "ui/record_editor.h"
 #include "ui/record_rows.h"
@@ -86,6 +88,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   connect(search_bar, &filter_bar::changed, this, &Tarvik::apply_filter);
   connect(search_bar, &filter_bar::finished, this, [this] { table->setFocus(); });
   show_log_name();
+  show_units();
   reload_rows();
   setCentralWidget(table);
   // The only context menu a main window offers hides the tool bar for good.
@@ -161,6 +164,9 @@ void Tarvik::setup_menus() {
       file->addAction(QStringLiteral("Print…"), this, [this] { print_history(*this, false); });
   print->setShortcut(QKeySequence::Print);
   file->addSeparator();
+  QAction* settings = file->addAction(tr("Log Settings…"), this, [this] { edit_log_settings(); });
+  settings->setObjectName(QStringLiteral("log_settings_action"));
+  file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -180,7 +186,8 @@ void Tarvik::setup_menus() {
   view->addAction(statistics_dock->toggleViewAction());
   view->addAction(due_dock->toggleViewAction());
   view->addAction(QStringLiteral("Charts…"), this, [this] {
-    charts_dialog charts(this, rows_shown(), log_->beside(QStringLiteral(".png")), log_->path());
+    charts_dialog charts(this, rows_shown(), log_->beside(QStringLiteral(".png")), log_->path(),
+                         log_->units());
     charts.exec();
   });
 
@@ -267,11 +274,36 @@ void Tarvik::show_records() { reload_rows(); }  // shows the count too
 void Tarvik::show_new_log() {
   if (auto* old = findChild<QDialog*>(QStringLiteral("log_problems"))) old->close();
   show_log_name();
+  show_units();
   rows->reload_from_top();
   show_record_count();
 }
 
 void Tarvik::show_intervals() { show_record_count(); }
+
+void Tarvik::show_units() {
+  const log_units units = log_->units();
+  rows->name_units(units);
+  statistics->name_units(units);
+  due_list->set_distance_unit(units.distance_text());
+}
+
+void Tarvik::edit_log_settings() {
+  log_settings_dialog dialog(this, QFileInfo(log_->shown_path()).fileName(), log_->units(),
+                             login_reminder::enabled());
+  if (dialog.exec() != QDialog::Accepted) return;
+  log_->save_units(dialog.units());
+  show_units();
+  show_record_count();  // the due list says what is left in the new unit
+  if (dialog.remind_at_login() != login_reminder::enabled()) {
+    QString error;
+    if (!login_reminder::set_enabled(dialog.remind_at_login(), error)) {
+      warn(tr("The reminder at login could not be %1 (%2): %3.")
+               .arg(dialog.remind_at_login() ? tr("set up") : tr("removed"),
+                    login_reminder::entry_path(), error));
+    }
+  }
+}
 
 void Tarvik::show_unsaved(bool unsaved) { unsaved_label->setVisible(unsaved); }
 

@@ -98,6 +98,10 @@ class Tarvik : public QMainWindow, private log_view {
  private:
   // The title and the status bar name the open log.
   void show_log_name();
+  // The headers and the figures name the open log's units.
+  void show_units();
+  // File > Log Settings…: the units, and the reminder at login.
+  void edit_log_settings();
   void setup_toolbar();
   void setup_menus();
   void apply_filter();
