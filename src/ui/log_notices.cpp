@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "insight/due_file.h"
 #include "ui/widget_text.h"
@@ -55,6 +57,23 @@ QDialog* show_log_problems(QWidget* parent, const QString& path,
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   layout->addWidget(buttons);
   dialog->resize(640, 320);
+  // Centred over the window, which may not stand where the toolkit would
+  // look yet; and on the screen. At the size it will show at.
+  layout->activate();
+  dialog->resize(dialog->size().expandedTo(dialog->minimumSizeHint()));
+  if (parent != nullptr) {
+    const QRect over = parent->window()->frameGeometry();
+    QRect placed(QPoint(0, 0), dialog->size());
+    placed.moveCenter(over.center());
+    if (const QScreen* screen = parent->window()->screen()) {
+      const QRect room = screen->availableGeometry();
+      placed.moveRight(std::min(placed.right(), room.right()));
+      placed.moveBottom(std::min(placed.bottom(), room.bottom()));
+      placed.moveLeft(std::max(placed.left(), room.left()));
+      placed.moveTop(std::max(placed.top(), room.top()));
+    }
+    dialog->move(placed.topLeft());
+  }
   dialog->show();
   return dialog;
 }
