@@ -258,6 +258,7 @@ TEST_F(Answers, RowsReadWithAProblemStayMarkedAndTheListOpensAgain) {
     return !rows->headerData(row, Qt::Vertical, Qt::DecorationRole).isNull();
   };
   EXPECT_TRUE(tip(1).startsWith(QStringLiteral("Line 8: "))) << tip(1).toStdString();
+  EXPECT_EQ(tip(1).count(QStringLiteral("Line ")), 1) << tip(1).toStdString();
   EXPECT_TRUE(tip(2).startsWith(QStringLiteral("Line 15: "))) << tip(2).toStdString();
   EXPECT_TRUE(marked(1));
   EXPECT_TRUE(marked(2));
@@ -265,10 +266,6 @@ TEST_F(Answers, RowsReadWithAProblemStayMarkedAndTheListOpensAgain) {
   EXPECT_FALSE(marked(0));
   EXPECT_FALSE(marked(3));
   EXPECT_TRUE(tip(3).isEmpty()) << tip(3).toStdString();
-  // The row header has room for the mark beside the number.
-  EXPECT_GE(table->verticalHeader()->width(),
-            table->style()->pixelMetric(QStyle::PM_SmallIconSize) +
-                table->verticalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("4")));
 
   // The mark follows its entry when the rows are sorted.
   testing::click_header(*table, 2);  // by operation: Brakes, Oil, Tyres, Wipers
@@ -295,6 +292,26 @@ TEST_F(Answers, RowsReadWithAProblemStayMarkedAndTheListOpensAgain) {
   EXPECT_EQ(FileDataSource(home.log()).record(1)->date(), 1617840000);
   EXPECT_FALSE(marked(1));
   EXPECT_TRUE(marked(2));
+}
+
+TEST_F(Answers, TheRowHeaderHasRoomForAMarkFarDownALongLog) {
+  std::string log;
+  for (int i = 0; i < 2000; ++i) {
+    log += "<record=" + std::to_string(i) + ">\noperation=Fuel;\ndate=" +
+           (i == 1500 ? std::string("2021-04-08") : std::to_string(1020211200 + i * 86400)) +
+           ";\nmileage=" + std::to_string(1000 + i) + ";\n</record>\n";
+  }
+  open(log);
+  QHeaderView* header = table->verticalHeader();
+  ASSERT_FALSE(table->model()->headerData(1500, Qt::Vertical, Qt::DecorationRole).isNull());
+  EXPECT_GE(header->width(), table->style()->pixelMetric(QStyle::PM_SmallIconSize) +
+                                 header->fontMetrics().horizontalAdvance(QStringLiteral("2000")));
+  // The one reading the date puts out of line is named, not counted twice.
+  const QString left_out =
+      window->findChild<QLabel*>(QStringLiteral("left_out_readings"))->text();
+  EXPECT_TRUE(left_out.startsWith(QStringLiteral("1 reading left out of the odometer figures: ")))
+      << left_out.toStdString();
+  EXPECT_TRUE(left_out.contains(QStringLiteral("1970-01-01"))) << left_out.toStdString();
 }
 
 TEST_F(Answers, ALogWithoutProblemsSaysSoWhenAskedForThem) {
