@@ -151,7 +151,8 @@ QString entry_name(const record_values& values) {
   // An undo menu entry or an answer stays one short line.
   constexpr int longest = 40;
   if (name.size() > longest) name = name.left(longest - 1).trimmed() + QChar(0x2026);
-  return name.isEmpty() ? QCoreApplication::translate("tarvik::record_commands", "an entry without operation") : name;
+  if (!name.isEmpty()) return name;
+  return QCoreApplication::translate("tarvik::record_commands", "an entry without operation");
 }
 
 QString entry_day(const record_values& values) {
@@ -161,7 +162,8 @@ QString entry_day(const record_values& values) {
 }
 
 new_record_command::new_record_command(record_log& log_, int identifier_, record_values values_)
-    : QUndoCommand(QCoreApplication::translate("tarvik::record_commands", "New %1").arg(entry_name(values_))),
+    : QUndoCommand(
+          QCoreApplication::translate("tarvik::record_commands", "New %1").arg(entry_name(values_))),
       log(log_),
       identifier(identifier_),
       values(std::move(values_)) {}
@@ -176,7 +178,8 @@ void new_record_command::undo() {
 
 edit_record_command::edit_record_command(record_log& log_, int identifier_,
                                          record_values before_, record_values after_)
-    : QUndoCommand(QCoreApplication::translate("tarvik::record_commands", "Edit %1").arg(entry_name(after_))),
+    : QUndoCommand(
+          QCoreApplication::translate("tarvik::record_commands", "Edit %1").arg(entry_name(after_))),
       log(log_),
       identifier(identifier_),
       before(std::move(before_)),
@@ -199,7 +202,8 @@ void edit_record_command::change(const record_values& from, const record_values&
 
 delete_record_command::delete_record_command(record_log& log_, int identifier_,
                                              record_values values_, std::size_t position_)
-    : QUndoCommand(QCoreApplication::translate("tarvik::record_commands", "Delete %1").arg(entry_name(values_))),
+    : QUndoCommand(
+          QCoreApplication::translate("tarvik::record_commands", "Delete %1").arg(entry_name(values_))),
       log(log_),
       identifier(identifier_),
       values(std::move(values_)),
