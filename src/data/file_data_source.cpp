@@ -1,6 +1,7 @@
 #include "data/file_data_source.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -628,6 +629,42 @@ bool FileDataSource::merge_from_disk() {
   }
   outcome_.merged = true;
   return true;
+}
+
+std::vector<int> FileDataSource::problem_records() const {
+  std::vector<int> found(problems_.size(), -1);
+  if (problems_.empty()) return found;
+  // The first and last line of each block read, in text order.
+  struct lines {
+    std::size_t first;
+    std::size_t last;
+    int identifier;
+  };
+  std::vector<lines> blocks;
+  std::size_t line = 1;
+  std::size_t counted = 0;
+  const auto newlines = [this](std::size_t from, std::size_t to) {
+    return static_cast<std::size_t>(std::count(kept_.text.begin() + static_cast<std::ptrdiff_t>(from),
+                                               kept_.text.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
+  };
+  for (std::size_t i = 0; i < kept_.origins.size(); ++i) {
+    const origin& placed = kept_.origins[i];
+    // Added since, or out of text order (a merge): no lines of the reading.
+    if (!placed.from_file || placed.begin < counted || placed.end > kept_.text.size() ||
+        placed.end <= placed.begin) {
+      continue;
+    }
+    line += newlines(counted, placed.begin);
+    counted = placed.begin;
+    blocks.push_back({line, line + newlines(placed.begin, placed.end - 1), record_ids[i]});
+  }
+  for (std::size_t p = 0; p < problems_.size(); ++p) {
+    const std::size_t at = problems_[p].line;
+    const auto block = std::upper_bound(blocks.begin(), blocks.end(), at,
+                                        [](std::size_t l, const lines& b) { return l < b.first; });
+    if (block != blocks.begin() && at <= std::prev(block)->last) found[p] = std::prev(block)->identifier;
+  }
+  return found;
 }
 
 std::vector<unread_value> FileDataSource::unread_values(int identifier) const {

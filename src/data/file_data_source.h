@@ -107,6 +107,11 @@ class FileDataSource : public DataSource {
   // What the last reading found to tell the user: the reader's diagnostics
   // and the values it did not read in full, with their lines.
   const std::vector<log_problem>& problems() const { return problems_; }
+  // For each of problems(), the identifier of the record whose block holds
+  // its line, or -1 (text between blocks, a block not read as a record).
+  // Lines count in the text as read: ask before the first commit after a
+  // reading.
+  std::vector<int> problem_records() const;
 
   // The fields of the record `identifier` whose text in the file says more
   // than the value read, for the user to see; none for a record not read

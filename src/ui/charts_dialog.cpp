@@ -126,7 +126,9 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
     if (!save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),
                            QStringLiteral("%1 could not be written.").arg(path));
+      return;
     }
+    emit saved(path);
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);

@@ -31,6 +31,10 @@ class charts_dialog : public QDialog {
   // regular file (replacement_file.h); false when it cannot.
   bool save_png(chart which, const QString& path) const;
 
+ signals:
+  // Save as PNG… wrote the chart at `path`.
+  void saved(const QString& path);
+
  private:
   QChartView* cost_view_;
   QChartView* odometer_view_;

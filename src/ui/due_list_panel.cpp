@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -21,7 +23,9 @@
 #include "insight/due_file.h"
 #include "insight/due_list.h"
 #include "insight/odometer.h"
+#include "ui/contrast.h"
 #include "ui/due_texts.h"
+#include "ui/interval_commands.h"
 #include "ui/open_log.h"
 #include "ui/widget_text.h"
 
@@ -29,6 +33,23 @@ namespace tarvik {
 namespace {
 
 const QString kNone = QStringLiteral("\u2013");
+constexpr int kStateRole = Qt::UserRole;
+
+// Beside the state's word: the state at a glance without its colour.
+QStyle::StandardPixmap icon_of(due_state state) {
+  switch (state) {
+    case due_state::overdue:
+      return QStyle::SP_MessageBoxCritical;
+    case due_state::due_soon:
+    case due_state::due_estimated:
+      return QStyle::SP_MessageBoxWarning;
+    case due_state::ok:
+      return QStyle::SP_DialogApplyButton;
+    case due_state::not_done:
+      return QStyle::SP_MessageBoxQuestion;
+  }
+  return QStyle::SP_CustomBase;
+}
 
 QString day_of(const std::optional<long>& date) {
   if (!date) return kNone;
@@ -62,8 +83,7 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
   months->setRange(0, 1200);
   months->setSpecialValueText(QStringLiteral("no limit"));
   months->setValue(interval.months ? static_cast<int>(*interval.months) : 0);
-  auto* problem = new QLabel(&dialog);
-  problem->setStyleSheet(QStringLiteral("color: #b00000"));
+  auto* problem = new warning_label(QString(), &dialog);
   problem->hide();
   form->addRow(QStringLiteral("Operation"), operation);
   form->addRow(QStringLiteral("Every (distance)"), distance);
@@ -174,41 +194,86 @@ std::size_t due_list_panel::show_log(const std::vector<const Record*>& log,
         texts.state};
     for (int column = 0; column < 7; ++column) {
       auto* cell = new QTableWidgetItem(cells[column]);
-      if (item.state == due_state::overdue) cell->setBackground(QColor(0xf4, 0xc7, 0xc3));
-      if (item.state == due_state::due_soon || item.state == due_state::due_estimated) {
-        cell->setBackground(QColor(0xfc, 0xe8, 0xb2));
-      }
       cell->setToolTip(texts.soon);
+      cell->setData(kStateRole, static_cast<int>(item.state));
       table_->setItem(row, column, cell);
     }
+    if (const QStyle::StandardPixmap icon = icon_of(item.state); icon != QStyle::SP_CustomBase) {
+      table_->item(row, 6)->setIcon(style()->standardIcon(icon, nullptr, this));
+    }
   }
+  recolour();
   return count_due(items);
+}
+
+void due_list_panel::recolour() {
+  const QPalette colours = table_->palette();
+  const QColor base = colours.color(QPalette::Base);
+  const QColor text = colours.color(QPalette::Text);
+  // A tint of the palette's own background, and the text chosen with it:
+  // readable in a light theme and a dark one alike.
+  const QColor overdue = tinted(base, QColor(0xd0, 0x30, 0x30), 0.35);
+  const QColor soon = tinted(base, QColor(0xe8, 0xb0, 0x20), 0.35);
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    for (int column = 0; column < table_->columnCount(); ++column) {
+      QTableWidgetItem* cell = table_->item(row, column);
+      if (cell == nullptr) continue;
+      const auto state = static_cast<due_state>(cell->data(kStateRole).toInt());
+      if (state == due_state::overdue || state == due_state::due_soon ||
+          state == due_state::due_estimated) {
+        const QColor background = state == due_state::overdue ? overdue : soon;
+        cell->setBackground(background);
+        cell->setForeground(readable_text(background, text));
+      } else {
+        cell->setData(Qt::BackgroundRole, QVariant());
+        cell->setData(Qt::ForegroundRole, QVariant());
+      }
+    }
+  }
+}
+
+void due_list_panel::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) recolour();
 }
 
 void due_list_panel::add_interval() {
   if (log_.read_intervals_again()) emit intervals_changed();
   service_interval interval;
   if (!edit_interval(this, interval)) return;
-  log_.intervals().intervals().push_back(std::move(interval));
-  log_.save_intervals(true);
+  const QString name = to_widget_text(interval.operation);
+  log_.take_step(new interval_command(log_, log_.intervals().intervals().size(), std::nullopt,
+                                      std::move(interval)),
+                 tr("Added the interval %1 — %2 takes it out again")
+                     .arg(name, log_.undo_name()));
 }
 
 void due_list_panel::change_interval() {
   if (!rows_still_stand()) return;
   const int row = table_->currentRow();
   if (row < 0 || row >= static_cast<int>(log_.intervals().intervals().size())) return;
-  service_interval changed = log_.intervals().intervals()[static_cast<std::size_t>(row)];
+  const auto at = static_cast<std::size_t>(row);
+  const service_interval before = log_.intervals().intervals()[at];
+  service_interval changed = before;
   if (!edit_interval(this, changed)) return;
-  log_.intervals().intervals()[static_cast<std::size_t>(row)] = std::move(changed);
-  log_.save_intervals(true);
+  // Nothing changed: nothing to save, nothing to undo.
+  if (changed.same_content(before)) return;
+  const QString name = to_widget_text(changed.operation);
+  log_.take_step(new interval_command(log_, at, before, std::move(changed)),
+                 tr("Changed the interval %1 — %2 brings back what it was")
+                     .arg(name, log_.undo_name()));
 }
 
 void due_list_panel::remove_interval() {
   if (!rows_still_stand()) return;
   const int row = table_->currentRow();
   if (row < 0 || row >= static_cast<int>(log_.intervals().intervals().size())) return;
-  log_.intervals().intervals().erase(log_.intervals().intervals().begin() + row);
-  log_.save_intervals(true);
+  const auto at = static_cast<std::size_t>(row);
+  const service_interval gone = log_.intervals().intervals()[at];
+  // No question first: Undo brings it back.
+  log_.take_step(new interval_command(log_, at, gone, std::nullopt),
+                 tr("Removed the interval %1 — %2 brings it back")
+                     .arg(to_widget_text(gone.operation), log_.undo_name()));
 }
 
 }  // namespace tarvik

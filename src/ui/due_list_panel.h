@@ -16,9 +16,11 @@ struct left_out_reading;
 // The service intervals kept beside the log (insight/due_file.h) and what
 // is due: for each interval its operation, limits, last done, when it is
 // due and by which limit, what is left and its state, in words
-// (due_texts.h); overdue rows stand out in red, due soon or by the estimate
-// in yellow, besides the state's words. Intervals are added, changed and removed here, each
-// change saved to the due file at once; what another program changed in
+// (due_texts.h) and an icon; overdue rows stand out in a red tint of the
+// palette's background, due soon or by the estimate in a yellow one, the
+// text chosen with it to read in light and dark themes alike. Intervals
+// are added, changed and removed here as steps of the log's undo history
+// (interval_commands.h), each saved to the due file at once; what another program changed in
 // the file is shown at the next look, and never written over. The file and
 // its saving belong to the open log (open_log.h), which may turn to
 // another log's intervals meanwhile.
@@ -51,6 +53,9 @@ class due_list_panel : public QWidget {
   void add_interval();
   void change_interval();
   void remove_interval();
+  // The rows' tints and text colours, from the palette.
+  void recolour();
+  void changeEvent(QEvent* event) override;
   // Before acting on the current row: false (with the list shown anew and
   // the user told) when another program changed the intervals.
   bool rows_still_stand();

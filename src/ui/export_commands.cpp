@@ -1,5 +1,6 @@
 #include "ui/export_commands.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include "ui/log_notices.h"
 #include "ui/open_log.h"
 #include "ui/service_history.h"
+#include "ui/shown_number.h"
 #include "ui/tarvik.h"
 #include "ui/widget_text.h"
 
@@ -51,6 +53,26 @@ class print_dialog : public QPrintDialog {
   std::string log_;
 };
 
+enum class sent { csv, pdf, printer };
+
+// What an export did, for the status bar: "12 entries exported to x.csv".
+QString entries_done(std::size_t count, const QString& where, sent how) {
+  const QString entries = count == 1 ? QCoreApplication::translate("tarvik::export", "1 entry")
+                                     : QCoreApplication::translate("tarvik::export", "%1 entries")
+                                           .arg(shown_count(count));
+  switch (how) {
+    case sent::csv:
+      return QCoreApplication::translate("tarvik::export", "%1 exported to %2").arg(entries, where);
+    case sent::pdf:
+      return QCoreApplication::translate("tarvik::export", "Service history of %1 saved to %2")
+          .arg(entries, where);
+    case sent::printer:
+      return QCoreApplication::translate("tarvik::export", "Service history of %1 sent to %2")
+          .arg(entries, where);
+  }
+  return QString();
+}
+
 }  // namespace
 
 void export_csv(Tarvik& window) {
@@ -79,8 +101,7 @@ void export_csv(Tarvik& window) {
                              .arg(target, to_widget_text(error)));
     return;
   }
-  window.statusBar()->showMessage(
-      QStringLiteral("%1 entries exported to %2").arg(rows.size()).arg(target), 10000);
+  window.statusBar()->showMessage(entries_done(rows.size(), target, sent::csv), 10000);
 }
 
 void print_history(Tarvik& window, bool to_pdf) {
@@ -104,7 +125,10 @@ void print_history(Tarvik& window, bool to_pdf) {
     if (!history.write_pdf(target, &error)) {
       QMessageBox::warning(&window, QStringLiteral("Tarvik"),
                            QStringLiteral("%1 could not be written: %2.").arg(target, error));
+      return;
     }
+    window.statusBar()->showMessage(entries_done(history.records.size(), target, sent::pdf),
+                                    10000);
     return;
   }
   QPrinter printer;
@@ -115,6 +139,10 @@ void print_history(Tarvik& window, bool to_pdf) {
   const QString file = printer.outputFileName();
   if (!file.isEmpty() && !may_export_to(&window, file, log.path())) return;
   history.print(printer);
+  window.statusBar()->showMessage(
+      file.isEmpty() ? entries_done(history.records.size(), printer.printerName(), sent::printer)
+                     : entries_done(history.records.size(), file, sent::pdf),
+      10000);
 }
 
 }  // namespace tarvik

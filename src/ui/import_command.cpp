@@ -1,10 +1,10 @@
 #include "ui/import_command.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QUndoStack>
 #include <string>
 #include <utility>
@@ -13,6 +13,7 @@
 #include "ui/csv_import_dialog.h"
 #include "ui/open_log.h"
 #include "ui/record_commands.h"
+#include "ui/shown_number.h"
 #include "ui/tarvik.h"
 
 namespace tarvik {
@@ -83,13 +84,19 @@ void import_csv(Tarvik& window) {
   }
   const std::size_t count = entries.size();
   const std::size_t first = window.row_identifiers().size();
-  log.undo_stack().push(new import_records_command(log, std::move(entries)));
-  // The user sees what came in: the first imported row, where shown.
+  const QString said =
+      count == 1
+          ? QCoreApplication::translate("tarvik::import_csv",
+                                        "1 entry imported from %1 — %2 takes it out again")
+                .arg(name, log.undo_name())
+          : QCoreApplication::translate("tarvik::import_csv",
+                                        "%1 entries imported from %2 — %3 takes them out again")
+                .arg(shown_count(count), name, log.undo_name());
+  log.take_step(new import_records_command(log, std::move(entries)), said);
+  // The user sees what came in: the first imported row, where shown; and
+  // Undo, from the table, takes the import back (not the search text).
   window.show_position(first);
-  QString said = count == 1 ? QStringLiteral("1 entry imported from %2")
-                            : QStringLiteral("%1 entries imported from %2").arg(count);
-  if (log.unsaved()) said += QStringLiteral(", not saved yet");
-  window.statusBar()->showMessage(said.arg(name), 10000);
+  window.focus_table();
 }
 
 }  // namespace tarvik

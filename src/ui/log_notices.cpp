@@ -1,13 +1,18 @@
 #include "ui/log_notices.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "insight/due_file.h"
 #include "ui/widget_text.h"
@@ -16,6 +21,43 @@ namespace tarvik {
 namespace {
 
 const QString kCaption = QStringLiteral("Tarvik");
+
+// Centred over `window`, and within its screen.
+void centre_over(QWidget* dialog, const QWidget* window) {
+  QRect placed(QPoint(0, 0), dialog->size());
+  placed.moveCenter(window->frameGeometry().center());
+  if (const QScreen* screen = window->screen()) {
+    const QRect room = screen->availableGeometry();
+    placed.moveRight(std::min(placed.right(), room.right()));
+    placed.moveBottom(std::min(placed.bottom(), room.bottom()));
+    placed.moveLeft(std::max(placed.left(), room.left()));
+    placed.moveTop(std::max(placed.top(), room.top()));
+  }
+  dialog->move(placed.topLeft());
+}
+
+// Keeps a dialog centred over a window that moves or changes its size.
+class window_follower : public QObject {
+ public:
+  window_follower(QWidget* dialog, QWidget* window) : QObject(dialog), dialog_(dialog), window_(window) {
+    window_->installEventFilter(this);
+  }
+  ~window_follower() override {
+    if (window_ != nullptr) window_->removeEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+      centre_over(dialog_, window_);
+    }
+    return false;
+  }
+
+ private:
+  QWidget* dialog_;
+  QPointer<QWidget> window_;
+};
 
 }  // namespace
 
@@ -55,6 +97,16 @@ QDialog* show_log_problems(QWidget* parent, const QString& path,
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   layout->addWidget(buttons);
   dialog->resize(640, 320);
+  // At the size it will show at, centred over the window.
+  layout->activate();
+  dialog->resize(dialog->size().expandedTo(dialog->minimumSizeHint()));
+  if (parent != nullptr) {
+    centre_over(dialog, parent->window());
+    // The window manager may still be placing and sizing the window, just
+    // shown: the list follows it while it settles.
+    auto* follower = new window_follower(dialog, parent->window());
+    QTimer::singleShot(1500, follower, &QObject::deleteLater);
+  }
   dialog->show();
   return dialog;
 }

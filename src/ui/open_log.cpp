@@ -57,6 +57,7 @@ open_log::open_log(std::string path, log_view& view, QObject* parent)
       intervals_(std::make_unique<due_file>(due_file_path(path_), path_)),
       settings_(read_settings(path_)),
       undo_stack_(new QUndoStack(this)) {
+  mark_problems();
   follow();
 }
 
@@ -112,17 +113,16 @@ void open_log::after_commit() {
   const QString file = shown_path();
   if (outcome.merged) {
     view_.show_records();
-    view_.say(QStringLiteral("Saved together with changes another program made to the log"),
-              10000);
+    tell(QStringLiteral("Saved together with changes another program made to the log"), 10000);
   }
   if (!outcome.conflicts.empty()) {
     QStringList records;
     for (const int id : outcome.conflicts) records << describe(id);
     if (outcome.conflict_copy.empty()) {
       // Removed elsewhere and changed here: nothing of theirs was lost.
-      view_.say(QStringLiteral("Kept records another program had removed, as changed here: %1")
-                    .arg(records.join(QStringLiteral("; "))),
-                20000);
+      tell(QStringLiteral("Kept records another program had removed, as changed here: %1")
+               .arg(records.join(QStringLiteral("; "))),
+           20000);
     } else {
       view_.tell_copy_kept(file, to_widget_text(outcome.conflict_copy), true, records);
     }
@@ -167,6 +167,7 @@ bool open_log::open(const QString& file, bool create) {
   // Steps taken on the other log have nothing to undo here.
   undo_stack_->clear();
   problems_shown_.clear();
+  mark_problems();
   // may_leave() asked about intervals not saved.
   intervals_ = std::make_unique<due_file>(due_file_path(path_), path_);
   intervals_unsaved_ = false;
@@ -238,6 +239,7 @@ void open_log::look_at_file(bool notified) {
     return;
   }
   store_ = std::move(fresh);
+  mark_problems();
   view_.show_records();
   view_.say(QStringLiteral("The log was changed by another program; showing its new content"),
             10000);
@@ -258,6 +260,82 @@ void open_log::tell_about_reading() {
   if (problems.isEmpty() || problems == problems_shown_) return;
   problems_shown_ = problems;
   view_.show_problems(file, store_->problems(), store_->copy_due());
+}
+
+void open_log::tell_problems_again() {
+  if (!store_->read_failure().empty() || store_->problems().empty()) {
+    // A file that could not be read was said so when it was opened.
+    view_.say(store_->read_failure().empty()
+                  ? tr("The log was read without problems")
+                  : tr("The log could not be read: %1").arg(to_widget_text(store_->read_failure())),
+              10000);
+    return;
+  }
+  view_.show_problems(shown_path(), store_->problems(), store_->copy_due());
+}
+
+void open_log::mark_problems() {
+  problem_marks_.clear();
+  const std::vector<log_problem>& problems = store_->problems();
+  const std::vector<int> records = store_->problem_records();
+  for (std::size_t i = 0; i < problems.size() && i < records.size(); ++i) {
+    if (records[i] < 0) continue;
+    QString& said = problem_marks_[records[i]];
+    if (!said.isEmpty()) said += QLatin1Char('\n');
+    said += tr("Line %1: %2").arg(problems[i].line).arg(to_widget_text(problems[i].message));
+  }
+}
+
+QString open_log::undo_name() const {
+  const QString keys = view_.undo_keys();
+  return keys.isEmpty() ? tr("Undo") : keys;
+}
+
+void open_log::tell(const QString& text, int milliseconds) {
+  if (in_step_) {
+    step_notes_ << text;
+  } else {
+    view_.say(text, milliseconds);
+  }
+}
+
+void open_log::begin_step() {
+  in_step_ = true;
+  step_refused_ = false;
+  step_notes_.clear();
+}
+
+void open_log::end_step(const QString& answer) {
+  in_step_ = false;
+  // The refusal said what became of the step.
+  if (step_refused_) return;
+  QString said = answer;
+  if (unsaved_ || intervals_unsaved_) said += tr(", not saved yet");
+  for (const QString& note : std::as_const(step_notes_)) said += QStringLiteral(". ") + note;
+  step_notes_.clear();
+  view_.say(said, 10000);
+}
+
+void open_log::take_step(QUndoCommand* step, const QString& answer) {
+  begin_step();
+  undo_stack_->push(step);
+  end_step(answer);
+}
+
+void open_log::undo() {
+  if (!undo_stack_->canUndo()) return;
+  const QString step = undo_stack_->undoText();
+  begin_step();
+  undo_stack_->undo();
+  end_step(tr("Undid: %1").arg(step));
+}
+
+void open_log::redo() {
+  if (!undo_stack_->canRedo()) return;
+  const QString step = undo_stack_->redoText();
+  begin_step();
+  undo_stack_->redo();
+  end_step(tr("Redid: %1").arg(step));
 }
 
 bool open_log::read_intervals_again() {
@@ -315,11 +393,11 @@ bool open_log::save_units(const log_units& units) {
 DataSource& open_log::store() { return *store_; }
 
 void open_log::changed(const record_change& change) {
+  // What the user changed is no longer what the reading found.
+  if (change.what == record_change::kind::changed) problem_marks_.erase(change.identifier);
   const bool shown = view_.show_change(change);
   commit();
-  if (!shown && !unsaved_) {
-    view_.say(QStringLiteral("The record is saved but hidden by the filter"), 10000);
-  }
+  if (!shown && !unsaved_) tell(tr("The record is saved but hidden by the filter"), 10000);
 }
 
 void open_log::changed_many() {
@@ -327,6 +405,9 @@ void open_log::changed_many() {
   commit();
 }
 
-void open_log::refused(const QString& why) { view_.say(why, 10000); }
+void open_log::refused(const QString& why) {
+  if (in_step_) step_refused_ = true;
+  view_.say(why, 10000);
+}
 
 }  // namespace tarvik

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/log_format.h"
@@ -13,6 +14,7 @@
 #include "ui/log_units.h"
 #include "ui/record_commands.h"
 
+class QUndoCommand;
 class QUndoStack;
 
 namespace tarvik {
@@ -55,6 +57,8 @@ class log_view {
   virtual void tell_unusable(const QString& path, const QString& reason, bool refused) = 0;
   virtual void show_problems(const QString& path, const std::vector<log_problem>& problems,
                              bool copy_due) = 0;
+  // The keys of Undo as the user sees them ("Ctrl+Z"); empty: none.
+  virtual QString undo_keys() const { return QString(); }
 
  protected:
   ~log_view() = default;
@@ -91,6 +95,16 @@ class open_log : public QObject, public record_log {
   FileDataSource& file_store() { return *store_; }
   const FileDataSource& file_store() const { return *store_; }
   QUndoStack& undo_stack() { return *undo_stack_; }
+  // Pushes `step` on the undo history (which takes it) and, once it
+  // stands, says `answer` in the status bar, with what the step found to
+  // tell besides (a record hidden by the filter, a save not done yet). A
+  // step refused says why instead.
+  void take_step(QUndoCommand* step, const QString& answer);
+  // Undo and Redo, answered "Undid: Delete Oil change" and "Redid: …".
+  void undo();
+  void redo();
+  // How the answers name Undo: its keys, else its name.
+  QString undo_name() const;
   // A change is in the store that the last commit could not save.
   bool unsaved() const { return unsaved_; }
 
@@ -113,6 +127,13 @@ class open_log : public QObject, public record_log {
   // What the reading could not use, or that the log could not be read; a
   // list already told is not told again.
   void tell_about_reading();
+  // The list of what the reading could not use, shown again however often
+  // it was; when there is none, says so.
+  void tell_problems_again();
+  // The records read with a problem, by identifier, with the problems'
+  // words; a record loses its mark once it is changed, and every reading
+  // of the log marks afresh.
+  const std::unordered_map<int, QString>& problem_marks() const { return problem_marks_; }
 
   // The service intervals kept beside the log (insight/due_file.h).
   due_file& intervals() { return *intervals_; }
@@ -149,6 +170,12 @@ class open_log : public QObject, public record_log {
   void set_unsaved(bool unsaved);
   // "Oil change, 2002-05-01" for the record with this identifier.
   QString describe(int identifier);
+  // Marks the records of the reading just made (problem_marks()).
+  void mark_problems();
+  // A passing word: during a step, kept to follow the step's answer.
+  void tell(const QString& text, int milliseconds);
+  void begin_step();
+  void end_step(const QString& answer);
 
   log_view& view_;
   std::string path_;
@@ -163,6 +190,11 @@ class open_log : public QObject, public record_log {
   bool listed_as_recent_ = false;
   // The problems of the reading last listed for the user.
   QStringList problems_shown_;
+  std::unordered_map<int, QString> problem_marks_;
+  // While a step is taken: whether it was refused, and what it told.
+  bool in_step_ = false;
+  bool step_refused_ = false;
+  QStringList step_notes_;
 };
 
 }  // namespace tarvik

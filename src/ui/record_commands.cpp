@@ -1,5 +1,6 @@
 #include "ui/record_commands.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "data/data_source.h"
 #include "data/record.h"
+#include "ui/widget_text.h"
 
 namespace tarvik {
 namespace {
@@ -144,8 +146,24 @@ bool same_values(const Record& record, const record_values& values) {
   return same_values(values_of(record), values);
 }
 
+QString entry_name(const record_values& values) {
+  QString name = to_widget_text(values.operation).simplified();
+  // An undo menu entry or an answer stays one short line.
+  constexpr int longest = 40;
+  if (name.size() > longest) name = name.left(longest - 1).trimmed() + QChar(0x2026);
+  if (!name.isEmpty()) return name;
+  return QCoreApplication::translate("tarvik::record_commands", "an entry without operation");
+}
+
+QString entry_day(const record_values& values) {
+  Record dated(0);
+  dated.date(values.date);
+  return to_widget_text(dated.value("date"));
+}
+
 new_record_command::new_record_command(record_log& log_, int identifier_, record_values values_)
-    : QUndoCommand(QStringLiteral("New")),
+    : QUndoCommand(
+          QCoreApplication::translate("tarvik::record_commands", "New %1").arg(entry_name(values_))),
       log(log_),
       identifier(identifier_),
       values(std::move(values_)) {}
@@ -160,7 +178,8 @@ void new_record_command::undo() {
 
 edit_record_command::edit_record_command(record_log& log_, int identifier_,
                                          record_values before_, record_values after_)
-    : QUndoCommand(QStringLiteral("Edit")),
+    : QUndoCommand(
+          QCoreApplication::translate("tarvik::record_commands", "Edit %1").arg(entry_name(after_))),
       log(log_),
       identifier(identifier_),
       before(std::move(before_)),
@@ -183,7 +202,8 @@ void edit_record_command::change(const record_values& from, const record_values&
 
 delete_record_command::delete_record_command(record_log& log_, int identifier_,
                                              record_values values_, std::size_t position_)
-    : QUndoCommand(QStringLiteral("Delete")),
+    : QUndoCommand(
+          QCoreApplication::translate("tarvik::record_commands", "Delete %1").arg(entry_name(values_))),
       log(log_),
       identifier(identifier_),
       values(std::move(values_)),
@@ -199,7 +219,7 @@ void delete_record_command::undo() { put_back(log, identifier, values, position)
 
 import_records_command::import_records_command(record_log& log_,
                                                std::vector<record_values> entries_)
-    : QUndoCommand(QStringLiteral("Import CSV")),
+    : QUndoCommand(QCoreApplication::translate("tarvik::record_commands", "Import CSV")),
       log(log_),
       entries(std::move(entries_)),
       identifiers(entries.size(), -1),

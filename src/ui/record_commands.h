@@ -28,6 +28,11 @@ void set_values(Record& record, const record_values& values);
 bool same_values(const Record& record, const record_values& values);
 bool same_values(const record_values& a, const record_values& b);
 
+// How the answers and the undo history name an entry: its operation on one
+// line, cut short when long ("Oil change"), and its day ("2024-05-01").
+QString entry_name(const record_values& values);
+QString entry_day(const record_values& values);
+
 // What one step of a command did to the store, for the window to show.
 struct record_change {
   enum class kind { added, removed, changed };

@@ -327,6 +327,15 @@ QVariant record_model::headerData(int section, Qt::Orientation orientation, int 
       section < labels.size()) {
     return labels.at(section);
   }
+  if (orientation == Qt::Vertical && problem_marks != nullptr && !problem_marks->empty() &&
+      (role == Qt::DecorationRole || role == Qt::ToolTipRole) && section >= 0 &&
+      section < static_cast<int>(ids.size())) {
+    const auto mark = problem_marks->find(ids[static_cast<std::size_t>(section)]);
+    if (mark != problem_marks->end()) {
+      if (role == Qt::ToolTipRole) return mark->second;
+      return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    }
+  }
   return QAbstractTableModel::headerData(section, orientation, role);
 }
 

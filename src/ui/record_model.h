@@ -60,6 +60,10 @@ class record_model : public QAbstractTableModel {
   // (check_readings() of the log): a tooltip saying why, and a warning icon
   // on a reading that goes against the others.
   void mark_left_out(const std::vector<left_out_reading>& left_out);
+  // Marks the rows of the records with these identifiers in the vertical
+  // header: a warning icon, and the words as its tooltip. The map is the
+  // caller's, looked up at each paint, and must outlive the model.
+  void mark_problems(const std::unordered_map<int, QString>* marks) { problem_marks = marks; }
   // The record of a row, or null.
   const Record* record_at(int row) const;
 
@@ -116,6 +120,7 @@ class record_model : public QAbstractTableModel {
   std::vector<int> ids;
   // By identifier: the readings that go against the others.
   std::unordered_map<int, reading_fault> against;
+  const std::unordered_map<int, QString>* problem_marks = nullptr;
   // Every row's operation and notes case-folded, as numbers of distinct
   // texts: a few bytes a row, where a string a row cost several
   // allocations and its own copy of texts that mostly repeat.

@@ -55,8 +55,22 @@ record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
   }
   model_ = new record_model(std::move(names), labels, parent);
   filter_ = new record_filter(model_, parent);
+  model_->mark_problems(&log_.problem_marks());
   table_->setModel(filter_);
   size_columns();
+}
+
+void record_rows::fit_row_header() {
+  QHeaderView* header = table_->verticalHeader();
+  if (log_.problem_marks().empty()) {
+    header->setMinimumWidth(0);
+    return;
+  }
+  const int icon = table_->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, table_);
+  const int margin = table_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+  const int digits = header->fontMetrics().horizontalAdvance(
+      QString::number(std::max<std::size_t>(model_->identifiers().size(), 1)));
+  header->setMinimumWidth(digits + icon + 4 * margin);
 }
 
 void record_rows::size_columns() {
@@ -136,6 +150,7 @@ void record_rows::reload() {
   const int current_id = current_identifier();
 
   model_->reload(&log_.store());
+  fit_row_header();
 
   const std::vector<int>& ids = model_->identifiers();
   const auto same = std::find(ids.begin(), ids.end(), current_id);
@@ -146,6 +161,7 @@ void record_rows::reload() {
 
 void record_rows::reload_from_top() {
   model_->reload(&log_.store());
+  fit_row_header();
   filter_->refresh();
   make_current(0, 0);
 }
@@ -196,6 +212,8 @@ bool record_rows::show_change(const record_change& change) {
     }
   }
   make_current(std::max(row, 0), column);
+  // A changed record may have lost its problem's mark.
+  table_->verticalHeader()->viewport()->update();
   return !hidden;
 }
 

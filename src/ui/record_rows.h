@@ -91,6 +91,9 @@ class record_rows {
   // whole in the table's font, never below the columns' own widths; Notes
   // takes the rest of the width.
   void size_columns();
+  // The row header sizes itself by a sample of its rows: wide enough for
+  // a problem's mark on any row, while there is one.
+  void fit_row_header();
 
   record_table* table_;
   open_log& log_;

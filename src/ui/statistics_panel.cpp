@@ -130,9 +130,12 @@ void statistics_panel::show_readings(const std::vector<left_out_reading>& left_o
     }
   }
   const QString count = locale.toString(static_cast<qulonglong>(left_out.size()));
-  left_out_line_->setText((left_out.size() == 1 ? tr("1 reading left out of the odometer figures: %2")
-                                                : tr("%1 readings left out of the odometer figures: %2"))
-                              .arg(count, parts.join(QStringLiteral(", "))));
+  // One reading names no count: its parts are the only argument.
+  left_out_line_->setText(
+      left_out.size() == 1
+          ? tr("1 reading left out of the odometer figures: %1").arg(parts.join(QStringLiteral(", ")))
+          : tr("%1 readings left out of the odometer figures: %2")
+                .arg(count, parts.join(QStringLiteral(", "))));
   left_out_line_->show();
 }
 

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 #include <utility>
 
 #include "data/file_data_source.h"
@@ -18,6 +19,7 @@
 #include "platform/resource.h"
 #include "ui/filter_bar.h"
 #include "ui/charts_dialog.h"
+#include "ui/contrast.h"
 #include "insight/odometer.h"
 #include "ui/due_list_panel.h"
 #include "ui/export_commands.h"
@@ -72,14 +74,15 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   setup_menus();
   count_label = new QLabel(this);
   statusBar()->addWidget(count_label);
-  due_label = new QLabel(this);
+  due_label = new warning_label(QString(), this);
   due_label->setObjectName(QStringLiteral("due_label"));
-  due_label->setStyleSheet(QStringLiteral("color: #b00000"));
   due_label->hide();
   statusBar()->addWidget(due_label);
-  unsaved_label = new QLabel(QStringLiteral("Not saved"), this);
+  unsaved_label = new warning_label(QStringLiteral("Not saved"), this);
   unsaved_label->setObjectName(QStringLiteral("unsaved_label"));
-  unsaved_label->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+  QFont bold = unsaved_label->font();
+  bold.setBold(true);
+  unsaved_label->setFont(bold);
   unsaved_label->hide();
   statusBar()->addPermanentWidget(unsaved_label);
   path_label = new QLabel(this);
@@ -173,7 +176,13 @@ void Tarvik::setup_menus() {
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   QAction* undo = log_->undo_stack().createUndoAction(this, QStringLiteral("Undo"));
   undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undo_action = undo;
   QAction* redo = log_->undo_stack().createRedoAction(this, QStringLiteral("Redo"));
+  // Through the open log, which says what was undone or redone.
+  disconnect(undo, &QAction::triggered, &log_->undo_stack(), &QUndoStack::undo);
+  disconnect(redo, &QAction::triggered, &log_->undo_stack(), &QUndoStack::redo);
+  connect(undo, &QAction::triggered, this, [this] { log_->undo(); });
+  connect(redo, &QAction::triggered, this, [this] { log_->redo(); });
   redo->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addAction(undo);
@@ -188,8 +197,13 @@ void Tarvik::setup_menus() {
   view->addAction(QStringLiteral("Charts…"), this, [this] {
     charts_dialog charts(this, rows_shown(), log_->beside(QStringLiteral(".png")), log_->path(),
                          log_->units());
+    connect(&charts, &charts_dialog::saved, this,
+            [this](const QString& path) { say(tr("Chart saved to %1").arg(path), 10000); });
     charts.exec();
   });
+  QAction* problems = view->addAction(tr("Problems in the Log…"), this,
+                                      [this] { log_->tell_problems_again(); });
+  problems->setObjectName(QStringLiteral("problems_action"));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->addAction(QStringLiteral("About Tarvik"), this, [this] {
@@ -211,6 +225,13 @@ void Tarvik::apply_filter() {
   rows->set_filter(search_bar->text(), search_bar->days());
   // What is due follows the whole log: the filter changes nothing of it.
   show_rows_counted();
+}
+
+void Tarvik::focus_table() { table->setFocus(Qt::OtherFocusReason); }
+
+QString Tarvik::undo_keys() const {
+  return undo_action != nullptr ? undo_action->shortcut().toString(QKeySequence::NativeText)
+                                : QString();
 }
 
 void Tarvik::show_position(std::size_t position) {
@@ -353,7 +374,10 @@ void Tarvik::new_record() {
   const bool differs = record->mileage() != offered || record->operation() != "not specified" ||
                        !record->notes().empty() || static_cast<double>(record->cost()) != 0.0;
   if (!differs) return;
-  log_->undo_stack().push(new new_record_command(*log_, record->identifier(), values_of(*record)));
+  const record_values values = values_of(*record);
+  log_->take_step(new new_record_command(*log_, record->identifier(), values),
+                  tr("Added %1 of %2 — %3 takes it out again")
+                      .arg(entry_name(values), entry_day(values), log_->undo_name()));
 }
 
 void Tarvik::edit_record() {
@@ -375,7 +399,9 @@ void Tarvik::edit_record() {
   const record_values after = values_of(copy);
   // Nothing changed: nothing to save, nothing to undo.
   if (same_values(before, after)) return;
-  log_->undo_stack().push(new edit_record_command(*log_, id, before, after));
+  log_->take_step(new edit_record_command(*log_, id, before, after),
+                  tr("Changed %1 of %2 — %3 brings back what it was")
+                      .arg(entry_name(after), entry_day(after), log_->undo_name()));
 }
 
 void Tarvik::delete_record() {
@@ -384,8 +410,11 @@ void Tarvik::delete_record() {
   const int id = rows->identifiers()[static_cast<std::size_t>(position)];
   const Record* record = log_->store().record(id);
   if (record == nullptr) return;
-  log_->undo_stack().push(
-      new delete_record_command(*log_, id, values_of(*record), static_cast<std::size_t>(position)));
+  const record_values values = values_of(*record);
+  log_->take_step(
+      new delete_record_command(*log_, id, values, static_cast<std::size_t>(position)),
+      tr("Deleted %1 of %2 — %3 brings it back")
+          .arg(entry_name(values), entry_day(values), log_->undo_name()));
 }
 
 }  // namespace tarvik

@@ -85,6 +85,8 @@ class Tarvik : public QMainWindow, private log_view {
   // Makes the row of the record at `position` in store order current, when
   // the filter shows it.
   void show_position(std::size_t position);
+  // The keyboard focus to the table, where Undo undoes the log's steps.
+  void focus_table();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -125,6 +127,7 @@ class Tarvik : public QMainWindow, private log_view {
   void tell_unusable(const QString& path, const QString& reason, bool refused) override;
   void show_problems(const QString& path, const std::vector<log_problem>& problems,
                      bool copy_due) override;
+  QString undo_keys() const override;
 
   open_log* log_ = nullptr;
   record_table* table = nullptr;
@@ -141,6 +144,7 @@ class Tarvik : public QMainWindow, private log_view {
   QAction* new_action = nullptr;
   QAction* edit_action = nullptr;
   QAction* delete_action = nullptr;
+  QAction* undo_action = nullptr;
   QLabel* count_label = nullptr;
   QLabel* unsaved_label = nullptr;
   bool shown_before = false;
