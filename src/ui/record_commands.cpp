@@ -1,5 +1,6 @@
 #include "ui/record_commands.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -13,6 +14,11 @@
 
 namespace tarvik {
 namespace {
+
+// The texts of this file, translated under one context.
+struct command_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::record_commands)
+};
 
 template <typename Number>
 bool same_bits(Number a, Number b) {
@@ -46,9 +52,9 @@ Record* find_record(DataSource& store, int& identifier, const record_values& val
 }
 
 void refuse(record_log& log, QUndoCommand& command, const char* step) {
-  log.refused(QStringLiteral("Could not %1 %2: the record has been changed or removed in the "
+  log.refused(command_text::tr("Could not %1 %2: the record has been changed or removed in the "
                              "log since.")
-                  .arg(QLatin1String(step), command.text()));
+                  .arg(command_text::tr(step), command.text()));
   command.setObsolete(true);
 }
 
@@ -145,7 +151,7 @@ bool same_values(const Record& record, const record_values& values) {
 }
 
 new_record_command::new_record_command(record_log& log_, int identifier_, record_values values_)
-    : QUndoCommand(QStringLiteral("New")),
+    : QUndoCommand(command_text::tr("New")),
       log(log_),
       identifier(identifier_),
       values(std::move(values_)) {}
@@ -154,13 +160,13 @@ void new_record_command::redo() { put_back(log, identifier, values, position); }
 
 void new_record_command::undo() {
   const std::optional<std::size_t> taken = take_out(log, identifier, values);
-  if (!taken) return refuse(log, *this, "undo");
+  if (!taken) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "undo"));
   position = *taken;
 }
 
 edit_record_command::edit_record_command(record_log& log_, int identifier_,
                                          record_values before_, record_values after_)
-    : QUndoCommand(QStringLiteral("Edit")),
+    : QUndoCommand(command_text::tr("Edit")),
       log(log_),
       identifier(identifier_),
       before(std::move(before_)),
@@ -183,7 +189,7 @@ void edit_record_command::change(const record_values& from, const record_values&
 
 delete_record_command::delete_record_command(record_log& log_, int identifier_,
                                              record_values values_, std::size_t position_)
-    : QUndoCommand(QStringLiteral("Delete")),
+    : QUndoCommand(command_text::tr("Delete")),
       log(log_),
       identifier(identifier_),
       values(std::move(values_)),
@@ -191,7 +197,7 @@ delete_record_command::delete_record_command(record_log& log_, int identifier_,
 
 void delete_record_command::redo() {
   const std::optional<std::size_t> taken = take_out(log, identifier, values);
-  if (!taken) return refuse(log, *this, "redo");
+  if (!taken) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "redo"));
   position = *taken;
 }
 
@@ -199,7 +205,7 @@ void delete_record_command::undo() { put_back(log, identifier, values, position)
 
 import_records_command::import_records_command(record_log& log_,
                                                std::vector<record_values> entries_)
-    : QUndoCommand(QStringLiteral("Import CSV")),
+    : QUndoCommand(command_text::tr("Import CSV")),
       log(log_),
       entries(std::move(entries_)),
       identifiers(entries.size(), -1),
@@ -253,12 +259,12 @@ void import_records_command::undo() {
   if (taken > 0) log.changed_many();
   if (left == 0) return;
   if (taken == 0) {
-    log.refused(QStringLiteral("Could not undo Import CSV: every imported record has been "
+    log.refused(command_text::tr("Could not undo Import CSV: every imported record has been "
                                "changed or removed in the log since."));
     setObsolete(true);
     return;
   }
-  log.refused(QStringLiteral("Undo Import CSV left %1 of the imported records in the log: they "
+  log.refused(command_text::tr("Undo Import CSV left %1 of the imported records in the log: they "
                              "have been changed or removed there since.")
                   .arg(left));
 }
