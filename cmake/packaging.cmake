@@ -13,8 +13,10 @@ set(CPACK_PACKAGE_CONTACT "Tarvik developers <tarvik@localhost>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window needs a platform plugin to show itself on a desktop.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The window needs a platform plugin to show itself on a desktop, and the
+# toolkit's translations for its own texts (button boxes, file dialogs) in
+# the desktop's language; Tarvik's own are built into the program.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 # Only what the program needs: no test or benchmark targets are installed.
 include(CPack)

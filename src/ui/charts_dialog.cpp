@@ -39,7 +39,7 @@ QChart* new_chart() {
 
 QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& units,
                        QWidget* parent) {
-  auto* costs = new QBarSet(QStringLiteral("Cost"));
+  auto* costs = new QBarSet(charts_dialog::tr("Cost"));
   QStringList years;
   double highest = 0;
   for (const auto& [year, cost] : cost_by_year(rows)) {
@@ -51,7 +51,7 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& 
   series->append(costs);
   auto* chart = new_chart();
   chart->addSeries(series);
-  chart->setTitle(QStringLiteral("Cost per year"));
+  chart->setTitle(charts_dialog::tr("Cost per year"));
   chart->legend()->hide();
   auto* x = new QBarCategoryAxis;
   x->append(years);
@@ -83,7 +83,7 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, const log_uni
   }
   auto* chart = new_chart();
   chart->addSeries(series);
-  chart->setTitle(QStringLiteral("Odometer"));
+  chart->setTitle(charts_dialog::tr("Odometer"));
   chart->legend()->hide();
   auto* x = new QDateTimeAxis;
   x->setFormat(QStringLiteral("yyyy-MM"));
@@ -109,23 +109,23 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
                              const log_units& units)
     : QDialog(parent) {
   setObjectName(QStringLiteral("charts"));
-  setWindowTitle(QStringLiteral("Charts"));
+  setWindowTitle(tr("Charts"));
   auto* layout = new QVBoxLayout(this);
   auto* tabs = new QTabWidget(this);
   cost_view_ = cost_chart(rows, units, tabs);
   odometer_view_ = odometer_chart(rows, units, tabs);
-  tabs->addTab(cost_view_, QStringLiteral("Cost per year"));
-  tabs->addTab(odometer_view_, QStringLiteral("Odometer"));
+  tabs->addTab(cost_view_, tr("Cost per year"));
+  tabs->addTab(odometer_view_, tr("Odometer"));
   layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  QPushButton* save = buttons->addButton(QStringLiteral("Save as PNG…"), QDialogButtonBox::ActionRole);
+  QPushButton* save = buttons->addButton(tr("Save as PNG…"), QDialogButtonBox::ActionRole);
   connect(save, &QPushButton::clicked, this, [this, tabs, save_start, log = std::move(log_path)] {
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save Chart"), save_start, QStringLiteral("PNG images (*.png)"));
+        this, tr("Save Chart"), save_start, tr("PNG images (*.png)"));
     if (path.isEmpty() || !may_export_to(this, path, log)) return;
     if (!save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),
-                           QStringLiteral("%1 could not be written.").arg(path));
+                           tr("%1 could not be written.").arg(path));
       return;
     }
     emit saved(path);

@@ -14,6 +14,7 @@
 #include "ui/due_reminder.h"
 #include "ui/open_log.h"
 #include "ui/recent_logs.h"
+#include "ui/ui_language.h"
 
 #include <QCoreApplication>
 #include <ctime>
@@ -124,6 +125,8 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
       std::unique_ptr<QCoreApplication> application;
       if (QCoreApplication::instance() == nullptr) {
         application = std::make_unique<QCoreApplication>(argc, argv);
+        // The notification is read on the desktop, in its language.
+        install_translations(*application);
       }
       desktop_notifier desktop;
       return notify_due(recent_logs::list(), desktop, err, static_cast<long>(std::time(nullptr)));

@@ -33,10 +33,9 @@ constexpr std::size_t kTipShown = 4000;
 
 constexpr std::array<char, 3> kSeparators{',', ';', '\t'};
 
-QString count_text(std::size_t count, const char* one, const char* many) {
-  return count == 1 ? QLatin1String(one)
-                    : QStringLiteral("%1 %2").arg(QLocale().toString(static_cast<qulonglong>(count)),
-                                                  QLatin1String(many));
+// `many` holds %1 for the count, in the user's locale.
+QString count_text(std::size_t count, const QString& one, const QString& many) {
+  return count == 1 ? one : many.arg(QLocale().toString(static_cast<qulonglong>(count)));
 }
 
 // The start of `bytes`, at most `limit` of them (never cut inside a UTF-8
@@ -55,35 +54,35 @@ QString start_of(const std::string& bytes, std::size_t limit) {
 csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_)
     : QDialog(parent), text(std::move(text_)) {
   setObjectName(QStringLiteral("csv_import_dialog"));
-  setWindowTitle(QStringLiteral("Import CSV"));
+  setWindowTitle(tr("Import CSV"));
 
   auto* file_label = new QLabel(this);
   file_label->setObjectName(QStringLiteral("file_label"));
-  file_label->setText(QStringLiteral("From %1. Choose what each column holds; the first "
+  file_label->setText(tr("From %1. Choose what each column holds; the first "
                                      "rows are shown.")
                           .arg(file_name));
   file_label->setWordWrap(true);
 
   separator_box = new QComboBox(this);
   separator_box->setObjectName(QStringLiteral("separator_box"));
-  separator_box->addItems({QStringLiteral("Comma"), QStringLiteral("Semicolon"),
-                           QStringLiteral("Tab")});
+  separator_box->addItems({tr("Comma"), tr("Semicolon"),
+                           tr("Tab")});
   const char guessed = guess_separator(text);
   separator_box->setCurrentIndex(static_cast<int>(
       std::find(kSeparators.begin(), kSeparators.end(), guessed) - kSeparators.begin()));
-  auto* separator_label = new QLabel(QStringLiteral("&Separator:"), this);
+  auto* separator_label = new QLabel(tr("&Separator:"), this);
   separator_label->setBuddy(separator_box);
 
   dates_box = new QComboBox(this);
   dates_box->setObjectName(QStringLiteral("dates_box"));
-  dates_box->addItems({QStringLiteral("Year-month-day (2002-05-01)"),
-                       QStringLiteral("Day first (1.5.2002)"),
-                       QStringLiteral("Month first (5/1/2002)")});
-  dates_box->setPlaceholderText(QStringLiteral("Choose…"));
-  auto* dates_label = new QLabel(QStringLiteral("&Dates:"), this);
+  dates_box->addItems({tr("Year-month-day (2002-05-01)"),
+                       tr("Day first (1.5.2002)"),
+                       tr("Month first (5/1/2002)")});
+  dates_box->setPlaceholderText(tr("Choose…"));
+  auto* dates_label = new QLabel(tr("&Dates:"), this);
   dates_label->setBuddy(dates_box);
   dates_warning = new QLabel(
-      QStringLiteral("The dates could be read either way: choose how they are written."), this);
+      tr("The dates could be read either way: choose how they are written."), this);
   dates_warning->setObjectName(QStringLiteral("dates_warning"));
   dates_warning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
   dates_warning->setWordWrap(true);
@@ -93,8 +92,8 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
 
   decimals_box = new QComboBox(this);
   decimals_box->setObjectName(QStringLiteral("decimals_box"));
-  decimals_box->addItems({QStringLiteral("Full stop (1,234.5)"), QStringLiteral("Comma (1.234,5)")});
-  auto* decimals_label = new QLabel(QStringLiteral("D&ecimals:"), this);
+  decimals_box->addItems({tr("Full stop (1,234.5)"), tr("Comma (1.234,5)")});
+  auto* decimals_label = new QLabel(tr("D&ecimals:"), this);
   decimals_label->setBuddy(decimals_box);
 
   auto* choices = new QHBoxLayout;
@@ -116,9 +115,9 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   preview->setSelectionMode(QAbstractItemView::NoSelection);
   preview->setWordWrap(false);
   preview->verticalHeader()->setDefaultSectionSize(preview->fontMetrics().height() + 6);
-  preview->setToolTip(QStringLiteral("Row numbers are the file's lines"));
+  preview->setToolTip(tr("Row numbers are the file's lines"));
 
-  auto* problems_label = new QLabel(QStringLiteral("Rows that cannot be read:"), this);
+  auto* problems_label = new QLabel(tr("Rows that cannot be read:"), this);
   problem_texts = new problem_lines(this);
   problem_list = new QListView(this);
   problem_list->setObjectName(QStringLiteral("problem_list"));
@@ -137,7 +136,7 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   import_button = buttons->button(QDialogButtonBox::Ok);
-  import_button->setText(QStringLiteral("Import"));
+  import_button->setText(tr("Import"));
   import_button->setObjectName(QStringLiteral("import_button"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -260,8 +259,8 @@ void csv_import_dialog::fill_preview() {
   preview->setVerticalHeaderLabels(lines);
   const std::size_t unseen = roles.size() - shown_columns;
   hidden_columns->setText(
-      count_text(unseen, "1 more column is", "more columns are") +
-      QStringLiteral(" not shown: what they hold is kept in the notes of each entry, as "
+      count_text(unseen, tr("1 more column is"), tr("%1 more columns are")) +
+      tr(" not shown: what they hold is kept in the notes of each entry, as "
                      "\"Header: value\" lines."));
   hidden_columns->setVisible(unseen > 0);
 
@@ -349,21 +348,22 @@ void csv_import_dialog::show_outcome() {
 
   QString said;
   if (!table.complete) {
-    said = QStringLiteral("The file holds more than %1 cells, far more than any vehicle log: it "
+    said = tr("The file holds more than %1 cells, far more than any vehicle log: it "
                           "cannot be imported.")
                .arg(QLocale().toString(static_cast<qulonglong>(kMostCsvCells)));
   } else if (table.rows.size() < 2) {
-    said = QStringLiteral("The file holds no rows below its header.");
+    said = tr("The file holds no rows below its header.");
   } else if (!has_dates) {
-    said = QStringLiteral("Choose the column that holds the dates.");
+    said = tr("Choose the column that holds the dates.");
   } else if (!dates_known) {
-    said = QStringLiteral("Choose how the dates are written.");
+    said = tr("Choose how the dates are written.");
   } else {
-    said = count_text(outcome.entries.size(), "1 entry", "entries") + QStringLiteral(" to import");
+    said = count_text(outcome.entries.size(), tr("1 entry"), tr("%1 entries")) + tr(" to import");
     if (!outcome.problems.empty()) {
-      said += QStringLiteral(", ") +
-              count_text(outcome.problems.size(), "1 row cannot be read", "rows cannot be read") +
-              QStringLiteral(" and will be left out");
+      said += tr(", ") +
+              count_text(outcome.problems.size(), tr("1 row cannot be read"),
+                         tr("%1 rows cannot be read")) +
+              tr(" and will be left out");
     }
   }
   summary->setText(said);

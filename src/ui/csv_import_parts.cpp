@@ -1,5 +1,6 @@
 #include "ui/csv_import_parts.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <array>
 
@@ -8,18 +9,23 @@
 namespace tarvik {
 namespace {
 
+// The texts of this file, translated under one context.
+struct parts_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::csv_import_parts)
+};
+
 struct role_choice {
   const char* text;
   csv_role role;
 };
 constexpr std::array<role_choice, 7> kRoles{{
-    {"Mileage", csv_role::mileage},
-    {"Date", csv_role::date},
-    {"Operation", csv_role::operation},
-    {"Cost", csv_role::cost},
-    {"Notes", csv_role::notes},
-    {"Keep in Notes", csv_role::extra},
-    {"Leave Out", csv_role::ignore},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Mileage"), csv_role::mileage},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Date"), csv_role::date},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Operation"), csv_role::operation},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Cost"), csv_role::cost},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Notes"), csv_role::notes},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Keep in Notes"), csv_role::extra},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Leave Out"), csv_role::ignore},
 }};
 
 }  // namespace
@@ -48,7 +54,7 @@ QComboBox* role_header::box(int column) {
   while (static_cast<int>(boxes.size()) <= column) {
     auto* made = new QComboBox(viewport());
     made->setObjectName(QStringLiteral("role_box_%1").arg(boxes.size()));
-    for (const role_choice& choice : kRoles) made->addItem(QLatin1String(choice.text));
+    for (const role_choice& choice : kRoles) made->addItem(parts_text::tr(choice.text));
     boxes.push_back(made);
   }
   return boxes[static_cast<std::size_t>(column)];
@@ -110,7 +116,7 @@ QVariant problem_lines::data(const QModelIndex& index, int role) const {
     return QVariant();
   }
   const import_problem& problem = (*shown)[static_cast<std::size_t>(index.row())];
-  return QStringLiteral("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
+  return parts_text::tr("Line %1: %2").arg(problem.line).arg(to_widget_text(problem.message));
 }
 
 }  // namespace tarvik

@@ -69,7 +69,7 @@ QString distance_of(const std::optional<double>& distance, const QString& unit) 
 bool edit_interval(QWidget* parent, service_interval& interval) {
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("interval_editor"));
-  dialog.setWindowTitle(QStringLiteral("Service Interval"));
+  dialog.setWindowTitle(due_list_panel::tr("Service Interval"));
   auto* form = new QFormLayout(&dialog);
   auto* operation = new QLineEdit(to_widget_text(interval.operation), &dialog);
   operation->setObjectName(QStringLiteral("operation_box"));
@@ -77,17 +77,17 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
       interval.distance ? QString::fromStdString(format_exact(*interval.distance)) : QString(),
       &dialog);
   distance->setObjectName(QStringLiteral("distance_box"));
-  distance->setPlaceholderText(QStringLiteral("no limit"));
+  distance->setPlaceholderText(due_list_panel::tr("no limit"));
   auto* months = new QSpinBox(&dialog);
   months->setObjectName(QStringLiteral("months_box"));
   months->setRange(0, 1200);
-  months->setSpecialValueText(QStringLiteral("no limit"));
+  months->setSpecialValueText(due_list_panel::tr("no limit"));
   months->setValue(interval.months ? static_cast<int>(*interval.months) : 0);
   auto* problem = new warning_label(QString(), &dialog);
   problem->hide();
-  form->addRow(QStringLiteral("Operation"), operation);
-  form->addRow(QStringLiteral("Every (distance)"), distance);
-  form->addRow(QStringLiteral("Every (months)"), months);
+  form->addRow(due_list_panel::tr("Operation"), operation);
+  form->addRow(due_list_panel::tr("Every (distance)"), distance);
+  form->addRow(due_list_panel::tr("Every (months)"), months);
   form->addRow(problem);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
@@ -97,12 +97,12 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
     const std::string text = distance->text().trimmed().toStdString();
     if (!text.empty() && !(whole_double_text(text.c_str()) && parse_double(text.c_str()) > 0 &&
                            std::isfinite(parse_double(text.c_str())))) {
-      problem->setText(QStringLiteral("Every (distance): type a number above 0, such as 15000."));
+      problem->setText(due_list_panel::tr("Every (distance): type a number above 0, such as 15000."));
       problem->show();
       return;
     }
     if (operation->text().trimmed().isEmpty()) {
-      problem->setText(QStringLiteral("Operation: type the operation as the log names it."));
+      problem->setText(due_list_panel::tr("Operation: type the operation as the log names it."));
       problem->show();
       return;
     }
@@ -133,13 +133,13 @@ due_list_panel::due_list_panel(open_log& log, QWidget* parent) : QWidget(parent)
   layout->addWidget(table_);
   auto* buttons = new QHBoxLayout;
   const auto button = [&](const char* text, void (due_list_panel::*slot)()) {
-    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    auto* b = new QPushButton(tr(text), this);
     connect(b, &QPushButton::clicked, this, slot);
     buttons->addWidget(b);
   };
-  button("Add…", &due_list_panel::add_interval);
-  button("Change…", &due_list_panel::change_interval);
-  button("Remove", &due_list_panel::remove_interval);
+  button(QT_TR_NOOP("Add…"), &due_list_panel::add_interval);
+  button(QT_TR_NOOP("Change…"), &due_list_panel::change_interval);
+  button(QT_TR_NOOP("Remove"), &due_list_panel::remove_interval);
   buttons->addStretch();
   layout->addLayout(buttons);
   connect(table_, &QTableWidget::cellDoubleClicked, this, &due_list_panel::change_interval);
@@ -152,7 +152,7 @@ bool due_list_panel::rows_still_stand() {
   // The row the user picked may now hold another interval.
   emit intervals_changed();
   QMessageBox::information(this, QStringLiteral("Tarvik"),
-                           QStringLiteral("Another program changed the service intervals; the "
+                           tr("Another program changed the service intervals; the "
                                           "list now shows them as they are. Choose the interval "
                                           "again."));
   return false;

@@ -18,7 +18,10 @@
 namespace tarvik {
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("tarvik::due_reminder", text); }
+// The texts of this file, translated under one context.
+struct reminder_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::due_reminder)
+};
 
 std::string local(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
@@ -32,23 +35,23 @@ log_reminder remind_of(const std::string& log_path, long now) {
   // nothing due.
   struct stat status;
   if (stat(log_path.c_str(), &status) != 0) {
-    reminder.error = tr("cannot read %1: %2").arg(name, to_widget_text(error_text(errno)));
+    reminder.error = reminder_text::tr("cannot read %1: %2").arg(name, to_widget_text(error_text(errno)));
     return reminder;
   }
   FileDataSource store(log_path);
   if (!store.read_failure().empty()) {
-    reminder.error = tr("cannot read %1: %2").arg(name, to_widget_text(store.read_failure()));
+    reminder.error = reminder_text::tr("cannot read %1: %2").arg(name, to_widget_text(store.read_failure()));
     return reminder;
   }
   // The latest services may be in the part not read: "overdue" would be
   // a guess.
   if (store.copy_due()) {
-    reminder.error = tr("%1 could not be read to its end").arg(name);
+    reminder.error = reminder_text::tr("%1 could not be read to its end").arg(name);
     return reminder;
   }
   const due_file intervals(due_file_path(log_path), log_path);
   if (!intervals.read_failure().empty()) {
-    reminder.error = tr("cannot read %1: %2")
+    reminder.error = reminder_text::tr("cannot read %1: %2")
                          .arg(to_widget_text(intervals.path()), to_widget_text(intervals.read_failure()));
     return reminder;
   }
@@ -85,11 +88,11 @@ int notify_due(const QStringList& logs, notifier& notifier, std::ostream& err, l
       continue;
     }
     const QString name = QFileInfo(log).fileName();
-    for (const QString& line : reminder.lines) lines << tr("%1 \u2013 %2").arg(name, line);
+    for (const QString& line : reminder.lines) lines << reminder_text::tr("%1 \u2013 %2").arg(name, line);
   }
   if (lines.isEmpty()) return 0;
-  const QString summary = lines.size() == 1 ? tr("A vehicle service is due")
-                                            : tr("%1 vehicle services are due").arg(lines.size());
+  const QString summary = lines.size() == 1 ? reminder_text::tr("A vehicle service is due")
+                                            : reminder_text::tr("%1 vehicle services are due").arg(lines.size());
   QString error;
   if (!notifier.notify(summary, lines.join(QLatin1Char('\n')), error)) {
     err << "tarvik: the reminder could not be shown: " << local(error) << "\n";

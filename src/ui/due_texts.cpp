@@ -13,7 +13,10 @@ namespace {
 
 const QString kNone = QStringLiteral("\u2013");
 
-QString tr(const char* text) { return QCoreApplication::translate("due_texts", text); }
+// The texts of this file, translated under one context.
+struct due_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::due_texts)
+};
 
 QString day_of(long date) {
   Record dated(0);
@@ -24,12 +27,12 @@ QString day_of(long date) {
 QString distance(double value, const QString& unit, const QLocale& locale) {
   // Whole units: a fraction left over is no help in planning.
   const QString number = locale.toString(std::round(value), 'f', 0);
-  return unit.isEmpty() ? number : tr("%1 %2").arg(number, unit);
+  return unit.isEmpty() ? number : due_text::tr("%1 %2").arg(number, unit);
 }
 
 QString days(long count, const QLocale& locale) {
-  return count == 1 || count == -1 ? tr("%1 day").arg(locale.toString(count))
-                                   : tr("%1 days").arg(locale.toString(count));
+  return count == 1 || count == -1 ? due_text::tr("%1 day").arg(locale.toString(count))
+                                   : due_text::tr("%1 days").arg(locale.toString(count));
 }
 
 }  // namespace
@@ -38,22 +41,22 @@ due_texts describe_due(const due_item& item, long today, const QString& unit,
                        const QLocale& locale) {
   due_texts texts;
   switch (item.state) {
-    case due_state::not_done: texts.state = tr("Never done"); break;
-    case due_state::ok: texts.state = tr("OK"); break;
-    case due_state::due_soon: texts.state = tr("Due soon"); break;
-    case due_state::due_estimated: texts.state = tr("Due (estimated)"); break;
-    case due_state::overdue: texts.state = tr("Overdue"); break;
+    case due_state::not_done: texts.state = due_text::tr("Never done"); break;
+    case due_state::ok: texts.state = due_text::tr("OK"); break;
+    case due_state::due_soon: texts.state = due_text::tr("Due soon"); break;
+    case due_state::due_estimated: texts.state = due_text::tr("Due (estimated)"); break;
+    case due_state::overdue: texts.state = due_text::tr("Overdue"); break;
   }
 
   texts.when = kNone;
   if (item.due_date) {
     texts.when = day_of(*item.due_date);
   } else if (item.due_by == due_limit::distance && item.next_mileage) {
-    texts.when = tr("at %1").arg(distance(*item.next_mileage, unit, locale));
+    texts.when = due_text::tr("at %1").arg(distance(*item.next_mileage, unit, locale));
   }
-  if (item.due_by == due_limit::date) texts.limit = tr("date");
+  if (item.due_by == due_limit::date) texts.limit = due_text::tr("date");
   if (item.due_by == due_limit::distance) {
-    texts.limit = item.due_date ? tr("distance (estimated)") : tr("distance");
+    texts.limit = item.due_date ? due_text::tr("distance (estimated)") : due_text::tr("distance");
   }
 
   QStringList left;
@@ -62,7 +65,7 @@ due_texts describe_due(const due_item& item, long today, const QString& unit,
       left << distance(-*item.distance_left, unit, locale);
     }
     if (item.days_left && *item.days_left < 0) left << days(-*item.days_left, locale);
-    texts.left = tr("overdue by %1").arg(left.join(tr(" and ")));
+    texts.left = due_text::tr("overdue by %1").arg(left.join(due_text::tr(" and ")));
   } else if (item.state != due_state::not_done) {
     if (item.distance_left) left << distance(*item.distance_left, unit, locale);
     if (item.days_left) {
@@ -71,9 +74,9 @@ due_texts describe_due(const due_item& item, long today, const QString& unit,
       // No date limit: how far off the estimate is.
       const std::optional<long> due = local_day_number(*item.projected_date);
       const std::optional<long> now = local_day_number(today);
-      if (due && now && *due > *now) left << tr("about %1").arg(days(*due - *now, locale));
+      if (due && now && *due > *now) left << due_text::tr("about %1").arg(days(*due - *now, locale));
     }
-    texts.left = left.isEmpty() ? kNone : left.join(tr(" and "));
+    texts.left = left.isEmpty() ? kNone : left.join(due_text::tr(" and "));
   } else {
     texts.left = kNone;
   }
@@ -81,11 +84,11 @@ due_texts describe_due(const due_item& item, long today, const QString& unit,
   QStringList soon;
   if (item.soon_distance) soon << distance(*item.soon_distance, unit, locale);
   if (item.soon_days) soon << days(*item.soon_days, locale);
-  texts.soon = tr("Due soon: when a tenth of the interval is left, at most %1 and %2.")
+  texts.soon = due_text::tr("Due soon: when a tenth of the interval is left, at most %1 and %2.")
                    .arg(days(kDueSoonDays, locale), distance(kDueSoonDistance, unit, locale));
-  if (!soon.isEmpty()) texts.soon += QLatin1Char(' ') + tr("Here: %1.").arg(soon.join(tr(" or ")));
+  if (!soon.isEmpty()) texts.soon += QLatin1Char(' ') + due_text::tr("Here: %1.").arg(soon.join(due_text::tr(" or ")));
   texts.soon += QLatin1Char(' ') +
-                tr("Due (estimated): the distance is expected to be reached by today at the "
+                due_text::tr("Due (estimated): the distance is expected to be reached by today at the "
                    "recent pace, though the log does not show it yet.");
   return texts;
 }
@@ -93,10 +96,10 @@ due_texts describe_due(const due_item& item, long today, const QString& unit,
 QString due_line(const QString& operation, const due_item& item, long today, const QString& unit,
                  const QLocale& locale) {
   const due_texts texts = describe_due(item, today, unit, locale);
-  QString line = tr("%1: %2").arg(operation, texts.state);
+  QString line = due_text::tr("%1: %2").arg(operation, texts.state);
   if (item.state == due_state::not_done) return line;
-  line += tr(", %1").arg(texts.left);
-  if (!texts.limit.isEmpty()) line += tr(" (due %1 by %2)").arg(texts.when, texts.limit);
+  line += due_text::tr(", %1").arg(texts.left);
+  if (!texts.limit.isEmpty()) line += due_text::tr(" (due %1 by %2)").arg(texts.when, texts.limit);
   return line;
 }
 

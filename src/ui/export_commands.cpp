@@ -26,6 +26,11 @@
 namespace tarvik {
 namespace {
 
+// The texts of this file, translated under one context.
+struct export_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::export_commands)
+};
+
 // The print dialog opens the file it is to print to as soon as Print is
 // clicked, to see that it may be written: a FIFO there would block the
 // window, and the log would only be met by a question whether to replace
@@ -83,21 +88,21 @@ void export_csv(Tarvik& window) {
     const std::size_t all = window.row_identifiers().size();
     const std::optional<bool> everything = ask_either(
         &window,
-        QStringLiteral("Export all %1 entries of the log, or only the %2 the filter shows?")
+        export_text::tr("Export all %1 entries of the log, or only the %2 the filter shows?")
             .arg(all)
             .arg(rows.size()),
-        QStringLiteral("All Entries"), QStringLiteral("Entries Shown"), false);
+        export_text::tr("All Entries"), export_text::tr("Entries Shown"), false);
     if (!everything) return;
     if (*everything) rows = window.all_records();
   }
   const QString target = QFileDialog::getSaveFileName(
-      &window, QStringLiteral("Export CSV"), log.beside(QStringLiteral(".csv")),
-      QStringLiteral("CSV files (*.csv)"));
+      &window, export_text::tr("Export CSV"), log.beside(QStringLiteral(".csv")),
+      export_text::tr("CSV files (*.csv)"));
   if (target.isEmpty() || !may_export_to(&window, target, log.path())) return;
   std::string error;
   if (!write_csv(target.toLocal8Bit().toStdString(), rows, error)) {
     QMessageBox::warning(&window, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 could not be written: %2.")
+                         export_text::tr("%1 could not be written: %2.")
                              .arg(target, to_widget_text(error)));
     return;
   }
@@ -112,19 +117,19 @@ void print_history(Tarvik& window, bool to_pdf) {
   history.units = log.units();
   // For a buyer, the costs may stay out.
   const std::optional<bool> with_costs =
-      ask_either(&window, QStringLiteral("Include the costs in the service history?"),
-                 QStringLiteral("With Costs"), QStringLiteral("Without Costs"), true);
+      ask_either(&window, export_text::tr("Include the costs in the service history?"),
+                 export_text::tr("With Costs"), export_text::tr("Without Costs"), true);
   if (!with_costs) return;
   history.with_costs = *with_costs;
   if (to_pdf) {
     const QString target = QFileDialog::getSaveFileName(
-        &window, QStringLiteral("Export PDF"), log.beside(QStringLiteral(".pdf")),
-        QStringLiteral("PDF files (*.pdf)"));
+        &window, export_text::tr("Export PDF"), log.beside(QStringLiteral(".pdf")),
+        export_text::tr("PDF files (*.pdf)"));
     if (target.isEmpty() || !may_export_to(&window, target, log.path())) return;
     QString error;
     if (!history.write_pdf(target, &error)) {
       QMessageBox::warning(&window, QStringLiteral("Tarvik"),
-                           QStringLiteral("%1 could not be written: %2.").arg(target, error));
+                           export_text::tr("%1 could not be written: %2.").arg(target, error));
       return;
     }
     window.statusBar()->showMessage(entries_done(history.records.size(), target, sent::pdf),

@@ -24,10 +24,10 @@ QDateEdit* day_box(const char* name, QDate day, QWidget* parent) {
 filter_bar::filter_bar(QWidget* parent) : QWidget(parent) {
   search = new QLineEdit(this);
   search->setObjectName(QStringLiteral("search_box"));
-  search->setPlaceholderText(QStringLiteral("Search operation and notes"));
+  search->setPlaceholderText(tr("Search operation and notes"));
   search->setClearButtonEnabled(true);
   search->setMinimumWidth(search->fontMetrics().averageCharWidth() * 24);
-  range = new QCheckBox(QStringLiteral("Dates"), this);
+  range = new QCheckBox(tr("Dates"), this);
   range->setObjectName(QStringLiteral("date_range_box"));
   const QDate today = QDate::currentDate();
   from = day_box("date_from", today.addYears(-1), this);

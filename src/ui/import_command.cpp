@@ -17,20 +17,28 @@
 #include "ui/tarvik.h"
 
 namespace tarvik {
+namespace {
+
+// The texts of this file, translated under one context.
+struct import_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::import_command)
+};
+
+}  // namespace
 
 bool read_csv_file(const QString& path, std::string& text, QString& error, qint64 limit) {
   const QFileInfo info(path);
   if (!info.exists()) {
-    error = QStringLiteral("No such file or directory");
+    error = import_text::tr("No such file or directory");
     return false;
   }
   // A FIFO or a device would block the window, or never end.
   if (!info.isFile()) {
-    error = QStringLiteral("It is not a regular file");
+    error = import_text::tr("It is not a regular file");
     return false;
   }
   const QString too_large =
-      QStringLiteral("It is larger than %1 MiB, more than any log holds").arg(limit / (1024 * 1024));
+      import_text::tr("It is larger than %1 MiB, more than any log holds").arg(limit / (1024 * 1024));
   if (info.size() > limit) {
     error = too_large;
     return false;
@@ -64,14 +72,14 @@ bool read_csv_file(const QString& path, std::string& text, QString& error, qint6
 void import_csv(Tarvik& window) {
   open_log& log = window.log();
   const QString source =
-      QFileDialog::getOpenFileName(&window, QStringLiteral("Import CSV"), log.beside(QString()),
-                                   QStringLiteral("CSV files (*.csv *.txt);;All files (*)"));
+      QFileDialog::getOpenFileName(&window, import_text::tr("Import CSV"), log.beside(QString()),
+                                   import_text::tr("CSV files (*.csv *.txt);;All files (*)"));
   if (source.isEmpty()) return;
   std::string text;
   QString error;
   if (!read_csv_file(source, text, error)) {
     QMessageBox::warning(&window, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 could not be read: %2").arg(source, error));
+                         import_text::tr("%1 could not be read: %2").arg(source, error));
     return;
   }
   const QString name = QFileInfo(source).fileName();

@@ -1,5 +1,6 @@
 #include "ui/log_files.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,11 +13,16 @@
 namespace tarvik {
 namespace {
 
+// The texts of this file, translated under one context.
+struct log_files_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::log_files)
+};
+
 void open_recent(QWidget* parent, open_log& log, const QString& file) {
   // A log moved or removed since is no use on the list.
   if (!QFileInfo::exists(file)) {
     QMessageBox::warning(parent, QStringLiteral("Tarvik"),
-                         QStringLiteral("%1 is no longer there; it is taken off the list of "
+                         log_files_text::tr("%1 is no longer there; it is taken off the list of "
                                         "recent logs.")
                              .arg(file));
     recent_logs::remove(file);
@@ -29,15 +35,15 @@ void open_recent(QWidget* parent, open_log& log, const QString& file) {
 
 void choose_log_to_open(QWidget* parent, open_log& log) {
   const QString file = QFileDialog::getOpenFileName(
-      parent, QStringLiteral("Open Log"), log.beside(QString()),
-      QStringLiteral("Tarvik logs (*.txt);;All files (*)"));
+      parent, log_files_text::tr("Open Log"), log.beside(QString()),
+      log_files_text::tr("Tarvik logs (*.txt);;All files (*)"));
   if (!file.isEmpty()) log.open(file, false);
 }
 
 void choose_new_log(QWidget* parent, open_log& log) {
   QString file = QFileDialog::getSaveFileName(
-      parent, QStringLiteral("New Log"), log.beside(QString()),
-      QStringLiteral("Tarvik logs (*.txt);;All files (*)"), nullptr,
+      parent, log_files_text::tr("New Log"), log.beside(QString()),
+      log_files_text::tr("Tarvik logs (*.txt);;All files (*)"), nullptr,
       QFileDialog::DontConfirmOverwrite);
   if (file.isEmpty()) return;
   if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".txt");
@@ -45,7 +51,7 @@ void choose_new_log(QWidget* parent, open_log& log) {
   if (QFileInfo::exists(file)) {
     const auto answer = QMessageBox::question(
         parent, QStringLiteral("Tarvik"),
-        QStringLiteral("%1 already exists. Open it instead?").arg(file),
+        log_files_text::tr("%1 already exists. Open it instead?").arg(file),
         QMessageBox::Open | QMessageBox::Cancel, QMessageBox::Open);
     if (answer == QMessageBox::Open) log.open(file, false);
     return;
@@ -58,18 +64,18 @@ void fill_recent_menu(QMenu* menu, QWidget* parent, open_log& log) {
   const QStringList files = recent_logs::list();
   for (int k = 0; k < files.size(); ++k) {
     const QFileInfo info(files[k]);
-    const QString text = QStringLiteral("&%1 %2  (%3)").arg(k + 1).arg(info.fileName(), info.path());
+    const QString text = log_files_text::tr("&%1 %2  (%3)").arg(k + 1).arg(info.fileName(), info.path());
     QAction* entry = menu->addAction(text);
     entry->setData(files[k]);
     QObject::connect(entry, &QAction::triggered, parent,
                      [parent, &log, file = files[k]] { open_recent(parent, log, file); });
   }
   if (files.isEmpty()) {
-    menu->addAction(QStringLiteral("No Recent Logs"))->setEnabled(false);
+    menu->addAction(log_files_text::tr("No Recent Logs"))->setEnabled(false);
     return;
   }
   menu->addSeparator();
-  menu->addAction(QStringLiteral("Clear Menu"), parent, [] { recent_logs::clear(); });
+  menu->addAction(log_files_text::tr("Clear Menu"), parent, [] { recent_logs::clear(); });
 }
 
 }  // namespace tarvik

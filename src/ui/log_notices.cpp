@@ -1,5 +1,6 @@
 #include "ui/log_notices.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QDialogButtonBox>
@@ -19,6 +20,11 @@
 
 namespace tarvik {
 namespace {
+
+// The texts of this file, translated under one context.
+struct notice_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::log_notices)
+};
 
 const QString kCaption = QStringLiteral("Tarvik");
 
@@ -65,14 +71,14 @@ QDialog* show_log_problems(QWidget* parent, const QString& path,
                            const std::vector<log_problem>& problems, bool copy_before_saving) {
   auto* dialog = new QDialog(parent);
   dialog->setObjectName(QStringLiteral("log_problems"));
-  dialog->setWindowTitle(QStringLiteral("Problems in the log"));
+  dialog->setWindowTitle(notice_text::tr("Problems in the log"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(dialog);
-  QString text = QStringLiteral("%1 was read with these problems. What could not be used stays in "
+  QString text = notice_text::tr("%1 was read with these problems. What could not be used stays in "
                                 "the file; correct it there if you like.")
                      .arg(path);
   if (copy_before_saving) {
-    text += QStringLiteral(" Before the first change is saved, a copy of the file as it is now is "
+    text += notice_text::tr(" Before the first change is saved, a copy of the file as it is now is "
                            "kept beside it.");
   }
   auto* label = new QLabel(text, dialog);
@@ -80,7 +86,7 @@ QDialog* show_log_problems(QWidget* parent, const QString& path,
   layout->addWidget(label);
   auto* list = new QTableWidget(static_cast<int>(problems.size()), 2, dialog);
   list->setObjectName(QStringLiteral("problem_list"));
-  list->setHorizontalHeaderLabels({QStringLiteral("Line"), QStringLiteral("Problem")});
+  list->setHorizontalHeaderLabels({notice_text::tr("Line"), notice_text::tr("Problem")});
   list->verticalHeader()->hide();
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -113,10 +119,10 @@ QDialog* show_log_problems(QWidget* parent, const QString& path,
 
 void tell_log_unusable(QWidget* parent, const QString& path, const QString& reason, bool refused) {
   const QString text =
-      refused ? QStringLiteral("%1 is not a regular file (%2). Tarvik does not read it and never "
+      refused ? notice_text::tr("%1 is not a regular file (%2). Tarvik does not read it and never "
                                "writes to it, so changes made in this window cannot be saved.")
                     .arg(path, reason)
-              : QStringLiteral("%1 could not be read: %2. The window starts empty. Before a change "
+              : notice_text::tr("%1 could not be read: %2. The window starts empty. Before a change "
                                "is saved, a copy of the file is kept beside it; while that cannot "
                                "be done, changes are not saved.")
                     .arg(path, reason);
@@ -129,21 +135,21 @@ bool may_export_to(QWidget* parent, const QString& target, const std::string& lo
   const QString reason = to_widget_text(refusal.reason);
   QMessageBox::warning(
       parent, kCaption,
-      refusal.kept ? QStringLiteral("%1 is not written: %2, which an export never replaces. "
+      refusal.kept ? notice_text::tr("%1 is not written: %2, which an export never replaces. "
                                     "Choose another file.")
                          .arg(target, reason)
-                   : QStringLiteral("%1 is not written: %2.").arg(target, reason));
+                   : notice_text::tr("%1 is not written: %2.").arg(target, reason));
   return false;
 }
 
 void tell_copy_kept(QWidget* parent, const QString& path, const QString& copy, bool conflict,
                     const QStringList& records) {
   const QString text =
-      conflict ? QStringLiteral("These records were changed both in this window and by another "
+      conflict ? notice_text::tr("These records were changed both in this window and by another "
                                 "program: %1. This window's version is saved in %2; the file as "
                                 "the other program left it is kept as %3.")
                      .arg(records.join(QStringLiteral("; ")), path, copy)
-               : QStringLiteral("Part of %1 could not be read. The file as it was before this save "
+               : notice_text::tr("Part of %1 could not be read. The file as it was before this save "
                                 "is kept as %2.")
                      .arg(path, copy);
   QMessageBox::information(parent, kCaption, text);
@@ -151,13 +157,13 @@ void tell_copy_kept(QWidget* parent, const QString& path, const QString& copy, b
 
 bool ask_to_retry_save(QWidget* parent, const QString& path, const QString& reason) {
   QMessageBox box(QMessageBox::Warning, kCaption,
-                  QStringLiteral("The change could not be saved to %1: %2.").arg(path, reason),
+                  notice_text::tr("The change could not be saved to %1: %2.").arg(path, reason),
                   QMessageBox::NoButton, parent);
   box.setInformativeText(
-      QStringLiteral("It stays in the window and is saved with the next change that can be "
+      notice_text::tr("It stays in the window and is saved with the next change that can be "
                      "written, or when you try again."));
-  QPushButton* retry = box.addButton(QStringLiteral("Try Again"), QMessageBox::AcceptRole);
-  box.addButton(QStringLiteral("Not Now"), QMessageBox::RejectRole);
+  QPushButton* retry = box.addButton(notice_text::tr("Try Again"), QMessageBox::AcceptRole);
+  box.addButton(notice_text::tr("Not Now"), QMessageBox::RejectRole);
   box.setDefaultButton(retry);
   box.exec();
   return box.clickedButton() == retry;
@@ -167,13 +173,13 @@ closing_choice ask_before_closing(QWidget* parent, const QString& path, const QS
                                   leaving what) {
   const bool closing = what == leaving::closing;
   QMessageBox box(QMessageBox::Warning, kCaption,
-                  QStringLiteral("The last change could not be saved to %1: %2.").arg(path, reason),
+                  notice_text::tr("The last change could not be saved to %1: %2.").arg(path, reason),
                   QMessageBox::NoButton, parent);
-  box.setInformativeText(closing ? QStringLiteral("Try to save it again before closing?")
-                                 : QStringLiteral("Try to save it again before opening another log?"));
-  QPushButton* retry = box.addButton(QStringLiteral("Try Again"), QMessageBox::AcceptRole);
+  box.setInformativeText(closing ? notice_text::tr("Try to save it again before closing?")
+                                 : notice_text::tr("Try to save it again before opening another log?"));
+  QPushButton* retry = box.addButton(notice_text::tr("Try Again"), QMessageBox::AcceptRole);
   QPushButton* discard = box.addButton(
-      closing ? QStringLiteral("Close Without Saving") : QStringLiteral("Open Without Saving"),
+      closing ? notice_text::tr("Close Without Saving") : notice_text::tr("Open Without Saving"),
       QMessageBox::DestructiveRole);
   QPushButton* stay = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(retry);

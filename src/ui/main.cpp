@@ -5,6 +5,7 @@
 #include "platform/qpe_application.h"
 #include "ui/command_line.h"
 #include "ui/tarvik.h"
+#include "ui/ui_language.h"
 
 int main(int argc, char** argv) {
   // Asked what it is, the program answers without a window or a display.
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
   }
   auto application = std::make_unique<tarvik::QPEApplication>(argc, argv);
   TARVIK_CHECK_POINTER(application.get(), "main");
+  // The window speaks the desktop's language where it has a translation.
+  tarvik::install_translations(*application);
   // The window reads the log while it is built, so it is complete when shown.
   // The toolkit has taken its own arguments by now.
   auto* window = new tarvik::Tarvik(nullptr, "tarvik", tarvik::log_argument(argc, argv));

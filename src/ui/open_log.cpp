@@ -113,14 +113,14 @@ void open_log::after_commit() {
   const QString file = shown_path();
   if (outcome.merged) {
     view_.show_records();
-    tell(QStringLiteral("Saved together with changes another program made to the log"), 10000);
+    tell(tr("Saved together with changes another program made to the log"), 10000);
   }
   if (!outcome.conflicts.empty()) {
     QStringList records;
     for (const int id : outcome.conflicts) records << describe(id);
     if (outcome.conflict_copy.empty()) {
       // Removed elsewhere and changed here: nothing of theirs was lost.
-      tell(QStringLiteral("Kept records another program had removed, as changed here: %1")
+      tell(tr("Kept records another program had removed, as changed here: %1")
                .arg(records.join(QStringLiteral("; "))),
            20000);
     } else {
@@ -134,7 +134,7 @@ void open_log::after_commit() {
 
 QString open_log::describe(int identifier) {
   const Record* record = store_->record(identifier);
-  if (record == nullptr) return QStringLiteral("a record that was deleted here");
+  if (record == nullptr) return tr("a record that was deleted here");
   return QStringLiteral("%1, %2").arg(to_widget_text(record->operation()),
                                       to_widget_text(record->value("date")));
 }
@@ -143,7 +143,7 @@ bool open_log::open(const QString& file, bool create) {
   // The log open already: reading it again would only drop the undo steps.
   const QString here = QFileInfo(shown_path()).canonicalFilePath();
   if (!here.isEmpty() && QFileInfo(file).canonicalFilePath() == here) {
-    view_.say(QStringLiteral("%1 is the log open in this window").arg(file), 10000);
+    view_.say(tr("%1 is the log open in this window").arg(file), 10000);
     return true;
   }
   const std::string target = file.toLocal8Bit().toStdString();
@@ -151,13 +151,13 @@ bool open_log::open(const QString& file, bool create) {
   // The log open stays usable rather than turning to one that is not; then
   // nothing is to be asked about the change not saved.
   if (!fresh->read_failure().empty()) {
-    view_.warn(QStringLiteral("%1 could not be opened: %2.")
+    view_.warn(tr("%1 could not be opened: %2.")
                    .arg(file, to_widget_text(fresh->read_failure())));
     return false;
   }
   if (!may_leave(leaving::opening_other_log)) return false;
   if (create && !fresh->commit()) {
-    view_.warn(QStringLiteral("%1 could not be made: %2.")
+    view_.warn(tr("%1 could not be made: %2.")
                    .arg(file, to_widget_text(fresh->last_commit().error)));
     return false;
   }
@@ -184,7 +184,7 @@ bool open_log::open(const QString& file, bool create) {
   }
   follow();
   view_.show_new_log();
-  view_.say(QStringLiteral("Opened %1").arg(file), 10000);
+  view_.say(tr("Opened %1").arg(file), 10000);
   tell_about_reading();
   return true;
 }
@@ -226,14 +226,14 @@ void open_log::look_at_file(bool notified) {
   if (QApplication::activeModalWidget() != nullptr || store_->refused()) return;
   if (!store_->changed_on_disk(notified)) return;
   if (unsaved_) {
-    view_.say(QStringLiteral("The log was changed by another program; the next save merges it"),
+    view_.say(tr("The log was changed by another program; the next save merges it"),
               10000);
     return;
   }
   // A reading that fails leaves the log as it was.
   auto fresh = std::make_unique<FileDataSource>(path_);
   if (!fresh->read_failure().empty()) {
-    view_.say(QStringLiteral("The log was changed by another program and cannot be read: %1")
+    view_.say(tr("The log was changed by another program and cannot be read: %1")
                   .arg(to_widget_text(fresh->read_failure())),
               10000);
     return;
@@ -241,7 +241,7 @@ void open_log::look_at_file(bool notified) {
   store_ = std::move(fresh);
   mark_problems();
   view_.show_records();
-  view_.say(QStringLiteral("The log was changed by another program; showing its new content"),
+  view_.say(tr("The log was changed by another program; showing its new content"),
             10000);
   if (!store_->problems().empty()) tell_about_reading();
 }
@@ -353,15 +353,15 @@ bool open_log::save_intervals(bool tell_failure) {
     // Their intervals are not written over: the user sees them and decides.
     intervals_unsaved_ = false;
     intervals_ = std::make_unique<due_file>(intervals_->path(), intervals_->log_path());
-    view_.warn(QStringLiteral("Another program changed the service intervals in %1 meanwhile, "
+    view_.warn(tr("Another program changed the service intervals in %1 meanwhile, "
                               "so %2 not saved. The list now shows the intervals as they are; "
                               "make the change again if it is still wanted.")
                    .arg(file, earlier_unsaved
-                                  ? QStringLiteral("this change and the earlier one that could "
+                                  ? tr("this change and the earlier one that could "
                                                    "not be saved were")
-                                  : QStringLiteral("this change was")));
+                                  : tr("this change was")));
   } else if (intervals_unsaved_ && tell_failure) {
-    view_.warn(QStringLiteral("The service intervals could not be saved to %1: %2.")
+    view_.warn(tr("The service intervals could not be saved to %1: %2.")
                    .arg(file, to_widget_text(intervals_->error())));
   }
   view_.show_intervals();
@@ -382,7 +382,7 @@ bool open_log::save_units(const log_units& units) {
     settings_ = read_settings(path_);
     if (apply()) return true;
   }
-  view_.warn(QStringLiteral("The units could not be saved to %1: %2.")
+  view_.warn(tr("The units could not be saved to %1: %2.")
                  .arg(QString::fromLocal8Bit(settings_->path().c_str()),
                       to_widget_text(settings_->error())));
   // What the window shows follows the file.

@@ -16,6 +16,11 @@
 namespace tarvik {
 namespace {
 
+// The texts of this file, translated under one context.
+struct command_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::record_commands)
+};
+
 template <typename Number>
 bool same_bits(Number a, Number b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
@@ -48,9 +53,9 @@ Record* find_record(DataSource& store, int& identifier, const record_values& val
 }
 
 void refuse(record_log& log, QUndoCommand& command, const char* step) {
-  log.refused(QStringLiteral("Could not %1 %2: the record has been changed or removed in the "
+  log.refused(command_text::tr("Could not %1 %2: the record has been changed or removed in the "
                              "log since.")
-                  .arg(QLatin1String(step), command.text()));
+                  .arg(command_text::tr(step), command.text()));
   command.setObsolete(true);
 }
 
@@ -172,7 +177,7 @@ void new_record_command::redo() { put_back(log, identifier, values, position); }
 
 void new_record_command::undo() {
   const std::optional<std::size_t> taken = take_out(log, identifier, values);
-  if (!taken) return refuse(log, *this, "undo");
+  if (!taken) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "undo"));
   position = *taken;
 }
 
@@ -211,7 +216,7 @@ delete_record_command::delete_record_command(record_log& log_, int identifier_,
 
 void delete_record_command::redo() {
   const std::optional<std::size_t> taken = take_out(log, identifier, values);
-  if (!taken) return refuse(log, *this, "redo");
+  if (!taken) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "redo"));
   position = *taken;
 }
 
@@ -273,12 +278,12 @@ void import_records_command::undo() {
   if (taken > 0) log.changed_many();
   if (left == 0) return;
   if (taken == 0) {
-    log.refused(QStringLiteral("Could not undo Import CSV: every imported record has been "
+    log.refused(command_text::tr("Could not undo Import CSV: every imported record has been "
                                "changed or removed in the log since."));
     setObsolete(true);
     return;
   }
-  log.refused(QStringLiteral("Undo Import CSV left %1 of the imported records in the log: they "
+  log.refused(command_text::tr("Undo Import CSV left %1 of the imported records in the log: they "
                              "have been changed or removed there since.")
                   .arg(left));
 }

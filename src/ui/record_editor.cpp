@@ -59,15 +59,15 @@ bool changed(const QLineEdit* box, const QString& shown) {
 QString number_problem(const char* label, const QString& text, input_problem problem,
                        double example, int decimals) {
   if (problem == input_problem::out_of_range) {
-    return QStringLiteral("%1: %2 is too large.").arg(QLatin1String(label), text.trimmed());
+    return RecordEditor::tr("%1: %2 is too large.").arg(RecordEditor::tr(label), text.trimmed());
   }
   if (problem == input_problem::grouping) {
     return RecordEditor::tr("%1: in \u201C%2\u201D the digits are not grouped in threes; type "
                             "a number such as %3.")
-        .arg(QLatin1String(label), text.trimmed(), shown_number(example, decimals));
+        .arg(RecordEditor::tr(label), text.trimmed(), shown_number(example, decimals));
   }
-  return QStringLiteral("%1: \u201C%2\u201D is not a number; type one such as %3.")
-      .arg(QLatin1String(label), text.trimmed(), shown_number(example, decimals));
+  return RecordEditor::tr("%1: \u201C%2\u201D is not a number; type one such as %3.")
+      .arg(RecordEditor::tr(label), text.trimmed(), shown_number(example, decimals));
 }
 
 // A mileage that counts as a reading of the odometer.
@@ -89,10 +89,10 @@ std::string date_text(long date) {
 
 QString date_problem(const QString& text, input_problem problem) {
   if (problem == input_problem::out_of_range) {
-    return QStringLiteral("Date: %1 lies beyond the dates this system can keep.")
+    return RecordEditor::tr("Date: %1 lies beyond the dates this system can keep.")
         .arg(text.trimmed());
   }
-  return QStringLiteral("Date: \u201C%1\u201D is not a date; type it as YYYY-MM-DD, such as "
+  return RecordEditor::tr("Date: \u201C%1\u201D is not a date; type it as YYYY-MM-DD, such as "
                         "2003-05-17.")
       .arg(text.trimmed());
 }
@@ -117,15 +117,15 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     QString* shown;
   };
   const line_row rows[] = {
-      {"Mileage", "mileage_label", "mileage_box", "mileage", &mileage_box, &shown_mileage},
-      {"Date", "date_label", "date_box", "date", &date_box, &shown_date},
-      {"Operation", "op_label", "op_box", "operation", &op_box, &shown_operation},
-      {"Cost", "cost_label", "cost_box", "cost", &cost_box, &shown_cost},
+      {QT_TR_NOOP("Mileage"), "mileage_label", "mileage_box", "mileage", &mileage_box, &shown_mileage},
+      {QT_TR_NOOP("Date"), "date_label", "date_box", "date", &date_box, &shown_date},
+      {QT_TR_NOOP("Operation"), "op_label", "op_box", "operation", &op_box, &shown_operation},
+      {QT_TR_NOOP("Cost"), "cost_label", "cost_box", "cost", &cost_box, &shown_cost},
   };
   const int box_width = fontMetrics().averageCharWidth() * kBoxCharacters;
   int row = 0;
   for (const line_row& line : rows) {
-    auto* label = new QLabel(QLatin1String(line.label), this);
+    auto* label = new QLabel(tr(line.label), this);
     TARVIK_CHECK_POINTER(label, kSource);
     label->setObjectName(QLatin1String(line.label_name));
     grid->addWidget(label, row, 0);
@@ -155,12 +155,12 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     });
     ++row;
   }
-  auto* date_hint = new QLabel(QStringLiteral("YYYY-MM-DD"), this);
+  auto* date_hint = new QLabel(tr("YYYY-MM-DD"), this);
   TARVIK_CHECK_POINTER(date_hint, kSource);
   date_hint->setObjectName(QStringLiteral("date_hint"));
   date_hint->setEnabled(false);  // drawn as a hint, not as a value
   grid->addWidget(date_hint, 1, 2);
-  date_box->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
+  date_box->setPlaceholderText(tr("YYYY-MM-DD"));
 
   // Beside each number box, what its text reads as while the user types,
   // so that "148,950" read as another number is seen before OK.
@@ -180,7 +180,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   connect(date_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
   connect(cost_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
 
-  auto* notes_label = new QLabel(QStringLiteral("Notes"), this);
+  auto* notes_label = new QLabel(tr("Notes"), this);
   TARVIK_CHECK_POINTER(notes_label, kSource);
   notes_label->setObjectName(QStringLiteral("notes_label"));
   grid->addWidget(notes_label, 4, 0);
@@ -224,10 +224,10 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   TARVIK_CHECK_POINTER(buttons, kSource);
   ok_button = buttons->button(QDialogButtonBox::Ok);
-  ok_button->setText(QStringLiteral("OK"));
+  ok_button->setText(tr("OK"));
   ok_button->setDefault(true);
   cancel_button = buttons->button(QDialogButtonBox::Cancel);
-  cancel_button->setText(QStringLiteral("Cancel"));
+  cancel_button->setText(tr("Cancel"));
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
     if (check_boxes(true) && dialog != nullptr) dialog->accept();
   });
@@ -299,7 +299,7 @@ int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* nam
   QDialog dialog(parent);
   if (name != nullptr) dialog.setObjectName(QLatin1String(name));
   dialog.setModal(true);
-  dialog.setWindowTitle(QStringLiteral("Edit Record"));
+  dialog.setWindowTitle(tr("Edit Record"));
   auto* layout = new QVBoxLayout(&dialog);
   auto* editor = new RecordEditor(record, &dialog);
   editor->show_file_texts(in_file);

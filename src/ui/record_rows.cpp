@@ -1,5 +1,6 @@
 #include "ui/record_rows.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QStringList>
 #include <QStyle>
@@ -31,10 +32,15 @@ struct column_default {
   const char* widest;
 };
 constexpr column_default kColumns[] = {
-    {"Mileage", 60, "8,888,888.8"}, {"Date", 68, "8888-88-88"},
-    {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88,888.88"},
-    {"Notes", 150, nullptr},
+    {QT_TRANSLATE_NOOP("tarvik::record_rows", "Mileage"), 60, "8,888,888.8"}, {QT_TRANSLATE_NOOP("tarvik::record_rows", "Date"), 68, "8888-88-88"},
+    {QT_TRANSLATE_NOOP("tarvik::record_rows", "Operation"), 78, "Wiper blades, rear"}, {QT_TRANSLATE_NOOP("tarvik::record_rows", "Cost"), 50, "88,888.88"},
+    {QT_TRANSLATE_NOOP("tarvik::record_rows", "Notes"), 150, nullptr},
 };
+
+// A column's header in the user's language; its name stays the key.
+QString column_label(const std::string& name) {
+  return QCoreApplication::translate("tarvik::record_rows", name.c_str());
+}
 
 }  // namespace
 
@@ -51,7 +57,7 @@ record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
   QStringList labels;
   for (const auto& column : columns) {
     names.push_back(column->name);
-    labels << to_widget_text(column->name);
+    labels << column_label(column->name);
   }
   model_ = new record_model(std::move(names), labels, parent);
   filter_ = new record_filter(model_, parent);
@@ -93,7 +99,7 @@ void record_rows::size_columns() {
 void record_rows::name_units(const log_units& units) {
   QStringList labels;
   for (const auto& column : columns) {
-    const QString name = to_widget_text(column->name);
+    const QString name = column_label(column->name);
     if (column->name == "Mileage") {
       labels << with_unit(name, units.distance_text());
     } else if (column->name == "Cost") {

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
@@ -18,30 +19,42 @@
 namespace tarvik {
 namespace {
 
+// The texts of the history, translated under one context; the markup
+// stays out of them.
+struct history_text {
+  Q_DECLARE_TR_FUNCTIONS(tarvik::service_history)
+};
+
 QString escaped(const std::string& text) { return to_widget_text(text).toHtmlEscaped(); }
 
 }  // namespace
 
 std::unique_ptr<QTextDocument> service_history::document() const {
-  QString html = QStringLiteral("<h2>Service history: %1</h2>").arg(log_name.toHtmlEscaped());
+  QString html = QStringLiteral("<h2>%1</h2>")
+                     .arg(history_text::tr("Service history: %1").arg(log_name).toHtmlEscaped());
   if (!records.empty()) {
     const auto [first, last] = std::minmax_element(
         records.begin(), records.end(),
         [](const Record* a, const Record* b) { return a->date() < b->date(); });
-    html += QStringLiteral("<p>%1 entries, %2 to %3</p>")
-                .arg(shown_count(records.size()))
-                .arg(to_widget_text((*first)->value("date")), to_widget_text((*last)->value("date")));
+    html += QStringLiteral("<p>%1</p>")
+                .arg(history_text::tr("%1 entries, %2 to %3")
+                         .arg(shown_count(records.size()))
+                         .arg(to_widget_text((*first)->value("date")),
+                              to_widget_text((*last)->value("date")))
+                         .toHtmlEscaped());
   } else {
-    html += QStringLiteral("<p>No entries.</p>");
+    html += QStringLiteral("<p>%1</p>").arg(history_text::tr("No entries.").toHtmlEscaped());
   }
   html += QStringLiteral(
       "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">"
-      "<thead><tr><th>Date</th><th>%1</th><th>Operation</th>")
-              .arg(with_unit(QStringLiteral("Mileage"), units.distance_text()).toHtmlEscaped());
+      "<thead><tr><th>%1</th><th>%2</th><th>%3</th>")
+              .arg(history_text::tr("Date").toHtmlEscaped(),
+                   with_unit(history_text::tr("Mileage"), units.distance_text()).toHtmlEscaped(),
+                   history_text::tr("Operation").toHtmlEscaped());
   if (with_costs) {
-    html += QStringLiteral("<th>%1</th>").arg(with_unit(QStringLiteral("Cost"), units.currency).toHtmlEscaped());
+    html += QStringLiteral("<th>%1</th>").arg(with_unit(history_text::tr("Cost"), units.currency).toHtmlEscaped());
   }
-  html += QStringLiteral("<th>Notes</th></tr></thead>");
+  html += QStringLiteral("<th>%1</th></tr></thead>").arg(history_text::tr("Notes").toHtmlEscaped());
   double total = 0;
   for (const Record* record : records) {
     html += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td><td>%3</td>")
@@ -58,7 +71,7 @@ std::unique_ptr<QTextDocument> service_history::document() const {
   html += QStringLiteral("</table>");
   if (with_costs) {
     html += QStringLiteral("<p><b>%1: %2</b></p>")
-                .arg(with_unit(QStringLiteral("Total cost"), units.currency).toHtmlEscaped(),
+                .arg(with_unit(history_text::tr("Total cost"), units.currency).toHtmlEscaped(),
                      shown_number(total, 2));
   }
   auto document = std::make_unique<QTextDocument>();
@@ -77,7 +90,7 @@ bool service_history::write_pdf(const QString& path, QString* error) const {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setTitle(QStringLiteral("Service history: %1").arg(log_name));
+    writer.setTitle(history_text::tr("Service history: %1").arg(log_name));
     writer.setCreator(QStringLiteral("Tarvik"));
     print(writer);
   }

@@ -38,14 +38,14 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
     auto* label = new QLabel(this);
     label->setObjectName(QLatin1String(object));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    form->addRow(QLatin1String(name), label);
+    form->addRow(tr(name), label);
     return label;
   };
-  entries_ = add("Entries", "entries_figure");
-  total_cost_ = add("Total cost", "total_cost_figure");
-  cost_per_year_ = add("Cost per year", "cost_per_year_figure");
-  cost_per_thousand_ = add("Cost per 1,000", "cost_per_thousand_figure");
-  distance_per_year_ = add("Distance per year", "distance_per_year_figure");
+  entries_ = add(QT_TR_NOOP("Entries"), "entries_figure");
+  total_cost_ = add(QT_TR_NOOP("Total cost"), "total_cost_figure");
+  cost_per_year_ = add(QT_TR_NOOP("Cost per year"), "cost_per_year_figure");
+  cost_per_thousand_ = add(QT_TR_NOOP("Cost per 1,000"), "cost_per_thousand_figure");
+  distance_per_year_ = add(QT_TR_NOOP("Distance per year"), "distance_per_year_figure");
   left_out_line_ = new QLabel(this);
   left_out_line_->setObjectName(QStringLiteral("left_out_readings"));
   left_out_line_->setWordWrap(true);
@@ -55,10 +55,10 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   column->addStretch();
   operations_ = new QTableWidget(0, 5, this);
   operations_->setObjectName(QStringLiteral("operation_figures"));
-  operations_->setHorizontalHeaderLabels({QStringLiteral("Operation"), QStringLiteral("Count"),
-                                          QStringLiteral("Total cost"),
-                                          QStringLiteral("Every (distance)"),
-                                          QStringLiteral("Every (days)")});
+  operations_->setHorizontalHeaderLabels({tr("Operation"), tr("Count"),
+                                          tr("Total cost"),
+                                          tr("Every (distance)"),
+                                          tr("Every (days)")});
   operations_->verticalHeader()->hide();
   operations_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   operations_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -52,13 +52,13 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   // Double-clicking a row edits it; its first click made it current.
   connect(table, &QTableView::doubleClicked, this, [this] { edit_record(); });
 
-  statistics_dock = new QDockWidget(QStringLiteral("Statistics"), this);
+  statistics_dock = new QDockWidget(tr("Statistics"), this);
   statistics_dock->setObjectName(QStringLiteral("statistics_dock"));
   statistics_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
   statistics = new statistics_panel(statistics_dock);
   statistics_dock->setWidget(statistics);
   addDockWidget(Qt::BottomDockWidgetArea, statistics_dock);
-  due_dock = new QDockWidget(QStringLiteral("Due List"), this);
+  due_dock = new QDockWidget(tr("Due List"), this);
   due_dock->setObjectName(QStringLiteral("due_dock"));
   due_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
   due_list = new due_list_panel(*log_, due_dock);
@@ -78,7 +78,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   due_label->setObjectName(QStringLiteral("due_label"));
   due_label->hide();
   statusBar()->addWidget(due_label);
-  unsaved_label = new warning_label(QStringLiteral("Not saved"), this);
+  unsaved_label = new warning_label(tr("Not saved"), this);
   unsaved_label->setObjectName(QStringLiteral("unsaved_label"));
   QFont bold = unsaved_label->font();
   bold.setBold(true);
@@ -124,17 +124,17 @@ void Tarvik::setup_toolbar() {
     QAction** action;
   };
   const command commands[] = {
-      {"New", "new", &Tarvik::new_record, {QKeySequence(Qt::CTRL | Qt::Key_N)}, &new_action},
-      {"Edit",
+      {QT_TR_NOOP("New"), "new", &Tarvik::new_record, {QKeySequence(Qt::CTRL | Qt::Key_N)}, &new_action},
+      {QT_TR_NOOP("Edit"),
        "edit",
        &Tarvik::edit_record,
        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_F2)},
        &edit_action},
-      {"Delete", "trash", &Tarvik::delete_record, {QKeySequence(Qt::Key_Delete)}, &delete_action},
+      {QT_TR_NOOP("Delete"), "trash", &Tarvik::delete_record, {QKeySequence(Qt::Key_Delete)}, &delete_action},
   };
   for (const command& c : commands) {
     const QIcon icon(Resource::loadPixmap(QLatin1String(c.icon)));
-    auto* action = new QAction(icon, QLatin1String(c.text), this);
+    auto* action = new QAction(icon, tr(c.text), this);
     TARVIK_CHECK_POINTER(action, kSource);
     action->setShortcuts(c.keys);
     connect(action, &QAction::triggered, this, c.slot);
@@ -146,38 +146,39 @@ void Tarvik::setup_toolbar() {
 }
 
 void Tarvik::setup_menus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  QMenu* file = menuBar()->addMenu(tr("&File"));
   file->addAction(new_action);
   file->addSeparator();
-  QAction* open = file->addAction(QStringLiteral("Open…"), this,
+  QAction* open = file->addAction(tr("Open…"), this,
                                   [this] { choose_log_to_open(this, *log_); });
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   QAction* new_log =
-      file->addAction(QStringLiteral("New Log…"), this, [this] { choose_new_log(this, *log_); });
+      file->addAction(tr("New Log…"), this, [this] { choose_new_log(this, *log_); });
   new_log->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
-  recent_menu = file->addMenu(QStringLiteral("Open Recent"));
+  recent_menu = file->addMenu(tr("Open Recent"));
   recent_menu->setObjectName(QStringLiteral("recent_menu"));
   connect(recent_menu, &QMenu::aboutToShow, this,
           [this] { fill_recent_menu(recent_menu, this, *log_); });
   file->addSeparator();
-  file->addAction(QStringLiteral("Import CSV…"), this, [this] { import_csv(*this); });
-  file->addAction(QStringLiteral("Export CSV…"), this, [this] { export_csv(*this); });
-  file->addAction(QStringLiteral("Export PDF…"), this, [this] { print_history(*this, true); });
+  file->addAction(tr("Import CSV…"), this, [this] { import_csv(*this); });
+  file->addAction(tr("Export CSV…"), this, [this] { export_csv(*this); });
+  file->addAction(tr("Export PDF…"), this, [this] { print_history(*this, true); });
   QAction* print =
-      file->addAction(QStringLiteral("Print…"), this, [this] { print_history(*this, false); });
+      file->addAction(tr("Print…"), this, [this] { print_history(*this, false); });
   print->setShortcut(QKeySequence::Print);
   file->addSeparator();
   QAction* settings = file->addAction(tr("Log Settings…"), this, [this] { edit_log_settings(); });
   settings->setObjectName(QStringLiteral("log_settings_action"));
   file->addSeparator();
-  QAction* quit = file->addAction(QStringLiteral("Quit"), this, &QWidget::close);
+  QAction* quit = file->addAction(tr("Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  QAction* undo = log_->undo_stack().createUndoAction(this, QStringLiteral("Undo"));
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  // The toolkit's own "Undo %1" and "Redo %1", translated with its texts.
+  QAction* undo = log_->undo_stack().createUndoAction(this);
   undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   undo_action = undo;
-  QAction* redo = log_->undo_stack().createRedoAction(this, QStringLiteral("Redo"));
+  QAction* redo = log_->undo_stack().createRedoAction(this);
   // Through the open log, which says what was undone or redone.
   disconnect(undo, &QAction::triggered, &log_->undo_stack(), &QUndoStack::undo);
   disconnect(redo, &QAction::triggered, &log_->undo_stack(), &QUndoStack::redo);
@@ -191,10 +192,10 @@ void Tarvik::setup_menus() {
   edit->addAction(edit_action);
   edit->addAction(delete_action);
 
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  QMenu* view = menuBar()->addMenu(tr("&View"));
   view->addAction(statistics_dock->toggleViewAction());
   view->addAction(due_dock->toggleViewAction());
-  view->addAction(QStringLiteral("Charts…"), this, [this] {
+  view->addAction(tr("Charts…"), this, [this] {
     charts_dialog charts(this, rows_shown(), log_->beside(QStringLiteral(".png")), log_->path(),
                          log_->units());
     connect(&charts, &charts_dialog::saved, this,
@@ -205,10 +206,10 @@ void Tarvik::setup_menus() {
                                       [this] { log_->tell_problems_again(); });
   problems->setObjectName(QStringLiteral("problems_action"));
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->addAction(QStringLiteral("About Tarvik"), this, [this] {
-    QMessageBox::about(this, QStringLiteral("About Tarvik"),
-                       QStringLiteral("Tarvik keeps the maintenance and mileage log of one "
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  help->addAction(tr("About Tarvik"), this, [this] {
+    QMessageBox::about(this, tr("About Tarvik"),
+                       tr("Tarvik keeps the maintenance and mileage log of one "
                                       "vehicle.\n\nLog file: %1")
                            .arg(log_->shown_path()));
   });
@@ -246,8 +247,8 @@ std::vector<const Record*> Tarvik::rows_shown() const { return rows->shown(); }
 
 void Tarvik::show_rows_counted() {
   const std::size_t count = rows->identifiers().size();
-  QString text = count == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(count);
-  if (rows->filtering()) text += QStringLiteral(", %1 shown").arg(rows->shown_count());
+  QString text = count == 1 ? tr("1 record") : tr("%1 records").arg(count);
+  if (rows->filtering()) text += tr(", %1 shown").arg(rows->shown_count());
   count_label->setText(text);
   // The figures follow the rows shown, while anyone can see them.
   if (statistics_dock->isVisible()) rows->show_figures(*statistics);
@@ -263,8 +264,8 @@ void Tarvik::show_record_count() {
   show_rows_counted();
   // What is due follows the whole log, and the status bar counts it.
   const std::size_t due = due_list->show_log(log, left_out);
-  due_label->setText(due == 1 ? QStringLiteral("1 service due")
-                              : QStringLiteral("%1 services due").arg(due));
+  due_label->setText(due == 1 ? tr("1 service due")
+                              : tr("%1 services due").arg(due));
   due_label->setVisible(due > 0);
 }
 
