@@ -61,9 +61,9 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
   auto* problem = new QLabel(&dialog);
   problem->setStyleSheet(QStringLiteral("color: #b00000"));
   problem->hide();
-  form->addRow(QStringLiteral("Operation"), operation);
-  form->addRow(QStringLiteral("Every (distance)"), distance);
-  form->addRow(QStringLiteral("Every (months)"), months);
+  form->addRow(QStringLiteral("&Operation"), operation);
+  form->addRow(QStringLiteral("Every (&distance)"), distance);
+  form->addRow(QStringLiteral("Every (&months)"), months);
   form->addRow(problem);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
@@ -110,14 +110,26 @@ due_list_panel::due_list_panel(open_log& log, QWidget* parent) : QWidget(parent)
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   layout->addWidget(table_);
   auto* buttons = new QHBoxLayout;
-  const auto button = [&](const char* text, void (due_list_panel::*slot)()) {
+  const auto button = [&](const char* text, const char* name, void (due_list_panel::*slot)()) {
     auto* b = new QPushButton(QString::fromUtf8(text), this);
+    b->setObjectName(QLatin1String(name));
     connect(b, &QPushButton::clicked, this, slot);
     buttons->addWidget(b);
+    return b;
   };
-  button("Add…", &due_list_panel::add_interval);
-  button("Change…", &due_list_panel::change_interval);
-  button("Remove", &due_list_panel::remove_interval);
+  button("&Add…", "add_interval_button", &due_list_panel::add_interval);
+  QPushButton* change =
+      button("Chan&ge…", "change_interval_button", &due_list_panel::change_interval);
+  QPushButton* remove =
+      button("&Remove", "remove_interval_button", &due_list_panel::remove_interval);
+  // Change and Remove act on the chosen interval: off without one.
+  const auto follow = [this, change, remove] {
+    const bool chosen = table_->currentRow() >= 0;
+    change->setEnabled(chosen);
+    remove->setEnabled(chosen);
+  };
+  connect(table_, &QTableWidget::currentCellChanged, this, follow);
+  follow();
   buttons->addStretch();
   layout->addLayout(buttons);
   connect(table_, &QTableWidget::cellDoubleClicked, this, &due_list_panel::change_interval);

@@ -82,10 +82,10 @@ void import_csv(Tarvik& window) {
     entries.push_back({entry.date, entry.mileage, entry.operation, entry.notes, entry.cost});
   }
   const std::size_t count = entries.size();
-  const std::size_t first = window.row_identifiers().size();
   log.undo_stack().push(new import_records_command(log, std::move(entries)));
-  // The user sees what came in: the first imported row, where shown.
-  window.show_position(first);
+  // Rows come in at the end of the store; the newest entry is what the
+  // user looks for first.
+  window.show_newest();
   QString said = count == 1 ? QStringLiteral("1 entry imported from %2")
                             : QStringLiteral("%1 entries imported from %2").arg(count);
   if (log.unsaved()) said += QStringLiteral(", not saved yet");
