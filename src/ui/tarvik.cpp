@@ -266,8 +266,16 @@ void Tarvik::fit_dock_titles() {
 }
 
 bool Tarvik::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == table->viewport() && event->type() == QEvent::Resize && share_columns) {
-    rows->share_width();
+  if (watched == table->viewport() && event->type() == QEvent::Resize) {
+    if (share_columns) rows->share_width();
+    // A current row the shrinking table cut in part (as when the docks
+    // take their room after the first show) comes back whole.
+    const QModelIndex current = table->currentIndex();
+    if (current.isValid() && table->visualRect(current).intersects(table->viewport()->rect())) {
+      QTimer::singleShot(0, table, [this] {
+        if (table->currentIndex().isValid()) table->scrollTo(table->currentIndex());
+      });
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
