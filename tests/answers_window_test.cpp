@@ -66,13 +66,7 @@ class Answers : public ::testing::Test {
   }
 
   void click_due_button(const QString& text) {
-    for (auto* button : window->findChild<QWidget*>(QStringLiteral("due_list"))->findChildren<QPushButton*>()) {
-      if (button->text() == text) {
-        QTest::mouseClick(button, Qt::LeftButton);
-        return;
-      }
-    }
-    ADD_FAILURE() << "no button " << text.toStdString();
+    testing::click_button(window->findChild<QWidget*>(QStringLiteral("due_list")), text);
   }
 
   QTableWidget* due_table() const { return window->findChild<QTableWidget*>(QStringLiteral("due_table")); }

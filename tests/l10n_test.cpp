@@ -189,9 +189,11 @@ QStringList modal_texts(const std::function<void()>& open) {
   return texts;
 }
 
+// By its text with the mnemonic marks left out, in either language.
 QAction* action_named(QWidget& window, const QString& text) {
+  const QString plain = QString(text).remove(u'&');
   for (QAction* action : window.findChildren<QAction*>()) {
-    if (action->text() == text) return action;
+    if (QString(action->text()).remove(u'&') == plain) return action;
   }
   ADD_FAILURE() << "no action " << text.toStdString();
   return nullptr;
@@ -226,10 +228,10 @@ QStringList window_texts(testing::scoped_home& home) {
   texts << modal_texts([&] { QTest::keyClick(table, Qt::Key_F2); });
   texts << modal_texts([&] { window.findChild<QAction*>(QStringLiteral("log_settings_action"))->trigger(); });
   texts << modal_texts([&] {
-    if (QAction* about = action_named(window, Tarvik::tr("About Tarvik"))) about->trigger();
+    if (QAction* about = action_named(window, Tarvik::tr("&About Tarvik"))) about->trigger();
   });
   texts << modal_texts([&] {
-    if (QAction* charts = action_named(window, Tarvik::tr("Charts…"))) charts->trigger();
+    if (QAction* charts = action_named(window, Tarvik::tr("&Charts…"))) charts->trigger();
   });
   // The interval editor, from the due list's first button.
   auto* due = window.findChild<QWidget*>(QStringLiteral("due_list"));

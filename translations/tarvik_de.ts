@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>shortcut_list</name>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>Move between the table, the filter and the panels</source>
+        <translation>Zwischen Tabelle, Filter und Bereichen wechseln</translation>
+    </message>
+    <message>
+        <source>Tab, Shift+Tab</source>
+        <translation>Tab, Umschalt+Tab</translation>
+    </message>
+    <message>
+        <source>In the search box: clear it and return to the table</source>
+        <translation>Im Suchfeld: leeren und zur Tabelle zurückkehren</translation>
+    </message>
+    <message>
+        <source>In the entry dialog: OK, also from Notes</source>
+        <translation>Im Eintragsdialog: OK, auch aus den Notizen</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::RecordEditor</name>
     <message>
         <source>%1: %2 is too large.</source>
@@ -25,19 +64,19 @@
     </message>
     <message>
         <source>Mileage</source>
-        <translation>Kilometerstand</translation>
+        <translation type="vanished">Kilometerstand</translation>
     </message>
     <message>
         <source>Date</source>
-        <translation>Datum</translation>
+        <translation type="vanished">Datum</translation>
     </message>
     <message>
         <source>Operation</source>
-        <translation>Arbeit</translation>
+        <translation type="vanished">Arbeit</translation>
     </message>
     <message>
         <source>Cost</source>
-        <translation>Kosten</translation>
+        <translation type="vanished">Kosten</translation>
     </message>
     <message>
         <source>YYYY-MM-DD</source>
@@ -49,7 +88,7 @@
     </message>
     <message>
         <source>Notes</source>
-        <translation>Notizen</translation>
+        <translation type="vanished">Notizen</translation>
     </message>
     <message>
         <source>OK</source>
@@ -91,6 +130,26 @@
         <source>higher than %1 on %2</source>
         <translation>höher als %1 am %2</translation>
     </message>
+    <message>
+        <source>&amp;Mileage</source>
+        <translation>&amp;Kilometerstand</translation>
+    </message>
+    <message>
+        <source>&amp;Date</source>
+        <translation>&amp;Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Operation</source>
+        <translation>&amp;Arbeit</translation>
+    </message>
+    <message>
+        <source>Co&amp;st</source>
+        <translation>Ko&amp;sten</translation>
+    </message>
+    <message>
+        <source>&amp;Notes</source>
+        <translation>&amp;Notizen</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::Tarvik</name>
@@ -124,39 +183,39 @@
     </message>
     <message>
         <source>Open…</source>
-        <translation>Öffnen …</translation>
+        <translation type="vanished">Öffnen …</translation>
     </message>
     <message>
         <source>New Log…</source>
-        <translation>Neues Fahrtenbuch …</translation>
+        <translation type="vanished">Neues Fahrtenbuch …</translation>
     </message>
     <message>
         <source>Open Recent</source>
-        <translation>Zuletzt geöffnet</translation>
+        <translation type="vanished">Zuletzt geöffnet</translation>
     </message>
     <message>
         <source>Import CSV…</source>
-        <translation>CSV importieren …</translation>
+        <translation type="vanished">CSV importieren …</translation>
     </message>
     <message>
         <source>Export CSV…</source>
-        <translation>CSV exportieren …</translation>
+        <translation type="vanished">CSV exportieren …</translation>
     </message>
     <message>
         <source>Export PDF…</source>
-        <translation>PDF exportieren …</translation>
+        <translation type="vanished">PDF exportieren …</translation>
     </message>
     <message>
         <source>Print…</source>
-        <translation>Drucken …</translation>
+        <translation type="vanished">Drucken …</translation>
     </message>
     <message>
         <source>Log Settings…</source>
-        <translation>Einstellungen des Fahrtenbuchs …</translation>
+        <translation type="vanished">Einstellungen des Fahrtenbuchs …</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation>Beenden</translation>
+        <translation type="vanished">Beenden</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
@@ -168,7 +227,7 @@
     </message>
     <message>
         <source>Charts…</source>
-        <translation>Diagramme …</translation>
+        <translation type="vanished">Diagramme …</translation>
     </message>
     <message>
         <source>&amp;Help</source>
@@ -224,7 +283,7 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Problems in the Log…</source>
-        <translation>Probleme im Fahrtenbuch …</translation>
+        <translation type="vanished">Probleme im Fahrtenbuch …</translation>
     </message>
     <message>
         <source>Added %1 of %2 — %3 takes it out again</source>
@@ -237,6 +296,166 @@ Datei: %1</translation>
     <message>
         <source>Deleted %1 of %2 — %3 brings it back</source>
         <translation>%1 vom %2 gelöscht — %3 holt es zurück</translation>
+    </message>
+    <message>
+        <source>Log entries</source>
+        <translation>Einträge des Fahrtenbuchs</translation>
+    </message>
+    <message>
+        <source>The figures of the entries the table shows</source>
+        <translation>Die Kennzahlen der Einträge, die die Tabelle zeigt</translation>
+    </message>
+    <message>
+        <source>Due list</source>
+        <translation>Fälligkeitsliste</translation>
+    </message>
+    <message>
+        <source>The service intervals and what is due</source>
+        <translation>Die Wartungsintervalle und was fällig ist</translation>
+    </message>
+    <message>
+        <source>Figures by operation</source>
+        <translation>Kennzahlen nach Arbeit</translation>
+    </message>
+    <message>
+        <source>For each operation its count, total cost and average interval</source>
+        <translation>Für jede Arbeit Anzahl, Gesamtkosten und mittlerer Abstand</translation>
+    </message>
+    <message>
+        <source>Service intervals</source>
+        <translation>Wartungsintervalle</translation>
+    </message>
+    <message>
+        <source>For each interval when it was last done, when it is next due and its state</source>
+        <translation>Für jedes Intervall, wann es zuletzt erledigt wurde, wann es wieder fällig ist und sein Zustand</translation>
+    </message>
+    <message>
+        <source>Entries</source>
+        <translation>Einträge</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Datei des Fahrtenbuchs</translation>
+    </message>
+    <message>
+        <source>Services due</source>
+        <translation>Fällige Wartungen</translation>
+    </message>
+    <message>
+        <source>Save state</source>
+        <translation>Speicherzustand</translation>
+    </message>
+    <message>
+        <source>Commands and filter</source>
+        <translation>Befehle und Filter</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Panels</source>
+        <translation>Bereiche</translation>
+    </message>
+    <message>
+        <source>Chooses the panel shown below the table</source>
+        <translation>Wählt den Bereich unter der Tabelle</translation>
+    </message>
+    <message>
+        <source>&amp;New Entry…</source>
+        <translation>&amp;Neuer Eintrag …</translation>
+    </message>
+    <message>
+        <source>&amp;Edit Entry…</source>
+        <translation>Eintrag &amp;bearbeiten …</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Entry</source>
+        <translation>Eintrag &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Open…</source>
+        <translation>Ö&amp;ffnen …</translation>
+    </message>
+    <message>
+        <source>New &amp;Log…</source>
+        <translation>Neues Fa&amp;hrtenbuch …</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Import CSV…</source>
+        <translation>CSV &amp;importieren …</translation>
+    </message>
+    <message>
+        <source>E&amp;xport CSV…</source>
+        <translation>CSV e&amp;xportieren …</translation>
+    </message>
+    <message>
+        <source>Export P&amp;DF…</source>
+        <translation>&amp;PDF exportieren …</translation>
+    </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>&amp;Drucken …</translation>
+    </message>
+    <message>
+        <source>Log Se&amp;ttings…</source>
+        <translation>Ein&amp;stellungen des Fahrtenbuchs …</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Statistics</source>
+        <translation>&amp;Statistik</translation>
+    </message>
+    <message>
+        <source>&amp;Due List</source>
+        <translation>&amp;Fälligkeitsliste</translation>
+    </message>
+    <message>
+        <source>&amp;Charts…</source>
+        <translation>&amp;Diagramme …</translation>
+    </message>
+    <message>
+        <source>&amp;Problems in the Log…</source>
+        <translation>&amp;Probleme im Fahrtenbuch …</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard Shortcuts</source>
+        <translation>&amp;Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>&amp;About Tarvik</source>
+        <translation>Ü&amp;ber Tarvik</translation>
+    </message>
+    <message>
+        <source>No entries yet — %1 or %2…</source>
+        <translation>Noch keine Einträge — %1 oder %2 …</translation>
+    </message>
+    <message>
+        <source>No entry matches the filter.</source>
+        <translation>Kein Eintrag passt zum Filter.</translation>
+    </message>
+    <message>
+        <source>One row an entry: mileage, date, operation, cost and notes. Return edits the current entry, Delete removes it.</source>
+        <translation>Eine Zeile je Eintrag: Kilometerstand, Datum, Arbeit, Kosten und Notizen. Eingabe bearbeitet den aktuellen Eintrag, Entf löscht ihn.</translation>
     </message>
 </context>
 <context>
@@ -460,11 +679,11 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Every (distance)</source>
-        <translation>Alle (Strecke)</translation>
+        <translation type="vanished">Alle (Strecke)</translation>
     </message>
     <message>
         <source>Every (months)</source>
-        <translation>Alle (Monate)</translation>
+        <translation type="vanished">Alle (Monate)</translation>
     </message>
     <message>
         <source>Every (distance): type a number above 0, such as 15000.</source>
@@ -500,15 +719,15 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Add…</source>
-        <translation>Hinzufügen …</translation>
+        <translation type="vanished">Hinzufügen …</translation>
     </message>
     <message>
         <source>Change…</source>
-        <translation>Ändern …</translation>
+        <translation type="vanished">Ändern …</translation>
     </message>
     <message>
         <source>Remove</source>
-        <translation>Entfernen</translation>
+        <translation type="vanished">Entfernen</translation>
     </message>
     <message>
         <source>Another program changed the service intervals; the list now shows them as they are. Choose the interval again.</source>
@@ -537,6 +756,30 @@ Datei: %1</translation>
     <message>
         <source>Removed the interval %1 — %2 brings it back</source>
         <translation>Intervall %1 entfernt — %2 holt es zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Operation</source>
+        <translation>&amp;Arbeit</translation>
+    </message>
+    <message>
+        <source>Every (&amp;distance)</source>
+        <translation>Alle (&amp;Strecke)</translation>
+    </message>
+    <message>
+        <source>Every (&amp;months)</source>
+        <translation>Alle (&amp;Monate)</translation>
+    </message>
+    <message>
+        <source>&amp;Add…</source>
+        <translation>&amp;Hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Chan&amp;ge…</source>
+        <translation>Ä&amp;ndern …</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
     </message>
 </context>
 <context>
@@ -735,7 +978,39 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Dates</source>
-        <translation>Zeitraum</translation>
+        <translation type="vanished">Zeitraum</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suche</translation>
+    </message>
+    <message>
+        <source>Shows only the entries whose operation or notes hold the text; Escape clears it</source>
+        <translation>Zeigt nur die Einträge, deren Arbeit oder Notizen den Text enthalten; Esc leert das Feld</translation>
+    </message>
+    <message>
+        <source>&amp;Dates</source>
+        <translation>&amp;Zeitraum</translation>
+    </message>
+    <message>
+        <source>Shows only the entries between the two days</source>
+        <translation>Zeigt nur die Einträge zwischen den beiden Tagen</translation>
+    </message>
+    <message>
+        <source>First day</source>
+        <translation>Erster Tag</translation>
+    </message>
+    <message>
+        <source>The earliest day of the entries shown</source>
+        <translation>Der früheste Tag der angezeigten Einträge</translation>
+    </message>
+    <message>
+        <source>Last day</source>
+        <translation>Letzter Tag</translation>
+    </message>
+    <message>
+        <source>The latest day of the entries shown</source>
+        <translation>Der späteste Tag der angezeigten Einträge</translation>
     </message>
 </context>
 <context>

@@ -85,9 +85,9 @@ bool edit_interval(QWidget* parent, service_interval& interval) {
   months->setValue(interval.months ? static_cast<int>(*interval.months) : 0);
   auto* problem = new warning_label(QString(), &dialog);
   problem->hide();
-  form->addRow(due_list_panel::tr("Operation"), operation);
-  form->addRow(due_list_panel::tr("Every (distance)"), distance);
-  form->addRow(due_list_panel::tr("Every (months)"), months);
+  form->addRow(due_list_panel::tr("&Operation"), operation);
+  form->addRow(due_list_panel::tr("Every (&distance)"), distance);
+  form->addRow(due_list_panel::tr("Every (&months)"), months);
   form->addRow(problem);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
@@ -132,14 +132,26 @@ due_list_panel::due_list_panel(open_log& log, QWidget* parent) : QWidget(parent)
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   layout->addWidget(table_);
   auto* buttons = new QHBoxLayout;
-  const auto button = [&](const char* text, void (due_list_panel::*slot)()) {
+  const auto button = [&](const char* text, const char* name, void (due_list_panel::*slot)()) {
     auto* b = new QPushButton(tr(text), this);
+    b->setObjectName(QLatin1String(name));
     connect(b, &QPushButton::clicked, this, slot);
     buttons->addWidget(b);
+    return b;
   };
-  button(QT_TR_NOOP("Add…"), &due_list_panel::add_interval);
-  button(QT_TR_NOOP("Change…"), &due_list_panel::change_interval);
-  button(QT_TR_NOOP("Remove"), &due_list_panel::remove_interval);
+  button(QT_TR_NOOP("&Add…"), "add_interval_button", &due_list_panel::add_interval);
+  QPushButton* change =
+      button(QT_TR_NOOP("Chan&ge…"), "change_interval_button", &due_list_panel::change_interval);
+  QPushButton* remove =
+      button(QT_TR_NOOP("&Remove"), "remove_interval_button", &due_list_panel::remove_interval);
+  // Change and Remove act on the chosen interval: off without one.
+  const auto follow = [this, change, remove] {
+    const bool chosen = table_->currentRow() >= 0;
+    change->setEnabled(chosen);
+    remove->setEnabled(chosen);
+  };
+  connect(table_, &QTableWidget::currentCellChanged, this, follow);
+  follow();
   buttons->addStretch();
   layout->addLayout(buttons);
   connect(table_, &QTableWidget::cellDoubleClicked, this, &due_list_panel::change_interval);

@@ -25,13 +25,24 @@ filter_bar::filter_bar(QWidget* parent) : QWidget(parent) {
   search = new QLineEdit(this);
   search->setObjectName(QStringLiteral("search_box"));
   search->setPlaceholderText(tr("Search operation and notes"));
+  // The placeholder disappears with the first letter; a screen reader
+  // needs a name that stays.
+  search->setAccessibleName(tr("Search"));
+  search->setAccessibleDescription(
+      tr("Shows only the entries whose operation or notes hold "
+         "the text; Escape clears it"));
   search->setClearButtonEnabled(true);
   search->setMinimumWidth(search->fontMetrics().averageCharWidth() * 24);
-  range = new QCheckBox(tr("Dates"), this);
+  range = new QCheckBox(tr("&Dates"), this);
   range->setObjectName(QStringLiteral("date_range_box"));
+  range->setAccessibleDescription(tr("Shows only the entries between the two days"));
   const QDate today = QDate::currentDate();
   from = day_box("date_from", today.addYears(-1), this);
   to = day_box("date_to", today, this);
+  from->setAccessibleName(tr("First day"));
+  from->setAccessibleDescription(tr("The earliest day of the entries shown"));
+  to->setAccessibleName(tr("Last day"));
+  to->setAccessibleDescription(tr("The latest day of the entries shown"));
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 0, 0, 0);
@@ -63,10 +74,35 @@ bool filter_bar::eventFilter(QObject* watched, QEvent* event) {
   // happened to be current; claiming the key keeps it in the field.
   if (event->type() == QEvent::ShortcutOverride) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) event->accept();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) event->accept();
+  }
+  // Tab leaves a day box at once instead of walking its year, month and
+  // day first.
+  if (event->type() == QEvent::KeyPress && (watched == from || watched == to)) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+      focusNextPrevChild(key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier) == 0);
+      return true;
+    }
+  }
+  // Escape leaves the filter for the table; in the search box it also
+  // takes the search back, so that every entry shows again.
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    if (watched == search) search->clear();
+    emit finished();
+    return true;
   }
   return QWidget::eventFilter(watched, event);
 }
+
+void filter_bar::focus_search() {
+  search->setFocus(Qt::ShortcutFocusReason);
+  search->selectAll();
+}
+
+QList<QWidget*> filter_bar::fields() const { return {search, range, from, to}; }
 
 QString filter_bar::text() const { return search->text(); }
 

@@ -2,6 +2,7 @@
 #define TARVIK_UI_FILTER_BAR_H_
 
 #include <QDate>
+#include <QList>
 #include <QWidget>
 #include <optional>
 #include <utility>
@@ -16,7 +17,8 @@ namespace tarvik {
 // the "date_range_box" check box is on, a range of days from "date_from" to
 // "date_to". changed() follows every edit of either. Return or Enter in
 // a field is the field's own (the window's Edit does not take it) and ends
-// the search: finished().
+// the search: finished(). Escape ends it too, and in the search box first
+// clears the text.
 class filter_bar : public QWidget {
   Q_OBJECT
 
@@ -27,6 +29,10 @@ class filter_bar : public QWidget {
   // The first and last day shown, when the range is on; a range typed
   // backwards counts from the earlier day.
   std::optional<std::pair<QDate, QDate>> days() const;
+  // Puts the caret in the search box, its text selected (Edit > Find).
+  void focus_search();
+  // The fields in the order Tab visits them.
+  QList<QWidget*> fields() const;
 
  signals:
   void changed();

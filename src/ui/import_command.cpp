@@ -91,7 +91,6 @@ void import_csv(Tarvik& window) {
     entries.push_back({entry.date, entry.mileage, entry.operation, entry.notes, entry.cost});
   }
   const std::size_t count = entries.size();
-  const std::size_t first = window.row_identifiers().size();
   const QString said =
       count == 1
           ? QCoreApplication::translate("tarvik::import_csv",
@@ -101,9 +100,10 @@ void import_csv(Tarvik& window) {
                                         "%1 entries imported from %2 — %3 takes them out again")
                 .arg(shown_count(count), name, log.undo_name());
   log.take_step(new import_records_command(log, std::move(entries)), said);
-  // The user sees what came in: the first imported row, where shown; and
-  // Undo, from the table, takes the import back (not the search text).
-  window.show_position(first);
+  // Rows come in at the end of the store; the newest entry is what the
+  // user looks for first. Undo, from the table, takes the import back (not
+  // the search text).
+  window.show_newest();
   window.focus_table();
 }
 

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   auto* window = new tarvik::Tarvik(nullptr, "tarvik", tarvik::log_argument(argc, argv));
   TARVIK_CHECK_POINTER(window, "main");
   // The application object owns the window from here on.
-  application->showMainDocumentWidget(window, false);
+  // Maximised at first; later as the user left it.
+  application->showMainDocumentWidget(window, window->restored_layout());
   return application->exec();
 }

@@ -3,26 +3,23 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "ui/user_settings.h"
+
 namespace tarvik::recent_logs {
 namespace {
 
 const QString kKey = QStringLiteral("recent_logs");
 
-QSettings settings() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tarvik"),
-                   QStringLiteral("tarvik"));
-}
-
 QString normal(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
 
 void store(const QStringList& paths) {
-  QSettings kept = settings();
+  QSettings kept = user_settings();
   kept.setValue(kKey, paths);
 }
 
 }  // namespace
 
-QStringList list() { return settings().value(kKey).toStringList(); }
+QStringList list() { return user_settings().value(kKey).toStringList(); }
 
 void add(const QString& path) {
   const QString file = normal(path);

@@ -1,6 +1,7 @@
 #include "ui/record_editor.h"
 
 #include <QCompleter>
+#include <QAccessible>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStringList>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -41,6 +43,10 @@ void mark(QLineEdit* box, const QString& problem) {
   if (box->property("invalid").toBool() == marked && box->toolTip() == problem) return;
   box->setProperty("invalid", marked);
   box->setToolTip(problem);
+  // A screen reader reads the problem with the box, not only its colour.
+  box->setAccessibleDescription(problem);
+  QAccessibleEvent described(box, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&described);
   if (marked) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(255, 218, 218));
@@ -117,10 +123,11 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     QString* shown;
   };
   const line_row rows[] = {
-      {QT_TR_NOOP("Mileage"), "mileage_label", "mileage_box", "mileage", &mileage_box, &shown_mileage},
-      {QT_TR_NOOP("Date"), "date_label", "date_box", "date", &date_box, &shown_date},
-      {QT_TR_NOOP("Operation"), "op_label", "op_box", "operation", &op_box, &shown_operation},
-      {QT_TR_NOOP("Cost"), "cost_label", "cost_box", "cost", &cost_box, &shown_cost},
+      {QT_TR_NOOP("&Mileage"), "mileage_label", "mileage_box", "mileage", &mileage_box,
+       &shown_mileage},
+      {QT_TR_NOOP("&Date"), "date_label", "date_box", "date", &date_box, &shown_date},
+      {QT_TR_NOOP("&Operation"), "op_label", "op_box", "operation", &op_box, &shown_operation},
+      {QT_TR_NOOP("Co&st"), "cost_label", "cost_box", "cost", &cost_box, &shown_cost},
   };
   const int box_width = fontMetrics().averageCharWidth() * kBoxCharacters;
   int row = 0;
@@ -180,7 +187,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   connect(date_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
   connect(cost_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
 
-  auto* notes_label = new QLabel(tr("Notes"), this);
+  auto* notes_label = new QLabel(tr("&Notes"), this);
   TARVIK_CHECK_POINTER(notes_label, kSource);
   notes_label->setObjectName(QStringLiteral("notes_label"));
   grid->addWidget(notes_label, 4, 0);
@@ -233,6 +240,13 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   });
   if (dialog != nullptr) connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   grid->addWidget(buttons, 8, 0, 1, 3);
+  // Ctrl+Return is OK from any box; plain Return in Notes starts a line.
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter),
+        QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))}) {
+    auto* accept = new QShortcut(keys, this);
+    connect(accept, &QShortcut::activated, ok_button, &QPushButton::click);
+  }
 
   show_readings();
 
@@ -350,6 +364,11 @@ bool RecordEditor::check_boxes(bool focus) {
 
   problem_label->setText(problems.join(QLatin1Char(' ')));
   problem_label->setVisible(!problems.isEmpty());
+  if (focus && !problems.isEmpty()) {
+    // OK refused: said aloud, as the line is shown.
+    QAccessibleEvent alert(problem_label, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+  }
   if (focus && first != nullptr) {
     first->setFocus(Qt::OtherFocusReason);
     first->selectAll();

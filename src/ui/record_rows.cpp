@@ -10,12 +10,13 @@
 
 #include "data/data_source.h"
 #include "ui/log_units.h"
+#include "data/record.h"
+#include "platform/pointer_check.h"
 #include "ui/open_log.h"
 #include "ui/record_filter.h"
 #include "ui/record_model.h"
 #include "ui/record_table.h"
 #include "ui/statistics_panel.h"
-#include "platform/pointer_check.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -110,6 +111,45 @@ void record_rows::name_units(const log_units& units) {
   }
   model_->set_labels(labels);
   size_columns();
+}
+
+void record_rows::share_width() {
+  const int operation = 2;
+  int others = 0;
+  for (int k = 0; k + 1 < static_cast<int>(columns.size()); ++k) {
+    if (k != operation) others += table_->columnWidth(k);
+  }
+  const int share = (table_->viewport()->width() - others) * 2 / 5;
+  if (share > table_->columnWidth(operation)) table_->setColumnWidth(operation, share);
+}
+
+QList<int> record_rows::widths() const {
+  QList<int> kept;
+  for (int k = 0; k + 1 < static_cast<int>(columns.size()); ++k) kept << table_->columnWidth(k);
+  return kept;
+}
+
+void record_rows::set_widths(const QList<int>& widths) {
+  // A width too narrow to find again with the mouse is not restored.
+  const int narrowest = table_->horizontalHeader()->minimumSectionSize();
+  for (int k = 0; k < widths.size() && k + 1 < static_cast<int>(columns.size()); ++k) {
+    if (widths[k] >= narrowest) table_->setColumnWidth(k, widths[k]);
+  }
+}
+
+int record_rows::newest_position() const {
+  const std::vector<int>& ids = model_->identifiers();
+  int newest = -1;
+  long newest_date = 0;
+  for (std::size_t k = 0; k < ids.size(); ++k) {
+    const Record* record = log_.store().record(ids[k]);
+    if (record == nullptr) continue;
+    if (newest < 0 || record->date() >= newest_date) {
+      newest = static_cast<int>(k);
+      newest_date = record->date();
+    }
+  }
+  return newest;
 }
 
 const std::vector<int>& record_rows::identifiers() const { return model_->identifiers(); }

@@ -2,6 +2,7 @@
 #define TARVIK_UI_RECORD_ROWS_H_
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <cstddef>
 #include <memory>
@@ -57,6 +58,9 @@ class record_rows {
   // The table row showing the record at `position` in store order; -1
   // when the filter hides it.
   int row_of(std::size_t position) const;
+  // The store position of the newest record by date (of several on that
+  // day, the one later in the store), or -1 without records.
+  int newest_position() const;
   // Makes the cell current, on the last row when `row` is past it.
   void make_current(int row, int column);
 
@@ -85,6 +89,15 @@ class record_rows {
   std::vector<const Record*> all() const;
   // Names the log's units in the headers: "Mileage (km)", "Cost (€)".
   void name_units(const log_units& units);
+
+  // Gives Operation its share of the table's width (two fifths of what the
+  // number and date columns leave), never less than it has; Notes takes the
+  // rest.
+  void share_width();
+  // The widths of every column but the last, which stretches.
+  QList<int> widths() const;
+  // Sets those widths again, as far as they are usable.
+  void set_widths(const QList<int>& widths);
 
  private:
   // Widths that show a date, a seven-digit mileage and a five-digit cost

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QToolTip>
 
@@ -17,6 +18,9 @@ record_table::record_table(QWidget* parent) : QTableView(parent) {
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setWordWrap(false);
   setTextElideMode(Qt::ElideRight);
+  // Tab leaves the table for the filter and the docks; the arrow keys move
+  // between cells.
+  setTabKeyNavigation(false);
   QHeaderView* rows = verticalHeader();
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(
@@ -65,6 +69,22 @@ QString record_table::full_text(int row, int column) const {
   const QModelIndex cell = model()->index(row, column);
   const QVariant whole = cell.data(record_model::whole_text_role);
   return whole.isValid() ? whole.toString() : cell.data().toString();
+}
+
+void record_table::set_empty_text(const QString& text) {
+  if (text == empty_text_) return;
+  empty_text_ = text;
+  viewport()->update();
+}
+
+void record_table::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  if (empty_text_.isEmpty() || model() == nullptr || model()->rowCount() > 0) return;
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::PlaceholderText));
+  const int margin = fontMetrics().averageCharWidth() * 2;
+  painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                   Qt::AlignCenter | Qt::TextWordWrap, empty_text_);
 }
 
 void record_table::keyboardSearch(const QString& /*search*/) {

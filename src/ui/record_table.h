@@ -14,7 +14,8 @@ namespace tarvik {
 //
 // A click on a column's header sorts the model by it, a second reverses the
 // order and a third returns to the model's own order (sort(-1)); the
-// current row stays on its record and in view.
+// current row stays on its record and in view. Without rows the table
+// shows its empty text in their place. Tab leaves the table.
 class record_table : public QTableView {
   Q_OBJECT
 
@@ -33,12 +34,19 @@ class record_table : public QTableView {
   // The whole text of a cell, line breaks included.
   QString full_text(int row, int column) const;
 
+  // What the table says while it has no rows; empty: nothing.
+  void set_empty_text(const QString& text);
+  const QString& empty_text() const { return empty_text_; }
+
  protected:
   void keyboardSearch(const QString& search) override;
   bool viewportEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void sort_as_shown(int column, Qt::SortOrder order);
+
+  QString empty_text_;
 };
 
 }  // namespace tarvik

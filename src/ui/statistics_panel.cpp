@@ -62,7 +62,6 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   operations_->verticalHeader()->hide();
   operations_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   operations_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  operations_->setMaximumHeight(140);
   layout->addWidget(operations_, 1);
   show_figures(log_statistics{});
   name_units(locale_units());

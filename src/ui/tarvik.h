@@ -1,6 +1,8 @@
 #ifndef TARVIK_UI_TARVIK_H_
 #define TARVIK_UI_TARVIK_H_
 
+#include <QByteArray>
+#include <QList>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
@@ -87,10 +89,18 @@ class Tarvik : public QMainWindow, private log_view {
   void show_position(std::size_t position);
   // The keyboard focus to the table, where Undo undoes the log's steps.
   void focus_table();
+  // Makes the row of the newest entry by date current and scrolls to it,
+  // when the filter shows it; the store order stays as it is.
+  void show_newest();
+  // The window found its size and place kept from an earlier run.
+  bool restored_layout() const { return layout_restored; }
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Tab and Shift+Tab go round the table, the filter and the dock on top.
+  bool focusNextPrevChild(bool next) override;
 
  private slots:
   void new_record();
@@ -106,6 +116,18 @@ class Tarvik : public QMainWindow, private log_view {
   void edit_log_settings();
   void setup_toolbar();
   void setup_menus();
+  // Tab order through the table, the filter and the docks.
+  void setup_keyboard();
+  // Names and descriptions a screen reader reads out.
+  void describe_for_screen_readers();
+  // The window's size and place, the docks and the column widths, kept in
+  // the user's settings when the window closes and read when it is built.
+  void restore_layout();
+  void keep_layout();
+  // What Tab goes round, in order.
+  QList<QWidget*> focus_ring() const;
+  // Docks on tabs show no title bar.
+  void fit_dock_titles();
   void apply_filter();
   // The counts, the figures of the rows shown and the due list.
   void show_record_count();
@@ -145,9 +167,15 @@ class Tarvik : public QMainWindow, private log_view {
   QAction* edit_action = nullptr;
   QAction* delete_action = nullptr;
   QAction* undo_action = nullptr;
+  QAction* import_action = nullptr;
   QLabel* count_label = nullptr;
   QLabel* unsaved_label = nullptr;
   bool shown_before = false;
+  bool layout_restored = false;
+  bool docks_restored = false;
+  QByteArray kept_docks;
+  // Operation keeps its share of the width until the user sizes a column.
+  bool share_columns = true;
 };
 
 }  // namespace tarvik

@@ -117,7 +117,7 @@ void choose_file(QWidget* dialog, const QString& path) {
 
 void click_button(QWidget* dialog, const QString& text) {
   for (QPushButton* candidate : dialog->findChildren<QPushButton*>()) {
-    if (candidate->text() == text) {
+    if (candidate->text() == text || QString(candidate->text()).remove(u'&') == text) {
       QTest::mouseClick(candidate, Qt::LeftButton);
       return;
     }
@@ -152,7 +152,7 @@ QAction* menu_action(QMainWindow& window, const QString& text) {
   for (QAction* menu : window.menuBar()->actions()) {
     if (menu->menu() == nullptr) continue;
     for (QAction* action : menu->menu()->actions()) {
-      if (action->text() == text) return action;
+      if (QString(action->text()).remove(u'&') == text) return action;
     }
   }
   ADD_FAILURE() << "no menu entry " << text.toStdString();

@@ -43,7 +43,8 @@ void type_into_box(QWidget* box, const QString& text);
 // button, as a user picking a file by name does.
 void choose_file(QWidget* dialog, const QString& path);
 
-// Clicks the dialog's button with this text; fails the test without one.
+// Clicks the dialog's button with this text (mnemonic marks aside); fails
+// the test without one.
 void click_button(QWidget* dialog, const QString& text);
 
 // What to type into the "Edit Record" dialog; unset boxes stay as they are.
@@ -64,8 +65,8 @@ void fill_and_close(QWidget* dialog, const typed_record& typed);
 // answer_next_modal(fill_and_close(typed)).
 void answer_next_editor(const typed_record& typed);
 
-// The entry of `window`'s menu bar menus with this text; fails the test
-// and gives null without one.
+// The entry of `window`'s menu bar menus with this text, mnemonic marks
+// aside; fails the test and gives null without one.
 QAction* menu_action(QMainWindow& window, const QString& text);
 
 // The main window's table of records; null without one.
