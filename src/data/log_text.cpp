@@ -128,7 +128,6 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
   out.written.reserve(records.size());
   advise_huge_pages(out.written.data(), records.size() * sizeof(origin));
   out.written.resize(records.size());
-  char last_byte = '\n';
   // Runs of the kept text that follow each other are one piece.
   const auto copy = [&](std::size_t begin, std::size_t end) {
     if (begin == end) return;
@@ -139,7 +138,6 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
       out.pieces.push_back({false, begin, end - begin});
     }
     out.size += end - begin;
-    last_byte = text[end - 1];
   };
   const auto add = [&](std::string_view bytes) {
     if (bytes.empty()) return;
@@ -149,7 +147,14 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
     out.fresh += bytes;
     out.pieces.back().size += bytes.size();
     out.size += bytes.size();
-    last_byte = bytes.back();
+  };
+  // Looked up only where it matters: reading the end of every block would
+  // walk the whole kept text.
+  const auto ends_line = [&] {
+    if (out.pieces.empty()) return true;
+    const composition::piece& last = out.pieces.back();
+    const char byte = (last.fresh ? out.fresh : text)[last.begin + last.size - 1];
+    return byte == '\n' || byte == '\r';
   };
   std::string block_text;
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -168,7 +173,7 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
           last ? moved_tail.empty() && tail == from.end
                : origins[i + 1].from_file && !origins[i + 1].moved_lead && origins[i + 1].lead == from.end;
       const bool more = !last || !moved_tail.empty() || tail < text.size();
-      if (more && !as_before && last_byte != '\n' && last_byte != '\r') add("\n");
+      if (more && !as_before && !ends_line()) add("\n");
     } else {
       block_text.clear();
       if (from.from_file) {
