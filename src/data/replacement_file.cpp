@@ -54,7 +54,7 @@ std::string unique_part() {
 }
 
 // An old log at least this large is let go on a thread of its own.
-constexpr off_t kLargeOldFile = off_t{8} << 20;
+constexpr off_t kLargeOldFile = off_t{1} << 20;
 
 // Closes `fd`, the last hold on a file without a name, away from the caller:
 // that close is what frees the file's blocks, which for a large log takes
