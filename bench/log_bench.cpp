@@ -181,12 +181,18 @@ void BM_CommitOneChanged(benchmark::State& state) {
   const commit_floors floors = plain_commit_seconds(make_log(static_cast<int>(state.range(0))), text);
   const std::vector<int> ids = store.identifiers();
   std::size_t next = 0;
+  double best = 1e9;
   for (auto _ : state) {
     tarvik::Record* record = store.record(ids[next++ % ids.size()]);
     record->mileage(record->mileage() + 1);
+    const auto start = clock_type::now();
     if (!store.commit()) state.SkipWithError("commit failed");
+    best = std::min(best, seconds_since(start));
   }
   report_floors(state, floors);
+  // Beside the floors, which are the best of their runs too: on a shared
+  // machine the mean says as much about the neighbours as about the commit.
+  state.counters["best_ms"] = best * 1e3;
 }
 BENCHMARK(BM_CommitOneChanged)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
