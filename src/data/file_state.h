@@ -45,8 +45,10 @@ struct file_state {
   // that has moved past them since: any later write, or any setting back
   // of the modification time, then stamps a later change time. Otherwise
   // `written` as it is, whose recent time stamp asks for its bytes to be
-  // compared. A file written in place for the same size and time stamp
-  // within microseconds of the rename still passes for ours.
+  // compared. What slips through: a write in place that keeps the size and
+  // sets the exact time stamp back, between the rename and the look that
+  // follows the directory's sync, milliseconds while the writer holds the
+  // commit lock.
   static file_state placed(const file_state& written, const std::string& path, bool clock_stamps);
 };
 
