@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -145,11 +147,16 @@ void report_floors(benchmark::State& state, const commit_floors& floors) {
   state.counters["plain_replace_ms"] = floors.replace * 1e3;
 }
 
-// A copy of the generated log of `records` entries, to be committed to.
+// A copy of the generated log of `records` entries, to be committed to. Its
+// time stamp an hour back, as a log opened for work has: a file written a
+// moment ago is compared byte for byte at the first commit.
 std::string copy_of_log(int records, const char* name) {
   const std::string path = bench_directory() + "/" + name;
   std::filesystem::copy_file(make_log(records), path,
                              std::filesystem::copy_options::overwrite_existing);
+  const timespec hour_ago = {time(nullptr) - 3600, 0};
+  const timespec times[2] = {hour_ago, hour_ago};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
   return path;
 }
 
@@ -174,12 +181,18 @@ void BM_CommitOneChanged(benchmark::State& state) {
   const commit_floors floors = plain_commit_seconds(make_log(static_cast<int>(state.range(0))), text);
   const std::vector<int> ids = store.identifiers();
   std::size_t next = 0;
+  double best = 1e9;
   for (auto _ : state) {
     tarvik::Record* record = store.record(ids[next++ % ids.size()]);
     record->mileage(record->mileage() + 1);
+    const auto start = clock_type::now();
     if (!store.commit()) state.SkipWithError("commit failed");
+    best = std::min(best, seconds_since(start));
   }
   report_floors(state, floors);
+  // Beside the floors, which are the best of their runs too: on a shared
+  // machine the mean says as much about the neighbours as about the commit.
+  state.counters["best_ms"] = best * 1e3;
 }
 BENCHMARK(BM_CommitOneChanged)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

@@ -249,6 +249,32 @@ TEST_F(FileDataSourceTest, AnIncompleteReadingIsBackedUpBeforeTheFirstCommit) {
 // The file after each commit is the one a store that wrote every block
 // anew would write, whether the kept text was edited in place (few changes)
 // or built anew (many), so the next commit copies from the right bytes.
+// A commit makes what it wrote the values a record's changes are told by:
+// going back to the values before it is a change to write, and a change
+// undone before the commit is none.
+TEST_F(FileDataSourceTest, ValuesSetBackAcrossACommitAreWrittenAndWithinOneAreNot) {
+  write_file(log, testing::kExampleLog);
+  auto store = open_store();
+  Record* record = store->record(3);
+  const double was = record->mileage();
+  record->mileage(was + 1);
+  ASSERT_TRUE(store->commit());
+  record->mileage(was);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+
+  const std::string notes = record->notes();
+  record->notes("for a while");
+  record->notes(notes);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+  record->mileage(was + 2);
+  ASSERT_TRUE(store->commit());
+  record->mileage(was);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), testing::kExampleLog);
+}
+
 TEST_F(FileDataSourceTest, EveryCommitCopiesFromTheTextItWroteLast) {
   std::string text = "# kept\n\n";
   for (int id = 0; id < 40; ++id) {

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "data/file_data_source.h"
+#include "data/file_state.h"
+#include "data/replacement_file.h"
 #include "support/test_support.h"
 
 namespace tarvik {
@@ -82,6 +84,76 @@ TEST_F(FileState, AnEditAtTheSameSizeRightAfterACommitIsSeenAndMerged) {
   EXPECT_EQ(after.record(3)->operation(), "Tires");
   EXPECT_EQ(after.record(0)->notes(), "Filter replaced, too");
   EXPECT_EQ(after.record(0)->cost(), 25);
+}
+
+bool same_time(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// A state settled by the clock is believed without its bytes as long as the
+// change time stays: an edit that puts the time stamp back still moves it.
+// Whether the clock moved on in time is up to the machine, so a few writes
+// are tried; a file system that is not known to stamp from the clock never
+// settles.
+TEST_F(FileState, AWrittenFileSettledByTheClockIsSeenEditedUnderItsTimeStamp) {
+  // Large enough to be written before the replace, so that the rename
+  // stamps a later tick than the last write.
+  const std::string bytes(300000, 'x');
+  file_state written;
+  for (int attempt = 0; attempt < 50 && !written.settled; ++attempt) {
+    replacement_file file(log);
+    ASSERT_TRUE(file.open());
+    ASSERT_TRUE(file.append(bytes));
+    usleep(5000);
+    ASSERT_TRUE(file.replace());
+    written = file.written();
+  }
+  if (!written.settled) GTEST_SKIP() << "time stamps here do not come from the clock in fine steps";
+  EXPECT_TRUE(file_state::of_path(log).same_as(written));
+  EXPECT_TRUE(same_time(file_state::of_path(log).changed, written.changed));
+
+  usleep(5000);
+  edit_in_place_keeping_time(log, "y", 1000);
+  const file_state now = file_state::of_path(log);
+  EXPECT_TRUE(now.same_as(written)) << "size and time stamp are all the same";
+  EXPECT_FALSE(same_time(now.changed, written.changed));
+
+  // Never settled: by another file system's stamps, or by the state of
+  // another file than the one written.
+  file_state unsettled = written;
+  unsettled.settled = false;
+  EXPECT_FALSE(file_state::placed(unsettled, log, false).settled);
+  // (The same size and time stamp, its change time long past: all but
+  // the identity would do.)
+  const std::string other = dir.file("other.txt");
+  write_file(other, bytes);
+  set_modified(other, written.modified);
+  usleep(5000);
+  EXPECT_FALSE(file_state::placed(unsettled, other, true).settled);
+}
+
+// The same through a store: whether or not a commit's state settled, an
+// edit under the old time stamp right after it is seen and merged.
+TEST_F(FileState, EditsUnderTheTimeStampAfterEachOfManyCommitsAreSeen) {
+  // Notes long enough that the log is written in large pieces.
+  {
+    FileDataSource store(log);
+    store.record(0)->notes(std::string(300000, 'n'));
+    ASSERT_TRUE(store.commit());
+  }
+  FileDataSource store(log);
+  for (int round = 0; round < 20; ++round) {
+    store.record(3)->cost(static_cast<float>(100 + round));
+    ASSERT_TRUE(store.commit());
+    usleep(3000);
+    edit_in_place_keeping_time(log, round % 2 == 0 ? "Tires" : "Tyres",
+                               offset_of(round % 2 == 0 ? "Tyres" : "Tires"));
+    ASSERT_TRUE(store.changed_on_disk()) << "round " << round;
+    store.record(0)->cost(static_cast<float>(round));
+    ASSERT_TRUE(store.commit());
+    ASSERT_TRUE(store.last_commit().merged) << "round " << round;
+    EXPECT_EQ(store.record(3)->operation(), round % 2 == 0 ? "Tires" : "Tyres");
+  }
 }
 
 // Long after the time stamp's step, a state that matches is believed: every

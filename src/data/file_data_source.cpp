@@ -385,6 +385,12 @@ bool FileDataSource::changed_on_disk(bool look_at_bytes) {
   const file_state now = file_state::of_path(filename);
   if (!now.exists) return false;
   if (!on_disk_.exists || !now.same_as(on_disk_)) return true;
+  // Nothing has touched the file since we put it there: reading a large
+  // log back for that would cost about a third of a commit.
+  if (on_disk_.settled && now.changed.tv_sec == on_disk_.changed.tv_sec &&
+      now.changed.tv_nsec == on_disk_.changed.tv_nsec) {
+    return false;
+  }
   if (on_disk_.trustworthy() || !look_at_bytes) return false;
   // The same size and time stamp prove nothing this soon: look at the bytes.
   if (!kept_.whole || !holds_exactly(filename, kept_.text)) return true;
@@ -705,8 +711,19 @@ bool FileDataSource::commit() {
       return false;
     }
   }
+  // The records written anew: the only ones that may have changes to
+  // forget afterwards. A pass over all of them would touch every record
+  // once more.
+  std::vector<std::size_t> written_anew;
   log_text::composition composed;
-  kept_.compose(records, record_ids, [this](std::size_t i) { return changed(i); }, composed);
+  kept_.compose(
+      records, record_ids,
+      [&](std::size_t i) {
+        if (!changed(i)) return false;
+        written_anew.push_back(i);
+        return true;
+      },
+      composed);
   replacement_file file(filename);
   const auto failed = [&] {
     report("Error " + file.failed_step() + " " + filename + " for commit: " +
@@ -723,7 +740,9 @@ bool FileDataSource::commit() {
 
   // The file is now exactly the composed text: later commits copy from it.
   kept_.adopt(std::move(composed));
-  for (const std::unique_ptr<Record>& held : records) held->clear_modified();
+  // A record set back to its old values was copied and needs nothing: what
+  // it compares with is what the file holds.
+  for (const std::size_t i : written_anew) records[i]->clear_modified();
   // Not a look at the path: a file another program put there right after
   // the rename would pass for ours.
   on_disk_ = file.written();

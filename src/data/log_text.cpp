@@ -29,6 +29,9 @@ void read_again(std::string_view old, const std::function<void(block_reading&)>&
 // in place moves all that follows it.
 constexpr std::size_t kChangesInPlace = 4;
 
+// How many records ahead of the one composed are fetched into the cache.
+constexpr std::size_t kLookAhead = 16;
+
 }  // namespace
 
 std::string_view log_text::block(const origin& where) const {
@@ -127,8 +130,6 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
   out = composition{};
   out.written.reserve(records.size());
   advise_huge_pages(out.written.data(), records.size() * sizeof(origin));
-  out.written.resize(records.size());
-  char last_byte = '\n';
   // Runs of the kept text that follow each other are one piece.
   const auto copy = [&](std::size_t begin, std::size_t end) {
     if (begin == end) return;
@@ -139,7 +140,6 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
       out.pieces.push_back({false, begin, end - begin});
     }
     out.size += end - begin;
-    last_byte = text[end - 1];
   };
   const auto add = [&](std::string_view bytes) {
     if (bytes.empty()) return;
@@ -149,12 +149,25 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
     out.fresh += bytes;
     out.pieces.back().size += bytes.size();
     out.size += bytes.size();
-    last_byte = bytes.back();
+  };
+  // Looked up only where it matters: reading the end of every block would
+  // walk the whole kept text.
+  const auto ends_line = [&] {
+    if (out.pieces.empty()) return true;
+    const composition::piece& last = out.pieces.back();
+    const char byte = (last.fresh ? out.fresh : text)[last.begin + last.size - 1];
+    return byte == '\n' || byte == '\r';
   };
   std::string block_text;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const origin& from = origins[i];
-    origin& to = out.written[i];
+    // Whether a record changed is in the record itself, one more place in
+    // memory for each: asked for ahead, the loop does not wait on each.
+    if (i + kLookAhead < records.size()) {
+      __builtin_prefetch(reinterpret_cast<const char*>(records[i + kLookAhead].get()) +
+                         sizeof(Record) - 1);
+    }
+    origin& to = out.written.emplace_back();
     to.lead = static_cast<std::uint32_t>(out.size);
     if (from.moved_lead) add(moved_leads.at(records[i].get()));
     if (from.from_file) copy(from.lead, from.begin);
@@ -168,7 +181,7 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
           last ? moved_tail.empty() && tail == from.end
                : origins[i + 1].from_file && !origins[i + 1].moved_lead && origins[i + 1].lead == from.end;
       const bool more = !last || !moved_tail.empty() || tail < text.size();
-      if (more && !as_before && last_byte != '\n' && last_byte != '\r') add("\n");
+      if (more && !as_before && !ends_line()) add("\n");
     } else {
       block_text.clear();
       if (from.from_file) {

@@ -67,7 +67,8 @@ class replacement_file {
   // The new content's file as it was written (identity, size, time stamp),
   // once replace() or create() succeeded. What stands at the target and
   // differs from it was put there by someone else since, even in the
-  // moment between the rename and any later look.
+  // moment between the rename and any later look. After replace(), settled
+  // where that can be told (see file_state::placed).
   const file_state& written() const { return written_; }
 
  private:
@@ -95,6 +96,7 @@ class replacement_file {
   off_t offset_ = 0;  // bytes written to the temporary file so far
   std::string failed_step_;
   file_state written_;
+  bool clock_stamps_ = false;  // the file system stamps times from our clock
   int error_ = 0;
 };
 
