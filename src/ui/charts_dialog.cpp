@@ -49,6 +49,11 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& 
   }
   auto* series = new QBarSeries;
   series->append(costs);
+  // Each bar says its amount: a reader need not measure it against the axis.
+  series->setLabelsVisible(true);
+  series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  series->setLabelsFormat(QStringLiteral("@value"));
+  series->setLabelsPrecision(8);
   auto* chart = new_chart();
   chart->addSeries(series);
   chart->setTitle(QStringLiteral("Cost per year"));
@@ -60,6 +65,8 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& 
   auto* y = new QValueAxis;
   y->setRange(0, highest > 0 ? highest * 1.1 : 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
+  // Round steps (0, 500, 1,000) rather than a fifth of the highest cost.
+  y->applyNiceNumbers();
   y->setTitleText(with_unit(QCoreApplication::translate("tarvik::charts_dialog", "Cost"), units.currency));
   chart->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
@@ -92,6 +99,7 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, const log_uni
   auto* y = new QValueAxis;
   y->setRange(lowest, highest > lowest ? highest : lowest + 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
+  y->applyNiceNumbers();
   y->setTitleText(
       with_unit(QCoreApplication::translate("tarvik::charts_dialog", "Mileage"), units.distance_text()));
   chart->addAxis(y, Qt::AlignLeft);

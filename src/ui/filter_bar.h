@@ -16,7 +16,9 @@ namespace tarvik {
 // the "date_range_box" check box is on, a range of days from "date_from" to
 // "date_to". changed() follows every edit of either. Return or Enter in
 // a field is the field's own (the window's Edit does not take it) and ends
-// the search: finished().
+// the search: finished(). Where the bar is too narrow for all of it (a tool
+// bar in a small window), the date range folds away first and the search
+// box keeps a usable width.
 class filter_bar : public QWidget {
   Q_OBJECT
 
@@ -34,6 +36,8 @@ class filter_bar : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  QSize minimumSizeHint() const override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QLineEdit* search;

@@ -104,6 +104,8 @@ class Tarvik : public QMainWindow, private log_view {
   void edit_log_settings();
   void setup_toolbar();
   void setup_menus();
+  // Help > About: version, licence and the open log.
+  void show_about();
   void apply_filter();
   // The counts, the figures of the rows shown and the due list.
   void show_record_count();
