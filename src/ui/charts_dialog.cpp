@@ -25,6 +25,7 @@
 #include "data/replacement_file.h"
 #include "insight/yearly.h"
 #include "ui/log_notices.h"
+#include "ui/shown_number.h"
 
 namespace tarvik {
 namespace {
@@ -44,16 +45,13 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& 
   double highest = 0;
   for (const auto& [year, cost] : cost_by_year(rows)) {
     *costs << cost;
-    years << QString::number(year);
+    // Each bar's amount beside its year, rounded: a reader need not measure
+    // it against the axis.
+    years << QStringLiteral("%1: %2 %3").arg(year).arg(shown_number(cost, 0), units.currency).trimmed();
     highest = std::max(highest, cost);
   }
   auto* series = new QBarSeries;
   series->append(costs);
-  // Each bar says its amount: a reader need not measure it against the axis.
-  series->setLabelsVisible(true);
-  series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-  series->setLabelsFormat(QStringLiteral("@value"));
-  series->setLabelsPrecision(8);
   auto* chart = new_chart();
   chart->addSeries(series);
   chart->setTitle(QStringLiteral("Cost per year"));
