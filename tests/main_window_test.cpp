@@ -201,7 +201,8 @@ TEST(MainWindow, TheToolBarHoldsNewEditAndDeleteAndStays) {
   const auto actions = bar->actions();
   ASSERT_GE(actions.size(), 3);
   EXPECT_EQ(actions[0]->text(), "New");
-  EXPECT_EQ(actions[1]->text(), "Edit");
+  EXPECT_EQ(actions[1]->iconText(), "Edit");
+  EXPECT_EQ(actions[1]->text(), "Edit Entry…");
   EXPECT_EQ(actions[2]->text(), "Delete");
   EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
   EXPECT_FALSE(bar->isMovable());
@@ -254,7 +255,7 @@ TEST(MainWindow, MenusHoldTheCommandsWithTheirShortcuts) {
   EXPECT_EQ(shortcuts.count("Statistics"), 1u);
   EXPECT_EQ(shortcuts.count("Charts…"), 1u);
   EXPECT_EQ(shortcuts["New"], "Ctrl+N");
-  EXPECT_EQ(shortcuts["Edit"], "Return");
+  EXPECT_EQ(shortcuts["Edit Entry…"], "Return");
   EXPECT_EQ(shortcuts["Delete"], "Del");
   EXPECT_EQ(shortcuts["Undo"], "Ctrl+Z");
   EXPECT_EQ(shortcuts["Redo"], "Ctrl+Shift+Z");

@@ -42,7 +42,7 @@ class RecordCommands : public ::testing::Test {
 
   void trigger(const char* text) {
     for (QAction* action : window->findChild<QToolBar*>()->actions()) {
-      if (action->text() == QLatin1String(text)) {
+      if (action->iconText() == QLatin1String(text)) {
         action->trigger();
         return;
       }

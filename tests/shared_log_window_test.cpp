@@ -44,7 +44,7 @@ class SharedLog : public ::testing::Test {
 
   static void trigger(Tarvik& window, const char* text) {
     for (QAction* action : window.findChild<QToolBar*>()->actions()) {
-      if (action->text() == QLatin1String(text)) {
+      if (action->iconText() == QLatin1String(text)) {
         action->trigger();
         return;
       }
