@@ -45,6 +45,32 @@ TEST(CommandLine, HelpAndVersionAreAnsweredAndEverythingElseStarts) {
   EXPECT_TRUE(printed.empty());
 }
 
+TEST(CommandLine, RefusesAnOptionItDoesNotKnowInsteadOfOpeningItsValueAsALog) {
+  testing::temp_dir dir;
+  const std::string out = dir.file("out.csv");
+  std::string printed;
+  std::string complained;
+  for (const std::vector<std::string>& call :
+       {std::vector<std::string>{"--exportcsv", out}, {"-x", out}, {"--verbose"},
+        {"-platform", "offscreen", "--duee"}}) {
+    EXPECT_EQ(answer(call, printed, &complained), 2) << call.front();
+    EXPECT_NE(complained.find("unknown option '" + call[call.size() > 2 ? 2 : 0] + "'"),
+              std::string::npos)
+        << complained;
+    EXPECT_NE(complained.find("Usage: tarvik [OPTION]... [FILE]"), std::string::npos) << complained;
+    EXPECT_TRUE(printed.empty());
+  }
+  EXPECT_FALSE(testing::file_exists(out));
+  // The toolkit's options, with their values in either form, and a plain
+  // FILE; after "--" a name may begin with a dash.
+  for (const std::vector<std::string>& call :
+       {std::vector<std::string>{out}, {"-style", "fusion", out}, {"-style=fusion", "--reverse", out},
+        {"--", "-odd.txt"}, {"-"}, {"--platform", "offscreen", "-qwindowgeometry", "800x600"}}) {
+    EXPECT_EQ(answer(call, printed, &complained), std::nullopt) << call.front();
+    EXPECT_TRUE(complained.empty()) << complained;
+  }
+}
+
 TEST(CommandLine, NamesTheLogToOpen) {
   std::vector<std::string> arguments{"tarvik", "-x", "golf.txt", "other.txt"};
   std::vector<char*> argv;

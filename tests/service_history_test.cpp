@@ -71,6 +71,29 @@ TEST_F(ServiceHistory, IsATableOverPagesWithTheLogsNameDatesAndTotal) {
       << "the last entry is on a page, its mileage in the locale's form";
 }
 
+TEST_F(ServiceHistory, IsTitledWithTheVehicleAndCountsItsPages) {
+  const std::string path = dir.file("van.pdf");
+  history.vehicle = QStringLiteral("Blue van <B-XY 123>");
+  ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
+  const int count = pages(path);
+  ASSERT_GT(count, 2);
+  const std::string text = pdf_text(path);
+  EXPECT_NE(text.find("Service history: Blue van <B-XY 123>"), std::string::npos) << text.substr(0, 400);
+  EXPECT_EQ(text.find("golf.txt"), std::string::npos) << "the vehicle's name stands for the file's";
+  for (int page = 1; page <= count; ++page) {
+    EXPECT_NE(text.find("Page " + std::to_string(page) + " of " + std::to_string(count)),
+              std::string::npos)
+        << page;
+  }
+  // The table runs across the page: its Notes header stands right of the
+  // page's middle (pdftotext -layout keeps the columns' places).
+  const std::size_t header = text.find("Notes");
+  ASSERT_NE(header, std::string::npos);
+  const std::size_t line_start = text.rfind('\n', header) + 1;
+  const std::size_t line_end = text.find('\n', header);
+  EXPECT_GT(header - line_start, (line_end - line_start) / 2) << text.substr(line_start, line_end - line_start);
+}
+
 TEST_F(ServiceHistory, LeavesCostsOutForABuyer) {
   history.with_costs = false;
   const std::string path = dir.file("buyer.pdf");

@@ -150,6 +150,10 @@
         <source>&amp;Notes</source>
         <translation>&amp;Notizen</translation>
     </message>
+    <message>
+        <source>New Entry</source>
+        <translation>Neuer Eintrag</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::Tarvik</name>
@@ -241,7 +245,7 @@
         <source>Tarvik keeps the maintenance and mileage log of one vehicle.
 
 Log file: %1</source>
-        <translation>Tarvik führt das Wartungs- und Fahrtenbuch eines Fahrzeugs.
+        <translation type="vanished">Tarvik führt das Wartungs- und Fahrtenbuch eines Fahrzeugs.
 
 Datei: %1</translation>
     </message>
@@ -456,6 +460,26 @@ Datei: %1</translation>
     <message>
         <source>One row an entry: mileage, date, operation, cost and notes. Return edits the current entry, Delete removes it.</source>
         <translation>Eine Zeile je Eintrag: Kilometerstand, Datum, Arbeit, Kosten und Notizen. Eingabe bearbeitet den aktuellen Eintrag, Entf löscht ihn.</translation>
+    </message>
+    <message>
+        <source>Edit Entry…</source>
+        <translation type="vanished">Eintrag bearbeiten …</translation>
+    </message>
+    <message>
+        <source>Tarvik %1</source>
+        <translation>Tarvik %1</translation>
+    </message>
+    <message>
+        <source>Keeps the maintenance and mileage log of one vehicle.
+
+Licence: GNU General Public License, version 3 or later. Tarvik comes with no warranty.
+
+Log file: %1</source>
+        <translation>Führt das Wartungs- und Fahrtenbuch eines Fahrzeugs.
+
+Lizenz: GNU General Public License, Version 3 oder später. Tarvik kommt ohne jede Gewährleistung.
+
+Datei: %1</translation>
     </message>
 </context>
 <context>
@@ -1246,6 +1270,14 @@ Datei: %1</translation>
         <source>When you log in, a desktop notification tells which services are due in the logs on the Open Recent list. Nothing is shown when none is due.</source>
         <translation>Beim Anmelden zeigt eine Desktop-Benachrichtigung, welche Wartungen in den Fahrtenbüchern der Liste „Zuletzt geöffnet“ fällig sind. Ist keine fällig, wird nichts angezeigt.</translation>
     </message>
+    <message>
+        <source>titles the printed history; else %1</source>
+        <translation>Titel des gedruckten Wartungshefts; sonst %1</translation>
+    </message>
+    <message>
+        <source>&amp;Vehicle:</source>
+        <translation>&amp;Fahrzeug:</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::open_log</name>
@@ -1472,6 +1504,10 @@ Datei: %1</translation>
     <message>
         <source>Total cost</source>
         <translation>Gesamtkosten</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
     </message>
 </context>
 <context>

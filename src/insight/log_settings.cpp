@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::string_view kDistanceKey = "distance";
 constexpr std::string_view kCurrencyKey = "currency";
+constexpr std::string_view kVehicleKey = "vehicle";
 
 std::string lower_ascii(std::string_view text) {
   std::string lower(text);
@@ -73,11 +74,14 @@ log_settings::log_settings(std::string path, std::string log_path)
 
 void log_settings::set_currency(std::string currency) { currency_ = one_line(std::move(currency)); }
 
+void log_settings::set_vehicle(std::string vehicle) { vehicle_ = one_line(std::move(vehicle)); }
+
 void log_settings::take_text(std::string text) {
   text_ = std::move(text);
   distance_ = distance_read_ = std::nullopt;
   currency_ = currency_read_ = std::nullopt;
-  distance_line_ = currency_line_ = std::nullopt;
+  vehicle_ = vehicle_read_ = std::nullopt;
+  distance_line_ = currency_line_ = vehicle_line_ = std::nullopt;
   problems_.clear();
   std::size_t line_number = 0;
   for (std::size_t begin = 0; begin < text_.size();) {
@@ -99,14 +103,18 @@ void log_settings::take_text(std::string text) {
     }
     const std::string key = lower_ascii(trim_blanks(content.substr(0, equals)));
     const std::string_view value = trim_blanks(content.substr(equals + 1));
-    if (key != kDistanceKey && key != kCurrencyKey) continue;  // a later version's: kept
-    std::optional<setting_line>& held = key == kDistanceKey ? distance_line_ : currency_line_;
+    if (key != kDistanceKey && key != kCurrencyKey && key != kVehicleKey) continue;  // a later version's: kept
+    std::optional<setting_line>& held = key == kDistanceKey   ? distance_line_
+                                        : key == kCurrencyKey ? currency_line_
+                                                              : vehicle_line_;
     if (held) {
       problems_.push_back({line_number, key + " is set on an earlier line; this line is not read"});
       continue;
     }
     held = where;
-    if (key == kCurrencyKey) {
+    if (key == kVehicleKey) {
+      vehicle_ = vehicle_read_ = std::string(value);
+    } else if (key == kCurrencyKey) {
       currency_ = currency_read_ = std::string(value);
     } else if (const std::optional<distance_unit> unit = read_unit(value)) {
       distance_ = distance_read_ = unit;
@@ -128,6 +136,11 @@ std::string log_settings::compose() const {
   }
   if (currency_ && currency_ != currency_read_) {
     changes.push_back({currency_line_, std::string(kCurrencyKey) + "=" + *currency_});
+  }
+  // An empty name is written only over one the file has: no empty line
+  // for a vehicle never named.
+  if (vehicle_ && vehicle_ != vehicle_read_ && (vehicle_line_ || !vehicle_->empty())) {
+    changes.push_back({vehicle_line_, std::string(kVehicleKey) + "=" + *vehicle_});
   }
   std::string out;
   if (text_.empty() && !changes.empty()) {
@@ -198,9 +211,11 @@ bool log_settings::save() {
   // What was set stays set, also where the text holds it differently.
   const std::optional<distance_unit> distance = distance_;
   const std::optional<std::string> currency = currency_;
+  const std::optional<std::string> vehicle = vehicle_;
   take_text(std::move(text));
   if (distance) distance_ = distance;
   if (currency) currency_ = currency;
+  if (vehicle) vehicle_ = vehicle;
   return true;
 }
 

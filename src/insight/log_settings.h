@@ -14,7 +14,9 @@
 //   # The units of tarvik.txt: distance km or mi; currency a symbol or code.
 //   distance=km
 //   currency=€
+//   vehicle=Golf VII (B-XY 123)
 //
+// The vehicle's name, optional, titles the printed history.
 // A file of its own rather than a block in the due file: a program that
 // knows only intervals stops reading the due file at the first block it
 // cannot read, so a settings block there would hide the intervals after it
@@ -60,6 +62,10 @@ class log_settings {
   const std::optional<std::string>& currency() const { return currency_; }
   // Line breaks would end the setting: they are written as blanks.
   void set_currency(std::string currency);
+  // The vehicle's name as written; empty text is no name.
+  const std::optional<std::string>& vehicle() const { return vehicle_; }
+  // Line breaks would end the setting: they are written as blanks.
+  void set_vehicle(std::string vehicle);
 
   const std::vector<log_problem>& problems() const { return problems_; }
   // A file that exists but cannot be read: every save is refused.
@@ -86,11 +92,14 @@ class log_settings {
   std::string log_path_;
   std::optional<distance_unit> distance_;
   std::optional<std::string> currency_;
+  std::optional<std::string> vehicle_;
   std::optional<setting_line> distance_line_;
   std::optional<setting_line> currency_line_;
+  std::optional<setting_line> vehicle_line_;
   // The values as read or last saved: a save rewrites what differs.
   std::optional<distance_unit> distance_read_;
   std::optional<std::string> currency_read_;
+  std::optional<std::string> vehicle_read_;
   std::vector<log_problem> problems_;
   std::string read_failure_;
   std::string error_;

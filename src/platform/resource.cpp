@@ -52,6 +52,30 @@ void draw_trash(QPainter& p) {
   for (const double x : {12.5, 16.0, 19.5}) p.drawLine(QPointF(x, 12), QPointF(x, 26));
 }
 
+// The program's own icon (data/tarvik.svg, drawn at half its size): a log
+// page with a car at its foot.
+void draw_tarvik(QPainter& p) {
+  p.scale(0.5, 0.5);
+  p.setPen(QPen(QColor(0x4a, 0x4a, 0x4a), 2));
+  p.setBrush(QColor(0xf4, 0xf1, 0xe8));
+  p.drawRoundedRect(QRectF(8, 6, 48, 52), 4, 4);
+  p.setPen(QPen(QColor(0x7a, 0x7a, 0x7a), 2));
+  p.drawLine(QPointF(16, 18), QPointF(48, 18));
+  p.drawLine(QPointF(16, 26), QPointF(48, 26));
+  p.drawLine(QPointF(16, 34), QPointF(40, 34));
+  QPainterPath car;
+  car.moveTo(14, 52);
+  car.quadTo(18, 42, 28, 42);
+  car.lineTo(38, 42);
+  car.quadTo(46, 42, 50, 52);
+  car.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.fillPath(car, QColor(0x2f, 0x6d, 0xb5));
+  p.setBrush(QColor(0x22, 0x22, 0x22));
+  p.drawEllipse(QPointF(22, 53), 4, 4);
+  p.drawEllipse(QPointF(44, 53), 4, 4);
+}
+
 struct stock_image {
   const char* name;
   std::initializer_list<const char*> theme_names;
@@ -62,6 +86,7 @@ const stock_image kStockImages[] = {
     {"new", {"document-new"}, draw_new},
     {"edit", {"document-edit"}, draw_edit},
     {"trash", {"edit-delete", "user-trash"}, draw_trash},
+    {"tarvik", {"tarvik"}, draw_tarvik},
 };
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "data/replacement_file.h"
 #include "insight/yearly.h"
 #include "ui/log_notices.h"
+#include "ui/shown_number.h"
 
 namespace tarvik {
 namespace {
@@ -44,7 +45,9 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& 
   double highest = 0;
   for (const auto& [year, cost] : cost_by_year(rows)) {
     *costs << cost;
-    years << QString::number(year);
+    // Each bar's amount beside its year, rounded: a reader need not measure
+    // it against the axis.
+    years << QStringLiteral("%1: %2 %3").arg(year).arg(shown_number(cost, 0), units.currency).trimmed();
     highest = std::max(highest, cost);
   }
   auto* series = new QBarSeries;
@@ -60,6 +63,8 @@ QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& 
   auto* y = new QValueAxis;
   y->setRange(0, highest > 0 ? highest * 1.1 : 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
+  // Round steps (0, 500, 1,000) rather than a fifth of the highest cost.
+  y->applyNiceNumbers();
   y->setTitleText(with_unit(QCoreApplication::translate("tarvik::charts_dialog", "Cost"), units.currency));
   chart->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
@@ -92,6 +97,7 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, const log_uni
   auto* y = new QValueAxis;
   y->setRange(lowest, highest > lowest ? highest : lowest + 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
+  y->applyNiceNumbers();
   y->setTitleText(
       with_unit(QCoreApplication::translate("tarvik::charts_dialog", "Mileage"), units.distance_text()));
   chart->addAxis(y, Qt::AlignLeft);

@@ -60,6 +60,42 @@ int export_csv(const std::string& out_path, const std::string& log, std::ostream
   return 0;
 }
 
+// The toolkit's own options (QGuiApplication, QApplication), which it takes
+// from the arguments itself; those named here take the next argument as
+// their value. Written with one dash or two, and "-style=fusion" too.
+bool toolkit_option(const char* argument, bool& takes_value) {
+  static const char* const with_value[] = {
+      "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+      "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "style", "stylesheet",
+      "session", "display", "name", "fontengine", "qmljsdebugger"};
+  static const char* const alone[] = {"reverse", "widgetcount", "nograb", "dograb", "sync",
+                                      "testability", "qdevel"};
+  std::string name = argument + (argument[1] == '-' ? 2 : 1);
+  const std::size_t equals = name.find('=');
+  const bool valued = equals != std::string::npos;
+  if (valued) name.resize(equals);
+  for (const char* option : with_value) {
+    if (name == option) {
+      takes_value = !valued;
+      return true;
+    }
+  }
+  takes_value = false;
+  if (valued) return false;
+  for (const char* option : alone) {
+    if (name == option) return true;
+  }
+  return false;
+}
+
+// A mistyped option ("--exportcsv out.csv") would otherwise start the
+// window on its value as a new log.
+int refuse_option(const char* argument, std::ostream& err) {
+  err << "tarvik: unknown option '" << argument << "'\n"
+         "Usage: tarvik [OPTION]... [FILE]   (tarvik --help tells more)\n";
+  return 2;
+}
+
 }  // namespace
 
 std::optional<int> answer_without_window(int argc, char** argv, std::ostream& out,
@@ -130,6 +166,11 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
       }
       desktop_notifier desktop;
       return notify_due(recent_logs::list(), desktop, err, static_cast<long>(std::time(nullptr)));
+    }
+    if (argument[0] == '-' && argument[1] != '\0') {
+      bool takes_value = false;
+      if (!toolkit_option(argument, takes_value)) return refuse_option(argument, err);
+      if (takes_value) ++i;
     }
   }
   return std::nullopt;

@@ -19,8 +19,10 @@ namespace tarvik {
 // then (0; 1 when the export failed: FILE missing or not read to its end,
 // OUT not written; 2 when the call was wrong: no OUT, or OUT is FILE, a
 // backup of it or a file kept with it; for --due, print_due()'s); nothing
-// when the program is to start its window as usual. Every other argument is
-// left to the toolkit (-platform, -style, ...).
+// when the program is to start its window as usual. The toolkit's own
+// options (-platform, -style, ...) are left to it; any other argument that
+// begins with "-" before "--" is refused with a usage line on `err` and
+// status 2.
 std::optional<int> answer_without_window(int argc, char** argv, std::ostream& out,
                                          std::ostream& err);
 

@@ -115,6 +115,7 @@ void print_history(Tarvik& window, bool to_pdf) {
   history.log_name = QFileInfo(log.shown_path()).fileName();
   history.records = window.rows_shown();
   history.units = log.units();
+  history.vehicle = log.vehicle();
   // For a buyer, the costs may stay out.
   const std::optional<bool> with_costs =
       ask_either(&window, export_text::tr("Include the costs in the service history?"),

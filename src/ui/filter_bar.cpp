@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QResizeEvent>
+#include <algorithm>
 #include <utility>
 
 namespace tarvik {
@@ -46,6 +48,9 @@ filter_bar::filter_bar(QWidget* parent) : QWidget(parent) {
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 0, 0, 0);
+  // The bar's least width is the search box's (minimumSizeHint), not that
+  // of all its fields: a tool bar hides a widget that does not fit whole.
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
   layout->addWidget(search, 1);
   layout->addWidget(range);
   layout->addWidget(from);
@@ -66,6 +71,25 @@ filter_bar::filter_bar(QWidget* parent) : QWidget(parent) {
     connect(box, &QDateEdit::dateChanged, this, [this] {
       if (range->isChecked()) emit changed();
     });
+  }
+}
+
+QSize filter_bar::minimumSizeHint() const {
+  const QMargins margins = layout()->contentsMargins();
+  return QSize(margins.left() + std::max(search->minimumWidth(), search->minimumSizeHint().width()) +
+                   margins.right(),
+               QWidget::minimumSizeHint().height());
+}
+
+void filter_bar::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int spacing = std::max(layout()->spacing(), 0);
+  const int full = minimumSizeHint().width() + range->sizeHint().width() +
+                   from->sizeHint().width() + to->sizeHint().width() + 3 * spacing;
+  const bool fits = width() >= full;
+  for (QWidget* field : {static_cast<QWidget*>(range), static_cast<QWidget*>(from),
+                         static_cast<QWidget*>(to)}) {
+    if (field->isHidden() == fits) field->setVisible(fits);
   }
 }
 

@@ -18,7 +18,9 @@ namespace tarvik {
 // "date_to". changed() follows every edit of either. Return or Enter in
 // a field is the field's own (the window's Edit does not take it) and ends
 // the search: finished(). Escape ends it too, and in the search box first
-// clears the text.
+// clears the text. Where the bar is too narrow for all of it (a tool bar in
+// a small window), the date range folds away first and the search box
+// keeps a usable width.
 class filter_bar : public QWidget {
   Q_OBJECT
 
@@ -40,6 +42,8 @@ class filter_bar : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  QSize minimumSizeHint() const override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QLineEdit* search;

@@ -19,6 +19,13 @@ log_settings_dialog::log_settings_dialog(QWidget* parent, const QString& log_nam
   auto* form = new QFormLayout;
   layout->addLayout(form);
 
+  vehicle_ = new QLineEdit(this);
+  vehicle_->setObjectName(QStringLiteral("vehicle"));
+  vehicle_->setPlaceholderText(tr("titles the printed history; else %1").arg(log_name));
+  auto* vehicle_label = new QLabel(tr("&Vehicle:"), this);
+  vehicle_label->setBuddy(vehicle_);
+  form->addRow(vehicle_label, vehicle_);
+
   auto* about = new QLabel(tr("The units of %1:").arg(log_name), this);
   form->addRow(about);
   distance_ = new QComboBox(this);
@@ -58,6 +65,10 @@ log_units log_settings_dialog::units() const {
   units.currency = currency_->text().trimmed();
   return units;
 }
+
+void log_settings_dialog::set_vehicle(const QString& vehicle) { vehicle_->setText(vehicle); }
+
+QString log_settings_dialog::vehicle() const { return vehicle_->text().trimmed(); }
 
 bool log_settings_dialog::remind_at_login() const { return remind_->isChecked(); }
 

@@ -11,8 +11,8 @@ class QLineEdit;
 
 namespace tarvik {
 
-// File > Log Settings…: the open log's distance unit (km or mi) and
-// currency, and whether the user is reminded at login of what is due in
+// File > Log Settings…: the vehicle's name, the open log's distance unit
+// (km or mi) and currency, and whether the user is reminded at login of what is due in
 // the recent logs (login_reminder.h). Shows what it is given; the caller
 // saves what it holds once accepted.
 class log_settings_dialog : public QDialog {
@@ -23,11 +23,15 @@ class log_settings_dialog : public QDialog {
                       bool remind_at_login);
 
   log_units units() const;
+  // The vehicle's name, which titles the printed history; may be empty.
+  void set_vehicle(const QString& vehicle);
+  QString vehicle() const;
   bool remind_at_login() const;
 
  private:
   QComboBox* distance_;
   QLineEdit* currency_;
+  QLineEdit* vehicle_;
   QCheckBox* remind_;
 };
 

@@ -370,10 +370,15 @@ bool open_log::save_intervals(bool tell_failure) {
 
 log_units open_log::units() const { return units_of(*settings_); }
 
-bool open_log::save_units(const log_units& units) {
+QString open_log::vehicle() const {
+  return settings_->vehicle() ? to_widget_text(*settings_->vehicle()) : QString();
+}
+
+bool open_log::save_units(const log_units& units, const std::optional<QString>& vehicle) {
   const auto apply = [&] {
     settings_->set_distance(units.distance);
     settings_->set_currency(from_widget_text(units.currency));
+    if (vehicle) settings_->set_vehicle(from_widget_text(*vehicle));
     return settings_->save();
   };
   if (apply()) return true;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -153,9 +154,12 @@ class open_log : public QObject, public record_log {
   // written until the user saves them.
   log_units units() const;
   const log_settings& settings() const { return *settings_; }
-  // Writes `units` into the settings file, beside what another program
-  // put there meanwhile; says why when it cannot. True when saved.
-  bool save_units(const log_units& units);
+  // The vehicle's name from the settings file; empty when none is given.
+  QString vehicle() const;
+  // Writes `units`, and `vehicle` when given, into the settings file,
+  // beside what another program put there meanwhile; says why when it
+  // cannot. True when saved.
+  bool save_units(const log_units& units, const std::optional<QString>& vehicle = std::nullopt);
 
   // record_log: what the undoable commands change goes through here.
   DataSource& store() override;

@@ -308,12 +308,12 @@ int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* nam
 }
 
 int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* name,
-                                unsigned /*flags*/, const std::vector<unread_value>& in_file,
+                                unsigned flags, const std::vector<unread_value>& in_file,
                                 const log_context& log) {
   QDialog dialog(parent);
   if (name != nullptr) dialog.setObjectName(QLatin1String(name));
   dialog.setModal(true);
-  dialog.setWindowTitle(tr("Edit Record"));
+  dialog.setWindowTitle((flags & new_entry) != 0 ? tr("New Entry") : tr("Edit Record"));
   auto* layout = new QVBoxLayout(&dialog);
   auto* editor = new RecordEditor(record, &dialog);
   editor->show_file_texts(in_file);

@@ -68,8 +68,9 @@ class RecordEditor : public QWidget {
   // Runs the modal "Edit Record" dialog on `record`, over `parent` at the
   // size its boxes need (maximised only when the screen is smaller). Returns
   // 1 when the user pressed OK (the record then holds the typed values), 0
-  // when the user cancelled or closed it (the record is untouched). `flags`
-  // is not used.
+  // when the user cancelled or closed it (the record is untouched). `flags`:
+  // new_entry titles it "New Entry", for a record not yet in the log.
+  enum : unsigned { new_entry = 1 };
   static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags);
   // The same, showing what the file holds for values it could not read in
   // full (see show_file_texts).

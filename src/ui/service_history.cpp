@@ -6,7 +6,13 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -31,7 +37,9 @@ QString escaped(const std::string& text) { return to_widget_text(text).toHtmlEsc
 
 std::unique_ptr<QTextDocument> service_history::document() const {
   QString html = QStringLiteral("<h2>%1</h2>")
-                     .arg(history_text::tr("Service history: %1").arg(log_name).toHtmlEscaped());
+                     .arg(history_text::tr("Service history: %1")
+                              .arg(vehicle.isEmpty() ? log_name : vehicle)
+                              .toHtmlEscaped());
   if (!records.empty()) {
     const auto [first, last] = std::minmax_element(
         records.begin(), records.end(),
@@ -79,8 +87,39 @@ std::unique_ptr<QTextDocument> service_history::document() const {
   return document;
 }
 
-// An unpaginated document is laid out on the device's own pages.
-void service_history::print(QPagedPaintDevice& device) const { document()->print(&device); }
+void service_history::print(QPagedPaintDevice& device) const {
+  const std::unique_ptr<QTextDocument> history = document();
+  QPainter painter(&device);
+  if (!painter.isActive()) return;
+  // Laid out for the device itself, so that its resolution sizes the fonts
+  // and the table takes the whole width between the page's margins; a line
+  // at the foot of each page is kept for "Page N of M".
+  history->documentLayout()->setPaintDevice(&device);
+  history->setDefaultFont(QFont());
+  history->rootFrame()->setFrameFormat([&] {
+    QTextFrameFormat format = history->rootFrame()->frameFormat();
+    format.setMargin(0);
+    return format;
+  }());
+  const QFontMetricsF metrics(history->defaultFont(), &device);
+  const QRectF paper(0, 0, device.width(), device.height());
+  const double foot = metrics.lineSpacing() * 2;
+  const QSizeF body(paper.width(), paper.height() - foot);
+  history->setPageSize(body);
+  const int pages = history->pageCount();
+  for (int page = 0; page < pages; ++page) {
+    if (page > 0) device.newPage();
+    painter.save();
+    painter.translate(0, -page * body.height());
+    history->drawContents(&painter, QRectF(QPointF(0, page * body.height()), body));
+    painter.restore();
+    painter.setFont(history->defaultFont());
+    painter.drawText(QRectF(0, body.height(), paper.width(), foot), Qt::AlignCenter | Qt::AlignBottom,
+                     QCoreApplication::translate("tarvik::service_history", "Page %1 of %2")
+                         .arg(page + 1)
+                         .arg(pages));
+  }
+}
 
 bool service_history::write_pdf(const QString& path, QString* error) const {
   // Made in memory first: the file is then written by one safe path.
@@ -90,7 +129,8 @@ bool service_history::write_pdf(const QString& path, QString* error) const {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setTitle(history_text::tr("Service history: %1").arg(log_name));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter);
+    writer.setTitle(history_text::tr("Service history: %1").arg(vehicle.isEmpty() ? log_name : vehicle));
     writer.setCreator(QStringLiteral("Tarvik"));
     print(writer);
   }

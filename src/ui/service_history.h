@@ -14,14 +14,15 @@ namespace tarvik {
 
 class Record;
 
-// A printable service history: a title with the log's name and the date
-// range of the entries, a table of the entries given (in that order) with
-// mileage, date, operation, notes and, unless left out (for a buyer), cost,
-// and the totals, the mileage and costs headed with the log's units. Long
-// tables run over as many pages as they need, the
-// header repeated on each.
+// A printable service history: a title with the vehicle's name (else the
+// log's) and the date range of the entries, a table of the entries given
+// (in that order) with mileage, date, operation, notes and, unless left out
+// (for a buyer), cost, and the totals, the mileage and costs headed with the
+// log's units. Long tables run over as many pages as they need across the
+// page's width, the header repeated on each and "Page N of M" at each foot.
 struct service_history {
   QString log_name;
+  QString vehicle;  // may be empty
   std::vector<const Record*> records;
   bool with_costs = true;
   log_units units = locale_units();

@@ -42,6 +42,7 @@
 #include "ui/shortcut_list.h"
 #include "ui/statistics_panel.h"
 #include "ui/user_settings.h"
+#include "ui/shown_number.h"
 #include "ui/widget_text.h"
 
 namespace tarvik {
@@ -129,6 +130,7 @@ Tarvik::Tarvik(QWidget* parent, const char* name, std::string log) : QMainWindow
   reload_rows();
   show_newest();
   setCentralWidget(table);
+  setWindowIcon(QIcon(Resource::loadPixmap(QStringLiteral("tarvik"))));
   // The only context menu a main window offers hides the tool bar for good.
   setContextMenuPolicy(Qt::PreventContextMenu);
   setup_keyboard();
@@ -427,12 +429,24 @@ void Tarvik::setup_menus() {
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   help->addAction(tr("&Keyboard Shortcuts"), this, [this] { show_shortcuts(this); });
-  help->addAction(tr("&About Tarvik"), this, [this] {
-    QMessageBox::about(this, tr("About Tarvik"),
-                       tr("Tarvik keeps the maintenance and mileage log of one "
-                          "vehicle.\n\nLog file: %1")
-                           .arg(log_->shown_path()));
-  });
+  help->addAction(tr("&About Tarvik"), this, [this] { show_about(); });
+}
+
+void Tarvik::show_about() {
+  QMessageBox about(this);
+  about.setObjectName(QStringLiteral("about_box"));
+  about.setWindowTitle(tr("About Tarvik"));
+  about.setIconPixmap(Resource::loadPixmap(QStringLiteral("tarvik")).scaled(
+      64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  about.setTextFormat(Qt::PlainText);  // the path may hold anything
+  about.setText(tr("Tarvik %1").arg(QStringLiteral(TARVIK_VERSION)));
+  about.setInformativeText(
+      tr("Keeps the maintenance and mileage log of one vehicle.\n\n"
+         "Licence: GNU General Public License, version 3 or later. Tarvik comes with "
+         "no warranty.\n\nLog file: %1")
+          .arg(log_->shown_path()));
+  about.setStandardButtons(QMessageBox::Close);
+  about.exec();
 }
 
 const std::vector<int>& Tarvik::row_identifiers() const { return rows->identifiers(); }
@@ -467,8 +481,10 @@ std::vector<const Record*> Tarvik::rows_shown() const { return rows->shown(); }
 
 void Tarvik::show_rows_counted() {
   const std::size_t count = rows->identifiers().size();
-  QString text = count == 1 ? tr("1 record") : tr("%1 records").arg(count);
-  if (rows->filtering()) text += tr(", %1 shown").arg(rows->shown_count());
+  QString text = count == 1 ? tr("1 record") : tr("%1 records").arg(shown_count(count));
+  if (rows->filtering()) {
+    text += tr(", %1 shown").arg(shown_count(static_cast<std::size_t>(rows->shown_count())));
+  }
   count_label->setText(text);
   // Edit and Delete act on the current row: without rows they are off
   // rather than silently doing nothing.
@@ -563,8 +579,9 @@ void Tarvik::show_units() {
 void Tarvik::edit_log_settings() {
   log_settings_dialog dialog(this, QFileInfo(log_->shown_path()).fileName(), log_->units(),
                              login_reminder::enabled());
+  dialog.set_vehicle(log_->vehicle());
   if (dialog.exec() != QDialog::Accepted) return;
-  log_->save_units(dialog.units());
+  log_->save_units(dialog.units(), dialog.vehicle());
   show_units();
   show_record_count();  // the due list says what is left in the new unit
   if (dialog.remind_at_login() != login_reminder::enabled()) {
@@ -617,7 +634,8 @@ void Tarvik::new_record() {
   // The latest reading is offered: most entries are a little past it.
   const double offered = latest_reading(context).value_or(0.0);
   record->mileage(offered);
-  if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", 0, {}, context) == 0) {
+  if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", RecordEditor::new_entry, {},
+                                  context) == 0) {
     return;
   }
   // A record the user left as it came is not worth a row; the date does not

@@ -128,6 +128,8 @@ class Tarvik : public QMainWindow, private log_view {
   QList<QWidget*> focus_ring() const;
   // Docks on tabs show no title bar.
   void fit_dock_titles();
+  // Help > About: version, licence and the open log.
+  void show_about();
   void apply_filter();
   // The counts, the figures of the rows shown and the due list.
   void show_record_count();

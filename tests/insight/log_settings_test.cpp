@@ -51,6 +51,31 @@ TEST(LogSettings, ReadsAHandKeptFileAndSavesItUnchangedByteForByte) {
   EXPECT_EQ(again.currency(), "EUR");
 }
 
+TEST(LogSettings, KeepsTheVehiclesNameOnItsOwnLine) {
+  const temp_dir dir;
+  const std::string path = dir.file("t.settings.txt");
+  write_file(path, "distance=km\n  Vehicle = Golf VII (B-XY 123) \ncurrency=€\n");
+  log_settings settings(path);
+  EXPECT_EQ(settings.vehicle(), "Golf VII (B-XY 123)");
+  EXPECT_TRUE(settings.problems().empty());
+  settings.set_vehicle("Golf\nVII");
+  ASSERT_TRUE(settings.save()) << settings.error();
+  EXPECT_EQ(read_file(path), "distance=km\nvehicle=Golf VII\ncurrency=€\n");
+  EXPECT_EQ(log_settings(path).vehicle(), "Golf VII");
+
+  // A name never given stays out of the file; one given is added.
+  const std::string other = dir.file("o.settings.txt");
+  write_file(other, "distance=mi\n");
+  log_settings unnamed(other);
+  EXPECT_FALSE(unnamed.vehicle());
+  unnamed.set_vehicle("");
+  ASSERT_TRUE(unnamed.save()) << unnamed.error();
+  EXPECT_EQ(read_file(other), "distance=mi\n");
+  unnamed.set_vehicle("Blue van");
+  ASSERT_TRUE(unnamed.save()) << unnamed.error();
+  EXPECT_EQ(read_file(other), "distance=mi\nvehicle=Blue van\n");
+}
+
 TEST(LogSettings, AMissingFileHasNoSettingsAndASaveMakesIt) {
   const temp_dir dir;
   const std::string path = dir.file("t.settings.txt");
