@@ -18,7 +18,7 @@ constexpr std::array<role_choice, 7> kRoles{{
     {"Operation", csv_role::operation},
     {"Cost", csv_role::cost},
     {"Notes", csv_role::notes},
-    {"Keep in Notes", csv_role::extra},
+    {"Keep as Field", csv_role::extra},
     {"Leave Out", csv_role::ignore},
 }};
 
