@@ -33,7 +33,11 @@ constexpr column_default kColumns[] = {
     {"Mileage", 60, "8,888,888.8"}, {"Date", 68, "8888-88-88"},
     {"Operation", 78, "Wiper blades, rear"}, {"Cost", 50, "88,888.88"},
     {"Notes", 150, nullptr},
+    // Shown before Notes, and only while the log has fill-ups.
+    {"Fuel", 50, "8,888.88"},
 };
+constexpr int kFuelColumn = 5;
+constexpr int kNotesColumn = 4;
 
 }  // namespace
 
@@ -55,7 +59,15 @@ record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
   model_ = new record_model(std::move(names), labels, parent);
   filter_ = new record_filter(model_, parent);
   table_->setModel(filter_);
+  table_->horizontalHeader()->moveSection(kFuelColumn, kNotesColumn);
   size_columns();
+  show_fuel_column();
+}
+
+void record_rows::show_fuel_column() {
+  const bool shown = model_->has_fill_ups();
+  if (table_->isColumnHidden(kFuelColumn) == !shown) return;
+  table_->setColumnHidden(kFuelColumn, !shown);
 }
 
 void record_rows::size_columns() {
@@ -119,6 +131,7 @@ void record_rows::reload() {
   const int current_id = current_identifier();
 
   model_->reload(&log_.store());
+  show_fuel_column();
 
   const std::vector<int>& ids = model_->identifiers();
   const auto same = std::find(ids.begin(), ids.end(), current_id);
@@ -129,6 +142,7 @@ void record_rows::reload() {
 
 void record_rows::reload_from_top() {
   model_->reload(&log_.store());
+  show_fuel_column();
   filter_->refresh();
   make_current(0, 0);
 }
@@ -178,6 +192,7 @@ bool record_rows::show_change(const record_change& change) {
       if (shown >= 0) row = shown;
     }
   }
+  show_fuel_column();
   make_current(std::max(row, 0), column);
   return !hidden;
 }

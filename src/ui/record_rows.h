@@ -88,10 +88,12 @@ class record_rows {
   // whole in the table's font, never below the columns' own widths; Notes
   // takes the rest of the width.
   void size_columns();
+  // Shows the Fuel column while the log has fill-ups, hides it otherwise.
+  void show_fuel_column();
 
   record_table* table_;
   open_log& log_;
-  // The five column descriptors, in column order.
+  // The column descriptors, in column order: the five fields, then Fuel.
   std::vector<std::unique_ptr<colinfo>> columns;
   record_model* model_;
   record_filter* filter_;
