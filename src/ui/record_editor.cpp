@@ -609,7 +609,10 @@ std::vector<std::string_view> RecordEditor::fill_up_keys() const {
 
 void RecordEditor::work_out_fill_up(QLineEdit* box) {
   typed.erase(std::remove(typed.begin(), typed.end(), box), typed.end());
-  if (!box->text().trimmed().isEmpty()) typed.push_back(box);
+  // A box emptied is one the user is about to type into: filling it again
+  // would mix what is typed with what was worked out.
+  if (box->text().trimmed().isEmpty()) return;
+  typed.push_back(box);
   const auto has = [this](QLineEdit* which) {
     return std::find(typed.begin(), typed.end(), which) != typed.end();
   };
