@@ -113,9 +113,11 @@ void statistics_panel::show_readings(const std::vector<left_out_reading>& left_o
     }
   }
   const QString count = locale.toString(static_cast<qulonglong>(left_out.size()));
-  left_out_line_->setText((left_out.size() == 1 ? tr("1 reading left out of the odometer figures: %2")
-                                                : tr("%1 readings left out of the odometer figures: %2"))
-                              .arg(count, parts.join(QStringLiteral(", "))));
+  // The singular names no count: a %2 alone would take the count's place.
+  const QString which = parts.join(QStringLiteral(", "));
+  left_out_line_->setText(left_out.size() == 1
+                              ? tr("1 reading left out of the odometer figures: %1").arg(which)
+                              : tr("%1 readings left out of the odometer figures: %2").arg(count, which));
   left_out_line_->show();
 }
 
