@@ -31,6 +31,14 @@
 namespace tarvik {
 namespace {
 
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+Fields fields_of(const imported_entry& entry) {
+  Fields fields;
+  for (const hash_element& field : entry.fields) fields.emplace_back(field.key, field.value);
+  return fields;
+}
+
 // Pieces of the dialog, by name.
 template <typename Widget>
 Widget* part(QWidget* dialog, const char* name) {
@@ -99,26 +107,26 @@ TEST(CsvImportDialog, EachRoleHasOneColumnAndNothingIsLeftOutUnasked) {
   auto* workshop = part<QComboBox>(&dialog, "role_box_4");
   auto* service = part<QComboBox>(&dialog, "role_box_2");
   auto* cost = part<QComboBox>(&dialog, "role_box_3");
-  EXPECT_EQ(workshop->currentText(), "Keep in Notes");
-  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_5")->currentText(), "Keep in Notes")
+  EXPECT_EQ(workshop->currentText(), "Keep as Field");
+  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_5")->currentText(), "Keep as Field")
       << "a column without a name is kept too";
   ASSERT_EQ(dialog.entries().size(), 1u);
-  EXPECT_EQ(dialog.entries()[0].notes, "Workshop: Meier\nColumn 6: x");
+  EXPECT_EQ(fields_of(dialog.entries()[0]), (Fields{{"Workshop", "Meier"}, {"Column 6", "x"}}));
 
-  // Stepping up from Keep in Notes passes Notes and Cost on the way to
+  // Stepping up from Keep as Field passes Notes and Cost on the way to
   // Operation: only Operation is taken from its column.
   press_in(workshop, Qt::Key_Up, 3);
   EXPECT_EQ(workshop->currentText(), "Operation");
   EXPECT_EQ(cost->currentText(), "Cost");
-  EXPECT_EQ(service->currentText(), "Keep in Notes");
+  EXPECT_EQ(service->currentText(), "Keep as Field");
   ASSERT_EQ(dialog.entries().size(), 1u);
   EXPECT_EQ(dialog.entries()[0].operation, "Meier");
   EXPECT_EQ(dialog.entries()[0].cost, 24.5f);
-  EXPECT_EQ(dialog.entries()[0].notes, "Service: Oil\nColumn 6: x");
+  EXPECT_EQ(fields_of(dialog.entries()[0]), (Fields{{"Service", "Oil"}, {"Column 6", "x"}}));
 
   // Left out when the user says so.
   press_in(part<QComboBox>(&dialog, "role_box_5"), Qt::Key_Down);
-  EXPECT_EQ(dialog.entries()[0].notes, "Service: Oil");
+  EXPECT_EQ(fields_of(dialog.entries()[0]), (Fields{{"Service", "Oil"}}));
 
   // Without a date column there is nothing to import.
   press_in(part<QComboBox>(&dialog, "role_box_0"), Qt::Key_Down, 4);
@@ -185,7 +193,8 @@ TEST(CsvImportDialog, AFileIsReadOnlyWhenItIsARegularFileOfASaneSize) {
 TEST(CsvImportDialog, AFileOfAHundredThousandColumnsShowsTheFirstAndKeepsTheRest) {
   testing::time_zone utc("UTC");
   // 100,003 columns, as a spreadsheet turned on its side writes them. The
-  // last is headed "Cost" but has no box: it is kept in the notes.
+  // last is headed "Cost" but has no box: it is kept in the notes, a name
+  // no other field can have.
   constexpr int kColumns = 100003;
   std::string csv = "Date,Km,Service";
   for (int column = 4; column < kColumns; ++column) csv += ",c" + std::to_string(column);
@@ -202,15 +211,17 @@ TEST(CsvImportDialog, AFileOfAHundredThousandColumnsShowsTheFirstAndKeepsTheRest
 
   auto* preview = part<QTableView>(&dialog, "preview_table");
   EXPECT_EQ(preview->model()->columnCount(), 200);
-  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_199")->currentText(), "Keep in Notes");
+  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_199")->currentText(), "Keep as Field");
   EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("role_box_200")), nullptr);
   auto* hidden = part<QLabel>(&dialog, "hidden_columns_label");
   EXPECT_TRUE(hidden->isVisible());
   EXPECT_EQ(hidden->text(), QLocale().toString(99803) +
-                                " more columns are not shown: what they hold is kept in the notes "
-                                "of each entry, as \"Header: value\" lines.");
+                                " more columns are not shown: what they hold is kept with each "
+                                "entry, as a field named by its header.");
   ASSERT_EQ(dialog.entries().size(), 2u);
-  EXPECT_EQ(dialog.entries()[0].notes, "c25000: v\nc50000: v\nc75000: v\nc100000: v\nCost: 12");
+  EXPECT_EQ(fields_of(dialog.entries()[0]),
+            (Fields{{"c25000", "v"}, {"c50000", "v"}, {"c75000", "v"}, {"c100000", "v"}}));
+  EXPECT_EQ(dialog.entries()[0].notes, "Cost: 12");
   EXPECT_EQ(dialog.entries()[0].cost, 0.0f);
   EXPECT_EQ(dialog.entries()[1].operation, "Tyres");
   EXPECT_EQ(dialog.entries()[1].notes, "");
@@ -300,7 +311,9 @@ TEST(CsvImportDialog, TheWindowImportsInOneStepThatOneUndoTakesBack) {
     EXPECT_EQ(oil->mileage(), 45210.5);
     EXPECT_EQ(oil->cost(), 89.9f);
     EXPECT_EQ(oil->date(), 1021248000);
-    EXPECT_EQ(oil->notes(), "Workshop: Meier");
+    EXPECT_EQ(oil->notes(), "");
+    ASSERT_NE(oil->other_field("Workshop"), nullptr);
+    EXPECT_EQ(*oil->other_field("Workshop"), "Meier");
     EXPECT_EQ(saved.record(5)->operation(), "Tyres\nwinter");
     EXPECT_EQ(saved.record(6)->operation(), "Inspection");
   }

@@ -66,6 +66,19 @@ TEST(InsightWindow, TheStatisticsNameTheReadingsLeftOutAndTheTableMarksThem) {
   EXPECT_TRUE(text.contains(QLocale().toString(4200.0, 'f', 0) +
                             QStringLiteral(" on 2003-02-01 (lower than the readings before it)")))
       << text.toStdString();
+  {
+    // One reading alone is named as well, not replaced by the count.
+    testing::scoped_home single;
+    testing::write_file(single.log(),
+                        std::string(testing::kExampleLog) +
+                            "<record=5>\noperation=Fuel;\ndate=1044057600;\nmileage=4200;\n</record>\n");
+    Tarvik one;
+    auto* one_line = one.findChild<QLabel*>(QStringLiteral("left_out_readings"));
+    ASSERT_NE(one_line, nullptr);
+    EXPECT_EQ(one_line->text(), QStringLiteral("1 reading left out of the odometer figures: ") +
+                                    QLocale().toString(4200.0, 'f', 0) +
+                                    QStringLiteral(" on 2003-02-01 (lower than the readings before it)"));
+  }
   auto* table = window.findChild<QTableView*>(QStringLiteral("record_table"));
   const QAbstractItemModel* model = table->model();
   int marked = 0;

@@ -74,7 +74,7 @@ class recorded_view : public log_view {
   std::vector<std::size_t> problem_lists;
 };
 
-record_values fuel(double mileage) { return {1031097600, mileage, "Fuel", "", 40.0f}; }
+record_values fuel(double mileage) { return {1031097600, mileage, "Fuel", "", 40.0f, {}}; }
 
 // Another writer: adds an entry to the file as a second window would.
 void add_elsewhere(const std::string& log, double mileage) {

@@ -131,7 +131,7 @@ TEST(RecordEditorDialog, TabMovesThroughTheBoxesThenTheButtonsAndLeavesNotesAlon
   const auto record = example_record();
   std::vector<QString> order;
   answer_next_modal([&](QWidget* dialog) {
-    for (int presses = 0; presses < 8; ++presses) {
+    for (int presses = 0; presses < 10; ++presses) {
       QWidget* focus = QApplication::focusWidget();
       if (focus == nullptr) break;
       order.push_back(focus->objectName().isEmpty() ? focus->property("text").toString()
@@ -141,13 +141,15 @@ TEST(RecordEditorDialog, TabMovesThroughTheBoxesThenTheButtonsAndLeavesNotesAlon
     click_button(dialog, QStringLiteral("OK"));
   });
   EXPECT_EQ(RecordEditor::editor_dialog(record.get(), nullptr, "e", 0), 1);
-  ASSERT_EQ(order.size(), 8u);
-  EXPECT_EQ((std::vector<QString>(order.begin(), order.begin() + 5)),
-            (std::vector<QString>{"mileage_box", "date_box", "op_box", "cost_box", "notes_box"}));
-  std::vector<QString> buttons(order.begin() + 5, order.begin() + 7);
+  ASSERT_EQ(order.size(), 10u);
+  // The other fields' table and its Add button (Remove waits for a row).
+  EXPECT_EQ((std::vector<QString>(order.begin(), order.begin() + 7)),
+            (std::vector<QString>{"mileage_box", "date_box", "op_box", "cost_box", "notes_box",
+                                  "fields_table", "add_field_button"}));
+  std::vector<QString> buttons(order.begin() + 7, order.begin() + 9);
   std::sort(buttons.begin(), buttons.end());
   EXPECT_EQ(buttons, (std::vector<QString>{"Cancel", "OK"}));
-  EXPECT_EQ(order[7], "mileage_box");
+  EXPECT_EQ(order[9], "mileage_box");
   EXPECT_EQ(record->notes(), "Filter\nreplaced") << "no tab character was typed";
 }
 

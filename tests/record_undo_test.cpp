@@ -31,7 +31,7 @@ class fake_log : public record_log {
 };
 
 record_values values(double mileage, const char* operation) {
-  return {1031097600, mileage, operation, "", 1.5f};
+  return {1031097600, mileage, operation, "", 1.5f, {}};
 }
 
 // Replaces record `from` by an equal one under identifier `to`, where it stood.

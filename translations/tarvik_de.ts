@@ -154,6 +154,26 @@
         <source>New Entry</source>
         <translation>Neuer Eintrag</translation>
     </message>
+    <message>
+        <source>&amp;Quantity</source>
+        <translation>&amp;Menge</translation>
+    </message>
+    <message>
+        <source>&amp;Price per unit</source>
+        <translation>&amp;Preis je Einheit</translation>
+    </message>
+    <message>
+        <source>&amp;Filled to full</source>
+        <translation>&amp;Vollgetankt</translation>
+    </message>
+    <message>
+        <source>Other fields</source>
+        <translation>Weitere Felder</translation>
+    </message>
+    <message>
+        <source>New Fill-up</source>
+        <translation>Neue Tankfüllung</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::Tarvik</name>
@@ -481,6 +501,10 @@ Lizenz: GNU General Public License, Version 3 oder später. Tarvik kommt ohne je
 
 Datei: %1</translation>
     </message>
+    <message>
+        <source>&amp;New Fill-up…</source>
+        <translation>Neue &amp;Tankfüllung …</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::charts_dialog</name>
@@ -605,7 +629,7 @@ Datei: %1</translation>
     </message>
     <message>
         <source> not shown: what they hold is kept in the notes of each entry, as &quot;Header: value&quot; lines.</source>
-        <translation> nicht gezeigt: Ihr Inhalt wird in den Notizen jedes Eintrags als Zeilen „Überschrift: Wert“ aufbewahrt.</translation>
+        <translation type="vanished"> nicht gezeigt: Ihr Inhalt wird in den Notizen jedes Eintrags als Zeilen „Überschrift: Wert“ aufbewahrt.</translation>
     </message>
     <message>
         <source>The file holds more than %1 cells, far more than any vehicle log: it cannot be imported.</source>
@@ -651,6 +675,10 @@ Datei: %1</translation>
         <source> and will be left out</source>
         <translation> und wird ausgelassen</translation>
     </message>
+    <message>
+        <source> not shown: what they hold is kept with each entry, as a field named by its header.</source>
+        <translation> nicht angezeigt: Ihr Inhalt wird bei jedem Eintrag als Feld mit dem Namen der Spaltenüberschrift behalten.</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::csv_import_parts</name>
@@ -676,7 +704,7 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Keep in Notes</source>
-        <translation>In Notizen aufbewahren</translation>
+        <translation type="vanished">In Notizen aufbewahren</translation>
     </message>
     <message>
         <source>Leave Out</source>
@@ -685,6 +713,10 @@ Datei: %1</translation>
     <message>
         <source>Line %1: %2</source>
         <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>Keep as Field</source>
+        <translation>Als Feld behalten</translation>
     </message>
 </context>
 <context>
@@ -992,6 +1024,41 @@ Datei: %1</translation>
     <message>
         <source>PDF files (*.pdf)</source>
         <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::field_table</name>
+    <message>
+        <source>Field</source>
+        <translation>Feld</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Fields of the entry beyond the five, as the log file keeps them.</source>
+        <translation>Felder des Eintrags über die fünf hinaus, wie die Datei des Fahrtenbuchs sie führt.</translation>
+    </message>
+    <message>
+        <source>Add Field</source>
+        <translation>Feld hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove Field</source>
+        <translation>Feld entfernen</translation>
+    </message>
+    <message>
+        <source>Field “%1” has a box of its own above.</source>
+        <translation>Das Feld „%1“ hat oben ein eigenes Eingabefeld.</translation>
+    </message>
+    <message>
+        <source>A field needs a name.</source>
+        <translation>Ein Feld braucht einen Namen.</translation>
+    </message>
+    <message>
+        <source>Field “%1”: a name may not hold “;”, “=”, “&lt;” or a line break, start with “#”, end with “*” or be that of one of the five fields.</source>
+        <translation>Feld „%1“: Ein Name darf kein „;“, „=“, „&lt;“ und keinen Zeilenumbruch enthalten, nicht mit „#“ beginnen, nicht auf „*“ enden und nicht der eines der fünf Felder sein.</translation>
     </message>
 </context>
 <context>
@@ -1465,6 +1532,10 @@ Datei: %1</translation>
     <message>
         <source>Notes</source>
         <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Fuel</source>
+        <translation>Kraftstoff</translation>
     </message>
 </context>
 <context>

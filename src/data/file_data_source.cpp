@@ -253,6 +253,7 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
   const int id = fresh_id();
   auto fresh = std::make_unique<Record>(id);
   fresh->setup(id, old.date(), old.mileage(), old.operation(), old.notes(), old.cost());
+  fresh->other_fields(old.other_fields());
   fresh->clear_modified();
   if (first_with_id.find(old_id) == records[index].get()) first_with_id.erase(old_id);
   first_with_id.assign(id, fresh.get());
@@ -628,6 +629,7 @@ bool FileDataSource::merge_from_disk() {
       auto fresh = std::make_unique<Record>(id);
       fresh->setup(id, mine->date(), mine->mileage(), mine->operation(), mine->notes(),
                    mine->cost());
+      fresh->other_fields(mine->other_fields());
       mine = std::move(fresh);
     }
     highest_id = std::max(highest_id, id);

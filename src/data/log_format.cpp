@@ -519,6 +519,27 @@ char* write_text_line(char* out, const char (&key)[size], const std::string& tex
   return out;
 }
 
+// Writes a field beyond the five: its key, "=", its text and ";\n"; a text
+// that would be cut goes under the key with "*", escaped. The reader takes
+// blanks around a key as layout, but "identifier" only as it stands: a
+// blank keeps such a field from being read as the identifier.
+char* write_other_line(char* out, const hash_element& field) {
+  if (field_named(field.key) == record_field::identifier) *out++ = ' ';
+  std::memcpy(out, field.key.data(), field.key.size());
+  out += field.key.size();
+  *out++ = '=';
+  if (char* end = copy_plain_text(out, field.value)) {
+    out = end;
+  } else {
+    out[-1] = '*';
+    *out++ = '=';
+    out = write_escaped(out, field.value);
+  }
+  *out++ = ';';
+  *out++ = '\n';
+  return out;
+}
+
 }  // namespace
 
 log_reading parse_log(std::string_view text, int read_error,
@@ -573,8 +594,12 @@ std::vector<std::string> split(std::string delimiters, std::string text, int max
 
 std::size_t block_size_bound(const Record& record) {
   // The fixed lines, two numbers of each kind, and texts that may triple.
+  std::size_t others = 0;
+  for (const hash_element& field : record.other_fields()) {
+    others += 5 + field.key.size() + 3 * field.value.size();
+  }
   return 96 + 2 * kGeneralMaxSize + 2 * kIntegerMaxSize +
-         3 * (record.operation().size() + record.notes().size());
+         3 * (record.operation().size() + record.notes().size()) + others;
 }
 
 char* write_block(char* out, int identifier, const Record& record) {
@@ -590,6 +615,11 @@ char* write_block(char* out, int identifier, const Record& record) {
   out = write_exact(out, record.mileage());
   out = put(out, ";\n");
   out = write_text_line(out, "notes", record.notes());
+  for (const hash_element& field : record.other_fields()) {
+    // A key starting with "#" at the start of a line would be a comment.
+    if (!field.key.empty() && field.key.front() == '#') --out;
+    out = write_other_line(out, field);
+  }
   return put(out, "</record>\n");
 }
 
@@ -638,10 +668,19 @@ void append_block(std::string& out, int identifier, const Record& record,
   line(4, [&](char* at) { return write_text_line(at, "notes", record.notes()); });
   // Items no field takes first, each on a line of its own with its ";"
   // again; one that starts with "#" would be a comment at the start of a
-  // line, so it follows the ";" of the line before directly. Then the
-  // comment lines, each with its own line end.
+  // line, so it follows the ";" of the line before directly. They are the
+  // record's other fields as they stood; fields changed since are written
+  // from the record instead. Then the comment lines, each with its own
+  // line end.
+  for (const hash_element& field : kept.fields_changed ? record.other_fields()
+                                                        : std::vector<hash_element>()) {
+    if (!field.key.empty() && field.key.front() == '#') out.resize(out.size() - line_end.size());
+    char* const end = write_other_line(buffer.data(), field);
+    out.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()) - 1);
+    out += line_end;
+  }
   for (const extra_text& extra : kept.extras) {
-    if (extra.comment) continue;
+    if (extra.comment || kept.fields_changed) continue;
     if (!extra.text.empty() && extra.text.front() == '#') out.resize(out.size() - line_end.size());
     out += extra.text;
     out += ';';

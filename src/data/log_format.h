@@ -128,9 +128,10 @@ std::vector<std::string> split(std::string delimiters, std::string text, int max
 // comments belong to the block: they go where it goes.
 std::size_t attached_comments(const std::string& text, std::size_t lead, std::size_t begin);
 
-// Appends the block of `record` under `identifier` to `out`. Texts holding
-// ";" or "=" go under the starred key, escaped, so that they read back whole;
-// every other text is written as it is.
+// Appends the block of `record` under `identifier` to `out`: the five
+// fields, then its other fields in their order. Texts holding ";" or "=" go
+// under the starred key, escaped, so that they read back whole; every other
+// text is written as it is.
 void append_block(std::string& out, int identifier, const Record& record);
 
 // What a block written anew for a record keeps of the block it replaces.
@@ -146,6 +147,9 @@ struct kept_block_text {
   // each on a line of its own before the close tag, items with their ";"
   // again, items first.
   std::vector<extra_text> extras;
+  // The record's other fields differ from the items of `extras`: they are
+  // written from the record, and of `extras` only the comment lines.
+  bool fields_changed = false;
   // Items (without ";") written in place of a field's own line, as they
   // stood, by field: cost, operation, date, mileage, notes. Empty: the
   // field is written from the record.

@@ -80,7 +80,10 @@ kept_block_text log_text::kept_of(const origin& from, const Record& now) const {
   if (first_end != std::string_view::npos && first_end > 0 && old[first_end - 1] == '\r') {
     kept.line_end = "\r\n";
   }
-  if (!from.extras && !from.partial) return kept;
+  if (!from.extras && !from.partial) {
+    kept.fields_changed = !now.other_fields().empty();
+    return kept;
+  }
   read_again(old, [&](block_reading& read) {
     for (const block_extra& extra : read.extras) {
       extra_text text{view(old, extra.span.begin, extra.span.end), extra.comment, {}};
@@ -95,10 +98,12 @@ kept_block_text log_text::kept_of(const origin& from, const Record& now) const {
       }
       kept.extras.push_back(text);
     }
-    if (read.partial.empty()) return;
+    const Record as_read(std::move(read.pairs));
+    // Items no field takes are the record's other fields: kept as they
+    // stand while those are as read.
+    kept.fields_changed = !now.same_other_fields(as_read);
     // A field not read in full keeps its text unless it was given
     // another value than the one read from it.
-    const Record as_read(std::move(read.pairs));
     for (const partial_item& item : read.partial) {
       if (now.same_field(as_read, item.field)) {
         kept.items[kept_item_slot(item.field)] = view(old, item.span.begin, item.span.end);

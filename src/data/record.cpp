@@ -39,7 +39,44 @@ std::string format_date(long date) {
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
 bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
 
+bool same_text(const std::vector<hash_element>& a, const std::vector<hash_element>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const hash_element& x, const hash_element& y) {
+                      return x.key == y.key && x.value == y.value;
+                    });
+}
+
+const std::vector<hash_element>& empty_fields() {
+  static const std::vector<hash_element> none;
+  return none;
+}
+
+// The known key `key` names, in its written form; empty for any other key.
+std::string_view known_key(std::string_view key) {
+  if (key.size() < 4 || key.size() > 8) return {};
+  char folded[8];
+  for (std::size_t i = 0; i < key.size(); ++i) folded[i] = ascii_lower(key[i]);
+  const std::string_view name(folded, key.size());
+  for (const std::string_view known : {kFuelKey, kFullKey, kPriceKey, kFuelTypeKey}) {
+    if (name == known) return known;
+  }
+  return {};
+}
+
 }  // namespace
+
+bool same_field_key(std::string_view a, std::string_view b) {
+  if (a == b) return true;
+  const std::string_view known = known_key(a);
+  return !known.empty() && known == known_key(b);
+}
+
+bool usable_field_key(std::string_view key) {
+  if (key.empty() || is_blank(key.front()) || is_blank(key.back())) return false;
+  if (key.front() == '#' || key.back() == '*') return false;
+  if (key.find_first_of(std::string_view(";=<\r\n\0", 6)) != std::string_view::npos) return false;
+  return field_named(key) == record_field::none;
+}
 
 record_field field_named(std::string_view key) {
   // Keys as the writer writes them, first: this runs for every item read.
@@ -101,6 +138,7 @@ void Record::read(std::vector<hash_element>& pairs) {
   std::string operation = kDefaultOperation;
   std::string notes;
   float cost = 0.0f;
+  std::vector<hash_element> others;
   for (hash_element& pair : pairs) {
     const char* value = pair.value.c_str();
     switch (field_named(pair.key)) {
@@ -112,10 +150,76 @@ void Record::read(std::vector<hash_element>& pairs) {
       case record_field::notes: notes = text_of(std::move(pair.value)); break;
       case record_field::notes_escaped: notes = unescape_text(text_of(std::move(pair.value))); break;
       case record_field::cost: cost = static_cast<float>(parse_double(value)); break;
-      case record_field::none: break;
+      case record_field::none: {
+        std::string_view key = pair.key;
+        key = key.substr(0, std::min(key.find('\0'), key.size()));
+        while (!key.empty() && is_blank(key.front())) key.remove_prefix(1);
+        while (!key.empty() && is_blank(key.back())) key.remove_suffix(1);
+        if (key.empty()) break;
+        std::string value = text_of(std::move(pair.value));
+        if (key.size() > 1 && key.back() == '*') {
+          key.remove_suffix(1);
+          value = unescape_text(value);
+        }
+        others.push_back({std::string(key), std::move(value)});
+        break;
+      }
     }
   }
   assign(identifier, date, mileage, std::move(operation), std::move(notes), cost);
+  if (!others.empty()) others_ = std::make_unique<std::vector<hash_element>>(std::move(others));
+}
+
+const std::vector<hash_element>& Record::other_fields() const {
+  return others_ != nullptr ? *others_ : empty_fields();
+}
+
+void Record::other_fields(std::vector<hash_element> fields) {
+  if (same_text(other_fields(), fields)) return;
+  keep_original();
+  set_others(std::move(fields));
+}
+
+void Record::set_others(std::vector<hash_element> fields) {
+  if (fields.empty()) {
+    others_.reset();
+  } else {
+    others_ = std::make_unique<std::vector<hash_element>>(std::move(fields));
+  }
+}
+
+const std::string* Record::other_field(std::string_view key) const {
+  const std::vector<hash_element>& fields = other_fields();
+  for (auto it = fields.rbegin(); it != fields.rend(); ++it) {
+    if (same_field_key(it->key, key)) return &it->value;
+  }
+  return nullptr;
+}
+
+void Record::other_field(std::string_view key, std::string value) {
+  std::vector<hash_element> fields = other_fields();
+  auto last = fields.end();
+  for (auto it = fields.begin(); it != fields.end(); ++it) {
+    if (same_field_key(it->key, key)) last = it;
+  }
+  if (last != fields.end()) {
+    last->value = std::move(value);
+  } else {
+    fields.push_back({std::string(key), std::move(value)});
+  }
+  other_fields(std::move(fields));
+}
+
+void Record::remove_other_field(std::string_view key) {
+  std::vector<hash_element> fields = other_fields();
+  fields.erase(std::remove_if(fields.begin(), fields.end(),
+                              [key](const hash_element& field) { return same_field_key(field.key, key); }),
+               fields.end());
+  other_fields(std::move(fields));
+}
+
+bool Record::same_other_fields(const Record& other) const {
+  return same_text(other_fields(), other.other_fields());
 }
 
 bool Record::same_value(double a, double b) { return same_bits(a, b); }
@@ -159,7 +263,8 @@ void Record::assign(int identifier, long date, double mileage, std::string opera
 
 void Record::keep_original() {
   if (original_ == nullptr) {
-    original_ = std::make_unique<values>(values{date_, mileage_, operation_, notes_, cost_});
+    original_ = std::make_unique<values>(
+        values{date_, mileage_, operation_, notes_, cost_, other_fields()});
   }
 }
 
@@ -167,7 +272,7 @@ bool Record::modified() const {
   if (original_ == nullptr) return false;
   const values& was = *original_;
   return !(date_ == was.date && same_bits(mileage_, was.mileage) && operation_ == was.operation &&
-           notes_ == was.notes && same_bits(cost_, was.cost));
+           notes_ == was.notes && same_bits(cost_, was.cost) && same_text(other_fields(), was.others));
 }
 
 std::string Record::value(std::string key) const {

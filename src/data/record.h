@@ -25,6 +25,24 @@ enum class record_field { none, identifier, date, mileage, operation, operation_
                           notes, notes_escaped, cost };
 record_field field_named(std::string_view key);
 
+// Keys of fields beyond the five that the program itself knows: a fill-up's
+// quantity (in the log's volume unit), whether the tank was filled to full
+// ("yes" or "no"), the price per unit, and the kind of fuel.
+inline constexpr std::string_view kFuelKey = "fuel";
+inline constexpr std::string_view kFullKey = "full";
+inline constexpr std::string_view kPriceKey = "price";
+inline constexpr std::string_view kFuelTypeKey = "fueltype";
+
+// Whether two keys of fields beyond the five name the same field: the
+// known keys above in any letter case, every other key only as written.
+bool same_field_key(std::string_view a, std::string_view b);
+
+// Whether `key` can stand as the key of a field beyond the five: not empty,
+// without blanks around it, none of ";", "=", "<", "#" at its start,
+// line ends or NUL (the reader would cut or misread it), no "*" at its end
+// (that marks escaped text), and no key of the five fields.
+bool usable_field_key(std::string_view key);
+
 // One entry of the vehicle log. Records live on the heap and are passed by
 // pointer; they are never copied. The identifier is fixed at construction;
 // every other field has a getter/setter pair named after it. No field is
@@ -41,6 +59,8 @@ class Record {
   // identifier, which defaults to -1. Numbers never fail to convert: the
   // longest numeric prefix counts, and no digits give 0. The keys
   // "operation*" and "notes*" carry escaped text (see text_escape.h).
+  // Pairs under keys no field takes become the record's other fields (see
+  // other_fields).
   explicit Record(std::vector<hash_element> pairs);
 
   // The same, taking the texts out of `pairs` rather than copying them; the
@@ -66,7 +86,24 @@ class Record {
   float cost() const { return cost_; }
   void cost(float cost) { set(cost_, cost); }
 
-  // Whether the five fields hold other values than when the record was
+  // The items of the block no field takes, in block order, as key and
+  // text: the key without the blanks around it, the value up to a NUL byte;
+  // a key with "*" at its end carries escaped text and is given without
+  // its "*", the text unescaped. Items without a key are not among them.
+  const std::vector<hash_element>& other_fields() const;
+  void other_fields(std::vector<hash_element> fields);
+  // The text of the last field under `key` (see same_field_key); null when
+  // there is none.
+  const std::string* other_field(std::string_view key) const;
+  // Sets the last field under `key` to `value`, keeping its key as written;
+  // adds it at the end when there is none.
+  void other_field(std::string_view key, std::string value);
+  // Takes out every field under `key`.
+  void remove_other_field(std::string_view key);
+  // True when both hold the same other fields in the same order.
+  bool same_other_fields(const Record& other) const;
+
+  // Whether the five fields or the other fields hold other values than when the record was
   // built or clear_modified() was last called; a record set back to its
   // old values is not modified. The store uses it to tell which records to
   // write anew. The first change keeps a copy of the values it replaces.
@@ -94,6 +131,7 @@ class Record {
     std::string operation;
     std::string notes;
     float cost;
+    std::vector<hash_element> others;
   };
 
   // Numbers are compared bit for bit, so that -0 replaces 0 and back.
@@ -111,6 +149,7 @@ class Record {
   static bool same_value(float a, float b);
   static bool same_value(long a, long b) { return a == b; }
   static bool same_value(const std::string& a, const std::string& b) { return a == b; }
+  void set_others(std::vector<hash_element> fields);
   void keep_original();
   void assign(int identifier, long date, double mileage, std::string operation, std::string notes,
               float cost);
@@ -121,6 +160,9 @@ class Record {
   std::string operation_;
   std::string notes_;
   float cost_ = 0;
+  // Null while there are none: most records have none, and a log may hold
+  // a million.
+  std::unique_ptr<std::vector<hash_element>> others_;
   // The values before the first change since construction or
   // clear_modified(); null while there was none.
   std::unique_ptr<values> original_;

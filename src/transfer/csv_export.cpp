@@ -1,5 +1,6 @@
 #include "transfer/csv_export.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <string_view>
@@ -56,6 +57,42 @@ bool formula_guarded(std::string_view text) {
 
 std::string csv_header() { return "Mileage,Date,Operation,Cost,Notes\r\n"; }
 
+std::vector<std::string> other_field_keys(const std::vector<const Record*>& records) {
+  std::vector<std::string> keys;
+  for (const Record* record : records) {
+    for (const hash_element& field : record->other_fields()) {
+      // Few keys, and most records have none: a plain look-up will do.
+      if (std::none_of(keys.begin(), keys.end(),
+                       [&](const std::string& key) { return same_field_key(key, field.key); })) {
+        keys.push_back(field.key);
+      }
+    }
+  }
+  return keys;
+}
+
+std::string csv_header(const std::vector<std::string>& keys) {
+  std::string out = csv_header();
+  out.resize(out.size() - 2);
+  for (const std::string& key : keys) {
+    out += ',';
+    append_field(out, key);
+  }
+  out += "\r\n";
+  return out;
+}
+
+void append_csv_row(std::string& out, const Record& record, const std::vector<std::string>& keys) {
+  append_csv_row(out, record);
+  if (keys.empty()) return;
+  out.resize(out.size() - 2);
+  for (const std::string& key : keys) {
+    out += ',';
+    if (const std::string* value = record.other_field(key)) append_field(out, *value);
+  }
+  out += "\r\n";
+}
+
 void append_csv_row(std::string& out, const Record& record) {
   out += format_exact(record.mileage());
   out += ',';
@@ -70,9 +107,10 @@ void append_csv_row(std::string& out, const Record& record) {
 }
 
 std::string csv_of(const std::vector<const Record*>& records) {
-  std::string out = csv_header();
+  const std::vector<std::string> keys = other_field_keys(records);
+  std::string out = csv_header(keys);
   out.reserve(out.size() + records.size() * 64);
-  for (const Record* record : records) append_csv_row(out, *record);
+  for (const Record* record : records) append_csv_row(out, *record, keys);
   return out;
 }
 

@@ -8,7 +8,8 @@
 #include "data/record.h"
 
 // The log as CSV (RFC 4180) for spreadsheets and other programs: a header
-// line "Mileage,Date,Operation,Cost,Notes", then one line a record, every
+// line "Mileage,Date,Operation,Cost,Notes" (and a column for each key of
+// the records' other fields), then one line a record, every
 // line ended by CR LF. A field is quoted when it holds a comma, a double
 // quote, a CR or a LF, its double quotes doubled. Numbers carry the exact
 // values of the log with a full stop (as the log file writes them, not as
@@ -35,8 +36,18 @@ bool formula_guarded(std::string_view text);
 
 std::string csv_header();
 
+// The keys of the records' other fields (Record::other_fields), each once
+// (same_field_key) as first written, in the order first met: the columns
+// that follow the five.
+std::vector<std::string> other_field_keys(const std::vector<const Record*>& records);
+// The header with a column for each of `keys` after the five.
+std::string csv_header(const std::vector<std::string>& keys);
+
 // One record's line, with its CR LF.
 void append_csv_row(std::string& out, const Record& record);
+// The same with a cell for each of `keys`: the record's last field under
+// it, texts marked as the operation and notes are, empty where it has none.
+void append_csv_row(std::string& out, const Record& record, const std::vector<std::string>& keys);
 
 // The header and the records' lines, in the order given.
 std::string csv_of(const std::vector<const Record*>& records);

@@ -407,6 +407,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
     bool dated = false;
     bool too_much = false;
     std::string extras;
+    std::size_t field_text = 0;  // of entry.fields, keys and values
     for (std::size_t column = 0; column < row.size() && problem.empty(); ++column) {
       const csv_role role = column < roles.size() ? roles[column] : csv_role::extra;
       const std::string& cell = row[column];
@@ -456,10 +457,19 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
         case csv_role::extra:
           if (trimmed(cell).empty()) break;
           // Checked as the notes grow: one row may be wide enough on its own.
-          if (text_made + extras.size() + cell.size() +
+          if (text_made + field_text + extras.size() + cell.size() +
                   (column < header.size() ? header[column].size() : 0) >
               text_limit) {
             too_much = true;
+            break;
+          }
+          // A column whose name can be a key of the log becomes a field of
+          // the entry under it; any other (a second "Notes", a name with
+          // ";") goes to the notes as a "Header: value" line.
+          if (const std::string key(trimmed(name())); usable_field_key(key)) {
+            std::string value = text_cell(cell);
+            field_text += key.size() + value.size();
+            entry.fields.push_back({key, std::move(value)});
             break;
           }
           if (!extras.empty()) extras += '\n';
@@ -476,7 +486,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
       continue;
     }
     if (!extras.empty()) entry.notes += (entry.notes.empty() ? "" : "\n") + extras;
-    text_made += entry.operation.size() + entry.notes.size();
+    text_made += entry.operation.size() + entry.notes.size() + field_text;
     if (too_much || text_made > text_limit) {
       result.entries.clear();
       result.problems.push_back(

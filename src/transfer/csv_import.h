@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/record.h"
+
 // CSV files of other vehicle-log programs (and our own export) read into log
 // entries. Reading is in three steps so that a window can show a preview
 // and let the user correct every guess: the cells (read_csv), what each
@@ -42,9 +44,10 @@ char guess_separator(std::string_view text);
 csv_table read_csv(std::string_view text, char separator = 0,
                    std::size_t most_cells = kMostCsvCells);
 
-// What a column holds. Columns that hold something the log has no field
-// for are `extra`: they are kept in the entry's notes as "Header: value"
-// lines (an entry has no other place for them that the window shows).
+// What a column holds. Columns that hold something none of the five fields
+// takes are `extra`: each becomes a field of the entry named by its header
+// (see Record::other_fields), or, where the header cannot be a key of the
+// log (usable_field_key), a "Header: value" line of the entry's notes.
 enum class csv_role { ignore, mileage, date, operation, cost, notes, extra };
 
 // The role of each column, from the usual header words of vehicle-log
@@ -99,6 +102,9 @@ struct imported_entry {
   std::string operation;
   std::string notes;
   float cost = 0;
+  // The cells of `extra` columns, under their trimmed headers, in column
+  // order; empty cells are left out.
+  std::vector<hash_element> fields;
 };
 
 // A row that could not be read, and why.

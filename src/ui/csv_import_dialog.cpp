@@ -22,7 +22,7 @@ namespace {
 
 // The first rows are enough to see what the columns hold, and the first
 // columns are more than any vehicle log has: a box for each of 100,000
-// would take a minute and a gigabyte. Columns beyond go to the notes.
+// would take a minute and a gigabyte. Columns beyond are kept as fields.
 constexpr std::size_t kPreviewRows = 200;
 constexpr std::size_t kPreviewColumns = 200;
 constexpr int kWidestPreviewColumn = 260;
@@ -189,8 +189,8 @@ void csv_import_dialog::read_table() {
   displaced = {};
   std::size_t columns = 0;
   for (const auto& row : table.rows) columns = std::max(columns, row.size());
-  // Only a column with a box can take a role: the others are kept in the
-  // notes, whatever their names.
+  // Only a column with a box can take a role: the others are kept as
+  // fields, whatever their names.
   std::vector<std::string> names;
   for (std::size_t column = 0; column < std::min(columns, kPreviewColumns); ++column) {
     names.push_back(!table.rows.empty() && column < table.rows[0].size() ? table.rows[0][column]
@@ -199,7 +199,7 @@ void csv_import_dialog::read_table() {
   roles = guess_roles(names);
   roles.resize(columns, csv_role::extra);
   // A column is left out only when the user says so: one without a name
-  // goes to the notes like any other the log has no field for.
+  // is kept like any other none of the five fields takes.
   for (csv_role& role : roles) {
     if (role == csv_role::ignore) role = csv_role::extra;
   }
@@ -261,8 +261,7 @@ void csv_import_dialog::fill_preview() {
   const std::size_t unseen = roles.size() - shown_columns;
   hidden_columns->setText(
       count_text(unseen, tr("1 more column is"), tr("%1 more columns are")) +
-      tr(" not shown: what they hold is kept in the notes of each entry, as "
-                     "\"Header: value\" lines."));
+      tr(" not shown: what they hold is kept with each entry, as a field named by its header."));
   hidden_columns->setVisible(unseen > 0);
 
   for (int column = 0; column < columns; ++column) {

@@ -24,7 +24,7 @@ constexpr std::array<role_choice, 7> kRoles{{
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Operation"), csv_role::operation},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Cost"), csv_role::cost},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Notes"), csv_role::notes},
-    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Keep in Notes"), csv_role::extra},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Keep as Field"), csv_role::extra},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Leave Out"), csv_role::ignore},
 }};
 

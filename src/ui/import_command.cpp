@@ -88,7 +88,8 @@ void import_csv(Tarvik& window) {
   std::vector<record_values> entries;
   entries.reserve(dialog.entries().size());
   for (const imported_entry& entry : dialog.entries()) {
-    entries.push_back({entry.date, entry.mileage, entry.operation, entry.notes, entry.cost});
+    entries.push_back(
+        {entry.date, entry.mileage, entry.operation, entry.notes, entry.cost, entry.fields});
   }
   const std::size_t count = entries.size();
   const QString said =

@@ -131,7 +131,8 @@ class records_by_values {
 }  // namespace
 
 record_values values_of(const Record& record) {
-  return {record.date(), record.mileage(), record.operation(), record.notes(), record.cost()};
+  return {record.date(), record.mileage(), record.operation(), record.notes(), record.cost(),
+          record.other_fields()};
 }
 
 void set_values(Record& record, const record_values& values) {
@@ -140,11 +141,16 @@ void set_values(Record& record, const record_values& values) {
   record.operation(values.operation);
   record.notes(values.notes);
   record.cost(values.cost);
+  record.other_fields(values.fields);
 }
 
 bool same_values(const record_values& a, const record_values& b) {
   return a.date == b.date && same_bits(a.mileage, b.mileage) && a.operation == b.operation &&
-         a.notes == b.notes && same_bits(a.cost, b.cost);
+         a.notes == b.notes && same_bits(a.cost, b.cost) &&
+         std::equal(a.fields.begin(), a.fields.end(), b.fields.begin(), b.fields.end(),
+                    [](const hash_element& x, const hash_element& y) {
+                      return x.key == y.key && x.value == y.value;
+                    });
 }
 
 bool same_values(const Record& record, const record_values& values) {

@@ -8,18 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "data/record.h"
+
 namespace tarvik {
 
 class DataSource;
-class Record;
 
-// The five values of a record that the user can change.
+// The values of a record that the user can change: the five fields and
+// the fields beyond them (Record::other_fields).
 struct record_values {
   long date = 0;
   double mileage = 0;
   std::string operation;
   std::string notes;
   float cost = 0;
+  std::vector<hash_element> fields;
 };
 
 record_values values_of(const Record& record);

@@ -1,5 +1,6 @@
 #include "ui/record_editor.h"
 
+#include <QCheckBox>
 #include <QCompleter>
 #include <QAccessible>
 #include <QDialog>
@@ -12,8 +13,10 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStringList>
+#include <QTableWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <ctime>
@@ -22,9 +25,11 @@
 #include <utility>
 
 #include "data/calendar.h"
+#include "data/number_text.h"
 #include "data/record.h"
 #include "insight/operation_name.h"
 #include "platform/pointer_check.h"
+#include "ui/field_table.h"
 #include "ui/form_input.h"
 #include "ui/shown_number.h"
 #include "ui/widget_text.h"
@@ -103,9 +108,22 @@ QString date_problem(const QString& text, input_problem problem) {
       .arg(text.trimmed());
 }
 
+// A fill-up's number field as its box shows it: in the user's locale when it
+// reads as a number, else as the file has it.
+QString shown_field_number(const std::string* text, int decimals) {
+  if (text == nullptr) return QString();
+  if (!whole_double_text(text->c_str())) return to_widget_text(*text);
+  return shown_reading(parse_double(text->c_str()), decimals);
+}
+
+bool is_yes(const std::string* text) {
+  if (text == nullptr) return false;
+  return QString::fromStdString(*text).trimmed().compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
 
-RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* name)
+RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* name, bool fill_up)
     : QWidget(owner), dialog(owner), record(record_to_edit) {
   if (name != nullptr) setObjectName(QLatin1String(name));
 
@@ -162,6 +180,48 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     });
     ++row;
   }
+  // A fill-up's own boxes follow the cost.
+  if (fill_up || (record != nullptr && record->other_field(kFuelKey) != nullptr)) {
+    const auto add_box = [&](const QString& text, const char* box_name, const std::string* value,
+                             int decimals, QString* shown) {
+      auto* label = new QLabel(text, this);
+      TARVIK_CHECK_POINTER(label, kSource);
+      grid->addWidget(label, row, 0);
+      auto* box = new QLineEdit(this);
+      TARVIK_CHECK_POINTER(box, kSource);
+      box->setObjectName(QLatin1String(box_name));
+      box->setMinimumWidth(box_width);
+      box->setText(shown_field_number(value, decimals));
+      label->setBuddy(box);
+      grid->addWidget(box, row++, 1);
+      *shown = box->text();
+      connect(box, &QLineEdit::textChanged, this, [this, box] {
+        if (box->property("invalid").toBool()) check_boxes(false);
+      });
+      return box;
+    };
+    const auto field = [this](std::string_view key) {
+      return record != nullptr ? record->other_field(key) : nullptr;
+    };
+    quantity_box = add_box(tr("&Quantity"), "quantity_box", field(kFuelKey), 2, &shown_quantity);
+    price_box = add_box(tr("&Price per unit"), "price_box", field(kPriceKey), 3, &shown_price);
+    full_box = new QCheckBox(tr("&Filled to full"), this);
+    TARVIK_CHECK_POINTER(full_box, kSource);
+    full_box->setObjectName(QStringLiteral("full_box"));
+    shown_full = is_yes(field(kFullKey));
+    full_box->setChecked(shown_full);
+    grid->addWidget(full_box, row++, 1);
+    // A new fill-up's cost is worked out unless typed: an empty box says so
+    // better than 0.00.
+    if (record != nullptr && record->cost() == 0.0f) {
+      cost_box->clear();
+      shown_cost.clear();
+    }
+    for (QLineEdit* box : {quantity_box, price_box, cost_box}) {
+      connect(box, &QLineEdit::textEdited, this, [this, box] { work_out_fill_up(box); });
+    }
+  }
+
   auto* date_hint = new QLabel(tr("YYYY-MM-DD"), this);
   TARVIK_CHECK_POINTER(date_hint, kSource);
   date_hint->setObjectName(QStringLiteral("date_hint"));
@@ -187,23 +247,50 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   connect(date_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
   connect(cost_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
 
+  if (quantity_box != nullptr) {
+    connect(quantity_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
+    connect(price_box, &QLineEdit::textChanged, this, &RecordEditor::show_readings);
+  }
+
   auto* notes_label = new QLabel(tr("&Notes"), this);
   TARVIK_CHECK_POINTER(notes_label, kSource);
   notes_label->setObjectName(QStringLiteral("notes_label"));
-  grid->addWidget(notes_label, 4, 0);
+  grid->addWidget(notes_label, row++, 0);
   notes_box = new QPlainTextEdit(this);
   TARVIK_CHECK_POINTER(notes_box, kSource);
   notes_box->setObjectName(QStringLiteral("notes_box"));
   notes_box->setTabChangesFocus(true);
   notes_box->setMinimumHeight(notes_box->fontMetrics().lineSpacing() * kNotesLines);
   notes_label->setBuddy(notes_box);
-  grid->addWidget(notes_box, 5, 0, 1, 3);
+  grid->addWidget(notes_box, row++, 0, 1, 3);
   if (record != nullptr) {
     operation_bytes = record->operation();
     notes_bytes = record->notes();
     notes_box->setPlainText(to_widget_text(record->value("notes")));
   }
   shown_notes = notes_box->document()->toRawText();
+
+  // The fields beyond the five, but those with boxes of their own above.
+  auto* fields_label = new QLabel(tr("Other fields"), this);
+  TARVIK_CHECK_POINTER(fields_label, kSource);
+  fields_label->setObjectName(QStringLiteral("fields_label"));
+  grid->addWidget(fields_label, row++, 0, 1, 3);
+  fields = new field_table(this);
+  TARVIK_CHECK_POINTER(fields, kSource);
+  fields_label->setBuddy(fields->table());
+  grid->addWidget(fields, row++, 0, 1, 3);
+  if (record != nullptr) {
+    std::vector<hash_element> listed;
+    for (const hash_element& field : record->other_fields()) {
+      if (quantity_box != nullptr && (same_field_key(field.key, kFuelKey) ||
+                                      same_field_key(field.key, kPriceKey) ||
+                                      same_field_key(field.key, kFullKey))) {
+        continue;
+      }
+      listed.push_back(field);
+    }
+    fields->show_fields(listed);
+  }
 
   mileage_warning = new QLabel(this);
   TARVIK_CHECK_POINTER(mileage_warning, kSource);
@@ -214,7 +301,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   caution.setColor(QPalette::WindowText, QColor(150, 80, 0));
   mileage_warning->setPalette(caution);
   mileage_warning->hide();
-  grid->addWidget(mileage_warning, 6, 0, 1, 3);
+  grid->addWidget(mileage_warning, row++, 0, 1, 3);
 
   problem_label = new QLabel(this);
   TARVIK_CHECK_POINTER(problem_label, kSource);
@@ -224,7 +311,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   warning.setColor(QPalette::WindowText, QColor(170, 0, 0));
   problem_label->setPalette(warning);
   problem_label->hide();
-  grid->addWidget(problem_label, 7, 0, 1, 3);
+  grid->addWidget(problem_label, row++, 0, 1, 3);
 
   // The platform's order of OK and Cancel; OK is the default button. OK
   // ends the dialog only once every changed box can be read.
@@ -239,7 +326,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     if (check_boxes(true) && dialog != nullptr) dialog->accept();
   });
   if (dialog != nullptr) connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  grid->addWidget(buttons, 8, 0, 1, 3);
+  grid->addWidget(buttons, row, 0, 1, 3);
   // Ctrl+Return is OK from any box; plain Return in Notes starts a line.
   for (const QKeySequence& keys :
        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter),
@@ -313,9 +400,12 @@ int RecordEditor::editor_dialog(Record* record, QWidget* parent, const char* nam
   QDialog dialog(parent);
   if (name != nullptr) dialog.setObjectName(QLatin1String(name));
   dialog.setModal(true);
-  dialog.setWindowTitle((flags & new_entry) != 0 ? tr("New Entry") : tr("Edit Record"));
+  const bool fill_up = (flags & kNewFillUp) != 0;
+  dialog.setWindowTitle(fill_up                         ? tr("New Fill-up")
+                        : (flags & kNewEntry) != 0 ? tr("New Entry")
+                                                   : tr("Edit Record"));
   auto* layout = new QVBoxLayout(&dialog);
-  auto* editor = new RecordEditor(record, &dialog);
+  auto* editor = new RecordEditor(record, &dialog, nullptr, fill_up);
   editor->show_file_texts(in_file);
   editor->use_log(log);
   layout->addWidget(editor);
@@ -361,6 +451,13 @@ bool RecordEditor::check_boxes(bool focus) {
                                                          : date_problem(date_box->text(), date.problem));
   }
   check_number(cost_box, shown_cost, "Cost", FLT_MAX, 12.5, 2);
+  if (quantity_box != nullptr) {
+    check_number(quantity_box, shown_quantity, "Quantity", DBL_MAX, 42.5, 2);
+    check_number(price_box, shown_price, "Price per unit", DBL_MAX, 1.659, 3);
+  }
+  QString fields_problem;
+  const bool fields_read = fields->fields(fill_up_keys(), fields_problem).has_value();
+  if (!fields_read) problems.append(fields_problem);
 
   problem_label->setText(problems.join(QLatin1Char(' ')));
   problem_label->setVisible(!problems.isEmpty());
@@ -372,6 +469,8 @@ bool RecordEditor::check_boxes(bool focus) {
   if (focus && first != nullptr) {
     first->setFocus(Qt::OtherFocusReason);
     first->selectAll();
+  } else if (focus && !fields_read) {
+    fields->table()->setFocus(Qt::OtherFocusReason);
   }
   return problems.isEmpty();
 }
@@ -521,6 +620,100 @@ void RecordEditor::ok_clicked() {
     const date_input date = read_date(date_box->text());
     if (date.problem == input_problem::none) record->date(date.value);
   }
+  store_other_fields();
+}
+
+std::vector<std::string_view> RecordEditor::fill_up_keys() const {
+  if (quantity_box == nullptr) return {};
+  return {kFuelKey, kPriceKey, kFullKey};
+}
+
+void RecordEditor::work_out_fill_up(QLineEdit* box) {
+  typed.erase(std::remove(typed.begin(), typed.end(), box), typed.end());
+  // A box emptied is one the user is about to type into: filling it again
+  // would mix what is typed with what was worked out.
+  if (box->text().trimmed().isEmpty()) return;
+  typed.push_back(box);
+  const auto has = [this](QLineEdit* which) {
+    return std::find(typed.begin(), typed.end(), which) != typed.end();
+  };
+  if (typed.size() != 2) return;  // all three typed: the user's own cost stands
+  const auto value = [](QLineEdit* which) -> std::optional<double> {
+    const number_input read = read_number(which->text(), DBL_MAX);
+    if (read.problem != input_problem::none) return std::nullopt;
+    return read.value;
+  };
+  const std::optional<double> first = value(typed[0]);
+  const std::optional<double> second = value(typed[1]);
+  // The box to work out, and its value where both typed ones read.
+  QLineEdit* third = nullptr;
+  std::optional<double> result;
+  int decimals = 2;
+  if (!has(cost_box)) {
+    third = cost_box;
+    if (first && second) result = *first * *second;
+  } else {
+    QLineEdit* other = has(quantity_box) ? quantity_box : price_box;
+    third = other == quantity_box ? price_box : quantity_box;
+    decimals = third == price_box ? 3 : 2;
+    const std::optional<double> cost = value(cost_box);
+    const std::optional<double> given = value(other);
+    if (cost && given && *given != 0) result = *cost / *given;
+  }
+  third->setText(result && std::isfinite(*result) ? shown_number(*result, decimals) : QString());
+}
+
+void RecordEditor::store_other_fields() {
+  QString problem;
+  const std::optional<std::vector<hash_element>> listed = fields->fields(fill_up_keys(), problem);
+  if (!listed) return;
+  if (quantity_box == nullptr) {
+    record->other_fields(*listed);
+    return;
+  }
+  // The fill-up's fields keep their places among the others; new ones
+  // follow them.
+  const std::vector<hash_element>& before = record->other_fields();
+  struct box_field {
+    std::string_view key;
+    std::optional<std::string> value;  // none: not in the record
+    std::size_t place;
+  };
+  const auto place_of = [&](std::string_view key) {
+    for (std::size_t i = before.size(); i-- > 0;) {
+      if (same_field_key(before[i].key, key)) return i;
+    }
+    return std::string::npos;
+  };
+  const auto from_box = [&](std::string_view key, QLineEdit* box, const QString& shown) {
+    box_field field{key, std::nullopt, place_of(key)};
+    if (field.place != std::string::npos) field.value = before[field.place].value;
+    if (box->text() == shown) return field;
+    if (box->text().trimmed().isEmpty()) {
+      field.value.reset();
+    } else if (const number_input read = read_number(box->text(), DBL_MAX);
+               read.problem == input_problem::none) {
+      field.value = format_exact(read.value);
+    }
+    return field;
+  };
+  box_field own[] = {from_box(kFuelKey, quantity_box, shown_quantity),
+                     from_box(kPriceKey, price_box, shown_price),
+                     {kFullKey, std::nullopt, place_of(kFullKey)}};
+  if (own[2].place != std::string::npos) own[2].value = before[own[2].place].value;
+  if (full_box->isChecked() != shown_full) own[2].value = full_box->isChecked() ? "yes" : "no";
+  std::sort(std::begin(own), std::end(own),
+            [](const box_field& a, const box_field& b) { return a.place < b.place; });
+  std::vector<hash_element> after = *listed;
+  for (const box_field& field : own) {
+    if (!field.value) continue;
+    // Kept under the key as written in the file.
+    const std::string key =
+        field.place != std::string::npos ? before[field.place].key : std::string(field.key);
+    const std::size_t at = std::min(field.place, after.size());
+    after.insert(after.begin() + static_cast<std::ptrdiff_t>(at), {key, *field.value});
+  }
+  record->other_fields(std::move(after));
 }
 
 }  // namespace tarvik

@@ -6,10 +6,12 @@
 #include <QWidget>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/file_data_source.h"
 
+class QCheckBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -19,6 +21,7 @@ class QPushButton;
 namespace tarvik {
 
 class Record;
+class field_table;
 
 // What the dialog knows of the rest of the log: the date and mileage of
 // every other entry, to check a typed reading against, and the operations
@@ -50,8 +53,13 @@ std::optional<double> latest_reading(const log_context& log);
 // side, is no reading and never complained of. Empty when it fits.
 QStringList implausible_reading(const log_context& log, long date, double mileage);
 
-// The form for the five values of a record: a label and a box for each, a
-// line that says what cannot be read, and OK and Cancel. The boxes start
+// The form for the five values of a record: a label and a box for each,
+// under the notes a table of its other fields (Record::other_fields), a
+// line that says what cannot be read, and OK and Cancel. For a fill-up (an
+// entry with a "fuel" field, or a new one) boxes for the quantity and the
+// price per unit and a "filled to full" check box follow the cost: of
+// quantity, price and cost, the two the user typed give the third as they
+// are typed; where all three are typed, nothing is worked out. The boxes start
 // with the record's display texts. OK closes the dialog only when every box
 // the user changed can be read (boxes that cannot are marked and the line
 // says why and what form is expected); Cancel always closes it. The form
@@ -62,15 +70,17 @@ class RecordEditor : public QWidget {
  public:
   // Builds the form as a child of `dialog`, filled from `record` unless it
   // is null. The first box has the focus, its text selected.
-  RecordEditor(Record* record, QDialog* dialog, const char* name = nullptr);
+  RecordEditor(Record* record, QDialog* dialog, const char* name = nullptr, bool fill_up = false);
   ~RecordEditor() override;
 
   // Runs the modal "Edit Record" dialog on `record`, over `parent` at the
   // size its boxes need (maximised only when the screen is smaller). Returns
   // 1 when the user pressed OK (the record then holds the typed values), 0
   // when the user cancelled or closed it (the record is untouched). `flags`:
-  // new_entry titles it "New Entry", for a record not yet in the log.
-  enum : unsigned { new_entry = 1 };
+  // kNewEntry titles it "New Entry", for a record not yet in the log;
+  // kNewFillUp makes it the "New Fill-up" dialog, with the fill-up's boxes.
+  static constexpr unsigned kNewEntry = 1;
+  static constexpr unsigned kNewFillUp = 2;
   static int editor_dialog(Record* record, QWidget* parent, const char* name, unsigned flags);
   // The same, showing what the file holds for values it could not read in
   // full (see show_file_texts).
@@ -108,6 +118,14 @@ class RecordEditor : public QWidget {
   // Shows beside each changed number box the value its text reads as, and
   // the warning line for the mileage.
   void show_readings();
+  // Works out the one of quantity, price and cost the user has not typed
+  // from the two typed, after the user typed in `box`.
+  void work_out_fill_up(QLineEdit* box);
+  // Writes the fill-up's boxes and the table into the record's other
+  // fields.
+  void store_other_fields();
+  // The keys of fields with boxes of their own (none unless a fill-up's).
+  std::vector<std::string_view> fill_up_keys() const;
 
   // The mileage and date the record would get from the boxes as they are:
   // a changed box that reads, else the record's own value.
@@ -121,6 +139,11 @@ class RecordEditor : public QWidget {
   QLineEdit* op_box;
   QLineEdit* cost_box;
   QPlainTextEdit* notes_box;
+  // The fill-up's boxes: null unless shown.
+  QLineEdit* quantity_box = nullptr;
+  QLineEdit* price_box = nullptr;
+  QCheckBox* full_box = nullptr;
+  field_table* fields;
   QDialog* dialog;
   Record* record;
   QLabel* problem_label;
@@ -131,6 +154,11 @@ class RecordEditor : public QWidget {
   // What each box showed when the form was built (the notes as their
   // document holds them), and the record's texts it showed them from.
   QString shown_mileage, shown_date, shown_operation, shown_cost, shown_notes;
+  QString shown_quantity, shown_price;
+  bool shown_full = false;
+  // Of quantity, price and cost, the boxes the user has typed in (and not
+  // emptied since): the others may be worked out.
+  std::vector<QLineEdit*> typed;
   std::string operation_bytes, notes_bytes;
 };
 

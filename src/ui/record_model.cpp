@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "data/data_source.h"
+#include "data/number_text.h"
 #include "data/record.h"
 #include "insight/odometer.h"
 #include "insight/recent_texts.h"
@@ -45,12 +46,21 @@ QString one_line(const QString& text) {
 }
 
 bool is_numeric(const std::string& name) {
-  return name == "mileage" || name == "cost" || name == "date";
+  return name == "mileage" || name == "cost" || name == "date" || name == "fuel";
+}
+
+// A fill-up's quantity as a number; NaN for an entry without one, or with
+// one that is no number, so that they sort after every fill-up.
+double fuel_of(const Record& record) {
+  const std::string* fuel = record.other_field(kFuelKey);
+  if (fuel == nullptr || !whole_double_text(fuel->c_str())) return std::nan("");
+  return parse_double(fuel->c_str());
 }
 
 double number_of(const Record& record, const std::string& name) {
   if (name == "mileage") return record.mileage();
   if (name == "cost") return static_cast<double>(record.cost());
+  if (name == "fuel") return fuel_of(record);
   return static_cast<double>(record.date());
 }
 
@@ -88,7 +98,18 @@ void record_model::reload(DataSource* store_) {
   store = store_;
   ids = store != nullptr ? store->identifiers() : std::vector<int>{};
   drop_caches();
+  fill_ups.clear();
+  for (std::size_t row = 0; row < ids.size(); ++row) note_fill_up(row);
   endResetModel();
+}
+
+void record_model::note_fill_up(std::size_t row) {
+  const Record* record = record_at(static_cast<int>(row));
+  if (record != nullptr && record->other_field(kFuelKey) != nullptr) {
+    fill_ups.insert(ids[row]);
+  } else {
+    fill_ups.erase(ids[row]);
+  }
 }
 
 void record_model::inserted(std::size_t position, int identifier) {
@@ -101,6 +122,7 @@ void record_model::inserted(std::size_t position, int identifier) {
     notes_texts.insert(notes_texts.begin() + static_cast<std::ptrdiff_t>(position), 0);
     fold_texts(position);
   }
+  note_fill_up(position);
   endInsertRows();
 }
 
@@ -109,6 +131,8 @@ void record_model::removed(std::size_t position) {
   const int row = static_cast<int>(position);
   const auto at = static_cast<std::ptrdiff_t>(position);
   beginRemoveRows(QModelIndex(), row, row);
+  // Another row may share the identifier only after a merge, which reloads.
+  fill_ups.erase(ids[position]);
   ids.erase(ids.begin() + at);
   if (texts_built) {
     operation_texts.erase(operation_texts.begin() + at);
@@ -120,6 +144,7 @@ void record_model::removed(std::size_t position) {
 void record_model::changed(std::size_t position) {
   if (position >= ids.size()) return;
   if (texts_built) fold_texts(position);
+  note_fill_up(position);
   const int row = static_cast<int>(position);
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
@@ -302,7 +327,7 @@ QVariant record_model::data(const QModelIndex& index, int role) const {
   const std::string& name = names[static_cast<std::size_t>(index.column())];
   // Numbers line up by their last digit.
   if (role == Qt::TextAlignmentRole) {
-    if (name == "mileage" || name == "cost") {
+    if (name == "mileage" || name == "cost" || name == "fuel") {
       return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     }
     return QVariant();
@@ -313,6 +338,12 @@ QVariant record_model::data(const QModelIndex& index, int role) const {
   // Numbers in the user's locale; the file keeps its own form.
   if (name == "mileage") return shown_number(record->mileage(), 1);
   if (name == "cost") return shown_number(static_cast<double>(record->cost()), 2);
+  if (name == "fuel") {
+    const std::string* fuel = record->other_field(kFuelKey);
+    if (fuel == nullptr) return QString();
+    const double quantity = fuel_of(*record);
+    return std::isnan(quantity) ? one_line(to_widget_text(*fuel)) : shown_number(quantity, 2);
+  }
   const QString text = to_widget_text(record->value(name));
   return role == whole_text_role ? text : one_line(text);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ui/folded_texts.h"
@@ -21,7 +22,7 @@ enum class reading_fault;
 
 // The records of a store as a table: row i is the record whose identifier
 // is identifiers()[i], in store order; one column a field, named by the key
-// Record::value() takes. Cells are not kept: data() asks the record each
+// Record::value() takes, or "fuel" for a fill-up's quantity. Cells are not kept: data() asks the record each
 // time. Display texts are on one line (each line break as a return symbol);
 // whole_text_role gives the text as stored. Mileage and cost are shown in
 // the user's locale (shown_number), right-aligned. The model follows the store
@@ -66,6 +67,8 @@ class record_model : public QAbstractTableModel {
   void mark_problems(const std::unordered_map<int, QString>* marks) { problem_marks = marks; }
   // The record of a row, or null.
   const Record* record_at(int row) const;
+  // Whether any row is a fill-up (has a "fuel" field).
+  bool has_fill_ups() const { return !fill_ups.empty(); }
 
   // Every row, in the order of `column`: a number that is not a number
   // sorts after all others, and rows with equal keys keep their order
@@ -113,6 +116,8 @@ class record_model : public QAbstractTableModel {
   void fold_texts(std::size_t row) const;
   void build_texts() const;
   void drop_caches();
+  // Notes whether the record of `row` is a fill-up.
+  void note_fill_up(std::size_t row);
 
   std::vector<std::string> names;
   QStringList labels;
@@ -121,6 +126,8 @@ class record_model : public QAbstractTableModel {
   // By identifier: the readings that go against the others.
   std::unordered_map<int, reading_fault> against;
   const std::unordered_map<int, QString>* problem_marks = nullptr;
+  // The identifiers of the fill-ups: most logs have none or a few.
+  std::unordered_set<int> fill_ups;
   // Every row's operation and notes case-folded, as numbers of distinct
   // texts: a few bytes a row, where a string a row cost several
   // allocations and its own copy of texts that mostly repeat.

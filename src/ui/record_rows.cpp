@@ -36,7 +36,11 @@ constexpr column_default kColumns[] = {
     {QT_TRANSLATE_NOOP("tarvik::record_rows", "Mileage"), 60, "8,888,888.8"}, {QT_TRANSLATE_NOOP("tarvik::record_rows", "Date"), 68, "8888-88-88"},
     {QT_TRANSLATE_NOOP("tarvik::record_rows", "Operation"), 78, "Wiper blades, rear"}, {QT_TRANSLATE_NOOP("tarvik::record_rows", "Cost"), 50, "88,888.88"},
     {QT_TRANSLATE_NOOP("tarvik::record_rows", "Notes"), 150, nullptr},
+    // Shown before Notes, and only while the log has fill-ups.
+    {QT_TRANSLATE_NOOP("tarvik::record_rows", "Fuel"), 50, "8,888.88"},
 };
+constexpr int kFuelColumn = 5;
+constexpr int kNotesColumn = 4;
 
 // A column's header in the user's language; its name stays the key.
 QString column_label(const std::string& name) {
@@ -64,7 +68,15 @@ record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
   filter_ = new record_filter(model_, parent);
   model_->mark_problems(&log_.problem_marks());
   table_->setModel(filter_);
+  table_->horizontalHeader()->moveSection(kFuelColumn, kNotesColumn);
   size_columns();
+  show_fuel_column();
+}
+
+void record_rows::show_fuel_column() {
+  const bool shown = model_->has_fill_ups();
+  if (table_->isColumnHidden(kFuelColumn) == !shown) return;
+  table_->setColumnHidden(kFuelColumn, !shown);
 }
 
 void record_rows::fit_row_header() {
@@ -116,24 +128,30 @@ void record_rows::name_units(const log_units& units) {
 void record_rows::share_width() {
   const int operation = 2;
   int others = 0;
-  for (int k = 0; k + 1 < static_cast<int>(columns.size()); ++k) {
-    if (k != operation) others += table_->columnWidth(k);
+  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
+    // Notes stretches into what is left; a hidden column takes nothing.
+    if (k != operation && k != kNotesColumn && !table_->isColumnHidden(k)) {
+      others += table_->columnWidth(k);
+    }
   }
   const int share = (table_->viewport()->width() - others) * 2 / 5;
   if (share > table_->columnWidth(operation)) table_->setColumnWidth(operation, share);
 }
 
 QList<int> record_rows::widths() const {
+  // Notes stretches and is not kept; the others by their place in the model.
   QList<int> kept;
-  for (int k = 0; k + 1 < static_cast<int>(columns.size()); ++k) kept << table_->columnWidth(k);
+  for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
+    kept << (k == kNotesColumn ? 0 : table_->columnWidth(k));
+  }
   return kept;
 }
 
 void record_rows::set_widths(const QList<int>& widths) {
   // A width too narrow to find again with the mouse is not restored.
   const int narrowest = table_->horizontalHeader()->minimumSectionSize();
-  for (int k = 0; k < widths.size() && k + 1 < static_cast<int>(columns.size()); ++k) {
-    if (widths[k] >= narrowest) table_->setColumnWidth(k, widths[k]);
+  for (int k = 0; k < widths.size() && k < static_cast<int>(columns.size()); ++k) {
+    if (k != kNotesColumn && widths[k] >= narrowest) table_->setColumnWidth(k, widths[k]);
   }
 }
 
@@ -197,6 +215,7 @@ void record_rows::reload() {
 
   model_->reload(&log_.store());
   fit_row_header();
+  show_fuel_column();
 
   const std::vector<int>& ids = model_->identifiers();
   const auto same = std::find(ids.begin(), ids.end(), current_id);
@@ -208,6 +227,7 @@ void record_rows::reload() {
 void record_rows::reload_from_top() {
   model_->reload(&log_.store());
   fit_row_header();
+  show_fuel_column();
   filter_->refresh();
   make_current(0, 0);
 }
@@ -257,6 +277,7 @@ bool record_rows::show_change(const record_change& change) {
       if (shown >= 0) row = shown;
     }
   }
+  show_fuel_column();
   make_current(std::max(row, 0), column);
   // A changed record may have lost its problem's mark.
   table_->verticalHeader()->viewport()->update();

@@ -107,10 +107,12 @@ class record_rows {
   // The row header sizes itself by a sample of its rows: wide enough for
   // a problem's mark on any row, while there is one.
   void fit_row_header();
+  // Shows the Fuel column while the log has fill-ups, hides it otherwise.
+  void show_fuel_column();
 
   record_table* table_;
   open_log& log_;
-  // The five column descriptors, in column order.
+  // The column descriptors, in column order: the five fields, then Fuel.
   std::vector<std::unique_ptr<colinfo>> columns;
   record_model* model_;
   record_filter* filter_;

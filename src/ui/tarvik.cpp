@@ -408,6 +408,9 @@ void Tarvik::setup_menus() {
   QAction* find = edit->addAction(tr("&Find"), this, [this] { search_bar->focus_search(); });
   find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   edit->addSeparator();
+  QAction* fill_up = edit->addAction(tr("&New Fill-up…"), this, &Tarvik::new_fill_up);
+  fill_up->setObjectName(QStringLiteral("new_fill_up_action"));
+  fill_up->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
   edit->addAction(edit_action);
   edit->addAction(delete_action);
 
@@ -627,21 +630,30 @@ void Tarvik::show_problems(const QString& path, const std::vector<log_problem>& 
   show_log_problems(this, path, problems, copy_due);
 }
 
-void Tarvik::new_record() {
+void Tarvik::new_record() { add_record(false); }
+
+void Tarvik::new_fill_up() { add_record(true); }
+
+void Tarvik::add_record(bool fill_up) {
   auto record = std::make_unique<Record>(log_->store().next_id());
   TARVIK_CHECK_POINTER(record.get(), kSource);
   const log_context context = context_of(rows->all(), -1);
   // The latest reading is offered: most entries are a little past it.
   const double offered = latest_reading(context).value_or(0.0);
   record->mileage(offered);
-  if (RecordEditor::editor_dialog(record.get(), this, "new_record_editor", RecordEditor::new_entry, {},
-                                  context) == 0) {
+  if (fill_up) record->operation("Fuel");
+  const std::string operation = record->operation();
+  if (RecordEditor::editor_dialog(record.get(), this,
+                                  fill_up ? "new_fill_up_editor" : "new_record_editor",
+                                  fill_up ? RecordEditor::kNewFillUp : RecordEditor::kNewEntry,
+                                  {}, context) == 0) {
     return;
   }
   // A record the user left as it came is not worth a row; the date does not
   // count, and the operation is compared byte for byte.
-  const bool differs = record->mileage() != offered || record->operation() != "not specified" ||
-                       !record->notes().empty() || static_cast<double>(record->cost()) != 0.0;
+  const bool differs = record->mileage() != offered || record->operation() != operation ||
+                       !record->notes().empty() || static_cast<double>(record->cost()) != 0.0 ||
+                       !record->other_fields().empty();
   if (!differs) return;
   const record_values values = values_of(*record);
   log_->take_step(new new_record_command(*log_, record->identifier(), values),

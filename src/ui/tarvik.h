@@ -104,6 +104,8 @@ class Tarvik : public QMainWindow, private log_view {
 
  private slots:
   void new_record();
+  // New Fill-up…: the dialog with the fill-up's boxes, Operation "Fuel".
+  void new_fill_up();
   void edit_record();
   void delete_record();
 
@@ -130,6 +132,8 @@ class Tarvik : public QMainWindow, private log_view {
   void fit_dock_titles();
   // Help > About: version, licence and the open log.
   void show_about();
+  // New and New Fill-up: the dialog on a fresh record, then the undoable step.
+  void add_record(bool fill_up);
   void apply_filter();
   // The counts, the figures of the rows shown and the due list.
   void show_record_count();

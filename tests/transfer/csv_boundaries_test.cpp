@@ -163,13 +163,20 @@ TEST(CsvImportEdges, TheFirstCellThatCannotBeReadIsNamed) {
   EXPECT_EQ(result.problems[0].message, "Km \"about 100\" is not a number");
 }
 
-TEST(CsvImportEdges, NotesAndOtherColumnsGoOnLinesOfTheirOwn) {
+TEST(CsvImportEdges, OtherColumnsBecomeFieldsOrWhereTheirNameCannotBeAKeyNotesLines) {
   testing::time_zone utc("UTC");
-  const import_result result =
-      import_text("Date,Notes,Station,Pump\n2002-05-01,late,Shell,\n2002-05-02,,Aral,4\n");
+  const import_result result = import_text(
+      "Date,Notes,Station,Pump,Notes, a=b ,#\n2002-05-01,late,Shell,,also,1,2\n"
+      "2002-05-02,,Aral,4,,,\n");
   ASSERT_EQ(result.entries.size(), 2u);
-  EXPECT_EQ(result.entries[0].notes, "late\nStation: Shell");
-  EXPECT_EQ(result.entries[1].notes, "Station: Aral\nPump: 4");
+  EXPECT_EQ(result.entries[0].notes, "late\nNotes: also\n a=b : 1\n#: 2");
+  ASSERT_EQ(result.entries[0].fields.size(), 1u);
+  EXPECT_EQ(result.entries[0].fields[0].key, "Station");
+  EXPECT_EQ(result.entries[0].fields[0].value, "Shell");
+  EXPECT_EQ(result.entries[1].notes, "");
+  ASSERT_EQ(result.entries[1].fields.size(), 2u);
+  EXPECT_EQ(result.entries[1].fields[1].key, "Pump");
+  EXPECT_EQ(result.entries[1].fields[1].value, "4");
 }
 
 TEST(CsvImportEdges, DatesFromTheYear1000OnWithHoursAndMinutesAtLeast) {

@@ -37,6 +37,21 @@ TEST(CsvExport, QuotesWhatNeedsItAndKeepsExactValues) {
             "0,1970-01-01,,0,\r\n");
 }
 
+TEST(CsvExport, OtherFieldsGetAColumnEachInTheOrderTheirKeysAreFirstMet) {
+  testing::time_zone utc("UTC");
+  const auto service = make(1020211200, 45000, "Oil", "", 40);
+  service->other_fields({{"shop", "Hans, Sohn"}});
+  const auto fill_up = make(1020211200, 45210, "Fuel", "", 61.2f);
+  fill_up->other_fields({{"fuel", "40.5"}, {"price", "1.51"}, {"Shop", "=Aral"}, {"FULL", "yes"}});
+  const auto again = make(1020211200, 45800, "Fuel", "", 60);
+  again->other_fields({{"Fuel", "39"}, {"full", "no"}, {"shop", "Esso"}});
+  EXPECT_EQ(csv_of({service.get(), fill_up.get(), again.get()}),
+            "Mileage,Date,Operation,Cost,Notes,shop,fuel,price,Shop,FULL\r\n"
+            "45000,2002-05-01,Oil,40,,\"Hans, Sohn\",,,,\r\n"
+            "45210,2002-05-01,Fuel,61.2,,,40.5,1.51,'=Aral,yes\r\n"
+            "45800,2002-05-01,Fuel,60,,Esso,39,,,no\r\n");
+}
+
 TEST(CsvExport, DatesAreLocalCalendarDates) {
   testing::time_zone berlin("Europe/Berlin");
   // Midnight in Berlin is 22:00 or 23:00 the day before in UTC.

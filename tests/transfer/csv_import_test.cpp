@@ -14,6 +14,13 @@ namespace tarvik {
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+Fields fields_of(const imported_entry& entry) {
+  Fields fields;
+  for (const hash_element& field : entry.fields) fields.emplace_back(field.key, field.value);
+  return fields;
+}
 
 TEST(CsvImport, ReadsCellsAsSpreadsheetsWriteThem) {
   const csv_table commas = read_csv(
@@ -75,8 +82,10 @@ TEST(CsvImport, ReadsEveryRowOrSaysWhyNot) {
   EXPECT_EQ(result.entries[0].date, 1020211200);
   EXPECT_EQ(result.entries[0].mileage, 45210.5);
   EXPECT_EQ(result.entries[0].cost, 1234.56f);
-  EXPECT_EQ(result.entries[0].notes, "Station: Shell");
+  EXPECT_EQ(result.entries[0].notes, "");
+  EXPECT_EQ(fields_of(result.entries[0]), (Fields{{"Station", "Shell"}}));
   EXPECT_EQ(result.entries[1].operation, "Tyres; winter");
+  EXPECT_EQ(fields_of(result.entries[1]), Fields{}) << "an empty cell makes no field";
   EXPECT_EQ(result.entries[1].cost, 12.5f);
   EXPECT_EQ(result.entries[1].notes, "");
   EXPECT_EQ(result.entries[2].date, 1020470400 + 13 * 3600 + 20 * 60);
@@ -97,7 +106,9 @@ TEST(CsvImport, KeepsCellsOfColumnsWithoutANameUnderTheirNumber) {
   const std::vector<csv_role> roles{csv_role::date, csv_role::extra, csv_role::extra};
   const import_result result = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
   ASSERT_EQ(result.entries.size(), 1u);
-  EXPECT_EQ(result.entries[0].notes, "Column 2: x\nStation: Shell\nColumn 4: late");
+  EXPECT_EQ(fields_of(result.entries[0]),
+            (Fields{{"Column 2", "x"}, {"Station", "Shell"}, {"Column 4", "late"}}));
+  EXPECT_EQ(result.entries[0].notes, "");
 }
 
 TEST(CsvImport, GivesBackWhatTheExportWrote) {
@@ -125,6 +136,29 @@ TEST(CsvImport, GivesBackWhatTheExportWrote) {
                back.entries[i].notes, back.entries[i].cost);
     EXPECT_TRUE(read.same_fields(*records[i])) << "record " << i;
   }
+}
+
+TEST(CsvImport, GivesBackTheFuelColumnsTheExportWrote) {
+  testing::time_zone utc("UTC");
+  Record fill_up(0);
+  fill_up.setup(0, 1020211200, 45210, "Fuel", "", 61.2f);
+  fill_up.other_fields({{"fuel", "40.5"}, {"full", "yes"}, {"price", "1.511"},
+                        {"fueltype", "=Super; 98"}});
+  Record service(0);
+  service.setup(0, 1020297600, 45300, "Oil", "", 40);
+  const csv_table table = read_csv(csv_of({&fill_up, &service}));
+  const std::vector<csv_role> roles = guess_roles(table.rows[0]);
+  EXPECT_EQ(roles, (std::vector<csv_role>{csv_role::mileage, csv_role::date, csv_role::operation,
+                                          csv_role::cost, csv_role::notes, csv_role::extra,
+                                          csv_role::extra, csv_role::extra, csv_role::extra}));
+  const import_result back = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
+  ASSERT_EQ(back.entries.size(), 2u);
+  EXPECT_EQ(fields_of(back.entries[0]), (Fields{{"fuel", "40.5"},
+                                                {"full", "yes"},
+                                                {"price", "1.511"},
+                                                {"fueltype", "=Super; 98"}}));
+  EXPECT_EQ(back.entries[0].cost, 61.2f);
+  EXPECT_TRUE(back.entries[1].fields.empty());
 }
 
 TEST(CsvImport, TakesOffOnlyTheQuoteTheExportPutBeforeAFormula) {
@@ -222,7 +256,7 @@ TEST(CsvImport, ACellWithANulByteBecomesAProblemNotACutEntry) {
   const import_result result = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
   ASSERT_EQ(result.entries.size(), 1u);
   EXPECT_EQ(result.entries[0].operation, "Tyres");
-  EXPECT_EQ(result.entries[0].notes, "Station: Shell");
+  EXPECT_EQ(fields_of(result.entries[0]), (Fields{{"Station", "Shell"}}));
   std::vector<std::string> said;
   for (const import_problem& problem : result.problems) {
     said.push_back(std::to_string(problem.line) + ": " + problem.message);
