@@ -104,6 +104,14 @@ TEST_F(ServiceHistory, LeavesCostsOutForABuyer) {
   EXPECT_FALSE(history.write_pdf(QString::fromStdString(dir.file("missing/buyer.pdf"))));
 }
 
+TEST_F(ServiceHistory, CountsASingleEntryInTheSingular) {
+  history.records.resize(1);
+  const std::string path = dir.file("one.pdf");
+  ASSERT_TRUE(history.write_pdf(QString::fromStdString(path)));
+  const std::string text = pdf_text(path);
+  EXPECT_NE(text.find("1 entry, 2002-05-01 to 2002-05-01"), std::string::npos) << text.substr(0, 300);
+}
+
 TEST_F(ServiceHistory, IsWrittenWholeOrNotAtAllAndNeverIntoAFifo) {
   const std::string path = dir.file("history.pdf");
   write_file(path, "an earlier history");

@@ -1580,6 +1580,10 @@ Datei: %1</translation>
         <source>Page %1 of %2</source>
         <translation>Seite %1 von %2</translation>
     </message>
+    <message>
+        <source>1 entry, %1 to %2</source>
+        <translation>1 Eintrag, %1 bis %2</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::statistics_panel</name>

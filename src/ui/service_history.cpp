@@ -44,12 +44,14 @@ std::unique_ptr<QTextDocument> service_history::document() const {
     const auto [first, last] = std::minmax_element(
         records.begin(), records.end(),
         [](const Record* a, const Record* b) { return a->date() < b->date(); });
-    html += QStringLiteral("<p>%1</p>")
-                .arg(history_text::tr("%1 entries, %2 to %3")
-                         .arg(shown_count(records.size()))
-                         .arg(to_widget_text((*first)->value("date")),
-                              to_widget_text((*last)->value("date")))
-                         .toHtmlEscaped());
+    const QString from = to_widget_text((*first)->value("date"));
+    const QString to = to_widget_text((*last)->value("date"));
+    const QString span = records.size() == 1
+                             ? history_text::tr("1 entry, %1 to %2").arg(from, to)
+                             : history_text::tr("%1 entries, %2 to %3")
+                                   .arg(shown_count(records.size()))
+                                   .arg(from, to);
+    html += QStringLiteral("<p>%1</p>").arg(span.toHtmlEscaped());
   } else {
     html += QStringLiteral("<p>%1</p>").arg(history_text::tr("No entries.").toHtmlEscaped());
   }
