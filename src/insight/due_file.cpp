@@ -12,6 +12,7 @@
 #include "data/regular_file.h"
 #include "data/replacement_file.h"
 #include "data/text_escape.h"
+#include "insight/beside_log_file.h"
 #include "insight/log_settings.h"
 #include "insight/operation_name.h"
 
@@ -273,47 +274,17 @@ std::string due_file::compose() const {
   return out;
 }
 
-bool due_file::changed_on_disk() const {
-  const file_state now = file_state::of_path(path_);
-  if (now.exists != on_disk_.exists) return true;
-  if (!now.exists) return false;
-  if (!now.same_as(on_disk_)) return true;
-  // The same size and time stamp prove nothing this soon: look at the bytes.
-  return !on_disk_.trustworthy() && !holds_exactly(path_, text_);
-}
+bool due_file::changed_on_disk() const { return changed_since_seen(path_, on_disk_, text_); }
 
 bool due_file::save() {
-  error_.clear();
-  changed_elsewhere_ = false;
-  if (!read_failure_.empty()) {
-    error_ = "it could not be read (" + read_failure_ + "), so it is not replaced";
-    return false;
-  }
-  if (!log_path_.empty()) {
-    if (const write_refusal refusal = refuse_to_write(
-            path_, log_path_, {{settings_file_path(log_path_), "the log's settings"}});
-        refusal.kept) {
-      error_ = refusal.reason;
-      return false;
-    }
-  }
-  const commit_lock lock(path_);
-  if (lock.error() != 0) {
-    error_ = error_text(lock.error());
-    return false;
-  }
-  if (changed_on_disk()) {
-    changed_elsewhere_ = true;
-    error_ = "another program changed it since it was read";
-    return false;
-  }
   std::string text = compose();
-  replacement_file file(path_);
-  if (!file.open() || !file.append(text) || !file.replace()) {
-    error_ = file.failed_step() + " failed: " + error_text(file.error());
-    return false;
-  }
-  on_disk_ = file.written();
+  const beside_log_save saved =
+      save_beside_log(path_, log_path_, {settings_file_path(log_path_), "the log's settings"},
+                      read_failure_, on_disk_, text_, text);
+  error_ = saved.error;
+  changed_elsewhere_ = saved.changed_elsewhere;
+  if (!saved.saved) return false;
+  on_disk_ = saved.written;
   take_text(std::move(text));
   return true;
 }

@@ -9,6 +9,7 @@
 #include "data/diagnostic.h"
 #include "data/regular_file.h"
 #include "data/replacement_file.h"
+#include "insight/beside_log_file.h"
 #include "insight/due_file.h"
 #include "insight/operation_name.h"
 
@@ -168,46 +169,17 @@ std::string log_settings::compose() const {
   return out;
 }
 
-bool log_settings::changed_on_disk() const {
-  const file_state now = file_state::of_path(path_);
-  if (now.exists != on_disk_.exists) return true;
-  if (!now.exists) return false;
-  if (!now.same_as(on_disk_)) return true;
-  return !on_disk_.trustworthy() && !holds_exactly(path_, text_);
-}
+bool log_settings::changed_on_disk() const { return changed_since_seen(path_, on_disk_, text_); }
 
 bool log_settings::save() {
-  error_.clear();
-  changed_elsewhere_ = false;
-  if (!read_failure_.empty()) {
-    error_ = "it could not be read (" + read_failure_ + "), so it is not replaced";
-    return false;
-  }
-  if (!log_path_.empty()) {
-    const write_refusal refusal = refuse_to_write(
-        path_, log_path_, {{due_file_path(log_path_), "the log's service intervals"}});
-    if (refusal.kept) {
-      error_ = refusal.reason;
-      return false;
-    }
-  }
-  const commit_lock lock(path_);
-  if (lock.error() != 0) {
-    error_ = error_text(lock.error());
-    return false;
-  }
-  if (changed_on_disk()) {
-    changed_elsewhere_ = true;
-    error_ = "another program changed it since it was read";
-    return false;
-  }
   std::string text = compose();
-  replacement_file file(path_);
-  if (!file.open() || !file.append(text) || !file.replace()) {
-    error_ = file.failed_step() + " failed: " + error_text(file.error());
-    return false;
-  }
-  on_disk_ = file.written();
+  const beside_log_save saved =
+      save_beside_log(path_, log_path_, {due_file_path(log_path_), "the log's service intervals"},
+                      read_failure_, on_disk_, text_, text);
+  error_ = saved.error;
+  changed_elsewhere_ = saved.changed_elsewhere;
+  if (!saved.saved) return false;
+  on_disk_ = saved.written;
   // What was set stays set, also where the text holds it differently.
   const std::optional<distance_unit> distance = distance_;
   const std::optional<std::string> currency = currency_;
