@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <optional>
 
+#include "transfer/csv_preselect.h"
 #include "ui/csv_import_parts.h"
 #include "ui/widget_text.h"
 
@@ -24,7 +26,7 @@ namespace {
 // columns are more than any vehicle log has: a box for each of 100,000
 // would take a minute and a gigabyte. Columns beyond are kept as fields.
 constexpr std::size_t kPreviewRows = 200;
-constexpr std::size_t kPreviewColumns = 200;
+constexpr std::size_t kPreviewColumns = kMostRoleColumns;
 constexpr int kWidestPreviewColumn = 260;
 // The most of a cell the preview shows, in a cell and in its tooltip: a
 // cell of megabytes would be measured and drawn whole.
@@ -187,22 +189,7 @@ void csv_import_dialog::read_table() {
   const int separator = std::max(separator_box->currentIndex(), 0);
   table = read_csv(text, kSeparators[static_cast<std::size_t>(separator)]);
   displaced = {};
-  std::size_t columns = 0;
-  for (const auto& row : table.rows) columns = std::max(columns, row.size());
-  // Only a column with a box can take a role: the others are kept as
-  // fields, whatever their names.
-  std::vector<std::string> names;
-  for (std::size_t column = 0; column < std::min(columns, kPreviewColumns); ++column) {
-    names.push_back(!table.rows.empty() && column < table.rows[0].size() ? table.rows[0][column]
-                                                                         : std::string());
-  }
-  roles = guess_roles(names);
-  roles.resize(columns, csv_role::extra);
-  // A column is left out only when the user says so: one without a name
-  // is kept like any other none of the five fields takes.
-  for (csv_role& role : roles) {
-    if (role == csv_role::ignore) role = csv_role::extra;
-  }
+  roles = preselect_roles(table);
   guess_dates();
   guess_decimals();
   fill_preview();
@@ -216,15 +203,15 @@ void csv_import_dialog::guess_decimals() {
 
 void csv_import_dialog::guess_dates() {
   if (dates_chosen) return;
-  const int column = date_column();
   dates_known = false;
   QSignalBlocker quiet(dates_box);
-  if (column < 0) {
+  const std::optional<date_guess> found = preselect_dates(table, roles);
+  if (!found) {
     dates_box->setCurrentIndex(-1);
     dates_warning->hide();
     return;
   }
-  const date_guess guess = guess_date_order(table, static_cast<std::size_t>(column));
+  const date_guess guess = *found;
   dates_warning->setVisible(guess.ambiguous);
   dates_box->setCurrentIndex(guess.ambiguous ? -1 : static_cast<int>(guess.order));
   dates_known = !guess.ambiguous;
