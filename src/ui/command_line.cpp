@@ -12,6 +12,7 @@
 #include "transfer/csv_export.h"
 #include "ui/desktop_notifier.h"
 #include "ui/due_reminder.h"
+#include "ui/import_without_window.h"
 #include "ui/open_log.h"
 #include "ui/recent_logs.h"
 #include "ui/ui_language.h"
@@ -114,6 +115,15 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
              "      --export-csv OUT [FILE]\n"
              "                            write the log FILE (by default $HOME/tarvik.txt)\n"
              "                            as CSV to OUT, without a window, and exit\n"
+             "      --import-csv CSV [FILE] [--separator=,|;|tab] [--decimal=.|,]\n"
+             "                 [--dates=day-first|month-first|iso] [--section NAME]...\n"
+             "                            add the entries of the CSV file CSV to the log\n"
+             "                            FILE (by default $HOME/tarvik.txt; made when it\n"
+             "                            is not there yet), read as File > Import CSV...\n"
+             "                            first reads it unless an option says otherwise,\n"
+             "                            and exit; --section imports only the section NAME\n"
+             "                            of a file made of sections (every section of\n"
+             "                            entries without it)\n"
              "      --due [FILE]          print the services of FILE (by default\n"
              "                            $HOME/tarvik.txt) that are overdue or due soon,\n"
              "                            one a line, and exit\n"
@@ -130,6 +140,13 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
              "is missing or could not be read to its end (nothing is exported then), or\n"
              "OUT could not be written; 2 when the call is wrong: no OUT, or OUT is FILE\n"
              "or one of the files kept with it.\n"
+             "\n"
+             "Exit status of --import-csv: 0 when every row was imported; 1 when some\n"
+             "rows could not be read (each is printed with its line; the other rows ARE\n"
+             "imported); 2 when nothing was imported: the call is wrong (FILE is CSV, or a\n"
+             "backup, service intervals or settings of a log), CSV cannot be read, its\n"
+             "dates could be read day first or month first and --dates does not say\n"
+             "which, no column holds the dates, or FILE cannot be read or written.\n"
              "\n"
              "Exit status of --due: 0 when nothing is due; 1 when a service is overdue or\n"
              "due soon (a line for each); 2 when FILE or its service intervals cannot be\n"
@@ -151,6 +168,9 @@ std::optional<int> answer_without_window(int argc, char** argv, std::ostream& ou
       }
       const std::string log = i + 2 < argc ? std::string(argv[i + 2]) : log_file_path();
       return export_csv(argv[i + 1], log, err);
+    }
+    if (std::strcmp(argument, "--import-csv") == 0) {
+      return import_without_window(std::vector<std::string>(argv + i + 1, argv + argc), out, err);
     }
     if (std::strcmp(argument, "--due") == 0) {
       const bool named = i + 1 < argc && argv[i + 1][0] != '-';

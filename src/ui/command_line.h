@@ -13,6 +13,8 @@ namespace tarvik {
 //   --version                its name and version
 //   --export-csv OUT [FILE]  the log FILE (by default $HOME/tarvik.txt) as
 //                            CSV in OUT, for scripts
+//   --import-csv CSV [FILE]  the entries of a CSV file added to the log FILE
+//                            (import_without_window.h)
 //   --due [FILE]             what is due in the log (due_reminder.h)
 //   --notify-due             a desktop notification of it for the recent logs
 // Writes to `out`, and what went wrong to `err`. Returns the exit status

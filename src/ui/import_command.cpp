@@ -69,6 +69,16 @@ bool read_csv_file(const QString& path, std::string& text, QString& error, qint6
   return true;
 }
 
+std::vector<record_values> entry_values(const std::vector<imported_entry>& entries) {
+  std::vector<record_values> values;
+  values.reserve(entries.size());
+  for (const imported_entry& entry : entries) {
+    values.push_back(
+        {entry.date, entry.mileage, entry.operation, entry.notes, entry.cost, entry.fields});
+  }
+  return values;
+}
+
 void import_csv(Tarvik& window) {
   open_log& log = window.log();
   const QString source =
@@ -85,12 +95,7 @@ void import_csv(Tarvik& window) {
   const QString name = QFileInfo(source).fileName();
   csv_import_dialog dialog(&window, name, std::move(text));
   if (dialog.exec() != QDialog::Accepted || dialog.entries().empty()) return;
-  std::vector<record_values> entries;
-  entries.reserve(dialog.entries().size());
-  for (const imported_entry& entry : dialog.entries()) {
-    entries.push_back(
-        {entry.date, entry.mileage, entry.operation, entry.notes, entry.cost, entry.fields});
-  }
+  std::vector<record_values> entries = entry_values(dialog.entries());
   const std::size_t count = entries.size();
   const QString said =
       count == 1

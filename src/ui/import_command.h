@@ -4,10 +4,17 @@
 #include <QString>
 #include <QtGlobal>
 #include <string>
+#include <vector>
+
+#include "transfer/csv_import.h"
+#include "ui/record_commands.h"
 
 namespace tarvik {
 
 class Tarvik;
+
+// The entries an import read, as the values of the records it adds.
+std::vector<record_values> entry_values(const std::vector<imported_entry>& entries);
 
 // Reads a CSV file for the import dialog: false, with the reason, when it is
 // no regular file, larger than `limit` bytes, or cannot be read.
