@@ -50,7 +50,9 @@ std::vector<std::string> log_lines(const std::string& log) {
     std::ostringstream line;
     line << record.date() << "|" << record.mileage() << "|" << record.operation() << "|"
          << record.notes() << "|" << record.cost();
-    for (const hash_element& field : record.other_fields()) line << "|" << field.key << "=" << field.value;
+    for (const hash_element& field : record.other_fields()) {
+      line << "|" << field.key << "=" << field.value;
+    }
     lines.push_back(line.str());
   }
   return lines;
@@ -123,7 +125,8 @@ TEST(ImportWithoutWindow, RefusesAndWritesNothingWhenItCannotGoOn) {
   testing::write_file(csv, kCsv);
   // Day and month each up to 12: either reading could be right.
   const std::string unclear = dir.file("unclear.csv");
-  testing::write_file(unclear, "Date,Km,Service,Cost\n01/02/2024,1000,Oil,12.50\n03/04/2024,1200,Wash,8\n");
+  testing::write_file(unclear,
+                      "Date,Km,Service,Cost\n01/02/2024,1000,Oil,12.50\n03/04/2024,1200,Wash,8\n");
   const std::string undated = dir.file("undated.csv");
   testing::write_file(undated, "When,Km,Service\n2024-01-02,1000,Oil\n");
   const std::vector<std::string> files = dir.entries();

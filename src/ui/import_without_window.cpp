@@ -1,6 +1,7 @@
 #include "ui/import_without_window.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -120,7 +121,8 @@ std::string refusal_as_log(const std::string& log, const std::string& file) {
     return refusal.kept ? "it is the file to import" : refusal.reason;
   }
   std::vector<std::string> owners;
-  for (const std::string_view ending : {std::string_view(".due.txt"), std::string_view(".settings.txt")}) {
+  for (const std::string_view ending :
+       {std::string_view(".due.txt"), std::string_view(".settings.txt")}) {
     if (log.size() > ending.size() && std::string_view(log).ends_with(ending)) {
       const std::string stem = log.substr(0, log.size() - ending.size());
       owners.push_back(stem + ".txt");
@@ -139,20 +141,22 @@ std::string refusal_as_log(const std::string& log, const std::string& file) {
   return {};
 }
 
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A section named on the command line: "fill-up records" is typed as
+// readily as "Fill-Up Records".
 bool same_title(std::string_view a, std::string_view b) {
-  const auto trim = [](std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-  };
-  a = trim(a);
-  b = trim(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  a = trimmed(a);
+  b = trimmed(b);
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return lower_ascii(x) == lower_ascii(y); });
 }
 
 // The sections to import: those named, or every records section. Empty,
@@ -193,7 +197,9 @@ std::optional<std::vector<csv_section>> chosen_sections(const std::vector<csv_se
     }
     // Named twice, imported once.
     bool twice = false;
-    for (const csv_section& section : chosen) twice = twice || section.text.data() == found->text.data();
+    for (const csv_section& section : chosen) {
+      twice = twice || section.text.data() == found->text.data();
+    }
     if (!twice) chosen.push_back(*found);
   }
   return chosen;
