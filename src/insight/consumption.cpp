@@ -34,9 +34,9 @@ struct fill_up {
 
 std::optional<double> fill_up_quantity(const Record& record) {
   const std::string* fuel = record.other_field(kFuelKey);
-  if (fuel == nullptr || !whole_double_text(fuel->c_str())) return std::nullopt;
-  const double quantity = parse_double(fuel->c_str());
-  if (!(quantity > 0) || !std::isfinite(quantity)) return std::nullopt;
+  if (fuel == nullptr) return std::nullopt;
+  const std::optional<double> quantity = whole_double(fuel->c_str());
+  if (!quantity || !(*quantity > 0) || !std::isfinite(*quantity)) return std::nullopt;
   return quantity;
 }
 
