@@ -48,11 +48,13 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   cost_per_year_ = add(QT_TR_NOOP("Cost per year"), "cost_per_year_figure");
   cost_per_thousand_ = add(QT_TR_NOOP("Cost per 1,000"), "cost_per_thousand_figure");
   distance_per_year_ = add(QT_TR_NOOP("Distance per year"), "distance_per_year_figure");
-  // Fuel beside the rest, a row for each of the costs above.
+  // Fuel beside the rest, a row for each cost of the form, in a column of
+  // their own: the dock has more room across than down.
   cost_kinds_ = new QWidget(this);
   cost_kinds_->setObjectName(QStringLiteral("cost_kinds"));
   auto* grid = new QGridLayout(cost_kinds_);
   grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(16);
   const auto heading = [&](const QString& text, int column) {
     auto* label = new QLabel(text, cost_kinds_);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -79,7 +81,10 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   add_kinds(3, kinds_per_thousand_name_, fuel_cost_per_thousand_, "fuel_cost_per_thousand_figure",
             other_cost_per_thousand_, "other_cost_per_thousand_figure");
   cost_kinds_->hide();
-  column->addWidget(cost_kinds_);
+  auto* kinds_column = new QVBoxLayout;
+  kinds_column->addWidget(cost_kinds_);
+  kinds_column->addStretch();
+  layout->addLayout(kinds_column);
   left_out_line_ = new QLabel(this);
   left_out_line_->setObjectName(QStringLiteral("left_out_readings"));
   left_out_line_->setWordWrap(true);
