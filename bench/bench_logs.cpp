@@ -35,8 +35,11 @@ const std::string& bench_directory() {
 
 void remove_bench_directory() { std::filesystem::remove_all(bench_directory()); }
 
-std::string make_log(int count) {
-  const std::string path = bench_directory() + "/log-" + std::to_string(count) + ".txt";
+namespace {
+
+std::string generated_log(int count, bool fill_ups) {
+  const std::string path = bench_directory() + (fill_ups ? "/fuel-log-" : "/log-") +
+                           std::to_string(count) + ".txt";
   if (std::filesystem::exists(path)) return path;
   std::mt19937 random(static_cast<unsigned>(count));
   std::string text;
@@ -46,12 +49,24 @@ std::string make_log(int count) {
     Record record(id);
     date += 86400 + static_cast<long>(random() % 86400);
     mileage += 50 + random() % 1500 + (random() % 10) / 10.0;
-    record.setup(id, date, mileage, kOperations[random() % 8], kNotes[random() % 6],
-                 static_cast<float>(random() % 50000) / 100.0f);
+    const bool fill_up = fill_ups && id % 2 == 0;
+    record.setup(id, date, mileage, fill_up ? "Fuel" : kOperations[random() % 8],
+                 kNotes[random() % 6], static_cast<float>(random() % 50000) / 100.0f);
+    if (fill_up) {
+      record.other_fields({{"fuel", std::to_string(20 + random() % 40) + ".5"},
+                           {"full", random() % 4 == 0 ? "no" : "yes"},
+                           {"price", "1.789"}});
+    }
     append_block(text, id, record);
   }
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }
+
+}  // namespace
+
+std::string make_log(int count) { return generated_log(count, false); }
+
+std::string make_fuel_log(int count) { return generated_log(count, true); }
 
 }  // namespace tarvik::bench

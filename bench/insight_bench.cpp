@@ -9,6 +9,7 @@
 #include "data/file_data_source.h"
 #include "insight/due_list.h"
 #include "insight/statistics.h"
+#include "insight/yearly.h"
 
 namespace {
 
@@ -18,15 +19,17 @@ struct loaded_log {
   std::vector<const tarvik::Record*> rows;
 };
 
-const loaded_log& log_of(int count) {
-  static std::vector<std::pair<int, std::unique_ptr<loaded_log>>> logs;
-  for (const auto& [size, log] : logs) {
-    if (size == count) return *log;
+// With `fill_ups`, every second record is one.
+const loaded_log& log_of(int count, bool fill_ups = false) {
+  static std::vector<std::pair<std::pair<int, bool>, std::unique_ptr<loaded_log>>> logs;
+  for (const auto& [kind, log] : logs) {
+    if (kind == std::make_pair(count, fill_ups)) return *log;
   }
   auto log = std::make_unique<loaded_log>();
-  log->store = std::make_unique<tarvik::FileDataSource>(tarvik::bench::make_log(count));
+  log->store = std::make_unique<tarvik::FileDataSource>(
+      fill_ups ? tarvik::bench::make_fuel_log(count) : tarvik::bench::make_log(count));
   for (const int identifier : log->store->identifiers()) log->rows.push_back(log->store->record(identifier));
-  logs.emplace_back(count, std::move(log));
+  logs.emplace_back(std::make_pair(count, fill_ups), std::move(log));
   return *logs.back().second;
 }
 
@@ -39,6 +42,29 @@ void statistics(benchmark::State& state) {
   state.counters["records"] = static_cast<double>(log.rows.size());
 }
 BENCHMARK(statistics)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same where half the records are fill-ups, whose costs are told apart
+// by their quantity.
+void statistics_with_fill_ups(benchmark::State& state) {
+  const loaded_log& log = log_of(static_cast<int>(state.range(0)), true);
+  for (auto _ : state) {
+    const tarvik::log_statistics figures = tarvik::compute_statistics(log.rows);
+    benchmark::DoNotOptimize(figures.fuel_cost_per_thousand);
+  }
+  state.counters["records"] = static_cast<double>(log.rows.size());
+  state.counters["fill_ups"] = static_cast<double>(tarvik::compute_statistics(log.rows).fill_ups);
+}
+BENCHMARK(statistics_with_fill_ups)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The yearly costs by kind the cost chart shows, over the same log.
+void cost_by_year_with_fill_ups(benchmark::State& state) {
+  const loaded_log& log = log_of(static_cast<int>(state.range(0)), true);
+  for (auto _ : state) {
+    const auto years = tarvik::cost_by_year(log.rows);
+    benchmark::DoNotOptimize(years.data());
+  }
+}
+BENCHMARK(cost_by_year_with_fill_ups)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void due_list(benchmark::State& state) {
   const loaded_log& log = log_of(static_cast<int>(state.range(0)));

@@ -2,7 +2,12 @@
 // the rows shown, and the charts.
 #include <gtest/gtest.h>
 
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QImage>
+#include <QLegend>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -20,6 +25,7 @@
 #include "support/test_support.h"
 #include "support/ui_support.h"
 #include "ui/charts_dialog.h"
+#include "ui/shown_number.h"
 #include "ui/tarvik.h"
 
 namespace tarvik {
@@ -273,6 +279,114 @@ TEST(InsightWindow, AnIntervalNotSavedIsNeverDroppedWithoutAsking) {
   });
   EXPECT_TRUE(window.close());
   EXPECT_NE(testing::read_file(directory + "/tarvik.due.txt").find("Tyres"), std::string::npos);
+}
+
+TEST(InsightWindow, TheStatisticsSplitTheCostsOnceTheLogHasFillUps) {
+  testing::time_zone utc("UTC");
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  Tarvik window;
+  window.resize(1200, 700);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto* kinds = window.findChild<QWidget*>(QStringLiteral("cost_kinds"));
+  ASSERT_NE(kinds, nullptr);
+  EXPECT_TRUE(kinds->isHidden()) << "a log without fill-ups shows no fuel";
+  const auto shown = [&](const char* figure) {
+    auto* label = window.findChild<QLabel*>(QLatin1String(figure));
+    return label != nullptr ? label->text() : QStringLiteral("<none>");
+  };
+
+  // A year after the oil change, 8,663.5 km on: 60 of fuel beside 336.50.
+  testing::answer_next_modal([](QWidget* dialog) {
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("quantity_box")),
+                           QStringLiteral("40"));
+    testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("price_box")),
+                           QStringLiteral("1.5"));
+    testing::fill_and_close(dialog, {.mileage = QStringLiteral("53873.5"),
+                                     .date = QStringLiteral("2003-05-01")});
+  });
+  QTest::keyClick(testing::record_table(window), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(kinds->isHidden());
+  EXPECT_EQ(shown("total_cost_figure"), shown_number(396.5, 2));
+  EXPECT_EQ(shown("fuel_cost_figure"), shown_number(60, 2));
+  EXPECT_EQ(shown("other_cost_figure"), shown_number(336.5, 2));
+  // Over 365 days, and 8,663.5 km.
+  EXPECT_EQ(shown("fuel_cost_per_year_figure"), shown_number(60.04, 2));
+  EXPECT_EQ(shown("other_cost_per_year_figure"), shown_number(336.72, 2));
+  EXPECT_EQ(shown("fuel_cost_per_thousand_figure"), shown_number(6.93, 2));
+  EXPECT_EQ(shown("other_cost_per_thousand_figure"), shown_number(38.84, 2));
+
+  // A filter that hides the fill-up keeps the split, with no fuel.
+  testing::type_into_box(window.findChild<QLineEdit*>(QStringLiteral("search_box")),
+                         QStringLiteral("Tyres"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown("entries_figure") == QStringLiteral("1"); }, 3000));
+  EXPECT_FALSE(kinds->isHidden());
+  EXPECT_EQ(shown("fuel_cost_figure"), shown_number(0, 2));
+  EXPECT_EQ(shown("other_cost_figure"), shown_number(312, 2));
+  EXPECT_EQ(shown("fuel_cost_per_thousand_figure"), QStringLiteral("\u2013")) << "one entry, no distance";
+}
+
+// The bar sets of the cost chart of the Charts dialog the window opens.
+struct cost_bars {
+  bool stacked = false;
+  QStringList sets;
+  std::vector<QList<qreal>> values;
+  bool legend = false;
+};
+
+cost_bars cost_chart_of(Tarvik& window) {
+  cost_bars bars;
+  testing::answer_next_modal([&bars](QWidget* dialog) {
+    auto* view = dialog->findChild<QChartView*>(QStringLiteral("cost_chart"));
+    if (view != nullptr && !view->chart()->series().isEmpty()) {
+      auto* series = qobject_cast<QAbstractBarSeries*>(view->chart()->series().first());
+      bars.stacked = series->type() == QAbstractSeries::SeriesTypeStackedBar;
+      for (const QBarSet* set : series->barSets()) {
+        bars.sets << set->label();
+        QList<qreal> values;
+        for (int i = 0; i < set->count(); ++i) values << set->at(i);
+        bars.values.push_back(values);
+      }
+      bars.legend = view->chart()->legend()->isVisible();
+    }
+    testing::click_button(dialog, QStringLiteral("Close"));
+  });
+  testing::menu_action(window, QStringLiteral("Charts…"))->trigger();
+  return bars;
+}
+
+TEST(InsightWindow, TheCostChartStacksFuelOnTheRestWhileTheRowsHoldFillUps) {
+  testing::time_zone utc("UTC");
+  testing::scoped_home home;
+  testing::write_file(home.log(),
+                      std::string(testing::kExampleLog) +
+                          "<record=5>\noperation=Fuel;\ndate=1051747200;\nmileage=53873.5;\ncost=60;\n"
+                          "fuel=40;\nfull=yes;\n</record>\n"
+                          "<record=6>\noperation=Fuel;\ndate=1054425600;\nmileage=54500;\ncost=7;\n"
+                          "fuel=0;\n</record>\n");
+  Tarvik window;
+  window.resize(1200, 700);
+  window.show();
+  const cost_bars split = cost_chart_of(window);
+  EXPECT_TRUE(split.stacked);
+  EXPECT_EQ(split.sets, (QStringList{QStringLiteral("Fuel"), QStringLiteral("Services and other")}));
+  // 2002: the oil change and the tyres; 2003: a fill-up, and one of no
+  // quantity that counts with the rest.
+  EXPECT_EQ(split.values, (std::vector<QList<qreal>>{{0, 60}, {336.5, 7}}));
+  EXPECT_TRUE(split.legend);
+
+  // The rows shown hold no fill-up: one bar a year, as before fill-ups.
+  testing::type_into_box(window.findChild<QLineEdit*>(QStringLiteral("search_box")),
+                         QStringLiteral("Tyres"));
+  auto* entries = window.findChild<QLabel*>(QStringLiteral("entries_figure"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return entries->text() == QStringLiteral("1"); }, 3000));
+  const cost_bars plain = cost_chart_of(window);
+  EXPECT_FALSE(plain.stacked);
+  EXPECT_EQ(plain.sets, QStringList{QStringLiteral("Cost")});
+  EXPECT_EQ(plain.values, (std::vector<QList<qreal>>{{312}}));
+  EXPECT_FALSE(plain.legend);
 }
 
 TEST(InsightWindow, ChartsAreSavedAsPictures) {

@@ -51,6 +51,10 @@ TEST(OtherFields, AreTheItemsNoFieldTakesInBlockOrder) {
   EXPECT_EQ(*record.other_field("shop"), "Hans & Sohn");
   EXPECT_EQ(record.other_field("Shop"), nullptr);
   EXPECT_EQ(record.other_field("price"), nullptr);
+  // A key that only begins or ends like a known one is another key.
+  const Record near({{"identifier", "5"}, {"fue", "1"}, {"FUELS", "2"}, {"ull", "3"}});
+  EXPECT_EQ(near.other_field("fuel"), nullptr);
+  EXPECT_EQ(near.other_field("full"), nullptr);
 }
 
 TEST(OtherFields, ChangingOneKeepsItsKeyAndMarksTheRecordModified) {

@@ -7,8 +7,10 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <optional>
 #include <random>
 
 #include "data/file_data_source.h"
@@ -244,6 +246,22 @@ TEST(NumberText, ExactFormatKeepsEveryValueAndTheSixDigitFormWhereItSuffices) {
     if (std::isfinite(any)) {
       EXPECT_EQ(parse_double(format_exact(any).c_str()), any) << any;
     }
+  }
+}
+
+TEST(NumberText, AWholeNumberIsReadInOnePassAsStrtodReadsIt) {
+  // Plain decimals, and the forms only strtod reads: blanks before, "+",
+  // hexadecimal, out of range, "inf".
+  for (const char* text : {"40", "40.5\r\n", "-0.001 ", "1e3", " 30.5", "+2", "0x10", "1e400",
+                           "inf", "4.9e-324"}) {
+    const std::optional<double> read = whole_double(text);
+    ASSERT_TRUE(read) << text;
+    EXPECT_EQ(*read, std::strtod(text, nullptr)) << text;
+    EXPECT_TRUE(whole_double_text(text)) << text;
+  }
+  for (const char* text : {"", " ", "-", "40 l", "40,5", "1e", "0x", "12.5.1", "40\x01"}) {
+    EXPECT_FALSE(whole_double(text)) << text;
+    EXPECT_FALSE(whole_double_text(text)) << text;
   }
 }
 

@@ -51,12 +51,23 @@ double parse_double(const char* text) {
   return strtod_l(text, nullptr, c_locale());
 }
 
-bool whole_double_text(const char* text) {
+bool whole_double_text(const char* text) { return whole_double(text).has_value(); }
+
+std::optional<double> whole_double(const char* text) {
+  const auto only_blanks_from = [](const char* end) {
+    while (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n') ++end;
+    return *end == '\0';
+  };
+  // What from_chars reads up to the blanks at the end, strtod reads alike.
+  if (plain_number(text)) {
+    double value;
+    const auto read = std::from_chars(text, text + std::strlen(text), value);
+    if (read.ec == std::errc() && only_blanks_from(read.ptr)) return value;
+  }
   char* end = nullptr;
-  strtod_l(text, &end, c_locale());
-  if (end == text) return false;
-  while (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n') ++end;
-  return *end == '\0';
+  const double value = strtod_l(text, &end, c_locale());
+  if (end == text || !only_blanks_from(end)) return std::nullopt;
+  return value;
 }
 
 long parse_long(const char* text) {

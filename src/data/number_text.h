@@ -2,6 +2,7 @@
 #define TARVIK_DATA_NUMBER_TEXT_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // Conversions between numbers and text that ignore the process locale: the
@@ -16,6 +17,8 @@ double parse_double(const char* text);
 // Whether strtod in the "C" locale reads all of `text` but blanks around
 // the number (and there is a number).
 bool whole_double_text(const char* text);
+// The number read so, in one pass; empty when whole_double_text is false.
+std::optional<double> whole_double(const char* text);
 
 // strtol in base 10 in the "C" locale; out-of-range values clamp to long.
 long parse_long(const char* text);

@@ -190,8 +190,19 @@ void Record::set_others(std::vector<hash_element> fields) {
 
 const std::string* Record::other_field(std::string_view key) const {
   const std::vector<hash_element>& fields = other_fields();
+  if (fields.empty()) return nullptr;
+  // same_field_key, with `key` looked up once: the statistics ask this of
+  // every record.
+  const std::string_view known = known_key(key);
+  const auto names_known = [known](std::string_view name) {
+    if (known.empty() || name.size() != known.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      if (ascii_lower(name[i]) != known[i]) return false;
+    }
+    return true;
+  };
   for (auto it = fields.rbegin(); it != fields.rend(); ++it) {
-    if (same_field_key(it->key, key)) return &it->value;
+    if (it->key == key || names_known(it->key)) return &it->value;
   }
   return nullptr;
 }

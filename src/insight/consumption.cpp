@@ -32,15 +32,21 @@ struct fill_up {
 
 }  // namespace
 
+std::optional<double> fill_up_quantity(const Record& record) {
+  const std::string* fuel = record.other_field(kFuelKey);
+  if (fuel == nullptr) return std::nullopt;
+  const std::optional<double> quantity = whole_double(fuel->c_str());
+  if (!quantity || !(*quantity > 0) || !std::isfinite(*quantity)) return std::nullopt;
+  return quantity;
+}
+
 consumption consumption_of(const std::vector<const Record*>& records) {
   std::vector<fill_up> fill_ups;
   for (const Record* record : records) {
     if (record == nullptr) continue;
-    const std::string* fuel = record->other_field(kFuelKey);
-    if (fuel == nullptr || !whole_double_text(fuel->c_str())) continue;
-    const double quantity = parse_double(fuel->c_str());
-    if (!(quantity > 0) || !std::isfinite(quantity) || !std::isfinite(record->mileage())) continue;
-    fill_ups.push_back({record, quantity, is_yes(record->other_field(kFullKey)),
+    const std::optional<double> quantity = fill_up_quantity(*record);
+    if (!quantity || !std::isfinite(record->mileage())) continue;
+    fill_ups.push_back({record, *quantity, is_yes(record->other_field(kFullKey)),
                         is_yes(record->other_field(kMissedKey))});
   }
   // Most logs are kept in order: nothing to sort then.

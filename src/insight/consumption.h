@@ -21,6 +21,12 @@ namespace tarvik {
 
 inline constexpr std::string_view kMissedKey = "missed";
 
+// The quantity of a fill-up: its "fuel" field read whole as a finite
+// number above zero. Empty for every other entry, one with "fuel=0" or
+// "fuel=40 l" included: what cannot be read as fuel is not counted as fuel
+// anywhere, in the consumption nor in the costs.
+std::optional<double> fill_up_quantity(const Record& record);
+
 struct consumption_figure {
   const Record* fill_up = nullptr;  // the full fill-up that closes the stretch
   double fuel = 0;                  // used over the stretch

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "data/calendar.h"
+#include "insight/consumption.h"
 #include "insight/operation_name.h"
 #include "insight/recent_texts.h"
 
@@ -73,7 +74,12 @@ void statistics_gatherer::add(const Record& record) {
   ++t.result.entries;
   const double cost = record.cost();
   const bool cost_counts = std::isfinite(cost);
-  if (cost_counts) t.result.total_cost += cost;
+  const bool fill_up = fill_up_quantity(record).has_value();
+  if (fill_up) ++t.result.fill_ups;
+  if (cost_counts) {
+    t.result.total_cost += cost;
+    (fill_up ? t.result.fuel_cost : t.result.other_cost) += cost;
+  }
   t.dates.add(record.date());
   const bool mileage_counts = t.readings.counts(record);
   if (mileage_counts) {
@@ -118,6 +124,8 @@ log_statistics statistics_gatherer::result() const {
   if (span_days > 0) {
     const double years = span_days / kDaysPerYear;
     result.cost_per_year = finite(result.total_cost / years);
+    result.fuel_cost_per_year = finite(result.fuel_cost / years);
+    result.other_cost_per_year = finite(result.other_cost / years);
   }
   // Over the time the readings span, not the entries: an entry without a
   // reading is no sign of the distance driven by its date.
@@ -126,7 +134,10 @@ log_statistics statistics_gatherer::result() const {
     result.distance_per_year = finite(*result.distance / (reading_days / kDaysPerYear));
   }
   if (result.distance && *result.distance > 0) {
-    result.cost_per_thousand = finite(result.total_cost / *result.distance * 1000);
+    const double distance = *result.distance;
+    result.cost_per_thousand = finite(result.total_cost / distance * 1000);
+    result.fuel_cost_per_thousand = finite(result.fuel_cost / distance * 1000);
+    result.other_cost_per_thousand = finite(result.other_cost / distance * 1000);
   }
 
   result.operations.reserve(t.operations.size());

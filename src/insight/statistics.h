@@ -24,6 +24,10 @@
 // - Costs are summed in double. A cost that is not a finite number (the log
 //   may hold "nan") is left out of every sum; its record still counts as an
 //   entry.
+// - Costs come in two kinds: fuel, the costs of fill-ups (entries with a
+//   quantity, fill_up_quantity() in consumption.h), and other, those of
+//   every other entry (services, repairs, fees). Each kind is divided by
+//   the same years and the same distance as the total.
 // - A figure that would divide by zero (one entry, all dates equal, no
 //   distance) or not be finite is empty: no field ever holds inf or NaN.
 namespace tarvik {
@@ -57,6 +61,14 @@ struct log_statistics {
   // readings of two dates
   std::optional<double> distance_per_year;
   std::optional<double> cost_per_thousand;    // per 1,000 units; needs distance > 0
+  // The costs by kind; total_cost is their sum.
+  std::size_t fill_ups = 0;
+  double fuel_cost = 0;
+  double other_cost = 0;
+  std::optional<double> fuel_cost_per_year;       // as cost_per_year
+  std::optional<double> other_cost_per_year;
+  std::optional<double> fuel_cost_per_thousand;   // as cost_per_thousand
+  std::optional<double> other_cost_per_thousand;
   // One per operation, in the order of each operation's first entry in the
   // rows given.
   std::vector<operation_statistics> operations;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QStackedBarSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
@@ -40,22 +41,47 @@ QChart* new_chart() {
 
 QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& units,
                        QWidget* parent) {
-  auto* costs = new QBarSet(charts_dialog::tr("Cost"));
+  const std::vector<year_cost> by_year = cost_by_year(rows);
+  const bool fill_ups = std::any_of(by_year.begin(), by_year.end(),
+                                    [](const year_cost& year) { return year.fill_ups > 0; });
   QStringList years;
   double highest = 0;
-  for (const auto& [year, cost] : cost_by_year(rows)) {
-    *costs << cost;
+  for (const year_cost& year : by_year) {
     // Each bar's amount beside its year, rounded: a reader need not measure
     // it against the axis.
-    years << QStringLiteral("%1: %2 %3").arg(year).arg(shown_number(cost, 0), units.currency).trimmed();
-    highest = std::max(highest, cost);
+    years << QStringLiteral("%1: %2 %3")
+                 .arg(year.year)
+                 .arg(shown_number(year.total(), 0), units.currency)
+                 .trimmed();
+    highest = std::max(highest, year.total());
   }
-  auto* series = new QBarSeries;
-  series->append(costs);
+  // With fill-ups, fuel and the rest stacked in each year's bar; else the
+  // one bar of today.
+  QAbstractBarSeries* series;
+  if (fill_ups) {
+    auto* fuel = new QBarSet(charts_dialog::tr("Fuel"));
+    auto* other = new QBarSet(charts_dialog::tr("Services and other"));
+    for (const year_cost& year : by_year) {
+      *fuel << year.fuel;
+      *other << year.other;
+    }
+    series = new QStackedBarSeries;
+    series->append(fuel);
+    series->append(other);
+  } else {
+    auto* costs = new QBarSet(charts_dialog::tr("Cost"));
+    for (const year_cost& year : by_year) *costs << year.total();
+    series = new QBarSeries;
+    series->append(costs);
+  }
   auto* chart = new_chart();
   chart->addSeries(series);
   chart->setTitle(charts_dialog::tr("Cost per year"));
-  chart->legend()->hide();
+  if (fill_ups) {
+    chart->legend()->setAlignment(Qt::AlignBottom);
+  } else {
+    chart->legend()->hide();
+  }
   auto* x = new QBarCategoryAxis;
   x->append(years);
   chart->addAxis(x, Qt::AlignBottom);

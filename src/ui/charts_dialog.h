@@ -13,8 +13,9 @@ namespace tarvik {
 
 class Record;
 
-// Two charts of the rows given: cost per calendar year (bars) and the
-// odometer over time (a line). Each can be saved as a PNG file; the file
+// Two charts of the rows given: cost per calendar year (bars; fuel and the
+// rest stacked when the rows hold fill-ups) and the odometer over time (a
+// line). Each can be saved as a PNG file; the file
 // dialog starts at `save_start` (a folder, or a file to suggest), and a
 // file the log at `log_path` keeps is refused (may_export_to). The value
 // axes name the log's `units`.

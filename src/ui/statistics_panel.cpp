@@ -1,12 +1,14 @@
 #include "ui/statistics_panel.h"
 
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <optional>
+#include <tuple>
 
 #include "insight/statistics.h"
 #include "ui/log_units.h"
@@ -46,6 +48,43 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   cost_per_year_ = add(QT_TR_NOOP("Cost per year"), "cost_per_year_figure");
   cost_per_thousand_ = add(QT_TR_NOOP("Cost per 1,000"), "cost_per_thousand_figure");
   distance_per_year_ = add(QT_TR_NOOP("Distance per year"), "distance_per_year_figure");
+  // Fuel beside the rest, a row for each cost of the form, in a column of
+  // their own: the dock has more room across than down.
+  cost_kinds_ = new QWidget(this);
+  cost_kinds_->setObjectName(QStringLiteral("cost_kinds"));
+  auto* grid = new QGridLayout(cost_kinds_);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(16);
+  const auto heading = [&](const QString& text, int column) {
+    auto* label = new QLabel(text, cost_kinds_);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(label, 0, column);
+  };
+  heading(tr("Fuel"), 1);
+  heading(tr("Services and other"), 2);
+  const auto add_kinds = [&](int row, QLabel*& name, QLabel*& fuel, const char* fuel_object,
+                             QLabel*& other, const char* other_object) {
+    name = new QLabel(cost_kinds_);
+    grid->addWidget(name, row, 0);
+    for (auto [figure, object, column] : {std::tuple{&fuel, fuel_object, 1},
+                                          std::tuple{&other, other_object, 2}}) {
+      *figure = new QLabel(cost_kinds_);
+      (*figure)->setObjectName(QLatin1String(object));
+      (*figure)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      (*figure)->setTextInteractionFlags(Qt::TextSelectableByMouse);
+      grid->addWidget(*figure, row, column);
+    }
+  };
+  add_kinds(1, kinds_total_name_, fuel_cost_, "fuel_cost_figure", other_cost_, "other_cost_figure");
+  add_kinds(2, kinds_per_year_name_, fuel_cost_per_year_, "fuel_cost_per_year_figure",
+            other_cost_per_year_, "other_cost_per_year_figure");
+  add_kinds(3, kinds_per_thousand_name_, fuel_cost_per_thousand_, "fuel_cost_per_thousand_figure",
+            other_cost_per_thousand_, "other_cost_per_thousand_figure");
+  cost_kinds_->hide();
+  auto* kinds_column = new QVBoxLayout;
+  kinds_column->addWidget(cost_kinds_);
+  kinds_column->addStretch();
+  layout->addLayout(kinds_column);
   left_out_line_ = new QLabel(this);
   left_out_line_->setObjectName(QStringLiteral("left_out_readings"));
   left_out_line_->setWordWrap(true);
@@ -75,6 +114,9 @@ void statistics_panel::name_units(const log_units& units) {
   name(total_cost_, with_unit(tr("Total cost"), units.currency));
   name(cost_per_year_, with_unit(tr("Cost per year"), units.currency));
   name(cost_per_thousand_, tr("Cost per %1 %2").arg(QLocale().toString(1000), distance));
+  kinds_total_name_->setText(with_unit(tr("Total cost"), units.currency));
+  kinds_per_year_name_->setText(with_unit(tr("Cost per year"), units.currency));
+  kinds_per_thousand_name_->setText(tr("Cost per %1 %2").arg(QLocale().toString(1000), distance));
   name(distance_per_year_, with_unit(tr("Distance per year"), distance));
   operations_->setHorizontalHeaderLabels(
       {tr("Operation"), tr("Count"), with_unit(tr("Total cost"), units.currency),
@@ -87,6 +129,9 @@ void statistics_panel::show_rows(const record_model& model, const std::vector<in
     if (const Record* record = model.record_at(row)) gatherer.add(*record);
   }
   show_figures(gatherer.result());
+  // By the log, not the rows shown: a filter that hides the fill-ups shows
+  // a fuel cost of 0 rather than a panel that changes its shape.
+  cost_kinds_->setVisible(model.has_fill_ups());
 }
 
 void statistics_panel::show_readings(const std::vector<left_out_reading>& left_out) {
@@ -144,6 +189,12 @@ void statistics_panel::show_figures(const log_statistics& figures) {
   cost_per_year_->setText(figure(figures.cost_per_year, 2));
   cost_per_thousand_->setText(figure(figures.cost_per_thousand, 2));
   distance_per_year_->setText(figure(figures.distance_per_year, 0));
+  fuel_cost_->setText(shown_number(figures.fuel_cost, 2));
+  other_cost_->setText(shown_number(figures.other_cost, 2));
+  fuel_cost_per_year_->setText(figure(figures.fuel_cost_per_year, 2));
+  other_cost_per_year_->setText(figure(figures.other_cost_per_year, 2));
+  fuel_cost_per_thousand_->setText(figure(figures.fuel_cost_per_thousand, 2));
+  other_cost_per_thousand_->setText(figure(figures.other_cost_per_thousand, 2));
   operations_->setRowCount(static_cast<int>(figures.operations.size()));
   for (int row = 0; row < static_cast<int>(figures.operations.size()); ++row) {
     const operation_statistics& operation = figures.operations[static_cast<std::size_t>(row)];

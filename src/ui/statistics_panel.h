@@ -23,7 +23,9 @@ struct log_units;
 // interval in distance and days. Numbers are shown in the user's locale; a
 // figure that cannot be told (one entry, no distance) shows as "–". A line
 // below names the entries of the log left out of the odometer figures and
-// why (insight/odometer.h).
+// why (insight/odometer.h). While the log has fill-ups (the table shows its
+// Fuel column), the costs are also split into fuel and services and other:
+// the total, per year and per 1,000 units, the two kinds side by side.
 class statistics_panel : public QWidget {
   Q_OBJECT
 
@@ -52,6 +54,17 @@ class statistics_panel : public QWidget {
   QLabel* cost_per_year_;
   QLabel* cost_per_thousand_;
   QLabel* distance_per_year_;
+  // The costs by kind, in a grid of their own below the form.
+  QWidget* cost_kinds_;
+  QLabel* kinds_total_name_;
+  QLabel* kinds_per_year_name_;
+  QLabel* kinds_per_thousand_name_;
+  QLabel* fuel_cost_;
+  QLabel* other_cost_;
+  QLabel* fuel_cost_per_year_;
+  QLabel* other_cost_per_year_;
+  QLabel* fuel_cost_per_thousand_;
+  QLabel* other_cost_per_thousand_;
   QLabel* left_out_line_;
   std::vector<left_out_reading> left_out_;
   QTableWidget* operations_;

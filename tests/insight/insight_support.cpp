@@ -24,4 +24,9 @@ test_log& test_log::add(long date, double mileage, std::string operation, float 
   return *this;
 }
 
+test_log& test_log::with(std::vector<hash_element> fields) {
+  owned_.back()->other_fields(std::move(fields));
+  return *this;
+}
+
 }  // namespace tarvik::testing

@@ -18,6 +18,8 @@ long local_time(int year, int month, int day, int hour = 12, int minute = 0);
 class test_log {
  public:
   test_log& add(long date, double mileage, std::string operation, float cost = 0);
+  // Gives the record added last these other fields ("fuel", "full", ...).
+  test_log& with(std::vector<hash_element> fields);
   const std::vector<const Record*>& rows() const { return rows_; }
 
  private:
