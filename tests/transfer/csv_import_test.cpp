@@ -44,7 +44,7 @@ TEST(CsvImport, KnowsTheColumnsOfOtherVehicleLogs) {
   EXPECT_EQ(guess_roles({"Date", "Odometer (km)", "Service Type", "Total Cost", "Comments",
                          "Fuel Quantity", "Station", ""}),
             (std::vector<csv_role>{csv_role::date, csv_role::mileage, csv_role::operation,
-                                   csv_role::cost, csv_role::notes, csv_role::extra,
+                                   csv_role::cost, csv_role::notes, csv_role::quantity,
                                    csv_role::extra, csv_role::ignore}));
   EXPECT_EQ(guess_roles({"MILES", "description", "Price", "memo", "date", "Amount"}),
             (std::vector<csv_role>{csv_role::mileage, csv_role::operation, csv_role::cost,
@@ -149,8 +149,9 @@ TEST(CsvImport, GivesBackTheFuelColumnsTheExportWrote) {
   const csv_table table = read_csv(csv_of({&fill_up, &service}));
   const std::vector<csv_role> roles = guess_roles(table.rows[0]);
   EXPECT_EQ(roles, (std::vector<csv_role>{csv_role::mileage, csv_role::date, csv_role::operation,
-                                          csv_role::cost, csv_role::notes, csv_role::extra,
-                                          csv_role::extra, csv_role::extra, csv_role::extra}));
+                                          csv_role::cost, csv_role::notes, csv_role::quantity,
+                                          csv_role::full, csv_role::unit_price,
+                                          csv_role::fuel_type}));
   const import_result back = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
   ASSERT_EQ(back.entries.size(), 2u);
   EXPECT_EQ(fields_of(back.entries[0]), (Fields{{"fuel", "40.5"},
