@@ -67,13 +67,15 @@ std::vector<std::string> words_of(std::string_view header) {
       ++i;
     } else if (byte >= 0x80) {
       word += c;
+      after_small = true;
       // À..Þ (but ×) to à..þ: "QUANTITÉ" is "quantité".
       if (byte == 0xC3 && i + 1 < header.size()) {
         const auto next = static_cast<unsigned char>(header[i + 1]);
-        word += static_cast<char>(next >= 0x80 && next <= 0x9E && next != 0x97 ? next + 0x20 : next);
+        const bool capital = next >= 0x80 && next <= 0x9E && next != 0x97;
+        word += static_cast<char>(capital ? next + 0x20 : next);
+        after_small = !capital;
         ++i;
       }
-      after_small = true;
     } else {
       end_word();
     }
