@@ -160,6 +160,18 @@ const word_list kFuelTypeWords{"fueltype", "kraftstoff", "kraftstoffart", "kraft
                                "sorte", "carburant", "combustible", "carburante", "brandstof",
                                "paliwo", "combustível", "combustivel", "octane"};
 
+// The role a word of a header names, or `extra`.
+csv_role role_of_word(const std::string& word, bool distance_is_mileage) {
+  const std::vector<std::string> one{word};
+  if (any_of_words(one, kDateWords)) return csv_role::date;
+  if (any_of_words(one, kOdometerWords)) return csv_role::mileage;
+  if (distance_is_mileage && any_of_words(one, kDistanceWords)) return csv_role::mileage;
+  if (any_of_words(one, kOperationWords)) return csv_role::operation;
+  if (any_of_words(one, kCostWords)) return csv_role::cost;
+  if (any_of_words(one, kNotesWords)) return csv_role::notes;
+  return csv_role::extra;
+}
+
 // What a header says of its column by itself; `fuel_alone` and `type_alone`
 // and `price_alone` are settled by the columns beside it.
 enum class header_kind {
@@ -196,7 +208,14 @@ header_kind kind_of(std::string_view header, const std::vector<std::string>& wor
       words == std::vector<std::string>{"tankart"}) {
     return header_kind::type_alone;
   }
-  if (has(kTotalWords)) return header_kind::total;
+  // "Km total" is a distance, "Total cost" what was paid.
+  if (has(kTotalWords)) {
+    for (const std::string& word : words) {
+      const csv_role role = role_of_word(word, true);
+      if (role == csv_role::cost) return header_kind::total;
+      if (role != csv_role::extra) break;
+    }
+  }
   if (any_of_words(words, {"title", "titel", "titre", "título", "titolo", "tytuł"})) {
     return header_kind::operation;
   }
@@ -204,17 +223,6 @@ header_kind kind_of(std::string_view header, const std::vector<std::string>& wor
   return header_kind::words;
 }
 
-// The role a word of a header names, or `extra`.
-csv_role role_of_word(const std::string& word, bool distance_is_mileage) {
-  const std::vector<std::string> one{word};
-  if (any_of_words(one, kDateWords)) return csv_role::date;
-  if (any_of_words(one, kOdometerWords)) return csv_role::mileage;
-  if (distance_is_mileage && any_of_words(one, kDistanceWords)) return csv_role::mileage;
-  if (any_of_words(one, kOperationWords)) return csv_role::operation;
-  if (any_of_words(one, kCostWords)) return csv_role::cost;
-  if (any_of_words(one, kNotesWords)) return csv_role::notes;
-  return csv_role::extra;
-}
 
 // A cell as a message quotes it. A long one is cut (never inside a UTF-8
 // character): a cell of megabytes would make a line nobody reads, and one

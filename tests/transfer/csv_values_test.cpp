@@ -140,6 +140,8 @@ TEST(CsvPrices, APricePerUnitIsNeverTheCost) {
   // A total beats a price or rebate before it.
   EXPECT_EQ(guess_roles({"Date", "Price", "Rebate", "Total Cost"}),
             (Roles{kDate, kExtra, kExtra, kCost}));
+  // A total of something else keeps no cost from the cost column.
+  EXPECT_EQ(guess_roles({"Date", "Km total", "Cost"}), (Roles{kDate, csv_role::mileage, kCost}));
 
   // By its values: times the quantity they give another column.
   const csv_table swapped = read_csv(
