@@ -863,6 +863,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
     std::optional<double> unit_price;
     std::string currency;         // as the money cells name it
     std::string currency_column;  // as a currency column names it
+    std::size_t currency_field = 0;  // its place among the fields, from 1
     std::string extras;
     std::size_t field_text = 0;  // of entry.fields, keys and values
     const auto add_field = [&](std::string_view key, std::string value) {
@@ -968,6 +969,11 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           const std::string_view written = trimmed(cell);
           currency_column = currency_named(written);
           if (currency_column.empty()) currency_column = std::string(written);
+          // In the column's place, as the log's own export has it.
+          if (!currency_column.empty() && currency_field == 0) {
+            add_field(kCurrencyKey, std::string());
+            currency_field = entry.fields.size();
+          }
           break;
         }
         case csv_role::date:
@@ -1036,7 +1042,12 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           result.currencies.end()) {
         result.currencies.push_back(currency);
       }
-      add_field(kCurrencyKey, std::move(currency));
+      if (currency_field > 0) {
+        field_text += currency.size();
+        entry.fields[currency_field - 1].value = std::move(currency);
+      } else {
+        add_field(kCurrencyKey, std::move(currency));
+      }
     }
     if (!extras.empty()) entry.notes += (entry.notes.empty() ? "" : "\n") + extras;
     text_made += entry.operation.size() + entry.notes.size() + field_text;

@@ -171,7 +171,7 @@ inline constexpr std::string_view kCurrencyKey = "currency";
 // a symbol names one currency alone (EUR-sign: EUR, £: GBP, zł: PLN, R$:
 // BRL, ...), else the symbol as written ("$", "kr", "¥"), never guessed
 // further. A row whose cell and currency column name different ones is a
-// problem.
+// problem. The field stands where the currency column does, else last.
 // A row of empty cells is passed over, as an empty line is. An
 // empty number cell is 0; an empty operation cell stays empty. A row with
 // a quantity and no operation column has "Fuel" as its operation; with a

@@ -201,13 +201,13 @@ TEST(CsvLayouts, FillTypeCodesAndACurrencyColumn) {
   EXPECT_EQ(sprit.decimals, decimal_mark::comma);
   EXPECT_EQ(sprit.problems(), Lines{});
   EXPECT_EQ(sprit.entries(),
-            (Lines{"2024-05-13 00:00 | 45210 | 70.19 | Fuel |  | Trip=480 fuel=42.31 full=yes "
-                   "Tires=Summer fueltype=Super E10 Consumption=8,81 Company=Shell Country=D "
-                   "currency=EUR",
+            (Lines{"2024-05-13 00:00 | 45210 | 70.19 | Fuel |  | Trip=480 fuel=42.31 currency=EUR "
+                   "full=yes Tires=Summer fueltype=Super E10 Consumption=8,81 Company=Shell "
+                   "Country=D",
                    "2024-05-28 00:00 | 45700 | 20.74 | Fuel | Autobahn A8 | Trip=490 fuel=12.50 "
-                   "full=no fueltype=Super E10 currency=EUR",
-                   "2024-06-03 00:00 | 46190 | 66.00 | Fuel |  | Trip=490 fuel=40.00 full=yes "
-                   "fueltype=Diesel currency=EUR"}));
+                   "currency=EUR full=no fueltype=Super E10",
+                   "2024-06-03 00:00 | 46190 | 66.00 | Fuel |  | Trip=490 fuel=40.00 currency=EUR "
+                   "full=yes fueltype=Diesel"}));
 }
 
 TEST(CsvLayouts, APricePerGallonAndNoTotal) {
@@ -271,11 +271,11 @@ TEST(CsvLayouts, ACurrencyARowAndTwoOfThemReported) {
   EXPECT_EQ(log.problems(), Lines{});
   EXPECT_EQ(log.entries(),
             (Lines{"2024-05-13 12:15 | 45210 | 41.52 | Fuel |  | Location=Shell Address=1 Main St "
-                   "City=Springfield State=IL Country=US fueltype=Regular fuel=12.003 "
-                   "Unit=gallons Vehicle=Civic price=3.459 currency=USD",
+                   "City=Springfield State=IL Country=US currency=USD fueltype=Regular "
+                   "fuel=12.003 Unit=gallons Vehicle=Civic price=3.459",
                    "2024-05-28 22:00 | 45700 | 60.10 | Fuel |  | Location=Costco City=Windsor "
-                   "State=ON Country=CA fueltype=Regular fuel=40.1 Unit=liters Vehicle=Civic "
-                   "price=1.499 Fuel Economy=34.2 Fuel Economy Unit=mpg currency=CAD"}));
+                   "State=ON Country=CA currency=CAD fueltype=Regular fuel=40.1 Unit=liters "
+                   "Vehicle=Civic price=1.499 Fuel Economy=34.2 Fuel Economy Unit=mpg"}));
   EXPECT_EQ(log.result.currencies, (std::vector<std::string>{"USD", "CAD"}));
 }
 
