@@ -101,7 +101,7 @@ const word_list kOdometerWords{
     "odometer", "odo", "mileage", "kilometerstand", "tachostand", "kmstand", "compteur",
     "kilométrage", "kilometrage", "odomètre", "kilometraje", "odómetro", "odometro",
     "chilometraggio", "contachilometri", "kilometerteller", "przebieg", "licznik",
-    "quilometragem", "odômetro", "hodômetro", "hodometro", "quilometragem"};
+    "quilometragem", "odômetro", "hodômetro", "hodometro"};
 const word_list kDistanceWords{"km", "miles", "mi", "kilometers", "kilometres", "kilometer",
                                "kilometre", "kilometri", "kilómetros", "kilometros"};
 const word_list kOperationWords{
@@ -153,7 +153,7 @@ const word_list kMissedWords{"missed", "missing", "verpasst", "vergessen", "manq
 const word_list kPartialWords{"partial", "teilbetankung", "teilweise", "partiel", "partielle",
                               "parcial", "parziale", "gedeeltelijk", "częściowe", "czesciowe"};
 const word_list kFullWords{"full", "voll", "volltank", "volltankung", "plein", "lleno", "pieno",
-                           "cheio", "pełny", "pelny", "vol"};
+                           "cheio", "pełny", "pelny"};
 const word_list kCurrencyWords{"currency", "währung", "wahrung", "devise", "monnaie", "moneda",
                                "divisa", "valuta", "waluta", "moeda"};
 const word_list kFuelTypeWords{"fueltype", "kraftstoff", "kraftstoffart", "kraftstoffsorte",

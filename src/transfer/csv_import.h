@@ -164,24 +164,25 @@ inline constexpr std::string_view kCurrencyKey = "currency";
 // threes (1.234,5 or 1,234.5 or 1 234,5), so that a number written the
 // other way ("45.21" with a comma mark) is reported, never read as another
 // value. Costs and prices per unit may name their currency before or after
-// the number, with or without a blank: a symbol ($ EUR-sign kr zł R$ CHF
-// ...) or any three capital letters as an ISO code; negative as "-$12.00",
-// "$-12.00" or "($12.00)". The currency is kept in the entry's "currency"
-// field: the ISO code where the cell or a `currency` column writes one or
-// a symbol names one currency alone (EUR-sign: EUR, £: GBP, zł: PLN, R$:
-// BRL, ...), else the symbol as written ("$", "kr", "¥"), never guessed
-// further. A row whose cell and currency column name different ones is a
-// problem. The field stands where the currency column does, else last.
-// A row of empty cells is passed over, as an empty line is. An
-// empty number cell is 0; an empty operation cell stays empty. A row with
-// a quantity and no operation column has "Fuel" as its operation; with a
+// the number, with or without a blank: a symbol ($ € £ kr zł R$ CHF ...) or
+// any three capital letters as an ISO code; negative as "-$12.00",
+// "$-12.00" or "($12.00)". The entry keeps it in its "currency" field: the
+// ISO code where the cell or a `currency` column writes one or a symbol
+// names one currency alone (€: EUR, £: GBP, zł: PLN, R$: BRL, ...), else
+// the symbol as written ("$", "kr", "¥"), never guessed further; a currency
+// column's code tells which dollar a "$" is. The field stands where the
+// currency column does, else last. A row whose cells, or cell and column,
+// name two currencies is a problem.
+// A row of empty cells is passed over, as an empty line is. An empty
+// number cell is 0; an empty operation cell stays empty. A row with a
+// quantity and no operation column has "Fuel" as its operation; with a
 // quantity and a price per unit and no cost (no column, or an empty cell),
 // their product to the cent is its cost. Flags read yes/no, true/false,
-// 1/0 (and x for yes). A
-// row whose date is missing or cannot be read, or whose numbers, flags or
+// 1/0 (and x for yes) in several languages; an empty one says nothing.
+// A row whose date is missing or cannot be read, or whose numbers, flags or
 // fill type cannot be read in full, or any of whose cells that reach the
-// entry holds a NUL byte
-// (a log cannot keep one), becomes no entry but a problem with its line.
+// entry holds a NUL byte (a log cannot keep one), becomes no entry but a
+// problem with its line.
 // Dates are local time. When the entries' text would pass `text_limit`,
 // nothing is imported: the problem at the row that passed it says why.
 import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,
