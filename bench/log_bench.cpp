@@ -253,7 +253,7 @@ void BM_ImportCsv(benchmark::State& state) {
   std::size_t entries = 0;
   for (auto _ : state) {
     const tarvik::csv_table table = tarvik::read_csv(text);
-    const auto roles = tarvik::guess_roles(table.rows.front());
+    const auto roles = tarvik::guess_roles(table.rows.front(), table);
     const auto result = tarvik::import_rows(table, roles, tarvik::guess_date_order(table, 1).order,
                                             tarvik::guess_decimal_mark(table, roles));
     entries = result.entries.size();
@@ -261,6 +261,27 @@ void BM_ImportCsv(benchmark::State& state) {
   state.counters["entries"] = static_cast<double>(entries);
 }
 BENCHMARK(BM_ImportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Another program's fill-ups: costs with a currency and grouping, a price
+// per unit, flags, a fuel type; the cost of some rows from quantity and price.
+void BM_ImportForeignFuelCsv(benchmark::State& state) {
+  std::string text = "Date,Odometer (km),Liters,Price Per Liter,Total Cost,Full Tank,Fuel Type,Notes\r\n";
+  for (int i = 0; i < state.range(0); ++i) {
+    text += "5/" + std::to_string(1 + i % 28) + "/2024," + std::to_string(10000 + i * 7) +
+            ",42.31,1.659," + (i % 3 == 0 ? std::string() : "\"$1,070.19\"") + "," +
+            (i % 2 == 0 ? "True" : "False") + ",Super,\"full, at home\"\r\n";
+  }
+  std::size_t entries = 0;
+  for (auto _ : state) {
+    const tarvik::csv_table table = tarvik::read_csv(text);
+    const auto roles = tarvik::guess_roles(table.rows.front(), table);
+    const auto result = tarvik::import_rows(table, roles, tarvik::guess_date_order(table, 0).order,
+                                            tarvik::guess_decimal_mark(table, roles));
+    entries = result.entries.size();
+  }
+  state.counters["entries"] = static_cast<double>(entries);
+}
+BENCHMARK(BM_ImportForeignFuelCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The text a commit writes, without the file: the writer's share of a commit.
 void BM_FormatBlocks(benchmark::State& state) {

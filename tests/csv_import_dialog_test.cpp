@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -327,6 +328,49 @@ TEST(CsvImportDialog, TheWindowImportsInOneStepThatOneUndoTakesBack) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(FileDataSource(home.log()).identifiers(), (std::vector<int>{0, 3, 4, 5, 6}));
   EXPECT_EQ(window.statusBar()->currentMessage(), "Redid: Import CSV");
+}
+
+TEST(CsvImportDialog, CostsMadeOfQuantityAndPriceAreNamedAndSeveralCurrenciesAsked) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog fuel(nullptr, QStringLiteral("fuelups.csv"),
+                         "Date,Gallons,Price\n2024-05-13,12.003,3.459\n2024-05-14,10,3.5\n");
+  show_active(fuel);
+  auto* note = part<QLabel>(&fuel, "costs_note");
+  EXPECT_TRUE(note->isVisible());
+  EXPECT_EQ(note->text(), "2 entries have no total: their cost is quantity \u00D7 price per unit.");
+  EXPECT_EQ(part<QComboBox>(&fuel, "role_box_2")->currentText(), "Price per Unit");
+  ASSERT_EQ(fuel.entries().size(), 2u);
+  EXPECT_EQ(fuel.entries()[0].cost, 41.52f);
+  EXPECT_EQ(fuel.entries()[1].cost, 35.0f);
+  // The user says the price is what was paid: then it is, and no line says otherwise.
+  press_in(part<QComboBox>(&fuel, "role_box_2"), Qt::Key_Up, 5);
+  EXPECT_EQ(part<QComboBox>(&fuel, "role_box_2")->currentText(), "Cost");
+  EXPECT_FALSE(note->isVisible());
+  EXPECT_EQ(fuel.entries()[0].cost, 3.459f);
+
+  csv_import_dialog mixed(nullptr, QStringLiteral("services.csv"),
+                          "Date,Description,Cost\n2024-05-13,Oil,$89.99\n"
+                          "2024-05-14,Tyres,412.00 \u20AC\n");
+  show_active(mixed);
+  auto* warning = part<QLabel>(&mixed, "currencies_warning");
+  auto* agree = part<QCheckBox>(&mixed, "currencies_box");
+  auto* import = part<QPushButton>(&mixed, "import_button");
+  EXPECT_TRUE(warning->isVisible());
+  EXPECT_EQ(warning->text(),
+            "The costs are in different currencies ($, EUR): the log adds them up as one.");
+  EXPECT_EQ(summary_of(&mixed), "2 entries to import");
+  EXPECT_FALSE(import->isEnabled()) << "not before the user agrees";
+  // On the box itself: the check box spans the dialog, its text does not.
+  const QPoint box(agree->fontMetrics().height() / 2 + 2, agree->height() / 2);
+  QTest::mouseClick(agree, Qt::LeftButton, Qt::NoModifier, box);
+  EXPECT_TRUE(agree->isChecked());
+  EXPECT_TRUE(import->isEnabled());
+  ASSERT_EQ(mixed.entries().size(), 2u);
+  EXPECT_EQ(mixed.entries()[1].cost, 412.0f);
+  EXPECT_EQ(fields_of(mixed.entries()[1]), (Fields{{"currency", "EUR"}}));
+  QTest::mouseClick(agree, Qt::LeftButton, Qt::NoModifier, box);
+  EXPECT_FALSE(agree->isChecked());
+  EXPECT_FALSE(import->isEnabled());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "data/number_text.h"
 #include "data/calendar.h"
+#include "insight/consumption.h"
 #include "transfer/csv_export.h"
 
 namespace tarvik {
@@ -35,52 +36,193 @@ std::string lower_ascii(std::string_view text) {
   return out;
 }
 
-// The words of a header: runs of ASCII letters, lower-cased. NUL bytes are
-// passed over, as column_name leaves them out of the name shown.
+// The words of a header, lower-cased: runs of letters (a UTF-8 character
+// counts as one, its Latin-1 capitals lower-cased too), read apart at
+// anything else and where a small letter meets a capital, so that
+// "FuelConsumed" and "fuel_consumed" read alike. NUL bytes are passed over,
+// as column_name leaves them out of the name shown.
 std::vector<std::string> words_of(std::string_view header) {
   std::vector<std::string> words;
   std::string word;
-  for (const char c : lower_ascii(header)) {
+  bool after_small = false;
+  const auto end_word = [&] {
+    if (!word.empty()) words.push_back(std::move(word));
+    word.clear();
+    after_small = false;
+  };
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    const char c = header[i];
+    const auto byte = static_cast<unsigned char>(c);
     if (c == '\0') continue;
-    if (c >= 'a' && c <= 'z') {
+    if (c >= 'A' && c <= 'Z') {
+      if (after_small) end_word();
+      word += static_cast<char>(c - 'A' + 'a');
+      after_small = false;
+    } else if (c >= 'a' && c <= 'z') {
       word += c;
-    } else if (!word.empty()) {
-      words.push_back(std::move(word));
-      word.clear();
+      after_small = true;
+    } else if (byte == 0xC2 && i + 1 < header.size() &&
+               static_cast<unsigned char>(header[i + 1]) == 0xA0) {
+      end_word();  // a no-break space
+      ++i;
+    } else if (byte >= 0x80) {
+      word += c;
+      after_small = true;
+      // À..Þ (but ×) to à..þ: "QUANTITÉ" is "quantité".
+      if (byte == 0xC3 && i + 1 < header.size()) {
+        const auto next = static_cast<unsigned char>(header[i + 1]);
+        const bool capital = next >= 0x80 && next <= 0x9E && next != 0x97;
+        word += static_cast<char>(capital ? next + 0x20 : next);
+        after_small = !capital;
+        ++i;
+      }
+    } else {
+      end_word();
     }
   }
-  if (!word.empty()) words.push_back(std::move(word));
+  end_word();
   return words;
 }
 
-csv_role role_of_word(const std::string& word) {
-  struct known {
-    const char* word;
-    csv_role role;
-  };
-  static constexpr known kWords[] = {
-      {"odometer", csv_role::mileage}, {"mileage", csv_role::mileage},
-      {"km", csv_role::mileage},       {"miles", csv_role::mileage},
-      {"date", csv_role::date},        {"description", csv_role::operation},
-      {"service", csv_role::operation}, {"operation", csv_role::operation},
-      {"type", csv_role::operation},   {"cost", csv_role::cost},
-      {"price", csv_role::cost},       {"amount", csv_role::cost},
-      {"total", csv_role::cost},       {"notes", csv_role::notes},
-      {"note", csv_role::notes},       {"comment", csv_role::notes},
-      {"comments", csv_role::notes},   {"memo", csv_role::notes},
-      // German, as spreadsheets of the decimal-comma users often head them.
-      {"datum", csv_role::date},       {"kilometerstand", csv_role::mileage},
-      {"tachostand", csv_role::mileage}, {"beschreibung", csv_role::operation},
-      {"leistung", csv_role::operation}, {"kosten", csv_role::cost},
-      {"betrag", csv_role::cost},      {"preis", csv_role::cost},
-      {"notiz", csv_role::notes},      {"notizen", csv_role::notes},
-      {"bemerkung", csv_role::notes},  {"bemerkungen", csv_role::notes},
-  };
-  for (const known& k : kWords) {
-    if (word == k.word) return k.role;
+using word_list = std::initializer_list<std::string_view>;
+
+bool any_of_words(const std::vector<std::string>& words, word_list known) {
+  for (const std::string& word : words) {
+    for (const std::string_view k : known) {
+      if (word == k) return true;
+    }
   }
+  return false;
+}
+
+const word_list kDateWords{"date", "datum", "data", "fecha", "dato"};
+// Readings of the odometer, not distances since the last entry.
+const word_list kOdometerWords{
+    "odometer", "odo", "mileage", "kilometerstand", "tachostand", "kmstand", "compteur",
+    "kilométrage", "kilometrage", "odomètre", "kilometraje", "odómetro", "odometro",
+    "chilometraggio", "contachilometri", "kilometerteller", "przebieg", "licznik",
+    "quilometragem", "odômetro", "hodômetro", "hodometro"};
+const word_list kDistanceWords{"km", "miles", "mi", "kilometers", "kilometres", "kilometer",
+                               "kilometre", "kilometri", "kilómetros", "kilometros"};
+const word_list kOperationWords{
+    "description", "service", "operation", "type", "title", "beschreibung", "leistung",
+    "bezeichnung", "wartung", "libellé", "libelle", "intervention", "opération", "entretien",
+    "descripción", "descripcion", "servicio", "concepto", "descrizione", "intervento",
+    "servizio", "omschrijving", "beschrijving", "onderhoud", "opis", "usługa", "usluga",
+    "czynność", "descrição", "descricao", "serviço", "servico", "operação", "operacao"};
+const word_list kCostWords{
+    "cost", "costs", "price", "amount", "total", "expenses", "expense", "kosten", "betrag",
+    "preis", "gesamtkosten", "gesamtbetrag", "gesamtpreis", "summe", "coût", "cout", "montant",
+    "prix", "costo", "coste", "importe", "precio", "gasto", "gastos", "importo", "prezzo",
+    "spesa", "bedrag", "prijs", "totaal", "koszt", "koszty", "kwota", "cena", "suma", "razem",
+    "custo", "valor", "preço", "preco", "totale"};
+// What was paid in all, before any other cost column.
+const word_list kTotalWords{"total", "totaal", "totale", "gesamt", "gesamtkosten",
+                            "gesamtbetrag", "gesamtpreis", "summe", "suma", "razem"};
+// A price alone: per unit where a quantity is beside it.
+const word_list kPriceWords{"price", "preis", "prix", "precio", "prezzo", "prijs",
+                            "cena", "preço", "preco"};
+const word_list kNotesWords{
+    "notes", "note", "comment", "comments", "memo", "notiz", "notizen", "bemerkung",
+    "bemerkungen", "anmerkung", "anmerkungen", "remarque", "remarques", "commentaire",
+    "commentaires", "notas", "nota", "comentario", "comentarios", "observaciones",
+    "osservazioni", "opmerking", "opmerkingen", "notitie", "notities", "uwagi", "notatki",
+    "notatka", "komentarz", "observações", "observacoes", "observação", "observacao"};
+const word_list kQuantityWords{
+    "quantity", "volume", "liters", "litres", "liter", "litre", "gallons", "gallon", "menge",
+    "tankmenge", "quantité", "quantite", "cantidad", "litros", "litro", "quantità", "quantita",
+    "litri", "hoeveelheid", "ilość", "ilosc", "litry", "quantidade", "kwh"};
+// Units a price per unit names ("Price / L").
+const word_list kVolumeUnits{"l", "ltr", "liter", "litre", "litro", "litr", "gal", "gallon",
+                             "kwh"};
+const word_list kPerWords{"per", "pro", "por", "par", "al", "za", "je", "unit", "unitaire",
+                          "unitario", "unitário", "unitaria", "jednostkowa", "eenheidsprijs"};
+const word_list kUnitPriceWords{"literpreis", "litrepreis", "volumeprice", "unitprice",
+                                "literprijs"};
+// Columns of figures and codes that hold none of an entry's values, though
+// their names may have a word that would take a role: the economy, codes
+// and numbers of records, reminders, distances since the last entry.
+const word_list kNeverWords{
+    "economy", "efficiency", "consumption", "verbrauch", "consommation", "consumo", "verbruik",
+    "zużycie", "mpg", "kpl", "speed", "temp", "temperature", "duration", "latitude", "longitude",
+    "remind", "reminder", "repeat", "notification", "interval", "percentage", "rate", "additive",
+    "exclude", "calc", "id", "version", "template", "income", "bc", "obc", "second", "third",
+    "added", "trip", "distance", "since", "payment", "unit", "units", "number", "capacity",
+    "link", "shift", "method", "strecke", "tankcalc"};
+const word_list kMissedWords{"missed", "missing", "verpasst", "vergessen", "manqué"};
+const word_list kPartialWords{"partial", "teilbetankung", "teilweise", "partiel", "partielle",
+                              "parcial", "parziale", "gedeeltelijk", "częściowe", "czesciowe"};
+const word_list kFullWords{"full", "voll", "volltank", "volltankung", "plein", "lleno", "pieno",
+                           "cheio", "pełny", "pelny"};
+const word_list kCurrencyWords{"currency", "währung", "wahrung", "devise", "monnaie", "moneda",
+                               "divisa", "valuta", "waluta", "moeda"};
+const word_list kFuelTypeWords{"fueltype", "kraftstoff", "kraftstoffart", "kraftstoffsorte",
+                               "sorte", "carburant", "combustible", "carburante", "brandstof",
+                               "paliwo", "combustível", "combustivel", "octane"};
+
+// The role a word of a header names, or `extra`.
+csv_role role_of_word(const std::string& word, bool distance_is_mileage) {
+  const std::vector<std::string> one{word};
+  if (any_of_words(one, kDateWords)) return csv_role::date;
+  if (any_of_words(one, kOdometerWords)) return csv_role::mileage;
+  if (distance_is_mileage && any_of_words(one, kDistanceWords)) return csv_role::mileage;
+  if (any_of_words(one, kOperationWords)) return csv_role::operation;
+  if (any_of_words(one, kCostWords)) return csv_role::cost;
+  if (any_of_words(one, kNotesWords)) return csv_role::notes;
   return csv_role::extra;
 }
+
+// What a header says of its column by itself; `fuel_alone` and `type_alone`
+// and `price_alone` are settled by the columns beside it.
+enum class header_kind {
+  words,  // the first word that names a free role decides
+  never, quantity, unit_price, full, partial, missed, currency, fuel_type, total, operation,
+  fuel_alone, type_alone, price_alone,
+};
+
+header_kind kind_of(std::string_view header, const std::vector<std::string>& words) {
+  const auto has = [&](word_list known) { return any_of_words(words, known); };
+  const bool priced = has(kPriceWords) || any_of_words(words, {"cost", "costo", "koszt"});
+  if (has(kUnitPriceWords) || (priced && (has(kPerWords) || has(kVolumeUnits))) ||
+      (words.size() == 2 && words[0] == "volume" && words[1] == "price")) {
+    return header_kind::unit_price;
+  }
+  if (has(kNeverWords) || header.find("/100") != std::string_view::npos) {
+    return header_kind::never;
+  }
+  if (has(kMissedWords)) return header_kind::missed;
+  if (has(kPartialWords)) return header_kind::partial;
+  if (has(kFullWords)) return header_kind::full;
+  if (has(kCurrencyWords)) return header_kind::currency;
+  if (has(kFuelTypeWords) ||
+      (any_of_words(words, {"fuel"}) && any_of_words(words, {"type", "sort", "grade"}))) {
+    return header_kind::fuel_type;
+  }
+  const bool fuel = any_of_words(words, {"fuel", "fill", "tank"});
+  if (has(kQuantityWords) || (fuel && any_of_words(words, {"amount", "consumed", "quantity"}))) {
+    return header_kind::quantity;
+  }
+  if (words.size() == 1 && words[0] == "fuel") return header_kind::fuel_alone;
+  if (words == std::vector<std::string>{"type"} ||
+      words == std::vector<std::string>{"fill", "type"} ||
+      words == std::vector<std::string>{"tankart"}) {
+    return header_kind::type_alone;
+  }
+  // "Km total" is a distance, "Total cost" what was paid.
+  if (has(kTotalWords)) {
+    for (const std::string& word : words) {
+      const csv_role role = role_of_word(word, true);
+      if (role == csv_role::cost) return header_kind::total;
+      if (role != csv_role::extra) break;
+    }
+  }
+  if (any_of_words(words, {"title", "titel", "titre", "título", "titolo", "tytuł"})) {
+    return header_kind::operation;
+  }
+  if (words.size() == 1 && has(kPriceWords)) return header_kind::price_alone;
+  return header_kind::words;
+}
+
 
 // A cell as a message quotes it. A long one is cut (never inside a UTF-8
 // character): a cell of megabytes would make a line nobody reads, and one
@@ -113,26 +255,75 @@ bool grouped_in_threes(std::string_view digits, char group) {
   }
 }
 
+// A no-break space, a narrow no-break space (as .NET writes "1.234,50 €")
+// or a thin space, at the start of `text`: its length in bytes, or 0.
+std::size_t wide_blank_at(std::string_view text) {
+  if (text.substr(0, 2) == "\xC2\xA0") return 2;
+  if (text.substr(0, 3) == "\xE2\x80\xAF" || text.substr(0, 3) == "\xE2\x80\x89") return 3;
+  return 0;
+}
+
+// The length of the wide blank `text` ends in, or 0.
+std::size_t wide_blank_before(std::string_view text, std::size_t end) {
+  if (end >= 2 && wide_blank_at(text.substr(end - 2, 2)) == 2) return 2;
+  if (end >= 3 && wide_blank_at(text.substr(end - 3, 3)) == 3) return 3;
+  return 0;
+}
+
+std::string_view without_blanks(std::string_view text) {
+  for (;;) {
+    text = trimmed(text);
+    if (const std::size_t n = wide_blank_at(text)) {
+      text.remove_prefix(n);
+    } else if (const std::size_t m = wide_blank_before(text, text.size())) {
+      text.remove_suffix(m);
+    } else {
+      return text;
+    }
+  }
+}
+
 // A decimal number with `decimals` as its mark (see import_rows), or false.
-bool read_number(std::string_view cell, decimal_mark decimals, double& value) {
-  const std::string_view text = trimmed(cell);
+// `canonical`, when given, gets it as the log writes numbers: a full stop,
+// no grouping.
+bool read_number(std::string_view cell, decimal_mark decimals, double& value,
+                 std::string* canonical = nullptr) {
+  std::string_view text = trimmed(cell);
   if (text.empty()) {
     value = 0;
+    if (canonical != nullptr) canonical->clear();
     return true;
   }
+  // Blanks of any width may group in threes: "1 234,50".
+  std::string spaced;
+  if (std::any_of(text.begin(), text.end(),
+                  [](char c) { return c == ' ' || static_cast<unsigned char>(c) >= 0x80; })) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const std::size_t n = wide_blank_at(text.substr(i));
+      spaced += n > 0 ? ' ' : text[i];
+      if (n > 0) i += n - 1;
+    }
+    text = spaced;
+  }
   const char point = decimals == decimal_mark::comma ? ',' : '.';
-  const char group = decimals == decimal_mark::comma ? '.' : ',';
+  const char mark = decimals == decimal_mark::comma ? '.' : ',';
   const std::size_t at = text.find(point);
   if (at != std::string_view::npos && text.find(point, at + 1) != std::string_view::npos) return false;
   std::string_view whole = text.substr(0, at);
   const std::string_view fraction = at == std::string_view::npos ? std::string_view() : text.substr(at + 1);
-  if (fraction.find(group) != std::string_view::npos) return false;
+  if (fraction.find(mark) != std::string_view::npos || fraction.find(' ') != std::string_view::npos) {
+    return false;
+  }
   std::string plain;
   if (!whole.empty() && (whole[0] == '-' || whole[0] == '+')) {
     plain += whole[0];
     whole.remove_prefix(1);
   }
-  if (whole.find(group) != std::string_view::npos) {
+  const bool marked = whole.find(mark) != std::string_view::npos;
+  const bool blank = whole.find(' ') != std::string_view::npos;
+  if (marked && blank) return false;
+  if (marked || blank) {
+    const char group = marked ? mark : ' ';
     if (!grouped_in_threes(whole, group)) return false;
     for (const char c : whole) {
       if (c != group) plain += c;
@@ -153,12 +344,117 @@ bool read_number(std::string_view cell, decimal_mark decimals, double& value) {
   }
   if (!whole_double_text(plain.c_str())) return false;
   value = parse_double(plain.c_str());
+  if (canonical != nullptr) *canonical = std::move(plain);
   return std::isfinite(value);
+}
+
+bool iso_code(std::string_view currency) {
+  return currency.size() == 3 &&
+         std::all_of(currency.begin(), currency.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+// The currency a symbol or code names, as the entry keeps it: an ISO code
+// where the symbol names one currency alone, else the symbol as written;
+// empty when `token` names none.
+std::string currency_named(std::string_view token) {
+  struct symbol {
+    std::string_view written;
+    std::string_view code;  // empty: kept as written
+  };
+  static constexpr symbol kSymbols[] = {
+      {"\xE2\x82\xAC", "EUR"}, {"\xC2\xA3", "GBP"},     {"z\xC5\x82", "PLN"}, {"R$", "BRL"},
+      {"\xE2\x82\xB9", "INR"}, {"\xE2\x82\xBD", "RUB"}, {"\xE2\x82\xBA", "TRY"},
+      {"\xE2\x82\xA9", "KRW"}, {"\xE2\x82\xAA", "ILS"}, {"\xE2\x82\xAB", "VND"},
+      {"\xE2\x82\xB1", "PHP"}, {"\xE0\xB8\xBF", "THB"}, {"\xE2\x82\xB4", "UAH"},
+      {"K\xC4\x8D", "CZK"},    {"Ft", "HUF"},            {"lei", "RON"},       {"US$", "USD"},
+      {"C$", "CAD"},           {"A$", "AUD"},            {"NZ$", "NZD"},       {"HK$", "HKD"},
+      {"Fr.", "CHF"},          {"RM", "MYR"},            {"R", "ZAR"},         {"$", ""},
+      {"\xC2\xA5", ""},        {"kr", ""},               {"kr.", ""},          {"Kr", ""},
+      {"Rs", ""},              {"Rs.", ""},
+  };
+  for (const symbol& known : kSymbols) {
+    if (token == known.written) return std::string(known.code.empty() ? token : known.code);
+  }
+  return iso_code(token) ? std::string(token) : std::string();
+}
+
+// A money cell taken apart: the number with its sign, and the currency
+// written before or after it ("$-12.00", "-$12.00", "($12.00)", "1.234,50 €").
+struct amount_parts {
+  std::string_view number;
+  bool negative = false;  // a sign or parentheses outside the number
+  std::string currency;
+};
+
+bool split_amount(std::string_view cell, amount_parts& parts) {
+  std::string_view text = without_blanks(cell);
+  parts = {};
+  const auto digit_or_mark = [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == ',';
+  };
+  // Most cells are plain numbers: nothing to take apart.
+  if (text.empty() || (digit_or_mark(text.back()) &&
+                       (digit_or_mark(text.front()) || text.front() == '-' || text.front() == '+') &&
+                       (text.size() < 2 || digit_or_mark(text[1])))) {
+    parts.number = text;
+    return true;
+  }
+  if (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    parts.negative = true;
+    text = without_blanks(text.substr(1, text.size() - 2));
+  }
+  if (text.size() >= 2 && text.front() == '-' && !digit_or_mark(text[1])) {
+    if (parts.negative) return false;
+    parts.negative = true;
+    text = without_blanks(text.substr(1));
+  }
+  const auto blank_at = [&](std::size_t i) {
+    return text[i] == ' ' || text[i] == '\t' || wide_blank_at(text.substr(i)) > 0;
+  };
+  std::size_t before = 0;
+  while (before < text.size() && !digit_or_mark(text[before]) && text[before] != '-' &&
+         text[before] != '+' && !blank_at(before)) {
+    ++before;
+  }
+  std::size_t after = text.size();
+  while (after > before && !std::isdigit(static_cast<unsigned char>(text[after - 1])) &&
+         text[after - 1] != ' ' && text[after - 1] != '\t' && wide_blank_before(text, after) == 0) {
+    --after;
+  }
+  // "12." and "12," stay whole for read_number to judge.
+  if (text.substr(after).find_first_not_of(".,") == std::string_view::npos) after = text.size();
+  if (before > 0 && after < text.size()) return false;  // one currency a cell
+  const std::string_view token = before > 0 ? text.substr(0, before) : text.substr(after);
+  if (!token.empty()) {
+    parts.currency = currency_named(token);
+    if (parts.currency.empty()) return false;
+  }
+  parts.number = without_blanks(text.substr(before, after - before));
+  if (parts.number.empty()) return token.empty();
+  return !(parts.negative && (parts.number.front() == '-' || parts.number.front() == '+'));
+}
+
+// A cost or price: a number as read_number reads it, with a currency
+// around it (see import_rows).
+bool read_amount(std::string_view cell, decimal_mark decimals, double& value,
+                 std::string* canonical, std::string& currency) {
+  amount_parts parts;
+  if (!split_amount(cell, parts) || !read_number(parts.number, decimals, value, canonical)) {
+    return false;
+  }
+  if (parts.negative) {
+    value = -value;
+    if (canonical != nullptr && !canonical->empty()) canonical->insert(0, 1, '-');
+  }
+  currency = std::move(parts.currency);
+  return true;
 }
 
 // What a number cell tells of the decimal mark: the mark, or nothing.
 std::optional<decimal_mark> mark_told_by(std::string_view cell) {
-  const std::string_view text = trimmed(cell);
+  amount_parts parts;
+  if (!split_amount(cell, parts)) return std::nullopt;
+  const std::string_view text = parts.number;
   const std::size_t comma = text.rfind(',');
   const std::size_t stop = text.rfind('.');
   if (comma != std::string_view::npos && stop != std::string_view::npos) {
@@ -233,6 +529,25 @@ bool read_date(std::string_view cell, date_order order, long& date) {
   if (!moment) return false;
   date = *moment;
   return true;
+}
+
+bool number_role(csv_role role) {
+  return role == csv_role::mileage || role == csv_role::cost || role == csv_role::quantity ||
+         role == csv_role::unit_price;
+}
+
+// A yes/no cell as the programs write them; nothing for an empty one.
+bool read_flag(std::string_view cell, std::optional<bool>& flag) {
+  const std::string text = lower_ascii(trimmed(cell));
+  flag.reset();
+  if (text.empty()) return true;
+  for (const char* yes : {"yes", "y", "true", "1", "x", "ja", "oui", "si", "s\xC3\xAD", "sim", "tak", "wahr"}) {
+    if (text == yes) flag = true;
+  }
+  for (const char* no : {"no", "n", "false", "0", "nein", "non", "nee", "nie", "n\xC3\xA3o", "nao", "falsch"}) {
+    if (text == no) flag = false;
+  }
+  return flag.has_value();
 }
 
 }  // namespace
@@ -322,21 +637,155 @@ csv_table read_csv(std::string_view text, char separator, std::size_t most_cells
 
 std::vector<csv_role> guess_roles(const std::vector<std::string>& header) {
   std::vector<csv_role> roles(header.size(), csv_role::extra);
-  std::vector<bool> taken(static_cast<std::size_t>(csv_role::extra) + 1, false);
+  std::vector<std::vector<std::string>> words(header.size());
+  std::vector<header_kind> kinds(header.size(), header_kind::words);
+  bool quantity = false;
+  bool unit_price = false;
+  bool odometer = false;
+  std::size_t total = header.size();  // the first total column
+  for (std::size_t column = 0; column < header.size(); ++column) {
+    words[column] = words_of(header[column]);
+    // "Price (optional)" is a price.
+    words[column].erase(std::remove(words[column].begin(), words[column].end(), "optional"),
+                        words[column].end());
+    const header_kind kind = kinds[column] = kind_of(header[column], words[column]);
+    quantity = quantity || kind == header_kind::quantity || kind == header_kind::fuel_alone;
+    unit_price = unit_price || kind == header_kind::unit_price;
+    if (kind == header_kind::total && total == header.size()) total = column;
+    if (kind == header_kind::words) odometer = odometer || any_of_words(words[column], kOdometerWords);
+  }
+  std::size_t quantities = 0;
+  for (const header_kind kind : kinds) quantities += kind == header_kind::quantity;
+
+  std::vector<bool> taken(static_cast<std::size_t>(csv_role::currency) + 1, false);
+  const auto take = [&](std::size_t column, csv_role role) {
+    if (taken[static_cast<std::size_t>(role)]) return;
+    roles[column] = role;
+    taken[static_cast<std::size_t>(role)] = true;
+  };
   for (std::size_t column = 0; column < header.size(); ++column) {
     if (trimmed(header[column]).empty()) {
       roles[column] = csv_role::ignore;
       continue;
     }
-    for (const std::string& word : words_of(header[column])) {
-      const csv_role role = role_of_word(word);
+    switch (kinds[column]) {
+      case header_kind::never: continue;
+      case header_kind::quantity: take(column, csv_role::quantity); continue;
+      case header_kind::unit_price: take(column, csv_role::unit_price); continue;
+      case header_kind::full: take(column, csv_role::full); continue;
+      case header_kind::partial: take(column, csv_role::partial); continue;
+      case header_kind::missed: take(column, csv_role::missed); continue;
+      case header_kind::currency: take(column, csv_role::currency); continue;
+      case header_kind::fuel_type: take(column, csv_role::fuel_type); continue;
+      case header_kind::operation: take(column, csv_role::operation); continue;
+      // "Fuel" beside a quantity names the fuel, else it is the quantity.
+      case header_kind::fuel_alone:
+        take(column, quantities > 0 ? csv_role::fuel_type : csv_role::quantity);
+        continue;
+      // "Type" beside a quantity is the kind of fill-up, else of service.
+      case header_kind::type_alone:
+        take(column, quantity ? csv_role::fill_type : csv_role::operation);
+        continue;
+      case header_kind::price_alone:
+        if (quantity && !unit_price) {
+          take(column, csv_role::unit_price);
+          continue;
+        }
+        break;
+      case header_kind::total:
+      case header_kind::words:
+        break;
+    }
+    for (const std::string& word : words[column]) {
+      const csv_role role = role_of_word(word, !odometer);
       if (role == csv_role::extra || taken[static_cast<std::size_t>(role)]) continue;
-      roles[column] = role;
-      taken[static_cast<std::size_t>(role)] = true;
+      // The total is what was paid, whatever comes before it.
+      if (role == csv_role::cost && total != header.size() && column != total) continue;
+      take(column, role);
       break;
     }
   }
   return roles;
+}
+
+std::vector<csv_role> guess_roles(const std::vector<std::string>& header, const csv_table& table) {
+  std::vector<csv_role> roles = guess_roles(header);
+  const auto column_of = [&](csv_role role) {
+    return static_cast<std::size_t>(std::find(roles.begin(), roles.end(), role) - roles.begin());
+  };
+  const std::size_t quantity = column_of(csv_role::quantity);
+  const std::size_t cost = column_of(csv_role::cost);
+  if (quantity == roles.size() || cost == roles.size() ||
+      column_of(csv_role::unit_price) != roles.size()) {
+    return roles;
+  }
+  // The first rows tell, and keep the guess quick on a long file.
+  const decimal_mark decimals = guess_decimal_mark(table, roles);
+  const std::size_t rows = std::min<std::size_t>(table.rows.size(), 101);
+  const auto values_of = [&](std::size_t column) {
+    std::vector<std::optional<double>> values;
+    for (std::size_t r = 1; r < rows; ++r) {
+      double value = 0;
+      std::string currency;
+      if (column < table.rows[r].size() && !trimmed(table.rows[r][column]).empty() &&
+          read_amount(table.rows[r][column], decimals, value, nullptr, currency) && value != 0) {
+        values.emplace_back(value);
+      } else {
+        values.emplace_back();
+      }
+    }
+    return values;
+  };
+  const std::vector<std::optional<double>> quantities = values_of(quantity);
+  // Whether `price` times the quantity gives `paid` on every row that has
+  // all three, to the rounding of a price to a tenth of a cent, and on at
+  // least one row with a quantity other than 1.
+  const auto gives = [&](const std::vector<std::optional<double>>& price,
+                         const std::vector<std::optional<double>>& paid) {
+    bool told = false;
+    for (std::size_t i = 0; i < quantities.size(); ++i) {
+      if (!quantities[i] || !price[i] || !paid[i]) continue;
+      const double product = *quantities[i] * *price[i];
+      if (std::fabs(product - *paid[i]) > std::max(0.02, 0.005 * std::fabs(*paid[i]))) return false;
+      told = told || std::fabs(*quantities[i] - 1) > 0.01;
+    }
+    return told;
+  };
+  const std::vector<std::optional<double>> costs = values_of(cost);
+  for (std::size_t column = 0; column < roles.size(); ++column) {
+    if (roles[column] != csv_role::extra) continue;
+    const std::vector<std::optional<double>> other = values_of(column);
+    if (gives(costs, other)) {
+      roles[cost] = csv_role::unit_price;
+      roles[column] = csv_role::cost;
+      break;
+    }
+    if (gives(other, costs)) {
+      roles[column] = csv_role::unit_price;
+      break;
+    }
+  }
+  return roles;
+}
+
+std::string named_distance_unit(const std::vector<std::string>& header,
+                                const std::vector<csv_role>& roles) {
+  const std::size_t column =
+      static_cast<std::size_t>(std::find(roles.begin(), roles.end(), csv_role::mileage) - roles.begin());
+  if (column >= header.size()) return std::string();
+  const std::string& name = header[column];
+  const std::size_t open = name.find('(');
+  const std::size_t close = name.find(')', open);
+  if (open == std::string::npos || close == std::string::npos) return std::string();
+  std::string unit = lower_ascii(trimmed(std::string_view(name).substr(open + 1, close - open - 1)));
+  if (!unit.empty() && unit.back() == '.') unit.pop_back();
+  for (const char* km : {"km", "kilometers", "kilometres", "kilometer", "kilometre"}) {
+    if (unit == km) return "km";
+  }
+  for (const char* mi : {"mi", "miles", "mile"}) {
+    if (unit == mi) return "mi";
+  }
+  return std::string();
 }
 
 date_guess guess_date_order(const csv_table& table, std::size_t column) {
@@ -377,7 +826,7 @@ decimal_mark guess_decimal_mark(const csv_table& table, const std::vector<csv_ro
   for (std::size_t r = 1; r < table.rows.size(); ++r) {
     const std::vector<std::string>& row = table.rows[r];
     for (std::size_t column = 0; column < row.size() && column < roles.size(); ++column) {
-      if (roles[column] != csv_role::mileage && roles[column] != csv_role::cost) continue;
+      if (!number_role(roles[column])) continue;
       if (const std::optional<decimal_mark> told = mark_told_by(row[column])) {
         (*told == decimal_mark::comma ? commas : stops) += 1;
       }
@@ -392,6 +841,8 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
   import_result result;
   if (table.rows.empty()) return result;
   const std::vector<std::string>& header = table.rows.front();
+  const bool operation_column =
+      std::find(roles.begin(), roles.end(), csv_role::operation) != roles.end();
   std::size_t text_made = 0;
   result.entries.reserve(table.rows.size() - 1);
   for (std::size_t r = 1; r < table.rows.size(); ++r) {
@@ -406,8 +857,19 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
     std::string problem;
     bool dated = false;
     bool too_much = false;
+    bool paid = false;  // a cost cell holds a value
+    bool full_told = false;
+    std::optional<double> quantity;
+    std::optional<double> unit_price;
+    std::string currency;         // as the money cells name it
+    std::string currency_column;  // as a currency column names it
+    std::size_t currency_field = 0;  // its place among the fields, from 1
     std::string extras;
     std::size_t field_text = 0;  // of entry.fields, keys and values
+    const auto add_field = [&](std::string_view key, std::string value) {
+      field_text += key.size() + value.size();
+      entry.fields.push_back({std::string(key), std::move(value)});
+    };
     for (std::size_t column = 0; column < row.size() && problem.empty(); ++column) {
       const csv_role role = column < roles.size() ? roles[column] : csv_role::extra;
       const std::string& cell = row[column];
@@ -421,7 +883,34 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
         problem = name() + " holds a NUL character, which a log cannot keep";
         break;
       }
+      // The money cells of a row name one currency at most.
+      const auto read_money = [&](double& number, std::string* canonical) {
+        std::string named;
+        if (!read_amount(cell, decimals, number, canonical, named)) {
+          problem = name() + " " + quoted(cell) + " is not a number";
+          return false;
+        }
+        if (named.empty() || named == currency) return true;
+        if (!currency.empty()) {
+          problem = name() + " " + quoted(cell) + " is in another currency than " + currency;
+          return false;
+        }
+        currency = std::move(named);
+        return true;
+      };
+      const auto read_yes_no = [&](std::optional<bool>& flag) {
+        if (read_flag(cell, flag)) return true;
+        if (!trimmed(cell).empty()) problem = name() + " " + quoted(cell) + " is not yes or no";
+        return false;
+      };
+      const auto tell_full = [&](bool full) {
+        if (full_told) return;
+        full_told = true;
+        add_field(kFullKey, full ? "yes" : "no");
+      };
       double number = 0;
+      std::string canonical;
+      std::optional<bool> flag;
       switch (role) {
         case csv_role::ignore:
           break;
@@ -432,14 +921,61 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           entry.mileage = number;
           break;
         case csv_role::cost:
-          if (!read_number(cell, decimals, number)) {
-            problem = name() + " " + quoted(cell) + " is not a number";
-          } else if (!std::isfinite(static_cast<float>(number))) {
+          if (!read_money(number, nullptr)) break;
+          if (!std::isfinite(static_cast<float>(number))) {
             // A cost is kept in single precision: this one would be infinite.
             problem = name() + " " + quoted(cell) + " is too large";
           }
+          paid = !trimmed(cell).empty();
           entry.cost = static_cast<float>(number);
           break;
+        case csv_role::quantity:
+          if (!read_number(cell, decimals, number, &canonical)) {
+            problem = name() + " " + quoted(cell) + " is not a number";
+          } else if (!canonical.empty()) {
+            quantity = number;
+            add_field(kFuelKey, std::move(canonical));
+          }
+          break;
+        case csv_role::unit_price:
+          if (read_money(number, &canonical) && !canonical.empty()) {
+            unit_price = number;
+            add_field(kPriceKey, std::move(canonical));
+          }
+          break;
+        case csv_role::full:
+        case csv_role::partial:
+          if (read_yes_no(flag) && flag) tell_full(*flag == (role == csv_role::full));
+          break;
+        case csv_role::missed:
+          if (read_yes_no(flag) && flag == true) add_field(kMissedKey, "yes");
+          break;
+        case csv_role::fill_type: {
+          // 1 to full, 2 partly, 3 the first fill-up (to full).
+          const std::string_view code = trimmed(cell);
+          if (code == "1" || code == "3") {
+            tell_full(true);
+          } else if (code == "2") {
+            tell_full(false);
+          } else if (!code.empty()) {
+            problem = name() + " " + quoted(cell) + " is not a fill type (1 full, 2 partial, 3 first)";
+          }
+          break;
+        }
+        case csv_role::fuel_type:
+          if (!trimmed(cell).empty()) add_field(kFuelTypeKey, text_cell(cell));
+          break;
+        case csv_role::currency: {
+          const std::string_view written = trimmed(cell);
+          currency_column = currency_named(written);
+          if (currency_column.empty()) currency_column = std::string(written);
+          // In the column's place, as the log's own export has it.
+          if (!currency_column.empty() && currency_field == 0) {
+            add_field(kCurrencyKey, std::string());
+            currency_field = entry.fields.size();
+          }
+          break;
+        }
         case csv_role::date:
           if (trimmed(cell).empty()) {
             problem = "no date";
@@ -467,9 +1003,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           // the entry under it; any other (a second "Notes", a name with
           // ";") goes to the notes as a "Header: value" line.
           if (const std::string key(trimmed(name())); usable_field_key(key)) {
-            std::string value = text_cell(cell);
-            field_text += key.size() + value.size();
-            entry.fields.push_back({key, std::move(value)});
+            add_field(key, text_cell(cell));
             break;
           }
           if (!extras.empty()) extras += '\n';
@@ -481,14 +1015,46 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
       if (too_much) break;
     }
     if (!too_much && problem.empty() && !dated) problem = "no date";
+    // A currency column says which of the dollars or crowns a "$" or "kr"
+    // is; two codes that differ cannot both be right.
+    if (problem.empty() && !currency_column.empty()) {
+      if (iso_code(currency) && iso_code(currency_column) && currency != currency_column) {
+        problem = "the cost is in " + currency + ", " +
+                  column_name(header, static_cast<std::size_t>(
+                                          std::find(roles.begin(), roles.end(), csv_role::currency) -
+                                          roles.begin())) +
+                  " says " + currency_column;
+      }
+      currency = currency_column;
+    }
     if (!problem.empty()) {
       result.problems.push_back({entry.line, problem});
       continue;
+    }
+    if (quantity && unit_price && !paid) {
+      // What the pump charged: to the cent.
+      entry.cost = static_cast<float>(std::round(*quantity * *unit_price * 100) / 100);
+      ++result.costs_from_price;
+    }
+    if (quantity && !operation_column) entry.operation = "Fuel";
+    if (!currency.empty()) {
+      if (std::find(result.currencies.begin(), result.currencies.end(), currency) ==
+          result.currencies.end()) {
+        result.currencies.push_back(currency);
+      }
+      if (currency_field > 0) {
+        field_text += currency.size();
+        entry.fields[currency_field - 1].value = std::move(currency);
+      } else {
+        add_field(kCurrencyKey, std::move(currency));
+      }
     }
     if (!extras.empty()) entry.notes += (entry.notes.empty() ? "" : "\n") + extras;
     text_made += entry.operation.size() + entry.notes.size() + field_text;
     if (too_much || text_made > text_limit) {
       result.entries.clear();
+      result.currencies.clear();
+      result.costs_from_price = 0;
       result.problems.push_back(
           {entry.line, "the entries up to this row hold more than " +
                            std::to_string(text_limit >> 20) +

@@ -48,14 +48,44 @@ csv_table read_csv(std::string_view text, char separator = 0,
 // takes are `extra`: each becomes a field of the entry named by its header
 // (see Record::other_fields), or, where the header cannot be a key of the
 // log (usable_field_key), a "Header: value" line of the entry's notes.
-enum class csv_role { ignore, mileage, date, operation, cost, notes, extra };
+// The fill-up columns go to the known fields of record.h: `quantity` to
+// "fuel", `unit_price` (a price per litre, gallon, ...) to "price", `full`
+// and `partial` (a yes/no flag, the second inverted) and `fill_type` (a
+// code: 1 full, 2 partial, 3 first fill-up) to "full", `missed` (a flag)
+// to "missed=yes", `fuel_type` to "fueltype". `currency` names the
+// currency of the row's cost (see import_rows).
+enum class csv_role {
+  ignore, mileage, date, operation, cost, notes, extra,
+  quantity, unit_price, full, partial, missed, fill_type, fuel_type, currency,
+};
 
 // The role of each column, from the usual header words of vehicle-log
-// exports, in any letter case: odometer/mileage/km/miles, date,
+// exports in English, German, French, Spanish, Italian, Dutch, Polish and
+// Portuguese, in any letter case, words glued at capitals or by "_" read
+// apart ("FuelConsumed", "missed_fuelup"): odometer/mileage, date,
 // description/service/operation/type, cost/price/amount/total,
-// notes/comment/memo. A word anywhere in the header counts ("Total cost").
-// The first column of a role takes it; every other column is `extra`.
+// notes/comment/memo, and the fill-up columns. A word anywhere in the
+// header counts ("Total cost"). The first column of a role takes it; every
+// other column is `extra`, but for these: a total ("Total Cost") is the
+// cost before any other cost column; an odometer is the mileage before a
+// distance ("miles", "km"), and a distance since the last entry ("Trip")
+// or the economy ("mpg", "Consumption") is never one; a price written per
+// unit ("Price Per Liter", "Price / L", "Unit price") is never the cost,
+// nor a bare "Price" when a quantity column is there and no other column
+// is the price per unit. Codes and flags ("Type" beside a quantity,
+// "Missed", "TankNumber", "UniqueId") are never the operation.
 std::vector<csv_role> guess_roles(const std::vector<std::string>& header);
+
+// The same, then corrected by the cells of `table` (its first rows): a
+// cost column whose values times the quantity's give another column is the
+// price per unit, and that other column the cost; a column whose values
+// times the quantity's give the cost's is the price per unit.
+std::vector<csv_role> guess_roles(const std::vector<std::string>& header, const csv_table& table);
+
+// The distance unit the mileage column's header names in brackets
+// ("Odometer (km)", "Odo (mi)"): "km", "mi", or empty when it names none.
+std::string named_distance_unit(const std::vector<std::string>& header,
+                                const std::vector<csv_role>& roles);
 
 // How dates are written: 2002-05-01 (iso), 1.5.2002 (day first) or
 // 5/1/2002 (month first); a time (T or blank, then HH:MM[:SS]) may follow.
@@ -75,8 +105,9 @@ date_guess guess_date_order(const csv_table& table, std::size_t column);
 // 1.234,5).
 enum class decimal_mark { full_stop, comma };
 
-// The mark the mileage and cost columns (by `roles`) use, judged by the
-// cells that tell: both marks (the later one is the decimal), a mark twice
+// The mark the number columns (by `roles`: mileage, cost, quantity, price
+// per unit) use, judged by the cells that tell, a currency around them
+// left aside: both marks (the later one is the decimal), a mark twice
 // (it groups), or one mark followed by other than three digits (it is the
 // decimal). When no cell tells ("45.210" could be either), a comma for
 // files separated by ";" (spreadsheets of comma-decimal languages write
@@ -116,17 +147,42 @@ struct import_problem {
 struct import_result {
   std::vector<imported_entry> entries;
   std::vector<import_problem> problems;
+  // The currencies the entries' costs are in, each once, in the order met.
+  // More than one: the costs cannot be added up as they are.
+  std::vector<std::string> currencies;
+  // How many entries have quantity times price per unit as their cost, the
+  // file giving no total for them.
+  std::size_t costs_from_price = 0;
 };
 
+// The key of the field that keeps the currency a row's cost is in.
+inline constexpr std::string_view kCurrencyKey = "currency";
+
 // The entries of every row after the header. Numbers have `decimals` as
-// their decimal mark, at most once; the other mark may only group the
-// whole part in threes (1.234,5 or 1,234.5), so that a number written the
+// their decimal mark, at most once; the other mark (or a blank, a no-break
+// space or a narrow no-break space) may only group the whole part in
+// threes (1.234,5 or 1,234.5 or 1 234,5), so that a number written the
 // other way ("45.21" with a comma mark) is reported, never read as another
-// value. A row of empty cells is passed over, as an empty line is. An
-// empty number cell is 0; an empty operation cell stays empty. A
-// row whose date is missing or cannot be read, or whose numbers cannot be
-// read in full, or any of whose cells that reach the entry holds a NUL byte
-// (a log cannot keep one), becomes no entry but a problem with its line.
+// value. Costs and prices per unit may name their currency before or after
+// the number, with or without a blank: a symbol ($ € £ kr zł R$ CHF ...) or
+// any three capital letters as an ISO code; negative as "-$12.00",
+// "$-12.00" or "($12.00)". The entry keeps it in its "currency" field: the
+// ISO code where the cell or a `currency` column writes one or a symbol
+// names one currency alone (€: EUR, £: GBP, zł: PLN, R$: BRL, ...), else
+// the symbol as written ("$", "kr", "¥"), never guessed further; a currency
+// column's code tells which dollar a "$" is. The field stands where the
+// currency column does, else last. A row whose cells, or cell and column,
+// name two currencies is a problem.
+// A row of empty cells is passed over, as an empty line is. An empty
+// number cell is 0; an empty operation cell stays empty. A row with a
+// quantity and no operation column has "Fuel" as its operation; with a
+// quantity and a price per unit and no cost (no column, or an empty cell),
+// their product to the cent is its cost. Flags read yes/no, true/false,
+// 1/0 (and x for yes) in several languages; an empty one says nothing.
+// A row whose date is missing or cannot be read, or whose numbers, flags or
+// fill type cannot be read in full, or any of whose cells that reach the
+// entry holds a NUL byte (a log cannot keep one), becomes no entry but a
+// problem with its line.
 // Dates are local time. When the entries' text would pass `text_limit`,
 // nothing is imported: the problem at the row that passed it says why.
 import_result import_rows(const csv_table& table, const std::vector<csv_role>& roles,

@@ -14,7 +14,7 @@ std::vector<csv_role> preselect_roles(const csv_table& table) {
     names.push_back(!table.rows.empty() && column < table.rows[0].size() ? table.rows[0][column]
                                                                          : std::string());
   }
-  std::vector<csv_role> roles = guess_roles(names);
+  std::vector<csv_role> roles = guess_roles(names, table);
   roles.resize(columns, csv_role::extra);
   for (csv_role& role : roles) {
     if (role == csv_role::ignore) role = csv_role::extra;

@@ -1,6 +1,7 @@
 #include "ui/csv_import_dialog.h"
 
 #include <QBrush>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -133,6 +134,21 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   hidden_columns->setWordWrap(true);
   hidden_columns->hide();
 
+  costs_note = new QLabel(this);
+  costs_note->setObjectName(QStringLiteral("costs_note"));
+  costs_note->setWordWrap(true);
+  costs_note->hide();
+  // Costs in several currencies would be added up as one in the log's
+  // totals: they come in only when the user says so.
+  currencies_warning = new QLabel(this);
+  currencies_warning->setObjectName(QStringLiteral("currencies_warning"));
+  currencies_warning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+  currencies_warning->setWordWrap(true);
+  currencies_warning->hide();
+  currencies_box = new QCheckBox(tr("Import the costs &as they are, unconverted"), this);
+  currencies_box->setObjectName(QStringLiteral("currencies_box"));
+  currencies_box->hide();
+
   summary = new QLabel(this);
   summary->setObjectName(QStringLiteral("summary_label"));
 
@@ -151,6 +167,9 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   layout->addWidget(hidden_columns);
   layout->addWidget(problems_label);
   layout->addWidget(problem_list);
+  layout->addWidget(costs_note);
+  layout->addWidget(currencies_warning);
+  layout->addWidget(currencies_box);
   layout->addWidget(summary);
   layout->addWidget(buttons);
 
@@ -158,6 +177,7 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     read_table();
     show_outcome();
   });
+  connect(currencies_box, &QCheckBox::toggled, this, [this] { show_outcome(); });
   connect(decimals_box, &QComboBox::activated, this, [this] {
     decimals_chosen = true;
     show_outcome();
@@ -179,6 +199,10 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
 
 // The list must not look at the problems once they are gone, before it is.
 csv_import_dialog::~csv_import_dialog() { problem_texts->show(nullptr); }
+
+std::string csv_import_dialog::distance_unit() const {
+  return table.rows.empty() ? std::string() : named_distance_unit(table.rows.front(), roles);
+}
 
 int csv_import_dialog::date_column() const {
   const auto found = std::find(roles.begin(), roles.end(), csv_role::date);
@@ -301,7 +325,10 @@ void csv_import_dialog::set_role(int column, csv_role role) {
   const bool dates_moved = (roles[k] == csv_role::date) != (role == csv_role::date);
   roles[k] = role;
   if (dates_moved) guess_dates();
-  if (role == csv_role::mileage || role == csv_role::cost) guess_decimals();
+  if (role == csv_role::mileage || role == csv_role::cost || role == csv_role::quantity ||
+      role == csv_role::unit_price) {
+    guess_decimals();
+  }
   show_outcome();
 }
 
@@ -353,12 +380,28 @@ void csv_import_dialog::show_outcome() {
               tr(" and will be left out");
     }
   }
+  costs_note->setText(count_text(outcome.costs_from_price,
+                                 tr("1 entry has no total: its cost is quantity × price per unit."),
+                                 tr("%1 entries have no total: their cost is quantity × price per "
+                                    "unit.")));
+  costs_note->setVisible(outcome.costs_from_price > 0);
+  const bool mixed = outcome.currencies.size() > 1;
+  if (mixed) {
+    QStringList named;
+    for (const std::string& currency : outcome.currencies) named << to_widget_text(currency);
+    currencies_warning->setText(
+        tr("The costs are in different currencies (%1): the log adds them up as one.")
+            .arg(named.join(tr(", "))));
+  }
+  currencies_warning->setVisible(mixed);
+  currencies_box->setVisible(mixed);
   summary->setText(said);
   // Rows left out are worth a second look before importing.
   QFont font = summary->font();
   font.setBold(!outcome.problems.empty());
   summary->setFont(font);
-  import_button->setEnabled(has_dates && dates_known && !outcome.entries.empty());
+  import_button->setEnabled(has_dates && dates_known && !outcome.entries.empty() &&
+                            (!mixed || currencies_box->isChecked()));
 }
 
 }  // namespace tarvik

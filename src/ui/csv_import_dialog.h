@@ -8,6 +8,7 @@
 
 #include "transfer/csv_import.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListView;
@@ -39,6 +40,9 @@ class csv_import_dialog : public QDialog {
   // import. Rows that cannot be read are not among them.
   const std::vector<imported_entry>& entries() const { return outcome.entries; }
   const std::vector<import_problem>& problems() const { return outcome.problems; }
+  // The distance unit the mileage column's header names ("km", "mi"), for
+  // the log to take; empty when it names none.
+  std::string distance_unit() const;
 
  private:
   // The separator changed: the cells, the columns' roles and the preview anew.
@@ -76,6 +80,9 @@ class csv_import_dialog : public QDialog {
   QTableWidget* preview;
   role_header* header;
   QLabel* hidden_columns;  // says how many columns the preview leaves out
+  QLabel* costs_note;      // costs made of quantity and price per unit
+  QLabel* currencies_warning;
+  QCheckBox* currencies_box;  // the user takes costs in several currencies
   QListView* problem_list;
   problem_lines* problem_texts;
   QLabel* summary;

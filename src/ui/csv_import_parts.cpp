@@ -18,7 +18,9 @@ struct role_choice {
   const char* text;
   csv_role role;
 };
-constexpr std::array<role_choice, 7> kRoles{{
+// The fill-up roles come last, so that the five fields and Keep as Field
+// stay next to each other for the arrow keys.
+constexpr std::array<role_choice, 15> kRoles{{
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Mileage"), csv_role::mileage},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Date"), csv_role::date},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Operation"), csv_role::operation},
@@ -26,6 +28,14 @@ constexpr std::array<role_choice, 7> kRoles{{
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Notes"), csv_role::notes},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Keep as Field"), csv_role::extra},
     {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Leave Out"), csv_role::ignore},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Fuel Quantity"), csv_role::quantity},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Price per Unit"), csv_role::unit_price},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Full Tank (yes/no)"), csv_role::full},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Partial Fill-up (yes/no)"), csv_role::partial},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Missed Fill-up (yes/no)"), csv_role::missed},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Fill Type (1 full, 2 partial)"), csv_role::fill_type},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Fuel Type"), csv_role::fuel_type},
+    {QT_TRANSLATE_NOOP("tarvik::csv_import_parts", "Currency"), csv_role::currency},
 }};
 
 }  // namespace

@@ -131,8 +131,9 @@ TEST(CsvRoles, AHeadersFirstWordThatNamesAFreeRoleDecides) {
   EXPECT_EQ(guess_roles({"Date", "Cost", "Service cost", "Vehicle mileage", "Date of purchase"}),
             (R{csv_role::date, csv_role::cost, csv_role::operation, csv_role::mileage,
                csv_role::extra}));
+  // A total is what was paid, before any other cost column.
   EXPECT_EQ(guess_roles({"Price", "Total cost", " \t"}),
-            (R{csv_role::cost, csv_role::extra, csv_role::ignore}));
+            (R{csv_role::extra, csv_role::cost, csv_role::ignore}));
 }
 
 import_result import_text(const char* text, date_order dates = date_order::iso,

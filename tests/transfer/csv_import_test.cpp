@@ -44,7 +44,7 @@ TEST(CsvImport, KnowsTheColumnsOfOtherVehicleLogs) {
   EXPECT_EQ(guess_roles({"Date", "Odometer (km)", "Service Type", "Total Cost", "Comments",
                          "Fuel Quantity", "Station", ""}),
             (std::vector<csv_role>{csv_role::date, csv_role::mileage, csv_role::operation,
-                                   csv_role::cost, csv_role::notes, csv_role::extra,
+                                   csv_role::cost, csv_role::notes, csv_role::quantity,
                                    csv_role::extra, csv_role::ignore}));
   EXPECT_EQ(guess_roles({"MILES", "description", "Price", "memo", "date", "Amount"}),
             (std::vector<csv_role>{csv_role::mileage, csv_role::operation, csv_role::cost,
@@ -142,23 +142,32 @@ TEST(CsvImport, GivesBackTheFuelColumnsTheExportWrote) {
   testing::time_zone utc("UTC");
   Record fill_up(0);
   fill_up.setup(0, 1020211200, 45210, "Fuel", "", 61.2f);
-  fill_up.other_fields({{"fuel", "40.5"}, {"full", "yes"}, {"price", "1.511"},
-                        {"fueltype", "=Super; 98"}});
+  fill_up.other_fields({{"currency", "EUR"}, {"fuel", "40.5"}, {"full", "yes"},
+                        {"price", "1.511"}, {"fueltype", "=Super; 98"}, {"missed", "yes"}});
+  Record partly(0);
+  partly.setup(0, 1020297600, 45300, "", "", 0);
+  partly.other_fields({{"currency", "$"}, {"fuel", "12"}, {"full", "no"}});
   Record service(0);
   service.setup(0, 1020297600, 45300, "Oil", "", 40);
-  const csv_table table = read_csv(csv_of({&fill_up, &service}));
-  const std::vector<csv_role> roles = guess_roles(table.rows[0]);
+  const csv_table table = read_csv(csv_of({&fill_up, &partly, &service}));
+  const std::vector<csv_role> roles = guess_roles(table.rows[0], table);
   EXPECT_EQ(roles, (std::vector<csv_role>{csv_role::mileage, csv_role::date, csv_role::operation,
-                                          csv_role::cost, csv_role::notes, csv_role::extra,
-                                          csv_role::extra, csv_role::extra, csv_role::extra}));
+                                          csv_role::cost, csv_role::notes, csv_role::currency,
+                                          csv_role::quantity, csv_role::full,
+                                          csv_role::unit_price, csv_role::fuel_type,
+                                          csv_role::missed}));
   const import_result back = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
-  ASSERT_EQ(back.entries.size(), 2u);
-  EXPECT_EQ(fields_of(back.entries[0]), (Fields{{"fuel", "40.5"},
-                                                {"full", "yes"},
-                                                {"price", "1.511"},
-                                                {"fueltype", "=Super; 98"}}));
-  EXPECT_EQ(back.entries[0].cost, 61.2f);
-  EXPECT_TRUE(back.entries[1].fields.empty());
+  ASSERT_EQ(back.entries.size(), 3u);
+  const std::vector<const Record*> records{&fill_up, &partly, &service};
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const imported_entry& entry = back.entries[i];
+    Record read(0);
+    read.setup(0, entry.date, entry.mileage, entry.operation, entry.notes, entry.cost);
+    read.other_fields(entry.fields);
+    EXPECT_TRUE(read.same_fields(*records[i])) << "record " << i;
+    EXPECT_TRUE(read.same_other_fields(*records[i])) << "record " << i;
+  }
+  EXPECT_EQ(back.costs_from_price, 0u);
 }
 
 TEST(CsvImport, TakesOffOnlyTheQuoteTheExportPutBeforeAFormula) {
