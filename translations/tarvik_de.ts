@@ -544,6 +544,14 @@ Datei: %1</translation>
         <source>%1 could not be written.</source>
         <translation>%1 konnte nicht geschrieben werden.</translation>
     </message>
+    <message>
+        <source>Fuel</source>
+        <translation type="unfinished">Kraftstoff</translation>
+    </message>
+    <message>
+        <source>Services and other</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>tarvik::csv_import_dialog</name>
@@ -679,6 +687,22 @@ Datei: %1</translation>
         <source> not shown: what they hold is kept with each entry, as a field named by its header.</source>
         <translation> nicht angezeigt: Ihr Inhalt wird bei jedem Eintrag als Feld mit dem Namen der Spaltenüberschrift behalten.</translation>
     </message>
+    <message>
+        <source>Import the costs &amp;as they are, unconverted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 entry has no total: its cost is quantity × price per unit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 entries have no total: their cost is quantity × price per unit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The costs are in different currencies (%1): the log adds them up as one.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>tarvik::csv_import_parts</name>
@@ -717,6 +741,38 @@ Datei: %1</translation>
     <message>
         <source>Keep as Field</source>
         <translation>Als Feld behalten</translation>
+    </message>
+    <message>
+        <source>Fuel Quantity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Price per Unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full Tank (yes/no)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Partial Fill-up (yes/no)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Missed Fill-up (yes/no)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fill Type (1 full, 2 partial)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fuel Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Currency</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1670,6 +1726,14 @@ Datei: %1</translation>
     <message>
         <source>1 reading left out of the odometer figures: %1</source>
         <translation>1 Stand in den Kilometerzahlen ausgelassen: %1</translation>
+    </message>
+    <message>
+        <source>Fuel</source>
+        <translation type="unfinished">Kraftstoff</translation>
+    </message>
+    <message>
+        <source>Services and other</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
