@@ -463,6 +463,10 @@ TEST(CsvImportDialog, SectionsImportAsOneStepAndTheVehicleIsOfferedForTheLog) {
       offer = use->text();
       QTest::mouseClick(use, Qt::LeftButton);
       QTest::mouseClick(part<QPushButton>(dialog, "import_button"), Qt::LeftButton);
+      if (dialog->isVisible()) {
+        ADD_FAILURE() << "Import left the dialog open";
+        testing::click_button(dialog, QStringLiteral("Cancel"));
+      }
     });
     testing::choose_file(chooser, QString::fromStdString(csv));
   });
