@@ -106,7 +106,6 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   auto* choices = new QHBoxLayout;
   choices->addWidget(separator_label);
   choices->addWidget(separator_box);
-  choices->addWidget(escapes_box);
   choices->addSpacing(16);
   choices->addWidget(decimals_label);
   choices->addWidget(decimals_box);
@@ -188,7 +187,13 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     layout->addWidget(section_list);
   }
   layout->addLayout(choices);
-  layout->addWidget(dates_warning);
+  // Below the choices, beside the warning: the row above is as wide as
+  // the dialog may be.
+  auto* reading = new QHBoxLayout;
+  reading->addWidget(escapes_box, 0, Qt::AlignTop);
+  reading->addSpacing(16);
+  reading->addWidget(dates_warning, 1);
+  layout->addLayout(reading);
   layout->addWidget(preview, 1);
   layout->addWidget(hidden_columns);
   layout->addWidget(problems_label);
