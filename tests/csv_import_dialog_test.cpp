@@ -420,6 +420,39 @@ TEST(CsvImportDialog, AFileOfSectionsShowsEachAndImportsThoseChecked) {
   EXPECT_TRUE(dialog.facts_for_log().empty()) << "the vehicle's units only where taken";
 }
 
+TEST(CsvImportDialog, EachSectionKeepsItsOwnDateChoiceAndAnUnclearOneHoldsTheImport) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("blocks.csv"),
+                           "Date,Km,Service\n01/05/2020,100,Oil\n02/05/2020,200,Tyres\n"
+                           "\n"
+                           "Date;Km;Litres;Cost\n2020-05-13;300;40,5;61,20\n");
+  show_active(dialog);
+  auto* list = part<QListWidget>(&dialog, "section_list");
+  ASSERT_NE(list, nullptr);
+  auto* dates = part<QComboBox>(&dialog, "dates_box");
+  auto* import = part<QPushButton>(&dialog, "import_button");
+  EXPECT_EQ(list->currentRow(), 0);
+  EXPECT_EQ(dates->currentIndex(), -1);
+  EXPECT_FALSE(import->isEnabled()) << "the first section's dates are unclear";
+
+  click_item(list, 1);
+  EXPECT_EQ(dates->currentIndex(), 0) << "year first, clearly";
+  EXPECT_FALSE(part<QLabel>(&dialog, "dates_warning")->isVisible());
+  EXPECT_EQ(part<QComboBox>(&dialog, "decimals_box")->currentIndex(), 1) << "its own: commas";
+  EXPECT_FALSE(import->isEnabled());
+  click_item(list, 0);
+  EXPECT_EQ(dates->currentIndex(), -1);
+  EXPECT_TRUE(part<QLabel>(&dialog, "dates_warning")->isVisible());
+  EXPECT_TRUE(summary_of(&dialog).startsWith("Choose how the dates are written."));
+
+  press_in(dates, Qt::Key_Down, 2);  // day first
+  EXPECT_TRUE(import->isEnabled());
+  ASSERT_EQ(dialog.entries().size(), 3u);
+  EXPECT_EQ(dialog.entries()[0].date, 1588291200);  // 1 May 2020
+  EXPECT_EQ(dialog.entries()[2].cost, 61.2f);
+  EXPECT_EQ(dialog.entries()[2].line, 6u);
+}
+
 TEST(CsvImportDialog, BackslashEscapesAreGuessedAndCanBeTurnedOff) {
   testing::time_zone utc("UTC");
   csv_import_dialog dialog(nullptr, QStringLiteral("fuelings.csv"),
