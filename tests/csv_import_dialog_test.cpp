@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +24,7 @@
 #include <sys/stat.h>
 
 #include "data/file_data_source.h"
+#include "insight/log_settings.h"
 #include "support/home.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
@@ -371,6 +373,197 @@ TEST(CsvImportDialog, CostsMadeOfQuantityAndPriceAreNamedAndSeveralCurrenciesAsk
   QTest::mouseClick(agree, Qt::LeftButton, Qt::NoModifier, box);
   EXPECT_FALSE(agree->isChecked());
   EXPECT_FALSE(import->isEnabled());
+}
+
+}  // namespace
+}  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+// A full export of another program: metadata, the vehicle, fill-ups and
+// services each under a title, with blank lines between.
+const char* const kSectionsCsv =
+    "\"Android Version\",\"App Version\",\"Date Format\"\n"
+    "\"13\",\"5.4.3\",\"M/d/yyyy\"\n"
+    "\n"
+    "Vehicles\n"
+    "\"Name\",\"Make\",\"Distance Unit\",\"Volume Unit\"\n"
+    "\"Civic\",\"Honda\",\"mi\",\"Gallons (US)\"\n"
+    "\n"
+    "Fill-Up Records\n"
+    "\"Date\",\"Odometer Reading\",\"Volume\",\"Total Cost\",\"Notes\"\n"
+    "\"05/13/2020\",\"106421\",\"10.2\",\"31.52\",\"Costco\"\n"
+    "\"06/02/2020\",\"106731\",\"9.8\",\"31.26\",\"\"\n"
+    "\n"
+    "Event Records\n"
+    "\"Date\",\"Odometer Reading\",\"Type\",\"Total Cost\",\"Notes\"\n"
+    "\"05/20/2020\",\"106500\",\"Oil Change\",\"79.78\",\"\"\n"
+    "\"05/31/2020\",\"about 106600\",\"Wipers\",\"12.00\",\"\"\n";
+
+QStringList section_texts(QListWidget* list) {
+  QStringList texts;
+  for (int row = 0; row < list->count(); ++row) texts << list->item(row)->text();
+  return texts;
+}
+
+void click_item(QListWidget* list, int row) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(list->item(row)).center());
+}
+
+TEST(CsvImportDialog, AFileOfSectionsShowsEachAndImportsThoseChecked) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("export.csv"), kSectionsCsv);
+  show_active(dialog);
+  auto* list = part<QListWidget>(&dialog, "section_list");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(section_texts(list), (QStringList{"Metadata (not entries)", "Vehicles (not entries)",
+                                              "Fill-Up Records", "Event Records"}));
+  EXPECT_FALSE(list->item(1)->flags() & Qt::ItemIsUserCheckable) << "never imported";
+  EXPECT_EQ(list->item(2)->checkState(), Qt::Checked);
+  EXPECT_EQ(list->item(3)->checkState(), Qt::Checked) << "fuel and services both";
+  EXPECT_EQ(list->currentRow(), 2);
+  auto* preview = part<QTableView>(&dialog, "preview_table");
+  EXPECT_EQ(preview->model()->headerData(0, Qt::Vertical).toString(), "10") << "the file's line";
+  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_0")->currentText(), "Date");
+  EXPECT_EQ(part<QComboBox>(&dialog, "dates_box")->currentIndex(), 2) << "month first";
+  EXPECT_TRUE(summary_of(&dialog).endsWith("In all, from the sections checked: 3 entries"))
+      << summary_of(&dialog).toStdString();
+  ASSERT_EQ(dialog.entries().size(), 3u);
+  EXPECT_EQ(dialog.entries()[2].operation, "Oil Change");
+  EXPECT_EQ(dialog.problems().size(), 1u);
+  EXPECT_TRUE(problems_of(&dialog).isEmpty()) << "the fill-ups read";
+
+  // The services, with their own columns and the row that cannot be read.
+  click_item(list, 3);
+  EXPECT_EQ(part<QComboBox>(&dialog, "role_box_2")->currentText(), "Operation");
+  EXPECT_EQ(problems_of(&dialog),
+            QStringList{"Line 16: Odometer Reading \"about 106600\" is not a number"});
+
+  // The fill-ups unchecked from the keyboard: the services alone.
+  click_item(list, 2);
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].operation, "Oil Change");
+  EXPECT_EQ(dialog.entries()[0].line, 15u);
+
+  // The vehicle is shown, and says it is no entry.
+  click_item(list, 1);
+  EXPECT_TRUE(summary_of(&dialog).startsWith("This section describes the vehicle"));
+  EXPECT_EQ(preview->model()->index(0, 0).data().toString(), "Civic");
+  EXPECT_TRUE(problems_of(&dialog).isEmpty());
+  ASSERT_EQ(dialog.entries().size(), 1u);
+
+  QTest::mouseClick(part<QPushButton>(&dialog, "import_button"), Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].date, 1589932800);  // 20 May 2020
+  EXPECT_TRUE(dialog.facts_for_log().empty()) << "the vehicle's units only where taken";
+}
+
+TEST(CsvImportDialog, EachSectionKeepsItsOwnDateChoiceAndAnUnclearOneHoldsTheImport) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("blocks.csv"),
+                           "Date,Km,Service\n01/05/2020,100,Oil\n02/05/2020,200,Tyres\n"
+                           "\n"
+                           "Date;Km;Litres;Cost\n2020-05-13;300;40,5;61,20\n");
+  show_active(dialog);
+  auto* list = part<QListWidget>(&dialog, "section_list");
+  ASSERT_NE(list, nullptr);
+  auto* dates = part<QComboBox>(&dialog, "dates_box");
+  auto* import = part<QPushButton>(&dialog, "import_button");
+  EXPECT_EQ(list->currentRow(), 0);
+  EXPECT_EQ(dates->currentIndex(), -1);
+  EXPECT_FALSE(import->isEnabled()) << "the first section's dates are unclear";
+
+  click_item(list, 1);
+  EXPECT_EQ(dates->currentIndex(), 0) << "year first, clearly";
+  EXPECT_FALSE(part<QLabel>(&dialog, "dates_warning")->isVisible());
+  EXPECT_EQ(part<QComboBox>(&dialog, "decimals_box")->currentIndex(), 1) << "its own: commas";
+  EXPECT_FALSE(import->isEnabled());
+  click_item(list, 0);
+  EXPECT_EQ(dates->currentIndex(), -1);
+  EXPECT_TRUE(part<QLabel>(&dialog, "dates_warning")->isVisible());
+  EXPECT_TRUE(summary_of(&dialog).startsWith("Choose how the dates are written."));
+
+  press_in(dates, Qt::Key_Down, 2);  // day first
+  EXPECT_TRUE(import->isEnabled());
+  ASSERT_EQ(dialog.entries().size(), 3u);
+  EXPECT_EQ(dialog.entries()[0].date, 1588291200);  // 1 May 2020
+  EXPECT_EQ(dialog.entries()[2].cost, 61.2f);
+  EXPECT_EQ(dialog.entries()[2].line, 6u);
+}
+
+TEST(CsvImportDialog, BackslashEscapesAreGuessedAndCanBeTurnedOff) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("fuelings.csv"),
+                           "Date;Odometer;Note;Cost\n13.05.2020;45210;Autobahn\\; A8;61,20\n");
+  show_active(dialog);
+  auto* escapes = part<QCheckBox>(&dialog, "escapes_box");
+  EXPECT_TRUE(escapes->isChecked());
+  EXPECT_EQ(dialog.findChild<QListWidget*>(QStringLiteral("section_list")), nullptr)
+      << "a file of one table shows no sections";
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].notes, "Autobahn; A8");
+  EXPECT_EQ(dialog.entries()[0].cost, 61.2f);
+
+  QTest::mouseClick(escapes, Qt::LeftButton);
+  EXPECT_FALSE(escapes->isChecked());
+  EXPECT_EQ(problems_of(&dialog), QStringList{"Line 2: Cost \" A8\" is not a number"});
+  // The separator read anew keeps the user's choice.
+  press_in(part<QComboBox>(&dialog, "separator_box"), Qt::Key_Up);
+  press_in(part<QComboBox>(&dialog, "separator_box"), Qt::Key_Down);
+  EXPECT_FALSE(escapes->isChecked());
+}
+
+TEST(CsvImportDialog, SectionsImportAsOneStepAndTheVehicleIsOfferedForTheLog) {
+  testing::time_zone utc("UTC");
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  const std::string csv = home.dir().file("export.csv");
+  testing::write_file(csv, kSectionsCsv);
+  Tarvik window;
+  window.resize(900, 500);
+  show_active(window);
+
+  QStringList problems;
+  QString offer;
+  testing::answer_next_modal([&](QWidget* chooser) {
+    testing::answer_next_modal([&](QWidget* dialog) {
+      // The services' problem, named by the file's line.
+      click_item(part<QListWidget>(dialog, "section_list"), 3);
+      problems = problems_of(dialog);
+      auto* use = part<QCheckBox>(dialog, "use_found_box");
+      offer = use->text();
+      QTest::mouseClick(use, Qt::LeftButton);
+      QTest::mouseClick(part<QPushButton>(dialog, "import_button"), Qt::LeftButton);
+      if (dialog->isVisible()) {
+        ADD_FAILURE() << "Import left the dialog open";
+        testing::click_button(dialog, QStringLiteral("Cancel"));
+      }
+    });
+    testing::choose_file(chooser, QString::fromStdString(csv));
+  });
+  QAction* import = testing::menu_action(window, QStringLiteral("Import CSV…"));
+  ASSERT_NE(import, nullptr);
+  import->trigger();
+  show_active(window);
+
+  EXPECT_EQ(problems, QStringList{"Line 16: Odometer Reading \"about 106600\" is not a number"});
+  EXPECT_EQ(offer.remove(QLatin1Char('&')),
+            "Use these for the log: distances in mi, the vehicle’s name “Civic”");
+  EXPECT_EQ(window.row_identifiers(), (std::vector<int>{0, 3, 4, 5, 6}));
+  EXPECT_EQ(FileDataSource(home.log()).record(6)->operation(), "Oil Change");
+  const log_settings settings(settings_file_path(home.log()));
+  EXPECT_EQ(settings.distance(), distance_unit::mi);
+  EXPECT_EQ(settings.vehicle(), std::optional<std::string>("Civic"));
+
+  // One undo takes every section's entries out.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(window.row_identifiers(), (std::vector<int>{0, 3}));
+  EXPECT_EQ(testing::read_file(home.log()), testing::kExampleLog);
 }
 
 }  // namespace

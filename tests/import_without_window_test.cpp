@@ -245,9 +245,7 @@ TEST(ImportWithoutWindow, ALogLockedByAnotherCommitIsNotWritten) {
   EXPECT_EQ(testing::read_file(home.log()), testing::kExampleLog);
 }
 
-// Disabled while find_sections reads every file as one untitled section:
-// to be enabled once sections are told apart.
-TEST(ImportWithoutWindow, DISABLED_ImportsTheSectionsNamed) {
+TEST(ImportWithoutWindow, ImportsTheSectionsNamed) {
   testing::scoped_home home;
   const std::string csv = home.dir().file("backup.csv");
   testing::write_file(csv,

@@ -569,70 +569,185 @@ char guess_separator(std::string_view text) {
   return semicolons > commas ? ';' : ',';
 }
 
-csv_table read_csv(std::string_view text, char separator, std::size_t most_cells) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  csv_table table;
-  table.separator = separator != 0 ? separator : guess_separator(text);
-  std::vector<std::string> row;
-  std::string cell;
+namespace {
+
+struct reading {
+  char separator = ',';
+  bool escapes = false;
+  bool blanks = false;
+};
+
+// Walks the cells of `text` as `how` says, handing each character, cell
+// end and row end to `sink`, which may stop the walk by returning false.
+// One walk for reading and for the guesses that compare readings.
+template <typename Sink>
+void walk_csv(std::string_view text, const reading& how, Sink& sink) {
   std::size_t line = 1;
   std::size_t row_line = 1;
+  std::size_t cell_size = 0;
   bool quoted = false;
   bool any = false;  // the row has begun
-  std::size_t cells = 0;
-  const auto too_many = [&] {
-    if (++cells <= most_cells) return false;
-    table.complete = false;
-    return true;
+  const auto escaped = [&](std::size_t i, bool in_quotes) {
+    if (!how.escapes || i + 1 >= text.size()) return false;
+    const char next = text[i + 1];
+    return next == '"' || next == '\\' || (!in_quotes && next == how.separator);
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (quoted) {
-      if (c == '"') {
+      if (c == '\\' && escaped(i, true)) {
+        sink.add(text[++i]);
+        ++cell_size;
+      } else if (c == '"') {
         if (i + 1 < text.size() && text[i + 1] == '"') {
-          cell += '"';
+          sink.add('"');
+          ++cell_size;
           ++i;
         } else {
           quoted = false;
         }
       } else {
         if (c == '\n') ++line;
-        cell += c;
+        sink.add(c);
+        ++cell_size;
       }
       continue;
     }
-    if (c == '"' && cell.empty()) {
+    if (c == '\\' && escaped(i, false)) {
+      sink.add(text[++i]);
+      ++cell_size;
+      any = true;
+    } else if (c == '"' && cell_size == 0) {
       quoted = true;
       any = true;
-    } else if (c == table.separator) {
-      if (too_many()) return table;
-      row.push_back(std::move(cell));
-      cell.clear();
+    } else if (c == how.separator) {
+      if (!sink.end_cell()) return;
+      cell_size = 0;
       any = true;
+      if (how.blanks && i + 1 < text.size() && text[i + 1] == ' ') ++i;
     } else if (c == '\n' || c == '\r') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      if (any || !cell.empty()) {
-        if (too_many()) return table;
-        row.push_back(std::move(cell));
-        table.rows.push_back(std::move(row));
-        table.line_of.push_back(row_line);
+      if (any || cell_size != 0) {
+        if (!sink.end_cell()) return;
+        sink.end_row(row_line);
       }
-      cell.clear();
-      row.clear();
+      cell_size = 0;
       any = false;
       row_line = ++line;
     } else {
-      cell += c;
+      sink.add(c);
+      ++cell_size;
       any = true;
     }
   }
-  if (any || !cell.empty()) {
-    if (too_many()) return table;
-    row.push_back(std::move(cell));
-    table.rows.push_back(std::move(row));
-    table.line_of.push_back(row_line);
+  if (any || cell_size != 0) {
+    if (!sink.end_cell()) return;
+    sink.end_row(row_line);
   }
+}
+
+// The cells of each row, counted: enough to compare two readings.
+struct cell_counter {
+  std::vector<std::size_t> counts;
+  std::size_t cells = 0;
+  void add(char) {}
+  bool end_cell() {
+    ++cells;
+    return true;
+  }
+  void end_row(std::size_t) {
+    counts.push_back(cells);
+    cells = 0;
+  }
+};
+
+// Rows whose cells are not as many as the header's.
+std::size_t ragged_rows(std::string_view text, const reading& how) {
+  cell_counter counter;
+  walk_csv(text, how, counter);
+  if (counter.counts.empty()) return 0;
+  return static_cast<std::size_t>(std::count_if(
+      counter.counts.begin(), counter.counts.end(),
+      [&](std::size_t count) { return count != counter.counts.front(); }));
+}
+
+struct table_builder {
+  csv_table& table;
+  std::size_t most_cells;
+  std::vector<std::string> row;
+  std::string cell;
+  std::size_t cells = 0;
+  void add(char c) { cell += c; }
+  bool end_cell() {
+    if (++cells > most_cells) {
+      table.complete = false;
+      return false;
+    }
+    row.push_back(std::move(cell));
+    cell.clear();
+    return true;
+  }
+  void end_row(std::size_t line) {
+    table.rows.push_back(std::move(row));
+    table.line_of.push_back(line);
+    row.clear();
+  }
+};
+
+}  // namespace
+
+bool guess_blank_after_separator(std::string_view text, char separator) {
+  if (separator == ' ') return false;
+  bool quoted = false;
+  bool blank = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted || c != separator) continue;
+    const char next = i + 1 < text.size() ? text[i + 1] : '\n';
+    if (next == ' ') {
+      blank = true;
+    } else if (next != '\n' && next != '\r') {
+      return false;
+    }
+  }
+  return blank;
+}
+
+bool guess_backslash_escapes(std::string_view text, char separator, bool blank_after_separator) {
+  // Most files hold no such backslash: one quick look spares them the
+  // two readings.
+  bool seen = false;
+  for (std::size_t at = text.find('\\'); at != std::string_view::npos && !seen;
+       at = text.find('\\', at + 1)) {
+    seen = at + 1 < text.size() && (text[at + 1] == separator || text[at + 1] == '"');
+  }
+  if (!seen) return false;
+  const std::size_t plain = ragged_rows(text, {separator, false, blank_after_separator});
+  const std::size_t escaped = ragged_rows(text, {separator, true, blank_after_separator});
+  return escaped < plain;
+}
+
+csv_table read_csv(std::string_view text, const csv_options& options, std::size_t most_cells) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  csv_table table;
+  table.separator = options.separator != 0 ? options.separator : guess_separator(text);
+  table.blank_after_separator = options.blank_after_separator.has_value()
+                                    ? *options.blank_after_separator
+                                    : guess_blank_after_separator(text, table.separator);
+  table.backslash_escapes =
+      options.backslash_escapes.has_value()
+          ? *options.backslash_escapes
+          : guess_backslash_escapes(text, table.separator, table.blank_after_separator);
+  table_builder builder{table, most_cells, {}, {}, 0};
+  walk_csv(text, {table.separator, table.backslash_escapes, table.blank_after_separator}, builder);
   return table;
+}
+
+csv_table read_csv(std::string_view text, char separator, std::size_t most_cells) {
+  csv_options options;
+  options.separator = separator;
+  return read_csv(text, options, most_cells);
 }
 
 std::vector<csv_role> guess_roles(const std::vector<std::string>& header) {

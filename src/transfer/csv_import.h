@@ -2,6 +2,7 @@
 #define TARVIK_TRANSFER_CSV_IMPORT_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,14 @@ namespace tarvik {
 // skipped. rows[0] is the header. line_of[i] is the line (from 1) row i
 // starts on, for messages. `complete` is false when reading stopped at
 // read_csv's limit: the rows are then only the first of the file's.
+// Two conventions of other programs' writers are read where the file uses
+// them (csv_options): a backslash before the separator, a quote or a
+// backslash keeps that character in the cell, and one blank after each
+// separator (", ") is not part of the cell.
 struct csv_table {
   char separator = ',';
+  bool backslash_escapes = false;
+  bool blank_after_separator = false;
   std::vector<std::vector<std::string>> rows;
   std::vector<std::size_t> line_of;
   bool complete = true;
@@ -39,8 +46,27 @@ inline constexpr std::size_t kMostCsvCells = 10'000'000;
 // first line outside quotes.
 char guess_separator(std::string_view text);
 
-// Reads `text` with `separator` (0: guess_separator's), up to the row
-// that would take the cells past `most_cells`.
+// Whether every separator outside quotes is followed by a blank (or ends
+// its line), at least one by a blank: "a, b, c".
+bool guess_blank_after_separator(std::string_view text, char separator);
+
+// Whether a backslash escapes the separator and quotes ("Autobahn\; A8"):
+// only where some backslash stands before one, and the rows then read with
+// the header's column count more often than they do without.
+bool guess_backslash_escapes(std::string_view text, char separator, bool blank_after_separator);
+
+// How to read a CSV text; what is unset is guessed from it (above).
+struct csv_options {
+  char separator = 0;
+  std::optional<bool> backslash_escapes;
+  std::optional<bool> blank_after_separator;
+};
+
+// Reads `text` as `options` say, up to the row that would take the cells
+// past `most_cells`. The table says what was used.
+csv_table read_csv(std::string_view text, const csv_options& options,
+                   std::size_t most_cells = kMostCsvCells);
+// The same with `separator` (0: guess_separator's) and the rest guessed.
 csv_table read_csv(std::string_view text, char separator = 0,
                    std::size_t most_cells = kMostCsvCells);
 

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -57,6 +58,9 @@ QString start_of(const std::string& bytes, std::size_t limit) {
 csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_)
     : QDialog(parent), text(std::move(text_)) {
   setObjectName(QStringLiteral("csv_import_dialog"));
+  sections = find_sections(text);
+  states.resize(sections.size());
+  if (sectioned()) found = find_vehicle_facts(sections);
   setWindowTitle(tr("Import CSV"));
 
   auto* file_label = new QLabel(this);
@@ -70,9 +74,6 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   separator_box->setObjectName(QStringLiteral("separator_box"));
   separator_box->addItems({tr("Comma"), tr("Semicolon"),
                            tr("Tab")});
-  const char guessed = guess_separator(text);
-  separator_box->setCurrentIndex(static_cast<int>(
-      std::find(kSeparators.begin(), kSeparators.end(), guessed) - kSeparators.begin()));
   auto* separator_label = new QLabel(tr("&Separator:"), this);
   separator_label->setBuddy(separator_box);
 
@@ -98,6 +99,11 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   decimals_box->addItems({tr("Full stop (1,234.5)"), tr("Comma (1.234,5)")});
   auto* decimals_label = new QLabel(tr("D&ecimals:"), this);
   decimals_label->setBuddy(decimals_box);
+
+  escapes_box = new QCheckBox(tr("&Backslash escapes"), this);
+  escapes_box->setObjectName(QStringLiteral("escapes_box"));
+  escapes_box->setToolTip(tr("A backslash before the separator or a quote keeps it in the "
+                             "cell, as some programs write “Autobahn\\; A8”"));
 
   auto* choices = new QHBoxLayout;
   choices->addWidget(separator_label);
@@ -161,8 +167,50 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(file_label);
+  if (sectioned()) {
+    section_list = new QListWidget(this);
+    section_list->setObjectName(QStringLiteral("section_list"));
+    // Side by side, wrapping: a backup has a handful of sections, and the
+    // preview needs the height.
+    section_list->setFlow(QListView::LeftToRight);
+    section_list->setWrapping(true);
+    section_list->setResizeMode(QListView::Adjust);
+    section_list->setSpacing(2);
+    section_list->setFixedHeight(section_list->fontMetrics().height() * 2 + 24);
+    for (const csv_section& section : sections) {
+      const QString title = to_widget_text(section.title);
+      auto* item = new QListWidgetItem(section_list);
+      if (section.kind == section_kind::records) {
+        item->setText(title);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setToolTip(tr("From line %1. Checked sections are imported.")
+                             .arg(section.first_line));
+      } else {
+        item->setText(tr("%1 (not entries)").arg(title));
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        QFont font = item->font();
+        font.setItalic(true);
+        item->setFont(font);
+        item->setToolTip(tr("From line %1. It describes the vehicle or the program's lists: "
+                            "it is shown, not imported as entries.")
+                             .arg(section.first_line));
+      }
+    }
+    auto* sections_label = new QLabel(tr("Sec&tions of the file (those checked are imported):"),
+                                      this);
+    sections_label->setBuddy(section_list);
+    layout->addWidget(sections_label);
+    layout->addWidget(section_list);
+  }
   layout->addLayout(choices);
-  layout->addWidget(dates_warning);
+  // Below the choices, beside the warning: the row above is as wide as
+  // the dialog may be.
+  auto* reading = new QHBoxLayout;
+  reading->addWidget(escapes_box, 0, Qt::AlignTop);
+  reading->addSpacing(16);
+  reading->addWidget(dates_warning, 1);
+  layout->addLayout(reading);
   layout->addWidget(preview, 1);
   layout->addWidget(hidden_columns);
   layout->addWidget(problems_label);
@@ -171,6 +219,18 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   layout->addWidget(currencies_warning);
   layout->addWidget(currencies_box);
   layout->addWidget(summary);
+  if (sectioned() && (!found.distance.empty() || !found.name.empty())) {
+    QStringList told;
+    if (!found.distance.empty()) {
+      told << tr("distances in %1").arg(QString::fromStdString(found.distance));
+    }
+    if (!found.name.empty()) {
+      told << tr("the vehicle’s name “%1”").arg(to_widget_text(found.name));
+    }
+    use_found_box = new QCheckBox(tr("&Use these for the log: %1").arg(told.join(tr(", "))), this);
+    use_found_box->setObjectName(QStringLiteral("use_found_box"));
+    layout->addWidget(use_found_box);
+  }
   layout->addWidget(buttons);
 
   connect(separator_box, &QComboBox::currentIndexChanged, this, [this] {
@@ -178,6 +238,11 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     show_outcome();
   });
   connect(currencies_box, &QCheckBox::toggled, this, [this] { show_outcome(); });
+  connect(escapes_box, &QCheckBox::clicked, this, [this] {
+    escapes_chosen = true;
+    read_table();
+    show_outcome();
+  });
   connect(decimals_box, &QComboBox::activated, this, [this] {
     decimals_chosen = true;
     show_outcome();
@@ -191,8 +256,33 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     show_outcome();
   });
 
-  read_table();
-  show_outcome();
+  if (sectioned()) {
+    // Each section's guesses and entries, so that OK imports every section
+    // checked, seen or not.
+    std::size_t first_records = sections.size();
+    for (std::size_t index = 0; index < sections.size(); ++index) {
+      current = index;
+      dates_chosen = dates_known = decimals_chosen = escapes_chosen = false;
+      preset_separator();
+      read_table();
+      show_outcome();
+      store_section();
+      if (first_records == sections.size() && sections[index].kind == section_kind::records) {
+        first_records = index;
+      }
+    }
+    show_section(first_records < sections.size() ? first_records : 0);
+    connect(section_list, &QListWidget::currentRowChanged, this, [this](int row) {
+      if (row < 0 || static_cast<std::size_t>(row) == current) return;
+      store_section();
+      show_section(static_cast<std::size_t>(row));
+    });
+    connect(section_list, &QListWidget::itemChanged, this, [this] { show_outcome(); });
+  } else {
+    preset_separator();
+    read_table();
+    show_outcome();
+  }
   // Room for the preview, yet whole on an 800x600 screen, frame included.
   resize(760, 520);
 }
@@ -204,6 +294,96 @@ std::string csv_import_dialog::distance_unit() const {
   return table.rows.empty() ? std::string() : named_distance_unit(table.rows.front(), roles);
 }
 
+void csv_import_dialog::preset_separator() {
+  const char guessed = guess_separator(sections[current].text);
+  QSignalBlocker quiet(separator_box);
+  separator_box->setCurrentIndex(static_cast<int>(
+      std::find(kSeparators.begin(), kSeparators.end(), guessed) - kSeparators.begin()));
+}
+
+void csv_import_dialog::store_section() {
+  problem_texts->show(nullptr);
+  section_state& state = states[current];
+  state.table = std::move(table);
+  state.roles = std::move(roles);
+  state.outcome = std::move(outcome);
+  state.dates_chosen = dates_chosen;
+  state.dates_known = dates_known;
+  state.decimals_chosen = decimals_chosen;
+  state.escapes_chosen = escapes_chosen;
+  state.dates_unclear = !dates_warning->isHidden();
+  state.separator = separator_box->currentIndex();
+  state.decimals = decimals_box->currentIndex();
+  state.dates = dates_box->currentIndex();
+  state.escapes = escapes_box->isChecked();
+  table = {};
+  roles.clear();
+  outcome = {};
+}
+
+void csv_import_dialog::show_section(std::size_t index) {
+  current = index;
+  section_state& state = states[index];
+  table = std::move(state.table);
+  roles = std::move(state.roles);
+  outcome = std::move(state.outcome);
+  dates_chosen = state.dates_chosen;
+  dates_known = state.dates_known;
+  decimals_chosen = state.decimals_chosen;
+  escapes_chosen = state.escapes_chosen;
+  displaced = {};
+  {
+    QSignalBlocker quiet_separator(separator_box);
+    QSignalBlocker quiet_decimals(decimals_box);
+    QSignalBlocker quiet_dates(dates_box);
+    separator_box->setCurrentIndex(state.separator);
+    decimals_box->setCurrentIndex(state.decimals);
+    dates_box->setCurrentIndex(state.dates);
+    escapes_box->setChecked(state.escapes);
+  }
+  dates_warning->setVisible(state.dates_unclear);
+  if (section_list != nullptr) {
+    QSignalBlocker quiet(section_list);
+    section_list->setCurrentRow(static_cast<int>(index));
+  }
+  fill_preview();
+  show_outcome();
+}
+
+bool csv_import_dialog::section_checked(std::size_t index) const {
+  return sections[index].kind == section_kind::records &&
+         section_list->item(static_cast<int>(index))->checkState() == Qt::Checked;
+}
+
+void csv_import_dialog::collect() {
+  combined = {};
+  all_ready = true;
+  for (std::size_t index = 0; index < sections.size(); ++index) {
+    if (!section_checked(index)) continue;
+    const bool shown = index == current;
+    const csv_table& cells = shown ? table : states[index].table;
+    const std::vector<csv_role>& chosen = shown ? roles : states[index].roles;
+    const import_result& read = shown ? outcome : states[index].outcome;
+    const bool dated = std::find(chosen.begin(), chosen.end(), csv_role::date) != chosen.end();
+    if (!dated || !(shown ? dates_known : states[index].dates_known) || !cells.complete) {
+      all_ready = false;
+    }
+    combined.entries.insert(combined.entries.end(), read.entries.begin(), read.entries.end());
+    combined.problems.insert(combined.problems.end(), read.problems.begin(), read.problems.end());
+    for (const std::string& currency : read.currencies) {
+      if (std::find(combined.currencies.begin(), combined.currencies.end(), currency) ==
+          combined.currencies.end()) {
+        combined.currencies.push_back(currency);
+      }
+    }
+    combined.costs_from_price += read.costs_from_price;
+  }
+}
+
+vehicle_facts csv_import_dialog::facts_for_log() const {
+  return use_found_box != nullptr && use_found_box->isChecked() ? found : vehicle_facts{};
+}
+
 int csv_import_dialog::date_column() const {
   const auto found = std::find(roles.begin(), roles.end(), csv_role::date);
   return found == roles.end() ? -1 : static_cast<int>(found - roles.begin());
@@ -211,7 +391,18 @@ int csv_import_dialog::date_column() const {
 
 void csv_import_dialog::read_table() {
   const int separator = std::max(separator_box->currentIndex(), 0);
-  table = read_csv(text, kSeparators[static_cast<std::size_t>(separator)]);
+  csv_options options;
+  options.separator = kSeparators[static_cast<std::size_t>(separator)];
+  if (escapes_chosen) options.backslash_escapes = escapes_box->isChecked();
+  table = read_csv(sections[current].text, options);
+  {
+    QSignalBlocker quiet(escapes_box);
+    escapes_box->setChecked(table.backslash_escapes);
+  }
+  // Lines are the file's, in the preview and in every message.
+  if (const std::size_t above = sections[current].first_line - 1; above > 0) {
+    for (std::size_t& line : table.line_of) line += above;
+  }
   displaced = {};
   roles = preselect_roles(table);
   guess_dates();
@@ -336,7 +527,8 @@ void csv_import_dialog::show_outcome() {
   problem_texts->show(nullptr);
   outcome = {};
   const bool has_dates = date_column() >= 0;
-  if (has_dates && dates_known && table.complete) {
+  const bool entries_here = sections[current].kind == section_kind::records;
+  if (entries_here && has_dates && dates_known && table.complete) {
     outcome = import_rows(table, roles, static_cast<date_order>(dates_box->currentIndex()),
                           static_cast<decimal_mark>(decimals_box->currentIndex()));
   }
@@ -380,15 +572,33 @@ void csv_import_dialog::show_outcome() {
               tr(" and will be left out");
     }
   }
+  bool importable = has_dates && dates_known && !outcome.entries.empty();
+  if (sectioned()) {
+    collect();
+    if (!entries_here) {
+      said = tr("This section describes the vehicle or the program's lists: it is not "
+                "imported as entries.");
+    }
+    said += QLatin1Char('\n') +
+            (all_ready ? tr("In all, from the sections checked: %1")
+                             .arg(count_text(combined.entries.size(), tr("1 entry"),
+                                             tr("%1 entries")))
+                       : tr("A section checked still needs its date column or date order "
+                            "chosen."));
+    importable = all_ready && !combined.entries.empty();
+  }
   costs_note->setText(count_text(outcome.costs_from_price,
                                  tr("1 entry has no total: its cost is quantity × price per unit."),
                                  tr("%1 entries have no total: their cost is quantity × price per "
                                     "unit.")));
   costs_note->setVisible(outcome.costs_from_price > 0);
-  const bool mixed = outcome.currencies.size() > 1;
+  // Across the sections checked: their costs are summed in one log.
+  const std::vector<std::string>& currencies =
+      sectioned() ? combined.currencies : outcome.currencies;
+  const bool mixed = currencies.size() > 1;
   if (mixed) {
     QStringList named;
-    for (const std::string& currency : outcome.currencies) named << to_widget_text(currency);
+    for (const std::string& currency : currencies) named << to_widget_text(currency);
     currencies_warning->setText(
         tr("The costs are in different currencies (%1): the log adds them up as one.")
             .arg(named.join(tr(", "))));
@@ -398,10 +608,9 @@ void csv_import_dialog::show_outcome() {
   summary->setText(said);
   // Rows left out are worth a second look before importing.
   QFont font = summary->font();
-  font.setBold(!outcome.problems.empty());
+  font.setBold(!problems().empty());
   summary->setFont(font);
-  import_button->setEnabled(has_dates && dates_known && !outcome.entries.empty() &&
-                            (!mixed || currencies_box->isChecked()));
+  import_button->setEnabled(importable && (!mixed || currencies_box->isChecked()));
 }
 
 }  // namespace tarvik

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "transfer/csv_import.h"
+#include "transfer/csv_sections.h"
 
 class QCheckBox;
 class QComboBox;
+class QListWidget;
 class QLabel;
 class QListView;
 class QPushButton;
@@ -29,6 +31,12 @@ class role_header;
 // first are not imported until the user says which; no column is left out
 // unless the user chooses so (columns the log has no field for go into the
 // notes). The dialog does no file I/O: it is handed the text.
+//
+// A file of several tables (csv_sections.h) is shown as its sections, each
+// with its own preview and choices; those checked (entries sections are,
+// at first) are imported together. Sections that describe the vehicle or
+// lists are shown, never imported as entries; where they name the
+// vehicle's distance unit or name, a box offers them for the log.
 class csv_import_dialog : public QDialog {
   Q_OBJECT
 
@@ -38,13 +46,47 @@ class csv_import_dialog : public QDialog {
 
   // The entries the choices read, in file order; after accept(), those to
   // import. Rows that cannot be read are not among them.
-  const std::vector<imported_entry>& entries() const { return outcome.entries; }
-  const std::vector<import_problem>& problems() const { return outcome.problems; }
+  // Of a file of sections, those of the sections checked, in file order.
+  const std::vector<imported_entry>& entries() const {
+    return sectioned() ? combined.entries : outcome.entries;
+  }
+  const std::vector<import_problem>& problems() const {
+    return sectioned() ? combined.problems : outcome.problems;
+  }
+  // What the file tells of the vehicle, when the user chose to use it for
+  // the log; else empty.
+  vehicle_facts facts_for_log() const;
   // The distance unit the mileage column's header names ("km", "mi"), for
   // the log to take; empty when it names none.
   std::string distance_unit() const;
 
  private:
+  // The choices and cells of one section, while another is shown.
+  struct section_state {
+    csv_table table;
+    std::vector<csv_role> roles;
+    import_result outcome;
+    bool dates_chosen = false;
+    bool dates_known = false;
+    bool decimals_chosen = false;
+    bool escapes_chosen = false;
+    bool dates_unclear = false;  // the warning shows
+    int separator = 0;
+    int decimals = 0;
+    int dates = -1;
+    bool escapes = false;
+  };
+
+  bool sectioned() const { return sections.size() > 1; }
+  // The section shown keeps its state; `index` is shown with its own.
+  void store_section();
+  void show_section(std::size_t index);
+  // The entries and problems of the sections checked, and whether each of
+  // them is ready to import.
+  void collect();
+  bool section_checked(std::size_t index) const;
+  // The separator the section's text most likely uses, in the box.
+  void preset_separator();
   // The separator changed: the cells, the columns' roles and the preview anew.
   void read_table();
   // Presets the date order from the date column, unless the user chose one.
@@ -60,12 +102,19 @@ class csv_import_dialog : public QDialog {
   int date_column() const;
 
   std::string text;
+  std::vector<csv_section> sections;  // views into `text`
+  std::vector<section_state> states;  // of each section; the shown one's is below
+  std::size_t current = 0;
+  import_result combined;
+  bool all_ready = true;  // every section checked can be imported as chosen
+  vehicle_facts found;
   csv_table table;
   std::vector<csv_role> roles;
   import_result outcome;
   bool dates_chosen = false;  // by the user: a guess no longer overrides it
   bool dates_known = false;   // an order is set (guessed clearly or chosen)
   bool decimals_chosen = false;
+  bool escapes_chosen = false;
   // The role the last choice took from another column.
   struct displaced_role {
     int by = -1;
@@ -73,6 +122,9 @@ class csv_import_dialog : public QDialog {
     csv_role role = csv_role::extra;
   } displaced;
 
+  QListWidget* section_list = nullptr;
+  QCheckBox* use_found_box = nullptr;
+  QCheckBox* escapes_box;
   QComboBox* separator_box;
   QComboBox* dates_box;
   QComboBox* decimals_box;

@@ -15,6 +15,7 @@
 #include "ui/record_commands.h"
 #include "ui/shown_number.h"
 #include "ui/tarvik.h"
+#include "ui/widget_text.h"
 
 namespace tarvik {
 namespace {
@@ -106,6 +107,15 @@ void import_csv(Tarvik& window) {
                                         "%1 entries imported from %2 — %3 takes them out again")
                 .arg(shown_count(count), name, log.undo_name());
   log.take_step(new import_records_command(log, std::move(entries)), said);
+  // The units and name the file gave, where the user took them.
+  if (const vehicle_facts facts = dialog.facts_for_log(); !facts.empty()) {
+    log_units units = log.units();
+    if (facts.distance == "km") units.distance = distance_unit::km;
+    if (facts.distance == "mi") units.distance = distance_unit::mi;
+    std::optional<QString> vehicle;
+    if (!facts.name.empty()) vehicle = to_widget_text(facts.name);
+    if (log.save_units(units, vehicle)) window.show_units();
+  }
   // Rows come in at the end of the store; the newest entry is what the
   // user looks for first. Undo, from the table, takes the import back (not
   // the search text).

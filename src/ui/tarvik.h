@@ -92,6 +92,9 @@ class Tarvik : public QMainWindow, private log_view {
   // Makes the row of the newest entry by date current and scrolls to it,
   // when the filter shows it; the store order stays as it is.
   void show_newest();
+  // The headers and the figures name the open log's units: after they
+  // changed (an import offers those of the file).
+  void show_units();
   // The window found its size and place kept from an earlier run.
   bool restored_layout() const { return layout_restored; }
 
@@ -112,8 +115,6 @@ class Tarvik : public QMainWindow, private log_view {
  private:
   // The title and the status bar name the open log.
   void show_log_name();
-  // The headers and the figures name the open log's units.
-  void show_units();
   // File > Log Settings…: the units, and the reminder at login.
   void edit_log_settings();
   void setup_toolbar();
