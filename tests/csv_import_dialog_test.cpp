@@ -463,6 +463,29 @@ TEST(CsvImportDialog, AFileOfSectionsShowsEachAndImportsThoseChecked) {
   EXPECT_TRUE(dialog.facts_for_log().empty()) << "the vehicle's units only where taken";
 }
 
+TEST(CsvImportDialog, CurrenciesOfDifferentSectionsCheckedAreAskedAsOne) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog dialog(nullptr, QStringLiteral("blocks.csv"),
+                           "\"## Log\"\nDate,Km,Cost\n2020-05-01,100,$30.00\n"
+                           "\"## Costs\"\nDate,Km,Service,Cost\n2020-05-02,200,Oil,45.00 \u20AC\n");
+  show_active(dialog);
+  auto* list = part<QListWidget>(&dialog, "section_list");
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->count(), 2);
+  auto* warning = part<QLabel>(&dialog, "currencies_warning");
+  auto* import = part<QPushButton>(&dialog, "import_button");
+  // Each section has one currency; the log would add both up.
+  EXPECT_TRUE(warning->isVisible());
+  EXPECT_EQ(warning->text(),
+            "The costs are in different currencies ($, EUR): the log adds them up as one.");
+  EXPECT_FALSE(import->isEnabled());
+  click_item(list, 1);
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
+  EXPECT_FALSE(warning->isVisible()) << "one currency left";
+  EXPECT_TRUE(import->isEnabled());
+}
+
 TEST(CsvImportDialog, EachSectionKeepsItsOwnDateChoiceAndAnUnclearOneHoldsTheImport) {
   testing::time_zone utc("UTC");
   csv_import_dialog dialog(nullptr, QStringLiteral("blocks.csv"),
