@@ -486,6 +486,25 @@ TEST(CsvImportDialog, CurrenciesOfDifferentSectionsCheckedAreAskedAsOne) {
   EXPECT_TRUE(import->isEnabled());
 }
 
+TEST(CsvImportDialog, APlainFilesOdometerHeaderOffersItsUnitForTheLog) {
+  testing::time_zone utc("UTC");
+  csv_import_dialog named(nullptr, QStringLiteral("services.csv"),
+                          "Date,Description,Odometer (mi.),Cost\n2024-05-13,Oil,48210,89.99\n");
+  show_active(named);
+  auto* use = part<QCheckBox>(&named, "use_found_box");
+  ASSERT_NE(use, nullptr);
+  EXPECT_EQ(use->text().remove(QLatin1Char('&')), "Use these for the log: distances in mi");
+  EXPECT_TRUE(named.facts_for_log().empty()) << "only when the user takes it";
+  QTest::mouseClick(use, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(use->fontMetrics().height() / 2 + 2, use->height() / 2));
+  EXPECT_EQ(named.facts_for_log().distance, "mi");
+
+  csv_import_dialog unnamed(nullptr, QStringLiteral("services.csv"),
+                            "Date,Description,Odometer (kmh),Cost\n2024-05-13,Oil,48210,89.99\n");
+  show_active(unnamed);
+  EXPECT_EQ(unnamed.findChild<QCheckBox*>(QStringLiteral("use_found_box")), nullptr);
+}
+
 TEST(CsvImportDialog, EachSectionKeepsItsOwnDateChoiceAndAnUnclearOneHoldsTheImport) {
   testing::time_zone utc("UTC");
   csv_import_dialog dialog(nullptr, QStringLiteral("blocks.csv"),

@@ -892,15 +892,20 @@ std::string named_distance_unit(const std::vector<std::string>& header,
   const std::size_t open = name.find('(');
   const std::size_t close = name.find(')', open);
   if (open == std::string::npos || close == std::string::npos) return std::string();
-  std::string unit = lower_ascii(trimmed(std::string_view(name).substr(open + 1, close - open - 1)));
+  return distance_unit_named(std::string_view(name).substr(open + 1, close - open - 1));
+}
+
+std::string distance_unit_named(std::string_view word) {
+  std::string unit = lower_ascii(trimmed(word));
   if (!unit.empty() && unit.back() == '.') unit.pop_back();
-  for (const char* km : {"km", "kilometers", "kilometres", "kilometer", "kilometre"}) {
+  // Whole words only: "kmh" or "miles per gallon" name no distance unit.
+  for (const char* km : {"km", "kms", "kilometers", "kilometres", "kilometer", "kilometre"}) {
     if (unit == km) return "km";
   }
   for (const char* mi : {"mi", "miles", "mile"}) {
     if (unit == mi) return "mi";
   }
-  return std::string();
+  return {};
 }
 
 date_guess guess_date_order(const csv_table& table, std::size_t column) {

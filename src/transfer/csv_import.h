@@ -112,6 +112,9 @@ std::vector<csv_role> guess_roles(const std::vector<std::string>& header, const 
 // ("Odometer (km)", "Odo (mi)"): "km", "mi", or empty when it names none.
 std::string named_distance_unit(const std::vector<std::string>& header,
                                 const std::vector<csv_role>& roles);
+// "km" or "mi" from a word units are written in ("Kilometers", "mi.",
+// "Miles"), else empty.
+std::string distance_unit_named(std::string_view word);
 
 // How dates are written: 2002-05-01 (iso), 1.5.2002 (day first) or
 // 5/1/2002 (month first); a time (T or blank, then HH:MM[:SS]) may follow.

@@ -292,14 +292,6 @@ std::string normal_name(std::string_view header) {
   return name;
 }
 
-// "km", "mi" or empty, from the words units are written in.
-std::string distance_named(std::string_view value) {
-  const std::string unit = lower_ascii(trimmed(value));
-  if (unit.rfind("km", 0) == 0 || unit.rfind("kilomet", 0) == 0) return "km";
-  if (unit == "mi" || unit == "mi." || unit.rfind("mile", 0) == 0) return "mi";
-  return {};
-}
-
 }  // namespace
 
 std::vector<csv_section> find_sections(std::string_view text) {
@@ -343,7 +335,7 @@ vehicle_facts find_vehicle_facts(const std::vector<csv_section>& sections) {
         facts.name = *value;
       } else if ((key == "distunit" || key == "distanceunit" || key == "units") &&
                  facts.distance.empty()) {
-        facts.distance = distance_named(*value);
+        facts.distance = distance_unit_named(*value);
       } else if ((key == "fuelunit" || key == "volumeunit" || key == "fuelunits") &&
                  facts.volume.empty()) {
         facts.volume = *value;
@@ -356,20 +348,8 @@ vehicle_facts find_vehicle_facts(const std::vector<csv_section>& sections) {
     const std::string_view first = section.text.substr(0, section.text.find('\n'));
     const csv_table header = read_csv(first);
     if (header.rows.empty()) continue;
-    for (const std::string& cell : header.rows.front()) {
-      const std::string name = lower_ascii(cell);
-      if (name.find("odo") == std::string::npos && name.find("mileage") == std::string::npos) {
-        continue;
-      }
-      const std::size_t open = name.find('(');
-      if (open == std::string::npos) continue;
-      const std::string unit = distance_named(
-          std::string_view(name).substr(open + 1, name.find(')', open) - open - 1));
-      if (!unit.empty()) {
-        facts.distance = unit;
-        return facts;
-      }
-    }
+    facts.distance = named_distance_unit(header.rows.front(), guess_roles(header.rows.front()));
+    if (!facts.distance.empty()) return facts;
   }
   return facts;
 }

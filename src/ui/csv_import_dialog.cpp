@@ -60,7 +60,8 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   setObjectName(QStringLiteral("csv_import_dialog"));
   sections = find_sections(text);
   states.resize(sections.size());
-  if (sectioned()) found = find_vehicle_facts(sections);
+  // Also a plain file's odometer header may name its unit ("Odometer (km)").
+  found = find_vehicle_facts(sections);
   setWindowTitle(tr("Import CSV"));
 
   auto* file_label = new QLabel(this);
@@ -219,7 +220,7 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   layout->addWidget(currencies_warning);
   layout->addWidget(currencies_box);
   layout->addWidget(summary);
-  if (sectioned() && (!found.distance.empty() || !found.name.empty())) {
+  if (!found.distance.empty() || !found.name.empty()) {
     QStringList told;
     if (!found.distance.empty()) {
       told << tr("distances in %1").arg(QString::fromStdString(found.distance));
@@ -289,10 +290,6 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
 
 // The list must not look at the problems once they are gone, before it is.
 csv_import_dialog::~csv_import_dialog() { problem_texts->show(nullptr); }
-
-std::string csv_import_dialog::distance_unit() const {
-  return table.rows.empty() ? std::string() : named_distance_unit(table.rows.front(), roles);
-}
 
 void csv_import_dialog::preset_separator() {
   const char guessed = guess_separator(sections[current].text);

@@ -56,9 +56,6 @@ class csv_import_dialog : public QDialog {
   // What the file tells of the vehicle, when the user chose to use it for
   // the log; else empty.
   vehicle_facts facts_for_log() const;
-  // The distance unit the mileage column's header names ("km", "mi"), for
-  // the log to take; empty when it names none.
-  std::string distance_unit() const;
 
  private:
   // The choices and cells of one section, while another is shown.
