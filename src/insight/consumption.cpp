@@ -56,20 +56,13 @@ consumption consumption_of(const std::vector<const Record*>& records) {
   bool started = false;  // a full fill-up opens the stretch
   double start = 0;      // its reading
   double fuel = 0;       // filled since it
-  double total_fuel = 0;
-  double total_distance = 0;
   for (const fill_up& next : fill_ups) {
     const double mileage = next.record->mileage();
     if (started && !next.missed && mileage > start) {
       fuel += next.fuel;
       if (!next.full) continue;
       const double distance = mileage - start;
-      const double per_100 = fuel / distance * 100;
-      result.figures.push_back({next.record, fuel, distance, per_100});
-      result.best = std::min(result.best.value_or(per_100), per_100);
-      result.worst = std::max(result.worst.value_or(per_100), per_100);
-      total_fuel += fuel;
-      total_distance += distance;
+      count_in(result, {next.record, fuel, distance, fuel / distance * 100});
     }
     // The first fill-up, one after a gap, or one whose reading does not
     // rise: what came before tells nothing of what follows.
@@ -77,8 +70,16 @@ consumption consumption_of(const std::vector<const Record*>& records) {
     start = mileage;
     fuel = 0;
   }
-  if (total_distance > 0) result.average = total_fuel / total_distance * 100;
   return result;
+}
+
+void count_in(consumption& into, const consumption_figure& figure) {
+  into.figures.push_back(figure);
+  into.best = std::min(into.best.value_or(figure.per_100), figure.per_100);
+  into.worst = std::max(into.worst.value_or(figure.per_100), figure.per_100);
+  into.total_fuel += figure.fuel;
+  into.total_distance += figure.distance;
+  if (into.total_distance > 0) into.average = into.total_fuel / into.total_distance * 100;
 }
 
 double per_100_km(double per_100_units, distance_unit distance, volume_unit volume) {
@@ -89,7 +90,7 @@ double per_100_km(double per_100_units, distance_unit distance, volume_unit volu
     case volume_unit::us_gallon: litres = kLitresPerUsGallon; break;
     case volume_unit::imperial_gallon: litres = kLitresPerImperialGallon; break;
   }
-  const double km = distance == distance_unit::mile ? kKmPerMile : 1;
+  const double km = distance == distance_unit::mi ? kKmPerMile : 1;
   return per_100_units * litres / km;
 }
 
@@ -101,6 +102,20 @@ double mpg_us(double litres_per_100_km) {
 
 double mpg_imperial(double litres_per_100_km) {
   return 100 / litres_per_100_km * kLitresPerImperialGallon / kKmPerMile;
+}
+
+double in_unit(double per_100_units, distance_unit distance, volume_unit volume,
+               consumption_unit unit) {
+  const double per_km = per_100_km(per_100_units, distance, volume);
+  switch (unit) {
+    case consumption_unit::litres_per_100_km:
+    case consumption_unit::kwh_per_100_km: return per_km;
+    case consumption_unit::km_per_litre: return km_per_litre(per_km);
+    case consumption_unit::mpg_us: return mpg_us(per_km);
+    case consumption_unit::mpg_imperial: return mpg_imperial(per_km);
+    case consumption_unit::kwh_per_100_mi: return per_km * kKmPerMile;
+  }
+  return per_km;
 }
 
 }  // namespace tarvik

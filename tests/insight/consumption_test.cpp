@@ -99,9 +99,9 @@ TEST(Consumption, UnitsConvertAndKilowattHoursWorkAlike) {
   EXPECT_NEAR(mpg_us(8), 29.4018, 1e-4);
   EXPECT_NEAR(mpg_imperial(8), 35.3101, 1e-4);
   // A log in miles and US gallons: 3 gallons per 100 miles.
-  EXPECT_NEAR(per_100_km(3, distance_unit::mile, volume_unit::us_gallon), 7.0565, 1e-4);
-  EXPECT_NEAR(mpg_us(per_100_km(3, distance_unit::mile, volume_unit::us_gallon)), 100.0 / 3, 1e-9);
-  EXPECT_NEAR(per_100_km(3, distance_unit::mile, volume_unit::imperial_gallon), 8.4744, 1e-4);
+  EXPECT_NEAR(per_100_km(3, distance_unit::mi, volume_unit::us_gallon), 7.0565, 1e-4);
+  EXPECT_NEAR(mpg_us(per_100_km(3, distance_unit::mi, volume_unit::us_gallon)), 100.0 / 3, 1e-9);
+  EXPECT_NEAR(per_100_km(3, distance_unit::mi, volume_unit::imperial_gallon), 8.4744, 1e-4);
   // An electric car: 9 kWh over 50 km is 18 kWh per 100 km.
   fill_ups charged;
   charged.add(20000, "30", true).add(20050, "9", true);
