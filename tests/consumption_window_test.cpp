@@ -82,10 +82,8 @@ TEST(ConsumptionWindow, TheColumnComesWithTheSecondFullFillUpAndFollowsTheUnitCh
 
   answer_next_modal([](QWidget* dialog) {
     auto* quantity = dialog->findChild<QLineEdit*>(QStringLiteral("quantity_box"));
-    ASSERT_NE(quantity, nullptr);
     auto* label = dialog->findChild<QLabel*>(QStringLiteral("quantity_box_label"));
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text(), "&Fuel (l)");
+    EXPECT_EQ(label != nullptr ? label->text() : QString(), "&Fuel (l)");
     testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("mileage_box")), "10600");
     testing::type_into_box(quantity, "40");
     testing::type_into_box(dialog->findChild<QLineEdit*>(QStringLiteral("cost_box")), "60");
@@ -107,7 +105,6 @@ TEST(ConsumptionWindow, TheColumnComesWithTheSecondFullFillUpAndFollowsTheUnitCh
   // Miles per US gallon, picked with the keys.
   answer_next_modal([](QWidget* dialog) {
     auto* unit = dialog->findChild<QComboBox*>(QStringLiteral("consumption_unit"));
-    ASSERT_NE(unit, nullptr);
     EXPECT_EQ(unit->currentText(), "l/100 km");
     unit->setFocus();
     QTest::keyClick(unit, Qt::Key_Down);
@@ -158,21 +155,25 @@ TEST(ConsumptionWindow, InMilesPerGallonTheBestIsTheHighestAndTheChartHasEachFig
   EXPECT_TRUE(QTest::qWaitFor([&] { return table->model()->rowCount() == 4; }, 3000));
 
   answer_next_modal([](QWidget* dialog) {
-    auto* view = dialog->findChild<QChartView*>(QStringLiteral("consumption_chart"));
-    ASSERT_NE(view, nullptr);
-    const auto series = view->chart()->series();
-    ASSERT_EQ(series.size(), 1);
-    auto* line = qobject_cast<QLineSeries*>(series.front());
-    ASSERT_NE(line, nullptr);
-    ASSERT_EQ(line->count(), 3);
-    EXPECT_NEAR(line->at(0).y(), 30, 1e-9);
-    EXPECT_NEAR(line->at(1).y(), 20, 1e-9);
-    EXPECT_NEAR(line->at(2).y(), 40, 1e-9);
-    EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(line->at(2).x()), QTimeZone::utc())
-                  .date(),
-              QDate(2024, 4, 1));
-    EXPECT_EQ(view->chart()->axes(Qt::Vertical).value(0)->titleText(),
-              "Consumption (mpg (US))");
+    // Checked apart, so that a failed check still closes the dialog.
+    [dialog] {
+      auto* view = dialog->findChild<QChartView*>(QStringLiteral("consumption_chart"));
+      ASSERT_NE(view, nullptr);
+      const auto series = view->chart()->series();
+      ASSERT_EQ(series.size(), 1);
+      auto* line = qobject_cast<QLineSeries*>(series.front());
+      ASSERT_NE(line, nullptr);
+      ASSERT_EQ(line->count(), 3);
+      EXPECT_NEAR(line->at(0).y(), 30, 1e-9);
+      EXPECT_NEAR(line->at(1).y(), 20, 1e-9);
+      EXPECT_NEAR(line->at(2).y(), 40, 1e-9);
+      EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(line->at(2).x()),
+                                               QTimeZone::utc())
+                    .date(),
+                QDate(2024, 4, 1));
+      EXPECT_EQ(view->chart()->axes(Qt::Vertical).value(0)->titleText(),
+                "Consumption (mpg (US))");
+    }();
     testing::click_button(dialog, "Close");
   });
   testing::menu_action(window, "Charts…")->trigger();
@@ -192,15 +193,15 @@ TEST(ConsumptionWindow, ALogInKilowattHoursSaysKWh) {
   EXPECT_EQ(figure(window, "average_consumption_figure"), shown_number(18, 1) + " kWh/100 km");
 
   answer_next_modal([](QWidget* dialog) {
-    auto* operation = dialog->findChild<QLineEdit*>(QStringLiteral("op_box"));
-    ASSERT_NE(operation, nullptr);
-    EXPECT_EQ(operation->text(), "Charging");
-    auto* quantity = dialog->findChild<QLabel*>(QStringLiteral("quantity_box_label"));
-    ASSERT_NE(quantity, nullptr);
-    EXPECT_EQ(quantity->text(), "&Energy (kWh)");
-    auto* price = dialog->findChild<QLabel*>(QStringLiteral("price_box_label"));
-    ASSERT_NE(price, nullptr);
-    EXPECT_EQ(price->text(), "&Price per kWh");
+    const auto text = [dialog](const char* name) {
+      auto* part = dialog->findChild<QWidget*>(QLatin1String(name));
+      if (auto* box = qobject_cast<QLineEdit*>(part)) return box->text();
+      if (auto* label = qobject_cast<QLabel*>(part)) return label->text();
+      return QStringLiteral("<none>");
+    };
+    EXPECT_EQ(text("op_box"), "Charging");
+    EXPECT_EQ(text("quantity_box_label"), "&Energy (kWh)");
+    EXPECT_EQ(text("price_box_label"), "&Price per kWh");
     testing::click_button(dialog, "Cancel");
   });
   QTest::keyClick(table, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
@@ -208,7 +209,6 @@ TEST(ConsumptionWindow, ALogInKilowattHoursSaysKWh) {
   // Log Settings offers energy units only, and miles bring kWh per 100 mi.
   answer_next_modal([](QWidget* dialog) {
     auto* unit = dialog->findChild<QComboBox*>(QStringLiteral("consumption_unit"));
-    ASSERT_NE(unit, nullptr);
     EXPECT_EQ(unit->count(), 2);
     auto* distance = dialog->findChild<QComboBox*>(QStringLiteral("distance_unit"));
     distance->setFocus();
