@@ -108,6 +108,19 @@ void consumption_and_statistics(benchmark::State& state) {
 }
 BENCHMARK(consumption_and_statistics)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// The consumption alone, the part of the above fill-ups add.
+void consumption(benchmark::State& state) {
+  const auto& log = fuel_log_of(static_cast<int>(state.range(0)));
+  std::vector<const tarvik::Record*> rows;
+  for (const auto& record : log) rows.push_back(record.get());
+  for (auto _ : state) {
+    const tarvik::consumption used = tarvik::consumption_of(rows);
+    benchmark::DoNotOptimize(used.average);
+  }
+  state.counters["records"] = static_cast<double>(rows.size());
+}
+BENCHMARK(consumption)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -1,8 +1,11 @@
 #include "insight/consumption.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "data/number_text.h"
 
@@ -13,14 +16,30 @@ constexpr double kKmPerMile = 1.609344;
 constexpr double kLitresPerUsGallon = 3.785411784;
 constexpr double kLitresPerImperialGallon = 4.54609;
 
+// "yes" in any letter case, blanks anywhere aside; without a copy, as it
+// is asked of every fill-up at every change of a log.
 bool is_yes(const std::string* text) {
   if (text == nullptr) return false;
-  std::string folded;
+  constexpr char kYes[] = "yes";
+  std::size_t matched = 0;
   for (const char c : *text) {
     if (c == ' ' || c == '\t') continue;
-    folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (matched == 3 || lower != kYes[matched]) return false;
+    ++matched;
   }
-  return folded == "yes";
+  return matched == 3;
+}
+
+// The quantity of a fill-up, when its whole text is a number. Most are
+// plain decimals, read without the locale-free strtod the others take.
+std::optional<double> quantity_of(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error == std::errc() && stop == end) return value;
+  if (!whole_double_text(text.c_str())) return std::nullopt;
+  return parse_double(text.c_str());
 }
 
 struct fill_up {
@@ -30,46 +49,114 @@ struct fill_up {
   bool missed;
 };
 
-}  // namespace
+bool before(const fill_up& a, const fill_up& b) {
+  return a.record->date() < b.record->date() ||
+         (a.record->date() == b.record->date() && a.record->mileage() < b.record->mileage());
+}
 
-consumption consumption_of(const std::vector<const Record*>& records) {
-  std::vector<fill_up> fill_ups;
-  for (const Record* record : records) {
-    if (record == nullptr) continue;
-    const std::string* fuel = record->other_field(kFuelKey);
-    if (fuel == nullptr || !whole_double_text(fuel->c_str())) continue;
-    const double quantity = parse_double(fuel->c_str());
-    if (!(quantity > 0) || !std::isfinite(quantity) || !std::isfinite(record->mileage())) continue;
-    fill_ups.push_back({record, quantity, is_yes(record->other_field(kFullKey)),
-                        is_yes(record->other_field(kMissedKey))});
+// Which of the keys a fill-up is read by `key` is, as same_field_key()
+// matches them (fuel and full in any letter case), without folding the
+// text for each of them.
+enum class fill_up_key { none, fuel, full, missed };
+fill_up_key key_of(const std::string& key) {
+  if (key.size() == kFuelKey.size()) {
+    char folded[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+      const char c = key[i];
+      folded[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view name(folded, 4);
+    if (name == kFuelKey) return fill_up_key::fuel;
+    if (name == kFullKey) return fill_up_key::full;
+    return fill_up_key::none;
   }
-  // Most logs are kept in order: nothing to sort then.
-  const auto before = [](const fill_up& a, const fill_up& b) {
-    return a.record->date() < b.record->date() ||
-           (a.record->date() == b.record->date() && a.record->mileage() < b.record->mileage());
-  };
-  if (!std::is_sorted(fill_ups.begin(), fill_ups.end(), before)) {
-    std::stable_sort(fill_ups.begin(), fill_ups.end(), before);
-  }
+  return key == kMissedKey ? fill_up_key::missed : fill_up_key::none;
+}
 
-  consumption result;
-  bool started = false;  // a full fill-up opens the stretch
-  double start = 0;      // its reading
-  double fuel = 0;       // filled since it
-  for (const fill_up& next : fill_ups) {
+// The fill-up a record is: one with a readable positive quantity and a
+// finite reading.
+std::optional<fill_up> fill_up_of(const Record* record) {
+  if (record == nullptr) return std::nullopt;
+  // One look at each field, the last of a key counting as other_field()
+  // has it.
+  const std::string* fuel = nullptr;
+  const std::string* full = nullptr;
+  const std::string* missed = nullptr;
+  for (const hash_element& field : record->other_fields()) {
+    switch (key_of(field.key)) {
+      case fill_up_key::fuel: fuel = &field.value; break;
+      case fill_up_key::full: full = &field.value; break;
+      case fill_up_key::missed: missed = &field.value; break;
+      case fill_up_key::none: break;
+    }
+  }
+  if (fuel == nullptr) return std::nullopt;
+  const std::optional<double> quantity = quantity_of(*fuel);
+  if (!quantity || !(*quantity > 0) || !std::isfinite(*quantity) ||
+      !std::isfinite(record->mileage())) {
+    return std::nullopt;
+  }
+  return fill_up{record, *quantity, is_yes(full), is_yes(missed)};
+}
+
+// The chain of fill-ups in date order, and the figures it gives.
+class stretch {
+ public:
+  explicit stretch(consumption& result) : result_(result) {}
+
+  void add(const fill_up& next) {
     const double mileage = next.record->mileage();
-    if (started && !next.missed && mileage > start) {
-      fuel += next.fuel;
-      if (!next.full) continue;
-      const double distance = mileage - start;
-      count_in(result, {next.record, fuel, distance, fuel / distance * 100});
+    if (started_ && !next.missed && mileage > start_) {
+      fuel_ += next.fuel;
+      if (!next.full) return;
+      const double distance = mileage - start_;
+      count_in(result_, {next.record, fuel_, distance, fuel_ / distance * 100});
     }
     // The first fill-up, one after a gap, or one whose reading does not
     // rise: what came before tells nothing of what follows.
-    started = next.full;
-    start = mileage;
-    fuel = 0;
+    started_ = next.full;
+    start_ = mileage;
+    fuel_ = 0;
   }
+
+ private:
+  consumption& result_;
+  bool started_ = false;  // a full fill-up opens the stretch
+  double start_ = 0;      // its reading
+  double fuel_ = 0;       // filled since it
+};
+
+}  // namespace
+
+consumption consumption_of(const std::vector<const Record*>& records) {
+  consumption result;
+  stretch chain(result);
+  // Most logs are kept in order: their fill-ups are counted as they come,
+  // without a list of them. The first out of order starts it over sorted.
+  const fill_up* last = nullptr;
+  fill_up kept{};
+  bool in_order = true;
+  for (const Record* record : records) {
+    const std::optional<fill_up> next = fill_up_of(record);
+    if (!next) continue;
+    if (last != nullptr && before(*next, *last)) {
+      in_order = false;
+      break;
+    }
+    chain.add(*next);
+    kept = *next;
+    last = &kept;
+  }
+  if (in_order) return result;
+
+  std::vector<fill_up> fill_ups;
+  for (const Record* record : records) {
+    if (const std::optional<fill_up> next = fill_up_of(record)) fill_ups.push_back(*next);
+  }
+  std::stable_sort(fill_ups.begin(), fill_ups.end(), before);
+  result = consumption();
+  stretch sorted(result);
+  for (const fill_up& next : fill_ups) sorted.add(next);
   return result;
 }
 
