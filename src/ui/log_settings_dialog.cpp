@@ -112,7 +112,7 @@ log_units log_settings_dialog::units() const {
   units.distance = static_cast<distance_unit>(distance_->currentData().toInt());
   units.currency = currency_->text().trimmed();
   const auto volume = static_cast<volume_unit>(volume_->currentData().toInt());
-  if (given_.volume || volume != usual_volume()) units.volume = volume;
+  if (given_.volume || volume != usual_volume(units.distance)) units.volume = volume;
   const auto consumption = static_cast<consumption_unit>(consumption_->currentData().toInt());
   if (consumption_chosen_ || consumption != usual_consumption(units.distance, volume)) {
     units.consumption = consumption;

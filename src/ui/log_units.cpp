@@ -21,9 +21,10 @@ log_units units_of(const log_settings& settings, const QLocale& locale) {
   return units;
 }
 
-volume_unit usual_volume(const QLocale& locale) {
-  return locale.measurementSystem() == QLocale::ImperialUSSystem ? volume_unit::us_gallon
-                                                                 : volume_unit::litre;
+volume_unit usual_volume(distance_unit distance, const QLocale& locale) {
+  return distance == distance_unit::mi && locale.measurementSystem() == QLocale::ImperialUSSystem
+             ? volume_unit::us_gallon
+             : volume_unit::litre;
 }
 
 consumption_unit usual_consumption(distance_unit distance, volume_unit volume,
@@ -40,7 +41,7 @@ consumption_unit usual_consumption(distance_unit distance, volume_unit volume,
 }
 
 volume_unit shown_volume(const log_units& units, const QLocale& locale) {
-  return units.volume.value_or(usual_volume(locale));
+  return units.volume.value_or(usual_volume(units.distance, locale));
 }
 
 consumption_unit shown_consumption(const log_units& units, const QLocale& locale) {

@@ -34,9 +34,9 @@ struct log_units {
   QString distance_text() const { return QString::fromLatin1(unit_text(distance)); }
 };
 
-// The volume of a log that sets none: US gallons where the locale measures
-// in US units, else litres.
-volume_unit usual_volume(const QLocale& locale = QLocale());
+// The volume of a log that sets none: US gallons for a log in miles where
+// the locale measures in US units, else litres.
+volume_unit usual_volume(distance_unit distance, const QLocale& locale = QLocale());
 // The consumption unit of a log that sets none: kWh per 100 of the distance
 // unit for kWh; for miles, miles per gallon (imperial for imperial gallons
 // or a UK locale, else US); else litres per 100 km.

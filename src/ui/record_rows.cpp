@@ -81,7 +81,13 @@ record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
 
 void record_rows::show_fuel_column() {
   const auto show = [this](int column, bool shown) {
-    if (table_->isColumnHidden(column) != !shown) table_->setColumnHidden(column, !shown);
+    if (table_->isColumnHidden(column) == !shown) return;
+    table_->setColumnHidden(column, !shown);
+    // A hidden section has no width for its header: it takes it on showing.
+    if (shown) {
+      table_->setColumnWidth(column, std::max(table_->columnWidth(column),
+                                              table_->horizontalHeader()->sectionSizeHint(column)));
+    }
   };
   show(kFuelColumn, model_->has_fill_ups());
   show(kConsumptionColumn, !model_->used().figures.empty());
