@@ -3,10 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench_logs.h"
 #include "data/file_data_source.h"
+#include "insight/consumption.h"
 #include "insight/due_list.h"
 #include "insight/statistics.h"
 #include "insight/yearly.h"
@@ -84,6 +86,66 @@ void due_list(benchmark::State& state) {
   }
 }
 BENCHMARK(due_list)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A log of `count` entries, every other one a fill-up: most to full, one
+// in five partial, one in a hundred after a missed one.
+const std::vector<std::unique_ptr<tarvik::Record>>& fuel_log_of(int count) {
+  static std::vector<std::pair<int, std::vector<std::unique_ptr<tarvik::Record>>>> logs;
+  for (const auto& [size, log] : logs) {
+    if (size == count) return log;
+  }
+  std::vector<std::unique_ptr<tarvik::Record>> log;
+  long date = 1000000000;
+  double mileage = 12000;
+  for (int id = 0; id < count; ++id) {
+    auto record = std::make_unique<tarvik::Record>(id);
+    date += 43200;
+    mileage += 300 + id % 17;
+    const bool fill_up = id % 2 == 1;
+    record->setup(id, date, mileage, fill_up ? "Fuel" : "Oil change", "", 61.5f);
+    if (fill_up) {
+      record->other_field("fuel", std::to_string(20 + id % 23) + ".5");
+      record->other_field("full", id % 10 == 3 ? "no" : "yes");
+      record->other_field("price", "1.519");
+      if (id % 200 == 1) record->other_field("missed", "yes");
+    }
+    log.push_back(std::move(record));
+  }
+  logs.emplace_back(count, std::move(log));
+  return logs.back().second;
+}
+
+// What the window works out when a log of fill-ups changes: the
+// consumption, then the statistics with its average, best and worst.
+void consumption_and_statistics(benchmark::State& state) {
+  const auto& log = fuel_log_of(static_cast<int>(state.range(0)));
+  std::vector<const tarvik::Record*> rows;
+  for (const auto& record : log) rows.push_back(record.get());
+  std::size_t figures = 0;
+  for (auto _ : state) {
+    const tarvik::consumption used = tarvik::consumption_of(rows);
+    const tarvik::log_statistics statistics = tarvik::compute_statistics(rows);
+    figures = used.figures.size();
+    benchmark::DoNotOptimize(used.average);
+    benchmark::DoNotOptimize(statistics.cost_per_year);
+  }
+  state.counters["records"] = static_cast<double>(rows.size());
+  state.counters["figures"] = static_cast<double>(figures);
+}
+BENCHMARK(consumption_and_statistics)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The consumption alone, the part of the above fill-ups add.
+void consumption(benchmark::State& state) {
+  const auto& log = fuel_log_of(static_cast<int>(state.range(0)));
+  std::vector<const tarvik::Record*> rows;
+  for (const auto& record : log) rows.push_back(record.get());
+  for (auto _ : state) {
+    const tarvik::consumption used = tarvik::consumption_of(rows);
+    benchmark::DoNotOptimize(used.average);
+  }
+  state.counters["records"] = static_cast<double>(rows.size());
+}
+BENCHMARK(consumption)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

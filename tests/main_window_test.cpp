@@ -74,9 +74,11 @@ TEST(MainWindow, WithoutALogShowsTheFiveColumnsAndNoRows) {
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(window.centralWidget(), table);
   EXPECT_EQ(table->model()->rowCount(), 0);
-  // A sixth, Fuel, waits for the log's first fill-up.
-  ASSERT_EQ(table->model()->columnCount(), 6);
+  // A sixth, Fuel, waits for the log's first fill-up; a seventh,
+  // Consumption, for its first figure.
+  ASSERT_EQ(table->model()->columnCount(), 7);
   EXPECT_TRUE(table->isColumnHidden(5));
+  EXPECT_TRUE(table->isColumnHidden(6));
   // A log without settings is shown in the locale's units.
   const QString currency = QLocale().currencySymbol();
   const QString distance = QLocale().measurementSystem() == QLocale::MetricSystem ? "km" : "mi";

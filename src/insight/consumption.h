@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/record.h"
+#include "insight/units.h"
 
 // What a vehicle uses, from its fill-ups (entries with a "fuel" field; see
 // record.h). A figure needs two fill-ups to full: the fuel of every fill-up
@@ -43,21 +44,31 @@ struct consumption {
   std::optional<double> average;
   std::optional<double> best;
   std::optional<double> worst;
+  // What the average is made of.
+  double total_fuel = 0;
+  double total_distance = 0;
 };
+
+// Adds `figure` to `into`: its list, totals, average, best and worst. The
+// figures of a part of a log (the rows a filter shows) are summed up so.
+void count_in(consumption& into, const consumption_figure& figure);
 
 // The consumption of the fill-ups among `records` (any order; null
 // pointers and entries without a readable positive quantity are passed
 // over).
 consumption consumption_of(const std::vector<const Record*>& records);
 
-// Units of a log, and the conversions of its figures to litres per 100 km
-// (kWh per 100 km for kWh) and from there to the other usual forms.
-enum class distance_unit { km, mile };
-enum class volume_unit { litre, us_gallon, imperial_gallon, kwh };
+// The conversions of a log's figures to litres per 100 km (kWh per 100 km
+// for kWh) and from there to the other usual forms.
 double per_100_km(double per_100_units, distance_unit distance, volume_unit volume);
 double km_per_litre(double litres_per_100_km);
 double mpg_us(double litres_per_100_km);
 double mpg_imperial(double litres_per_100_km);
+// A figure of a log in `distance` and `volume` (per 100 of its distance
+// units) in `unit`. The best figure stays the best in any unit: a lower
+// volume per distance is a higher distance per volume.
+double in_unit(double per_100_units, distance_unit distance, volume_unit volume,
+               consumption_unit unit);
 
 }  // namespace tarvik
 

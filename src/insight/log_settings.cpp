@@ -19,6 +19,8 @@ namespace {
 constexpr std::string_view kDistanceKey = "distance";
 constexpr std::string_view kCurrencyKey = "currency";
 constexpr std::string_view kVehicleKey = "vehicle";
+constexpr std::string_view kVolumeKey = "volume";
+constexpr std::string_view kConsumptionKey = "consumption";
 
 std::string lower_ascii(std::string_view text) {
   std::string lower(text);
@@ -26,13 +28,6 @@ std::string lower_ascii(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return lower;
-}
-
-std::optional<distance_unit> read_unit(std::string_view value) {
-  const std::string unit = lower_ascii(value);
-  if (unit == "km") return distance_unit::km;
-  if (unit == "mi") return distance_unit::mi;
-  return std::nullopt;
 }
 
 std::string one_line(std::string text) {
@@ -43,8 +38,6 @@ std::string one_line(std::string text) {
 }
 
 }  // namespace
-
-const char* unit_text(distance_unit unit) { return unit == distance_unit::mi ? "mi" : "km"; }
 
 std::string settings_file_path(const std::string& log_path) {
   constexpr std::string_view kText = ".txt";
@@ -80,9 +73,11 @@ void log_settings::set_vehicle(std::string vehicle) { vehicle_ = one_line(std::m
 void log_settings::take_text(std::string text) {
   text_ = std::move(text);
   distance_ = distance_read_ = std::nullopt;
+  volume_ = volume_read_ = std::nullopt;
+  consumption_ = consumption_read_ = std::nullopt;
   currency_ = currency_read_ = std::nullopt;
   vehicle_ = vehicle_read_ = std::nullopt;
-  distance_line_ = currency_line_ = vehicle_line_ = std::nullopt;
+  distance_line_ = volume_line_ = consumption_line_ = currency_line_ = vehicle_line_ = std::nullopt;
   problems_.clear();
   std::size_t line_number = 0;
   for (std::size_t begin = 0; begin < text_.size();) {
@@ -104,10 +99,14 @@ void log_settings::take_text(std::string text) {
     }
     const std::string key = lower_ascii(trim_blanks(content.substr(0, equals)));
     const std::string_view value = trim_blanks(content.substr(equals + 1));
-    if (key != kDistanceKey && key != kCurrencyKey && key != kVehicleKey) continue;  // a later version's: kept
-    std::optional<setting_line>& held = key == kDistanceKey   ? distance_line_
-                                        : key == kCurrencyKey ? currency_line_
-                                                              : vehicle_line_;
+    std::optional<setting_line>* line_of = key == kDistanceKey      ? &distance_line_
+                                           : key == kVolumeKey      ? &volume_line_
+                                           : key == kConsumptionKey ? &consumption_line_
+                                           : key == kCurrencyKey    ? &currency_line_
+                                           : key == kVehicleKey     ? &vehicle_line_
+                                                                    : nullptr;
+    if (line_of == nullptr) continue;  // a later version's: kept
+    std::optional<setting_line>& held = *line_of;
     if (held) {
       problems_.push_back({line_number, key + " is set on an earlier line; this line is not read"});
       continue;
@@ -117,7 +116,23 @@ void log_settings::take_text(std::string text) {
       vehicle_ = vehicle_read_ = std::string(value);
     } else if (key == kCurrencyKey) {
       currency_ = currency_read_ = std::string(value);
-    } else if (const std::optional<distance_unit> unit = read_unit(value)) {
+    } else if (key == kVolumeKey) {
+      if (const std::optional<volume_unit> unit = read_volume_unit(value)) {
+        volume_ = volume_read_ = unit;
+      } else {
+        problems_.push_back({line_number, "volume \"" + std::string(value) +
+                                              "\" is none of l, gal-us, gal-imp, kwh; litres are used"});
+      }
+    } else if (key == kConsumptionKey) {
+      if (const std::optional<consumption_unit> unit = read_consumption_unit(value)) {
+        consumption_ = consumption_read_ = unit;
+      } else {
+        problems_.push_back(
+            {line_number, "consumption \"" + std::string(value) +
+                              "\" is none of l/100km, km/l, mpg-us, mpg-imp, kwh/100km, "
+                              "kwh/100mi; the usual unit of the distance and volume is used"});
+      }
+    } else if (const std::optional<distance_unit> unit = read_distance_unit(value)) {
       distance_ = distance_read_ = unit;
     } else {
       problems_.push_back({line_number, "distance \"" + std::string(value) +
@@ -134,6 +149,13 @@ std::string log_settings::compose() const {
   std::vector<change> changes;
   if (distance_ && distance_ != distance_read_) {
     changes.push_back({distance_line_, std::string(kDistanceKey) + "=" + unit_text(*distance_)});
+  }
+  if (volume_ && volume_ != volume_read_) {
+    changes.push_back({volume_line_, std::string(kVolumeKey) + "=" + unit_word(*volume_)});
+  }
+  if (consumption_ && consumption_ != consumption_read_) {
+    changes.push_back(
+        {consumption_line_, std::string(kConsumptionKey) + "=" + unit_word(*consumption_)});
   }
   if (currency_ && currency_ != currency_read_) {
     changes.push_back({currency_line_, std::string(kCurrencyKey) + "=" + *currency_});
@@ -182,10 +204,14 @@ bool log_settings::save() {
   on_disk_ = saved.written;
   // What was set stays set, also where the text holds it differently.
   const std::optional<distance_unit> distance = distance_;
+  const std::optional<volume_unit> volume = volume_;
+  const std::optional<consumption_unit> consumption = consumption_;
   const std::optional<std::string> currency = currency_;
   const std::optional<std::string> vehicle = vehicle_;
   take_text(std::move(text));
   if (distance) distance_ = distance;
+  if (volume) volume_ = volume;
+  if (consumption) consumption_ = consumption;
   if (currency) currency_ = currency;
   if (vehicle) vehicle_ = vehicle;
   return true;

@@ -7,6 +7,7 @@
 
 #include "data/file_state.h"
 #include "data/log_format.h"
+#include "insight/units.h"
 
 // The units of a log, kept beside it in a small hand-editable file of its
 // own, one setting a line:
@@ -14,9 +15,12 @@
 //   # The units of tarvik.txt: distance km or mi; currency a symbol or code.
 //   distance=km
 //   currency=€
+//   volume=l
+//   consumption=l/100km
 //   vehicle=Golf VII (B-XY 123)
 //
-// The vehicle's name, optional, titles the printed history.
+// The words of the volume and consumption units are in units.h. The
+// vehicle's name, optional, titles the printed history.
 // A file of its own rather than a block in the due file: a program that
 // knows only intervals stops reading the due file at the first block it
 // cannot read, so a settings block there would hide the intervals after it
@@ -29,11 +33,6 @@
 // end, so a file saved unchanged keeps every byte.
 namespace tarvik {
 
-enum class distance_unit { km, mi };
-
-// "km" and "mi", as the file and the window write them.
-const char* unit_text(distance_unit unit);
-
 // The settings file of the log at `log_path`: a trailing ".txt" replaced by
 // ".settings.txt", any other name with ".settings.txt" appended, as
 // due_file_path() does for the due file.
@@ -41,8 +40,8 @@ std::string settings_file_path(const std::string& log_path);
 
 // A settings file as read, and its saving. A missing file gives no settings
 // and no problem: the window takes the units of the user's locale then.
-// Values are never guessed: a distance unit other than km or mi (in any
-// letter case) is reported in problems() with its line and read as unset;
+// Values are never guessed: a unit that is none of units.h's words (in
+// any letter case) is reported in problems() with its line and read as unset;
 // of a key given twice the first line counts and the later is reported.
 //
 // A save writes crash-safely (replacement_file.h), never over the log, its
@@ -58,6 +57,10 @@ class log_settings {
 
   std::optional<distance_unit> distance() const { return distance_; }
   void set_distance(distance_unit unit) { distance_ = unit; }
+  std::optional<volume_unit> volume() const { return volume_; }
+  void set_volume(volume_unit unit) { volume_ = unit; }
+  std::optional<consumption_unit> consumption() const { return consumption_; }
+  void set_consumption(consumption_unit unit) { consumption_ = unit; }
   // The currency as written; empty text is no currency.
   const std::optional<std::string>& currency() const { return currency_; }
   // Line breaks would end the setting: they are written as blanks.
@@ -91,13 +94,19 @@ class log_settings {
   std::string path_;
   std::string log_path_;
   std::optional<distance_unit> distance_;
+  std::optional<volume_unit> volume_;
+  std::optional<consumption_unit> consumption_;
   std::optional<std::string> currency_;
   std::optional<std::string> vehicle_;
   std::optional<setting_line> distance_line_;
+  std::optional<setting_line> volume_line_;
+  std::optional<setting_line> consumption_line_;
   std::optional<setting_line> currency_line_;
   std::optional<setting_line> vehicle_line_;
   // The values as read or last saved: a save rewrites what differs.
   std::optional<distance_unit> distance_read_;
+  std::optional<volume_unit> volume_read_;
+  std::optional<consumption_unit> consumption_read_;
   std::optional<std::string> currency_read_;
   std::optional<std::string> vehicle_read_;
   std::vector<log_problem> problems_;

@@ -134,11 +134,47 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, const log_uni
   return view;
 }
 
+QChartView* consumption_chart(const consumption& used, const log_units& units,
+                              QWidget* parent) {
+  const volume_unit volume = shown_volume(units);
+  const consumption_unit unit = shown_consumption(units);
+  auto* series = new QLineSeries;
+  series->setPointsVisible(true);
+  double lowest = 0;
+  double highest = 0;
+  for (const consumption_figure& figure : used.figures) {
+    const double value = in_unit(figure.per_100, units.distance, volume, unit);
+    series->append(static_cast<qreal>(figure.fill_up->date()) * 1000.0, value);
+    lowest = series->count() == 1 ? value : std::min(lowest, value);
+    highest = series->count() == 1 ? value : std::max(highest, value);
+  }
+  auto* chart = new_chart();
+  chart->addSeries(series);
+  chart->setTitle(charts_dialog::tr("Consumption"));
+  chart->legend()->hide();
+  auto* x = new QDateTimeAxis;
+  x->setFormat(QStringLiteral("yyyy-MM"));
+  chart->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+  auto* y = new QValueAxis;
+  // From zero: a change of a tenth is not drawn as a fall to the floor.
+  y->setRange(0, highest > 0 ? highest * 1.1 : 1);
+  y->setLabelFormat(QStringLiteral("%.1f"));
+  y->applyNiceNumbers();
+  y->setTitleText(with_unit(charts_dialog::tr("Consumption"), shown_unit(unit)));
+  chart->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(y);
+  auto* view = new QChartView(chart, parent);
+  view->setObjectName(QStringLiteral("consumption_chart"));
+  view->setRenderHint(QPainter::Antialiasing);
+  return view;
+}
+
 }  // namespace
 
 charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& rows,
                              const QString& save_start, std::string log_path,
-                             const log_units& units)
+                             const log_units& units, const std::optional<consumption>& used)
     : QDialog(parent) {
   setObjectName(QStringLiteral("charts"));
   setWindowTitle(tr("Charts"));
@@ -148,6 +184,12 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
   odometer_view_ = odometer_chart(rows, units, tabs);
   tabs->addTab(cost_view_, tr("Cost per year"));
   tabs->addTab(odometer_view_, tr("Odometer"));
+  const consumption figures = used ? *used : consumption_of(rows);
+  consumption_view_ = nullptr;
+  if (!figures.figures.empty()) {
+    consumption_view_ = consumption_chart(figures, units, tabs);
+    tabs->addTab(consumption_view_, tr("Consumption"));
+  }
   layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   QPushButton* save = buttons->addButton(tr("Save as PNG…"), QDialogButtonBox::ActionRole);
@@ -155,7 +197,11 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
     const QString path = QFileDialog::getSaveFileName(
         this, tr("Save Chart"), save_start, tr("PNG images (*.png)"));
     if (path.isEmpty() || !may_export_to(this, path, log)) return;
-    if (!save_png(tabs->currentIndex() == 0 ? chart::cost_per_year : chart::odometer, path)) {
+    QWidget* shown = tabs->currentWidget();
+    const chart which = shown == cost_view_       ? chart::cost_per_year
+                        : shown == odometer_view_ ? chart::odometer
+                                                  : chart::consumption;
+    if (!save_png(which, path)) {
       QMessageBox::warning(this, QStringLiteral("Tarvik"),
                            tr("%1 could not be written.").arg(path));
       return;
@@ -168,7 +214,10 @@ charts_dialog::charts_dialog(QWidget* parent, const std::vector<const Record*>& 
 }
 
 bool charts_dialog::save_png(chart which, const QString& path) const {
-  QChartView* view = which == chart::cost_per_year ? cost_view_ : odometer_view_;
+  QChartView* view = which == chart::cost_per_year ? cost_view_
+                     : which == chart::odometer    ? odometer_view_
+                                                   : consumption_view_;
+  if (view == nullptr) return false;
   // A chart never shown has no size of its own yet.
   if (!view->isVisible()) view->resize(720, 420);
   QByteArray png;

@@ -6,13 +6,15 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tarvik {
 
 log_settings_dialog::log_settings_dialog(QWidget* parent, const QString& log_name,
                                          const log_units& units, bool remind_at_login)
-    : QDialog(parent) {
+    : QDialog(parent), given_(units) {
   setObjectName(QStringLiteral("log_settings"));
   setWindowTitle(tr("Log Settings"));
   auto* layout = new QVBoxLayout(this);
@@ -37,6 +39,30 @@ log_settings_dialog::log_settings_dialog(QWidget* parent, const QString& log_nam
   distance_label->setBuddy(distance_);
   form->addRow(distance_label, distance_);
 
+  volume_ = new QComboBox(this);
+  volume_->setObjectName(QStringLiteral("volume_unit"));
+  volume_->addItem(tr("Litres (l)"), static_cast<int>(volume_unit::litre));
+  volume_->addItem(tr("US gallons (US gal)"), static_cast<int>(volume_unit::us_gallon));
+  volume_->addItem(tr("Imperial gallons (imp gal)"), static_cast<int>(volume_unit::imperial_gallon));
+  volume_->addItem(tr("Kilowatt-hours (kWh), electric"), static_cast<int>(volume_unit::kwh));
+  volume_->setCurrentIndex(volume_->findData(static_cast<int>(shown_volume(units))));
+  auto* volume_label = new QLabel(tr("V&olume unit:"), this);
+  volume_label->setBuddy(volume_);
+  form->addRow(volume_label, volume_);
+
+  consumption_ = new QComboBox(this);
+  consumption_->setObjectName(QStringLiteral("consumption_unit"));
+  offer_consumption();
+  consumption_->setCurrentIndex(
+      std::max(consumption_->findData(static_cast<int>(shown_consumption(units))), 0));
+  consumption_chosen_ = units.consumption && fits(*units.consumption, shown_volume(units));
+  auto* consumption_label = new QLabel(tr("Con&sumption unit:"), this);
+  consumption_label->setBuddy(consumption_);
+  form->addRow(consumption_label, consumption_);
+  connect(distance_, &QComboBox::currentIndexChanged, this, [this] { offer_consumption(); });
+  connect(volume_, &QComboBox::currentIndexChanged, this, [this] { offer_consumption(); });
+  connect(consumption_, &QComboBox::activated, this, [this] { consumption_chosen_ = true; });
+
   currency_ = new QLineEdit(units.currency, this);
   currency_->setObjectName(QStringLiteral("currency"));
   currency_->setPlaceholderText(tr("a symbol or code: €, $, EUR"));
@@ -59,10 +85,38 @@ log_settings_dialog::log_settings_dialog(QWidget* parent, const QString& log_nam
   layout->addWidget(buttons);
 }
 
+void log_settings_dialog::offer_consumption() {
+  const auto distance = static_cast<distance_unit>(distance_->currentData().toInt());
+  const auto volume = static_cast<volume_unit>(volume_->currentData().toInt());
+  const QVariant current = consumption_->currentData();
+  const QSignalBlocker quiet(consumption_);
+  consumption_->clear();
+  for (const consumption_unit unit :
+       {consumption_unit::litres_per_100_km, consumption_unit::km_per_litre,
+        consumption_unit::mpg_us, consumption_unit::mpg_imperial,
+        consumption_unit::kwh_per_100_km, consumption_unit::kwh_per_100_mi}) {
+    if (fits(unit, volume)) consumption_->addItem(shown_unit(unit), static_cast<int>(unit));
+  }
+  const int kept = current.isValid() ? consumption_->findData(current) : -1;
+  if (consumption_chosen_ && kept >= 0) {
+    consumption_->setCurrentIndex(kept);
+  } else {
+    consumption_chosen_ = false;
+    consumption_->setCurrentIndex(
+        consumption_->findData(static_cast<int>(usual_consumption(distance, volume))));
+  }
+}
+
 log_units log_settings_dialog::units() const {
   log_units units;
   units.distance = static_cast<distance_unit>(distance_->currentData().toInt());
   units.currency = currency_->text().trimmed();
+  const auto volume = static_cast<volume_unit>(volume_->currentData().toInt());
+  if (given_.volume || volume != usual_volume(units.distance)) units.volume = volume;
+  const auto consumption = static_cast<consumption_unit>(consumption_->currentData().toInt());
+  if (consumption_chosen_ || consumption != usual_consumption(units.distance, volume)) {
+    units.consumption = consumption;
+  }
   return units;
 }
 

@@ -378,6 +378,9 @@ bool open_log::save_units(const log_units& units, const std::optional<QString>& 
   const auto apply = [&] {
     settings_->set_distance(units.distance);
     settings_->set_currency(from_widget_text(units.currency));
+    // Unset, they follow the distance unit and the locale.
+    if (units.volume) settings_->set_volume(*units.volume);
+    if (units.consumption) settings_->set_consumption(*units.consumption);
     if (vehicle) settings_->set_vehicle(from_widget_text(*vehicle));
     return settings_->save();
   };

@@ -29,6 +29,7 @@
 #include "data/record.h"
 #include "insight/operation_name.h"
 #include "platform/pointer_check.h"
+#include "ui/log_units.h"
 #include "ui/field_table.h"
 #include "ui/form_input.h"
 #include "ui/shown_number.h"
@@ -183,7 +184,7 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
   // A fill-up's own boxes follow the cost.
   if (fill_up || (record != nullptr && record->other_field(kFuelKey) != nullptr)) {
     const auto add_box = [&](const QString& text, const char* box_name, const std::string* value,
-                             int decimals, QString* shown) {
+                             int decimals, QString* shown, QLabel** label_out) {
       auto* label = new QLabel(text, this);
       TARVIK_CHECK_POINTER(label, kSource);
       grid->addWidget(label, row, 0);
@@ -193,6 +194,8 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
       box->setMinimumWidth(box_width);
       box->setText(shown_field_number(value, decimals));
       label->setBuddy(box);
+      label->setObjectName(QLatin1String(box_name) + QStringLiteral("_label"));
+      *label_out = label;
       grid->addWidget(box, row++, 1);
       *shown = box->text();
       connect(box, &QLineEdit::textChanged, this, [this, box] {
@@ -203,8 +206,10 @@ RecordEditor::RecordEditor(Record* record_to_edit, QDialog* owner, const char* n
     const auto field = [this](std::string_view key) {
       return record != nullptr ? record->other_field(key) : nullptr;
     };
-    quantity_box = add_box(tr("&Quantity"), "quantity_box", field(kFuelKey), 2, &shown_quantity);
-    price_box = add_box(tr("&Price per unit"), "price_box", field(kPriceKey), 3, &shown_price);
+    quantity_box = add_box(tr("&Quantity"), "quantity_box", field(kFuelKey), 2, &shown_quantity,
+                           &quantity_label);
+    price_box = add_box(tr("&Price per unit"), "price_box", field(kPriceKey), 3, &shown_price,
+                        &price_label);
     full_box = new QCheckBox(tr("&Filled to full"), this);
     TARVIK_CHECK_POINTER(full_box, kSource);
     full_box->setObjectName(QStringLiteral("full_box"));
@@ -484,6 +489,12 @@ void RecordEditor::use_log(log_context context) {
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
     op_box->setCompleter(completer);
+  }
+  if (log.volume && quantity_label != nullptr) {
+    const QString unit = shown_unit(*log.volume);
+    quantity_label->setText(*log.volume == volume_unit::kwh ? tr("&Energy (%1)").arg(unit)
+                                                            : tr("&Fuel (%1)").arg(unit));
+    price_label->setText(tr("&Price per %1").arg(unit));
   }
   show_readings();
 }

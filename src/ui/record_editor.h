@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/file_data_source.h"
+#include "insight/units.h"
 
 class QCheckBox;
 class QDialog;
@@ -33,6 +34,9 @@ struct log_context {
   };
   std::vector<reading> readings;
   QStringList operations;
+  // The log's volume unit, which a fill-up's quantity and price name
+  // ("Fuel (l)", "Energy (kWh)"); empty: none named.
+  std::optional<volume_unit> volume;
 };
 
 // The context of `records` without the one whose identifier is `editing`
@@ -93,8 +97,9 @@ class RecordEditor : public QWidget {
 
   // Warns under the boxes, as the user types, when the mileage goes against
   // the readings of `log` (see implausible_reading), and completes the
-  // operation from its operations, in any letter case. The warning never
-  // keeps OK from saving.
+  // operation from its operations, in any letter case; names the log's
+  // volume unit beside a fill-up's boxes. The warning never keeps OK from
+  // saving.
   void use_log(log_context log);
 
   // Shows under the box of each of `values`' fields what the file holds
@@ -141,6 +146,8 @@ class RecordEditor : public QWidget {
   QPlainTextEdit* notes_box;
   // The fill-up's boxes: null unless shown.
   QLineEdit* quantity_box = nullptr;
+  QLabel* quantity_label = nullptr;
+  QLabel* price_label = nullptr;
   QLineEdit* price_box = nullptr;
   QCheckBox* full_box = nullptr;
   field_table* fields;

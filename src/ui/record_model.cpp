@@ -46,7 +46,8 @@ QString one_line(const QString& text) {
 }
 
 bool is_numeric(const std::string& name) {
-  return name == "mileage" || name == "cost" || name == "date" || name == "fuel";
+  return name == "mileage" || name == "cost" || name == "date" || name == "fuel" ||
+         name == "consumption";
 }
 
 // A fill-up's quantity as a number; NaN for an entry without one, or with
@@ -100,7 +101,58 @@ void record_model::reload(DataSource* store_) {
   drop_caches();
   fill_ups.clear();
   for (std::size_t row = 0; row < ids.size(); ++row) note_fill_up(row);
+  count_consumption(false);
   endResetModel();
+}
+
+void record_model::count_consumption(bool tell) {
+  const bool had = tell && !used_.figures.empty();
+  used_ = consumption();
+  figure_at.clear();
+  if (fill_ups.empty() || store == nullptr) {
+    if (had) emit_consumption_changed();
+    return;
+  }
+  // By identifier: the same order whatever the set's, for fill-ups of one
+  // date and reading.
+  std::vector<int> ordered(fill_ups.begin(), fill_ups.end());
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<const Record*> records;
+  records.reserve(ordered.size());
+  for (const int id : ordered) records.push_back(store->record(id));
+  used_ = consumption_of(records);
+  figure_at.reserve(used_.figures.size());
+  for (std::size_t k = 0; k < used_.figures.size(); ++k) {
+    figure_at.emplace(used_.figures[k].fill_up->identifier(), k);
+  }
+  if (had || (tell && !used_.figures.empty())) emit_consumption_changed();
+}
+
+void record_model::emit_consumption_changed() {
+  // A change of one fill-up moves the figure of the next full one.
+  const auto column =
+      static_cast<int>(std::find(names.begin(), names.end(), "consumption") - names.begin());
+  if (column < columnCount() && !ids.empty()) {
+    emit dataChanged(index(0, column), index(rowCount() - 1, column));
+  }
+}
+
+const consumption_figure* record_model::figure_of(int identifier) const {
+  const auto found = figure_at.find(identifier);
+  return found == figure_at.end() ? nullptr : &used_.figures[found->second];
+}
+
+void record_model::show_consumption_in(distance_unit distance, volume_unit volume,
+                                       consumption_unit unit) {
+  if (distance == distance_ && volume == volume_ && unit == consumption_unit_) return;
+  distance_ = distance;
+  volume_ = volume;
+  consumption_unit_ = unit;
+  if (!used_.figures.empty()) emit_consumption_changed();
+}
+
+double record_model::shown_figure(const consumption_figure& figure) const {
+  return in_unit(figure.per_100, distance_, volume_, consumption_unit_);
 }
 
 void record_model::note_fill_up(std::size_t row) {
@@ -124,6 +176,7 @@ void record_model::inserted(std::size_t position, int identifier) {
   }
   note_fill_up(position);
   endInsertRows();
+  if (has_fill_ups() || !used_.figures.empty()) count_consumption(true);
 }
 
 void record_model::removed(std::size_t position) {
@@ -139,6 +192,7 @@ void record_model::removed(std::size_t position) {
     notes_texts.erase(notes_texts.begin() + at);
   }
   endRemoveRows();
+  if (has_fill_ups() || !used_.figures.empty()) count_consumption(true);
 }
 
 void record_model::changed(std::size_t position) {
@@ -147,6 +201,7 @@ void record_model::changed(std::size_t position) {
   note_fill_up(position);
   const int row = static_cast<int>(position);
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+  if (has_fill_ups() || !used_.figures.empty()) count_consumption(true);
 }
 
 const Record* record_model::record_at(int row) const {
@@ -156,7 +211,13 @@ const Record* record_model::record_at(int row) const {
 
 double record_model::number_at(const std::string& name, int row) const {
   const Record* record = record_at(row);
-  return record != nullptr ? number_of(*record, name) : 0.0;
+  if (record == nullptr) return 0.0;
+  if (name == "consumption") {
+    // Rows without a figure after every figure, as fuel sorts.
+    const consumption_figure* figure = figure_of(record->identifier());
+    return figure != nullptr ? shown_figure(*figure) : std::nan("");
+  }
+  return number_of(*record, name);
 }
 
 QString record_model::text_at(const std::string& name, int row) const {
@@ -327,7 +388,7 @@ QVariant record_model::data(const QModelIndex& index, int role) const {
   const std::string& name = names[static_cast<std::size_t>(index.column())];
   // Numbers line up by their last digit.
   if (role == Qt::TextAlignmentRole) {
-    if (name == "mileage" || name == "cost" || name == "fuel") {
+    if (name == "mileage" || name == "cost" || name == "fuel" || name == "consumption") {
       return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     }
     return QVariant();
@@ -343,6 +404,10 @@ QVariant record_model::data(const QModelIndex& index, int role) const {
     if (fuel == nullptr) return QString();
     const double quantity = fuel_of(*record);
     return std::isnan(quantity) ? one_line(to_widget_text(*fuel)) : shown_number(quantity, 2);
+  }
+  if (name == "consumption") {
+    const consumption_figure* figure = figure_of(record->identifier());
+    return figure != nullptr ? shown_number(shown_figure(*figure), 1) : QString();
   }
   const QString text = to_widget_text(record->value(name));
   return role == whole_text_role ? text : one_line(text);

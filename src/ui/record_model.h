@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "insight/consumption.h"
 #include "ui/folded_texts.h"
 
 namespace tarvik {
@@ -22,8 +23,10 @@ enum class reading_fault;
 
 // The records of a store as a table: row i is the record whose identifier
 // is identifiers()[i], in store order; one column a field, named by the key
-// Record::value() takes, or "fuel" for a fill-up's quantity. Cells are not kept: data() asks the record each
-// time. Display texts are on one line (each line break as a return symbol);
+// Record::value() takes, or "fuel" for a fill-up's quantity, or
+// "consumption" for the figure a full fill-up closes. Cells are not kept:
+// data() asks the record each time; the consumption figures are worked out
+// once at each change the model is told about (from the fill-ups alone). Display texts are on one line (each line break as a return symbol);
 // whole_text_role gives the text as stored. Mileage and cost are shown in
 // the user's locale (shown_number), right-aligned. The model follows the store
 // only as told: reload() after any change made behind its back, or one of
@@ -69,6 +72,12 @@ class record_model : public QAbstractTableModel {
   const Record* record_at(int row) const;
   // Whether any row is a fill-up (has a "fuel" field).
   bool has_fill_ups() const { return !fill_ups.empty(); }
+  // The consumption of the whole log, in its own units (consumption.h).
+  const consumption& used() const { return used_; }
+  // The figure the record with `identifier` closes, or null.
+  const consumption_figure* figure_of(int identifier) const;
+  // The units the consumption column shows its figures in.
+  void show_consumption_in(distance_unit distance, volume_unit volume, consumption_unit unit);
 
   // Every row, in the order of `column`: a number that is not a number
   // sorts after all others, and rows with equal keys keep their order
@@ -118,6 +127,12 @@ class record_model : public QAbstractTableModel {
   void drop_caches();
   // Notes whether the record of `row` is a fill-up.
   void note_fill_up(std::size_t row);
+  // Works the consumption figures out anew from the fill-ups; with `tell`,
+  // tells the views of the column.
+  void count_consumption(bool tell);
+  void emit_consumption_changed();
+  // A figure of the log in the units shown.
+  double shown_figure(const consumption_figure& figure) const;
 
   std::vector<std::string> names;
   QStringList labels;
@@ -128,6 +143,12 @@ class record_model : public QAbstractTableModel {
   const std::unordered_map<int, QString>* problem_marks = nullptr;
   // The identifiers of the fill-ups: most logs have none or a few.
   std::unordered_set<int> fill_ups;
+  consumption used_;
+  // By identifier of the closing fill-up: its place in used_.figures.
+  std::unordered_map<int, std::size_t> figure_at;
+  distance_unit distance_ = distance_unit::km;
+  volume_unit volume_ = volume_unit::litre;
+  consumption_unit consumption_unit_ = consumption_unit::litres_per_100_km;
   // Every row's operation and notes case-folded, as numbers of distinct
   // texts: a few bytes a row, where a string a row cost several
   // allocations and its own copy of texts that mostly repeat.

@@ -38,8 +38,13 @@ constexpr column_default kColumns[] = {
     {QT_TRANSLATE_NOOP("tarvik::record_rows", "Notes"), 150, nullptr},
     // Shown before Notes, and only while the log has fill-ups.
     {QT_TRANSLATE_NOOP("tarvik::record_rows", "Fuel"), 50, "8,888.88"},
+    // After Fuel, and only while the log has a figure.
+    {QT_TRANSLATE_NOOP("tarvik::record_rows", "Consumption"), 50, "888.8"},
 };
 constexpr int kFuelColumn = 5;
+constexpr int kConsumptionColumn = 6;
+// The Fuel column of a log in kWh.
+const char* const kChargedLabel = QT_TRANSLATE_NOOP("tarvik::record_rows", "Charged");
 constexpr int kNotesColumn = 4;
 
 // A column's header in the user's language; its name stays the key.
@@ -69,14 +74,23 @@ record_rows::record_rows(record_table* table, open_log& log, QObject* parent)
   model_->mark_problems(&log_.problem_marks());
   table_->setModel(filter_);
   table_->horizontalHeader()->moveSection(kFuelColumn, kNotesColumn);
+  table_->horizontalHeader()->moveSection(kConsumptionColumn, kNotesColumn + 1);
   size_columns();
   show_fuel_column();
 }
 
 void record_rows::show_fuel_column() {
-  const bool shown = model_->has_fill_ups();
-  if (table_->isColumnHidden(kFuelColumn) == !shown) return;
-  table_->setColumnHidden(kFuelColumn, !shown);
+  const auto show = [this](int column, bool shown) {
+    if (table_->isColumnHidden(column) == !shown) return;
+    table_->setColumnHidden(column, !shown);
+    // A hidden section has no width for its header: it takes it on showing.
+    if (shown) {
+      table_->setColumnWidth(column, std::max(table_->columnWidth(column),
+                                              table_->horizontalHeader()->sectionSizeHint(column)));
+    }
+  };
+  show(kFuelColumn, model_->has_fill_ups());
+  show(kConsumptionColumn, !model_->used().figures.empty());
 }
 
 void record_rows::fit_row_header() {
@@ -110,6 +124,8 @@ void record_rows::size_columns() {
 }
 
 void record_rows::name_units(const log_units& units) {
+  const volume_unit volume = shown_volume(units);
+  model_->show_consumption_in(units.distance, volume, shown_consumption(units));
   QStringList labels;
   for (const auto& column : columns) {
     const QString name = column_label(column->name);
@@ -117,6 +133,11 @@ void record_rows::name_units(const log_units& units) {
       labels << with_unit(name, units.distance_text());
     } else if (column->name == "Cost") {
       labels << with_unit(name, units.currency);
+    } else if (column->name == "Fuel") {
+      labels << with_unit(volume == volume_unit::kwh ? column_label(kChargedLabel) : name,
+                          shown_unit(volume));
+    } else if (column->name == "Consumption") {
+      labels << with_unit(name, shown_unit(shown_consumption(units)));
     } else {
       labels << name;
     }
@@ -174,6 +195,28 @@ const std::vector<int>& record_rows::identifiers() const { return model_->identi
 
 void record_rows::show_figures(statistics_panel& panel) const {
   panel.show_rows(*model_, filter_->source_rows());
+}
+
+consumption record_rows::consumption_shown() const {
+  if (!filter_->filtering()) return model_->used();
+  // The figures of the whole log whose closing fill-up is shown: a filter
+  // does not break a stretch.
+  consumption shown;
+  if (model_->used().figures.empty()) return shown;
+  for (const int row : filter_->source_rows()) {
+    const Record* record = model_->record_at(row);
+    if (record == nullptr) continue;
+    if (const consumption_figure* figure = model_->figure_of(record->identifier())) {
+      count_in(shown, *figure);
+    }
+  }
+  // In the order of the log's figures, as the chart draws them.
+  std::sort(shown.figures.begin(), shown.figures.end(),
+            [this](const consumption_figure& a, const consumption_figure& b) {
+              return model_->figure_of(a.fill_up->identifier()) <
+                     model_->figure_of(b.fill_up->identifier());
+            });
+  return shown;
 }
 
 void record_rows::mark_left_out(const std::vector<left_out_reading>& left_out) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "insight/consumption.h"
 #include "ui/record_commands.h"
 
 class QObject;
@@ -83,6 +84,9 @@ class record_rows {
   std::vector<const Record*> shown() const;
   // Shows the figures of the rows shown in `panel`.
   void show_figures(statistics_panel& panel) const;
+  // The consumption figures of the whole log that the rows shown close,
+  // in the log's own units; valid until the log next changes.
+  consumption consumption_shown() const;
   // Marks the rows of the entries left out of the odometer figures.
   void mark_left_out(const std::vector<left_out_reading>& left_out);
   // Every record of the log, in store order, whatever the filter shows.
@@ -107,12 +111,14 @@ class record_rows {
   // The row header sizes itself by a sample of its rows: wide enough for
   // a problem's mark on any row, while there is one.
   void fit_row_header();
-  // Shows the Fuel column while the log has fill-ups, hides it otherwise.
+  // Shows the Fuel column while the log has fill-ups, and Consumption
+  // while it has a figure; hides them otherwise.
   void show_fuel_column();
 
   record_table* table_;
   open_log& log_;
-  // The column descriptors, in column order: the five fields, then Fuel.
+  // The column descriptors, in column order: the five fields, then Fuel
+  // and Consumption.
   std::vector<std::unique_ptr<colinfo>> columns;
   record_model* model_;
   record_filter* filter_;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <tuple>
 
+#include "insight/consumption.h"
 #include "insight/statistics.h"
 #include "ui/log_units.h"
 #include "ui/record_model.h"
@@ -48,6 +49,9 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   cost_per_year_ = add(QT_TR_NOOP("Cost per year"), "cost_per_year_figure");
   cost_per_thousand_ = add(QT_TR_NOOP("Cost per 1,000"), "cost_per_thousand_figure");
   distance_per_year_ = add(QT_TR_NOOP("Distance per year"), "distance_per_year_figure");
+  average_consumption_ = add(QT_TR_NOOP("Average consumption"), "average_consumption_figure");
+  best_consumption_ = add(QT_TR_NOOP("Best consumption"), "best_consumption_figure");
+  worst_consumption_ = add(QT_TR_NOOP("Worst consumption"), "worst_consumption_figure");
   // Fuel beside the rest, a row for each cost of the form, in a column of
   // their own: the dock has more room across than down.
   cost_kinds_ = new QWidget(this);
@@ -103,6 +107,7 @@ statistics_panel::statistics_panel(QWidget* parent) : QWidget(parent) {
   operations_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   layout->addWidget(operations_, 1);
   show_figures(log_statistics{});
+  show_consumption(consumption{});
   name_units(locale_units());
 }
 
@@ -118,6 +123,10 @@ void statistics_panel::name_units(const log_units& units) {
   kinds_per_year_name_->setText(with_unit(tr("Cost per year"), units.currency));
   kinds_per_thousand_name_->setText(tr("Cost per %1 %2").arg(QLocale().toString(1000), distance));
   name(distance_per_year_, with_unit(tr("Distance per year"), distance));
+  distance_ = units.distance;
+  volume_ = shown_volume(units);
+  consumption_unit_ = shown_consumption(units);
+  show_consumption(consumption(shown_used_));
   operations_->setHorizontalHeaderLabels(
       {tr("Operation"), tr("Count"), with_unit(tr("Total cost"), units.currency),
        with_unit(tr("Every"), distance), with_unit(tr("Every"), tr("days"))});
@@ -125,13 +134,43 @@ void statistics_panel::name_units(const log_units& units) {
 
 void statistics_panel::show_rows(const record_model& model, const std::vector<int>& rows) {
   statistics_gatherer gatherer(left_out_);
+  consumption used;
+  // Most logs have no fill-up: no lookup a row then.
+  const bool figures = !model.used().figures.empty();
   for (const int row : rows) {
-    if (const Record* record = model.record_at(row)) gatherer.add(*record);
+    const Record* record = model.record_at(row);
+    if (record == nullptr) continue;
+    gatherer.add(*record);
+    if (!figures) continue;
+    if (const consumption_figure* figure = model.figure_of(record->identifier())) {
+      count_in(used, *figure);
+    }
   }
   show_figures(gatherer.result());
   // By the log, not the rows shown: a filter that hides the fill-ups shows
   // a fuel cost of 0 rather than a panel that changes its shape.
   cost_kinds_->setVisible(model.has_fill_ups());
+  show_consumption(used);
+}
+
+void statistics_panel::show_consumption(const consumption& used) {
+  // Kept to be shown again in other units; the figures' records are not.
+  shown_used_ = used;
+  shown_used_.figures.clear();
+  // Without a figure the lines would say nothing: they leave the form.
+  const bool any = used.average.has_value();
+  const auto shown = [&](QLabel* label, const std::optional<double>& per_100) {
+    label->setText(per_100 ? QStringLiteral("%1 %2").arg(
+                                 shown_number(in_unit(*per_100, distance_, volume_, consumption_unit_), 1),
+                                 shown_unit(consumption_unit_))
+                           : kNone);
+    form_->setRowVisible(label, any);
+  };
+  shown(average_consumption_, used.average);
+  // Lowest use is best in any unit: in_unit turns it into the highest
+  // distance per volume where that is the unit.
+  shown(best_consumption_, used.best);
+  shown(worst_consumption_, used.worst);
 }
 
 void statistics_panel::show_readings(const std::vector<left_out_reading>& left_out) {

@@ -4,7 +4,9 @@
 #include <QWidget>
 #include <vector>
 
+#include "insight/consumption.h"
 #include "insight/odometer.h"
+#include "insight/units.h"
 
 class QFormLayout;
 class QLabel;
@@ -20,7 +22,9 @@ struct log_units;
 // The figures of the rows a view shows (see insight/statistics.h): number
 // of entries, total cost, cost per year, cost per 1,000 distance units,
 // distance per year, and per operation its count, total cost and average
-// interval in distance and days. Numbers are shown in the user's locale; a
+// interval in distance and days; with fill-ups, the average, best and
+// worst consumption (the best the lowest use of fuel, so the highest
+// number in miles per gallon). Numbers are shown in the user's locale; a
 // figure that cannot be told (one entry, no distance) shows as "–". A line
 // below names the entries of the log left out of the odometer figures and
 // why (insight/odometer.h). While the log has fill-ups (the table shows its
@@ -47,6 +51,8 @@ class statistics_panel : public QWidget {
 
  private:
   void show_figures(const log_statistics& figures);
+  // The consumption figures of the rows shown, in the log's units.
+  void show_consumption(const consumption& used);
 
   QFormLayout* form_;
   QLabel* entries_;
@@ -65,6 +71,13 @@ class statistics_panel : public QWidget {
   QLabel* other_cost_per_year_;
   QLabel* fuel_cost_per_thousand_;
   QLabel* other_cost_per_thousand_;
+  QLabel* average_consumption_;
+  QLabel* best_consumption_;
+  QLabel* worst_consumption_;
+  distance_unit distance_ = distance_unit::km;
+  volume_unit volume_ = volume_unit::litre;
+  consumption_unit consumption_unit_ = consumption_unit::litres_per_100_km;
+  consumption shown_used_;
   QLabel* left_out_line_;
   std::vector<left_out_reading> left_out_;
   QTableWidget* operations_;

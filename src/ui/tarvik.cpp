@@ -421,7 +421,7 @@ void Tarvik::setup_menus() {
   view->addAction(due_dock->toggleViewAction());
   view->addAction(tr("&Charts…"), this, [this] {
     charts_dialog charts(this, rows_shown(), log_->beside(QStringLiteral(".png")), log_->path(),
-                         log_->units());
+                         log_->units(), rows->consumption_shown());
     connect(&charts, &charts_dialog::saved, this,
             [this](const QString& path) { say(tr("Chart saved to %1").arg(path), 10000); });
     charts.exec();
@@ -637,11 +637,12 @@ void Tarvik::new_fill_up() { add_record(true); }
 void Tarvik::add_record(bool fill_up) {
   auto record = std::make_unique<Record>(log_->store().next_id());
   TARVIK_CHECK_POINTER(record.get(), kSource);
-  const log_context context = context_of(rows->all(), -1);
+  log_context context = context_of(rows->all(), -1);
+  context.volume = shown_volume(log_->units());
   // The latest reading is offered: most entries are a little past it.
   const double offered = latest_reading(context).value_or(0.0);
   record->mileage(offered);
-  if (fill_up) record->operation("Fuel");
+  if (fill_up) record->operation(*context.volume == volume_unit::kwh ? "Charging" : "Fuel");
   const std::string operation = record->operation();
   if (RecordEditor::editor_dialog(record.get(), this,
                                   fill_up ? "new_fill_up_editor" : "new_record_editor",
@@ -672,9 +673,10 @@ void Tarvik::edit_record() {
   const record_values before = values_of(*stored);
   Record copy(id);
   set_values(copy, before);
+  log_context context = context_of(rows->all(), id);
+  context.volume = shown_volume(log_->units());
   if (RecordEditor::editor_dialog(&copy, this, "edit_record_editor", 0,
-                                  log_->file_store().unread_values(id),
-                                  context_of(rows->all(), id)) == 0) {
+                                  log_->file_store().unread_values(id), context) == 0) {
     return;
   }
   const record_values after = values_of(copy);

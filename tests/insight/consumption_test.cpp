@@ -99,15 +99,48 @@ TEST(Consumption, UnitsConvertAndKilowattHoursWorkAlike) {
   EXPECT_NEAR(mpg_us(8), 29.4018, 1e-4);
   EXPECT_NEAR(mpg_imperial(8), 35.3101, 1e-4);
   // A log in miles and US gallons: 3 gallons per 100 miles.
-  EXPECT_NEAR(per_100_km(3, distance_unit::mile, volume_unit::us_gallon), 7.0565, 1e-4);
-  EXPECT_NEAR(mpg_us(per_100_km(3, distance_unit::mile, volume_unit::us_gallon)), 100.0 / 3, 1e-9);
-  EXPECT_NEAR(per_100_km(3, distance_unit::mile, volume_unit::imperial_gallon), 8.4744, 1e-4);
+  EXPECT_NEAR(per_100_km(3, distance_unit::mi, volume_unit::us_gallon), 7.0565, 1e-4);
+  EXPECT_NEAR(mpg_us(per_100_km(3, distance_unit::mi, volume_unit::us_gallon)), 100.0 / 3, 1e-9);
+  EXPECT_NEAR(per_100_km(3, distance_unit::mi, volume_unit::imperial_gallon), 8.4744, 1e-4);
   // An electric car: 9 kWh over 50 km is 18 kWh per 100 km.
   fill_ups charged;
   charged.add(20000, "30", true).add(20050, "9", true);
   const consumption used = consumption_of(charged.rows());
   ASSERT_EQ(used.figures.size(), 1u);
   EXPECT_DOUBLE_EQ(per_100_km(used.figures[0].per_100, distance_unit::km, volume_unit::kwh), 18);
+}
+
+TEST(Consumption, EachUnitShowsTheSameStretchAndThePartsOfALogSumUp) {
+  // 5 US gallons over 150 miles: 30 mpg (US) however it is asked for.
+  const double per_100_mi = 5.0 / 150 * 100;
+  const auto in = [&](consumption_unit unit) {
+    return in_unit(per_100_mi, distance_unit::mi, volume_unit::us_gallon, unit);
+  };
+  EXPECT_NEAR(in(consumption_unit::mpg_us), 30, 1e-9);
+  EXPECT_NEAR(in(consumption_unit::mpg_imperial), 30 * 4.54609 / 3.785411784, 1e-9);
+  EXPECT_NEAR(in(consumption_unit::litres_per_100_km), 7.8405, 1e-4);
+  EXPECT_NEAR(in(consumption_unit::km_per_litre), 100 / 7.8405, 1e-3);
+  // kWh per 100 mi from a log in km: 18 a 100 km is 28.97 a 100 mi.
+  EXPECT_NEAR(in_unit(18, distance_unit::km, volume_unit::kwh, consumption_unit::kwh_per_100_mi),
+              18 * 1.609344, 1e-9);
+  EXPECT_TRUE(fits(consumption_unit::kwh_per_100_km, volume_unit::kwh));
+  EXPECT_FALSE(fits(consumption_unit::mpg_us, volume_unit::kwh));
+  EXPECT_FALSE(fits(consumption_unit::kwh_per_100_mi, volume_unit::litre));
+
+  // Some of a log's figures, summed up: weighted by distance, the best the
+  // least fuel, which in mpg is the highest number.
+  fill_ups log;
+  log.add(10000, "50", true).add(10500, "40", true).add(11000, "30", true).add(11200, "20", true);
+  const consumption all = consumption_of(log.rows());
+  ASSERT_EQ(per_100_of(all), (std::vector<double>{8, 6, 10}));
+  consumption part;
+  count_in(part, all.figures[0]);
+  count_in(part, all.figures[2]);
+  EXPECT_DOUBLE_EQ(*part.average, 60.0 / 700 * 100);
+  EXPECT_DOUBLE_EQ(*part.best, 8);
+  EXPECT_DOUBLE_EQ(*part.worst, 10);
+  EXPECT_GT(in_unit(*all.best, distance_unit::km, volume_unit::litre, consumption_unit::mpg_us),
+            in_unit(*all.worst, distance_unit::km, volume_unit::litre, consumption_unit::mpg_us));
 }
 
 }  // namespace

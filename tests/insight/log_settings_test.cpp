@@ -159,5 +159,57 @@ TEST(LogSettings, ASaveNeverWritesOverAnotherProgramsChangeOrWhatTheLogKeeps) {
   EXPECT_EQ(read_file(path), "distance=km\n");
 }
 
+TEST(LogSettings, VolumeAndConsumptionUnitsAreReadKeptAndRewrittenAlone) {
+  const temp_dir dir;
+  const std::string path = dir.file("t.settings.txt");
+  const std::string hand = "distance=mi\n  Volume = GAL-IMP \r\n# mpg, as on the dash\nconsumption=mpg-imp";
+  write_file(path, hand);
+  log_settings settings(path);
+  EXPECT_EQ(settings.volume(), volume_unit::imperial_gallon);
+  EXPECT_EQ(settings.consumption(), consumption_unit::mpg_imperial);
+  EXPECT_TRUE(settings.problems().empty());
+  ASSERT_TRUE(settings.save()) << settings.error();
+  EXPECT_EQ(read_file(path), hand);
+  settings.set_consumption(consumption_unit::litres_per_100_km);
+  settings.set_volume(volume_unit::litre);
+  ASSERT_TRUE(settings.save()) << settings.error();
+  EXPECT_EQ(read_file(path),
+            "distance=mi\nvolume=l\r\n# mpg, as on the dash\nconsumption=l/100km");
+  const log_settings again(path);
+  EXPECT_EQ(again.volume(), volume_unit::litre);
+  EXPECT_EQ(again.consumption(), consumption_unit::litres_per_100_km);
+
+  // Every word the file may hold reads back as written.
+  const std::string other = dir.file("ev.settings.txt");
+  write_file(other, "distance=km\n");
+  log_settings electric(other);
+  EXPECT_FALSE(electric.volume());
+  EXPECT_FALSE(electric.consumption());
+  for (const consumption_unit unit :
+       {consumption_unit::km_per_litre, consumption_unit::mpg_us, consumption_unit::kwh_per_100_km,
+        consumption_unit::kwh_per_100_mi}) {
+    electric.set_volume(unit == consumption_unit::mpg_us ? volume_unit::us_gallon : volume_unit::kwh);
+    electric.set_consumption(unit);
+    ASSERT_TRUE(electric.save()) << electric.error();
+    const log_settings read(other);
+    EXPECT_EQ(read.consumption(), unit) << unit_word(unit);
+    EXPECT_EQ(read.volume(), electric.volume());
+  }
+  EXPECT_EQ(read_file(other), "distance=km\nvolume=kwh\nconsumption=kwh/100mi\n");
+
+  // A word not known is reported with its line, kept, and never guessed.
+  const std::string bad = "volume=litres\nconsumption=L/100KM\nconsumption=mpg\n";
+  write_file(path, bad);
+  log_settings unread(path);
+  EXPECT_FALSE(unread.volume());
+  EXPECT_EQ(unread.consumption(), consumption_unit::litres_per_100_km) << "any letter case";
+  ASSERT_EQ(unread.problems().size(), 2u);
+  EXPECT_EQ(unread.problems()[0].line, 1u);
+  EXPECT_NE(unread.problems()[0].message.find("\"litres\""), std::string::npos);
+  EXPECT_EQ(unread.problems()[1].line, 3u);
+  ASSERT_TRUE(unread.save());
+  EXPECT_EQ(read_file(path), bad);
+}
+
 }  // namespace
 }  // namespace tarvik
