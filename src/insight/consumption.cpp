@@ -1,11 +1,9 @@
 #include "insight/consumption.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "data/number_text.h"
 
@@ -31,20 +29,9 @@ bool is_yes(const std::string* text) {
   return matched == 3;
 }
 
-// The quantity of a fill-up, when its whole text is a number. Most are
-// plain decimals, read without the locale-free strtod the others take.
-std::optional<double> quantity_of(const std::string& text) {
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error == std::errc() && stop == end) return value;
-  if (!whole_double_text(text.c_str())) return std::nullopt;
-  return parse_double(text.c_str());
-}
-
 // A "fuel" text that makes an entry a fill-up: a finite number above zero.
 std::optional<double> usable_quantity(const std::string& text) {
-  const std::optional<double> quantity = quantity_of(text);
+  const std::optional<double> quantity = whole_double(text.c_str());
   if (!quantity || !(*quantity > 0) || !std::isfinite(*quantity)) return std::nullopt;
   return quantity;
 }
