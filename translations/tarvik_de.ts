@@ -174,6 +174,18 @@
         <source>New Fill-up</source>
         <translation>Neue Tankfüllung</translation>
     </message>
+    <message>
+        <source>&amp;Energy (%1)</source>
+        <translation>&amp;Energie (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Fuel (%1)</source>
+        <translation>&amp;Tankmenge (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Price per %1</source>
+        <translation>&amp;Preis je %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::Tarvik</name>
@@ -546,11 +558,15 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Fuel</source>
-        <translation type="unfinished">Kraftstoff</translation>
+        <translation>Kraftstoff</translation>
     </message>
     <message>
         <source>Services and other</source>
-        <translation type="unfinished"></translation>
+        <translation>Wartung und Sonstiges</translation>
+    </message>
+    <message>
+        <source>Consumption</source>
+        <translation>Verbrauch</translation>
     </message>
 </context>
 <context>
@@ -689,19 +705,67 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Import the costs &amp;as they are, unconverted</source>
-        <translation type="unfinished"></translation>
+        <translation>Kosten unverändert übernehmen, &amp;ohne Umrechnung</translation>
     </message>
     <message>
         <source>1 entry has no total: its cost is quantity × price per unit.</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Eintrag hat keinen Gesamtbetrag: Seine Kosten sind Menge × Preis je Einheit.</translation>
     </message>
     <message>
         <source>%1 entries have no total: their cost is quantity × price per unit.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Einträge haben keinen Gesamtbetrag: Ihre Kosten sind Menge × Preis je Einheit.</translation>
     </message>
     <message>
         <source>The costs are in different currencies (%1): the log adds them up as one.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Kosten sind in verschiedenen Währungen (%1): Das Fahrtenbuch zählt sie wie eine zusammen.</translation>
+    </message>
+    <message>
+        <source>&amp;Backslash escapes</source>
+        <translation>&amp;Backslash-Maskierung</translation>
+    </message>
+    <message>
+        <source>A backslash before the separator or a quote keeps it in the cell, as some programs write “Autobahn\; A8”</source>
+        <translation>Ein Backslash vor dem Trennzeichen oder einem Anführungszeichen behält es in der Zelle, wie manche Programme „Autobahn\; A8“ schreiben</translation>
+    </message>
+    <message>
+        <source>From line %1. Checked sections are imported.</source>
+        <translation>Ab Zeile %1. Angehakte Abschnitte werden importiert.</translation>
+    </message>
+    <message>
+        <source>%1 (not entries)</source>
+        <translation>%1 (keine Einträge)</translation>
+    </message>
+    <message>
+        <source>From line %1. It describes the vehicle or the program&apos;s lists: it is shown, not imported as entries.</source>
+        <translation>Ab Zeile %1. Er beschreibt das Fahrzeug oder Listen des Programms: Er wird gezeigt, aber nicht als Einträge importiert.</translation>
+    </message>
+    <message>
+        <source>Sec&amp;tions of the file (those checked are imported):</source>
+        <translation>Abschnitte der Datei (die a&amp;ngehakten werden importiert):</translation>
+    </message>
+    <message>
+        <source>distances in %1</source>
+        <translation>Entfernungen in %1</translation>
+    </message>
+    <message>
+        <source>the vehicle’s name “%1”</source>
+        <translation>den Fahrzeugnamen „%1“</translation>
+    </message>
+    <message>
+        <source>&amp;Use these for the log: %1</source>
+        <translation>Für das Fahrtenbuch &amp;übernehmen: %1</translation>
+    </message>
+    <message>
+        <source>This section describes the vehicle or the program&apos;s lists: it is not imported as entries.</source>
+        <translation>Dieser Abschnitt beschreibt das Fahrzeug oder Listen des Programms: Er wird nicht als Einträge importiert.</translation>
+    </message>
+    <message>
+        <source>In all, from the sections checked: %1</source>
+        <translation>Insgesamt aus den angehakten Abschnitten: %1</translation>
+    </message>
+    <message>
+        <source>A section checked still needs its date column or date order chosen.</source>
+        <translation>Für einen angehakten Abschnitt fehlt noch die Datumsspalte oder das Datumsformat.</translation>
     </message>
 </context>
 <context>
@@ -744,35 +808,35 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Fuel Quantity</source>
-        <translation type="unfinished"></translation>
+        <translation>Kraftstoffmenge</translation>
     </message>
     <message>
         <source>Price per Unit</source>
-        <translation type="unfinished"></translation>
+        <translation>Preis je Einheit</translation>
     </message>
     <message>
         <source>Full Tank (yes/no)</source>
-        <translation type="unfinished"></translation>
+        <translation>Vollgetankt (ja/nein)</translation>
     </message>
     <message>
         <source>Partial Fill-up (yes/no)</source>
-        <translation type="unfinished"></translation>
+        <translation>Teilfüllung (ja/nein)</translation>
     </message>
     <message>
         <source>Missed Fill-up (yes/no)</source>
-        <translation type="unfinished"></translation>
+        <translation>Tankfüllung ausgelassen (ja/nein)</translation>
     </message>
     <message>
         <source>Fill Type (1 full, 2 partial)</source>
-        <translation type="unfinished"></translation>
+        <translation>Tankart (1 voll, 2 teilweise)</translation>
     </message>
     <message>
         <source>Fuel Type</source>
-        <translation type="unfinished"></translation>
+        <translation>Kraftstoffsorte</translation>
     </message>
     <message>
         <source>Currency</source>
-        <translation type="unfinished"></translation>
+        <translation>Währung</translation>
     </message>
 </context>
 <context>
@@ -1401,6 +1465,30 @@ Datei: %1</translation>
         <source>&amp;Vehicle:</source>
         <translation>&amp;Fahrzeug:</translation>
     </message>
+    <message>
+        <source>Litres (l)</source>
+        <translation>Liter (l)</translation>
+    </message>
+    <message>
+        <source>US gallons (US gal)</source>
+        <translation>US-Gallonen (US gal)</translation>
+    </message>
+    <message>
+        <source>Imperial gallons (imp gal)</source>
+        <translation>Britische Gallonen (imp gal)</translation>
+    </message>
+    <message>
+        <source>Kilowatt-hours (kWh), electric</source>
+        <translation>Kilowattstunden (kWh), elektrisch</translation>
+    </message>
+    <message>
+        <source>V&amp;olume unit:</source>
+        <translation>V&amp;olumeneinheit:</translation>
+    </message>
+    <message>
+        <source>Con&amp;sumption unit:</source>
+        <translation>&amp;Verbrauchseinheit:</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::open_log</name>
@@ -1593,6 +1681,14 @@ Datei: %1</translation>
         <source>Fuel</source>
         <translation>Kraftstoff</translation>
     </message>
+    <message>
+        <source>Consumption</source>
+        <translation>Verbrauch</translation>
+    </message>
+    <message>
+        <source>Charged</source>
+        <translation>Geladen</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::service_history</name>
@@ -1729,11 +1825,23 @@ Datei: %1</translation>
     </message>
     <message>
         <source>Fuel</source>
-        <translation type="unfinished">Kraftstoff</translation>
+        <translation>Kraftstoff</translation>
     </message>
     <message>
         <source>Services and other</source>
-        <translation type="unfinished"></translation>
+        <translation>Wartung und Sonstiges</translation>
+    </message>
+    <message>
+        <source>Average consumption</source>
+        <translation>Durchschnittsverbrauch</translation>
+    </message>
+    <message>
+        <source>Best consumption</source>
+        <translation>Bester Verbrauch</translation>
+    </message>
+    <message>
+        <source>Worst consumption</source>
+        <translation>Schlechtester Verbrauch</translation>
     </message>
 </context>
 </TS>
