@@ -48,6 +48,9 @@ const QSet<QString> kSameInBoth = {
     QStringLiteral("Ölwechsel"), QStringLiteral("Reifen"),    QStringLiteral("Notiz"),
     QStringLiteral("Datum"),     QStringLiteral("Kilometer"), QStringLiteral("Arbeit"),
     QStringLiteral("Kosten"),    QStringLiteral("Extra"),
+    // Unit symbols (numbers read as 0 here).
+    QStringLiteral("l/0 km"),    QStringLiteral("km/l"),      QStringLiteral("mpg (US)"),
+    QStringLiteral("mpg (imp.)"),
 };
 
 // A log of the data above: two entries, an interval, a value the reader
