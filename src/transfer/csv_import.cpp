@@ -979,6 +979,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
     bool too_much = false;
     bool paid = false;  // a cost cell holds a value
     bool full_told = false;
+    bool not_partial = false;  // a blank in a column of partial fill-ups
     std::optional<double> quantity;
     std::optional<double> unit_price;
     std::string currency;         // as the money cells name it
@@ -1065,7 +1066,14 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
           break;
         case csv_role::full:
         case csv_role::partial:
-          if (read_yes_no(flag) && flag) tell_full(*flag == (role == csv_role::full));
+          if (read_yes_no(flag)) {
+            if (flag) {
+              tell_full(*flag == (role == csv_role::full));
+            } else {
+              // Files that mark partial fill-ups leave the full ones blank.
+              not_partial = role == csv_role::partial;
+            }
+          }
           break;
         case csv_role::missed:
           if (read_yes_no(flag) && flag == true) add_field(kMissedKey, "yes");
@@ -1157,6 +1165,7 @@ import_result import_rows(const csv_table& table, const std::vector<csv_role>& r
       ++result.costs_from_price;
     }
     if (quantity && !operation_column) entry.operation = "Fuel";
+    if (quantity && not_partial && !full_told) add_field(kFullKey, "yes");
     if (!currency.empty()) {
       if (std::find(result.currencies.begin(), result.currencies.end(), currency) ==
           result.currencies.end()) {

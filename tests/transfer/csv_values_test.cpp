@@ -247,7 +247,8 @@ TEST(CsvFlags, YesOrNoInTheirUsualFormsTheRestReported) {
       "2024-05-14,40,1,no,\n"
       "2024-05-15,40,,x,\n"
       "2024-05-16,40,maybe,,\n"
-      "2024-05-17,40,,2,\n");
+      "2024-05-17,40,,2,\n"
+      "2024-05-18,,,,\n");
   const Roles roles{kDate, csv_role::quantity, csv_role::partial, csv_role::missed, csv_role::fill_type};
   const import_result result = import_rows(table, roles, date_order::iso, decimal_mark::full_stop);
   Strings fields;
@@ -256,7 +257,9 @@ TEST(CsvFlags, YesOrNoInTheirUsualFormsTheRestReported) {
     for (const hash_element& field : entry.fields) line += field.key + "=" + field.value + " ";
     fields.push_back(line);
   }
-  EXPECT_EQ(fields, (Strings{"fuel=40 full=yes missed=yes ", "fuel=40 full=no ", "fuel=40 missed=yes "}));
+  // A blank partial cell is a fill-up to full; an entry without fuel has no tank.
+  EXPECT_EQ(fields, (Strings{"fuel=40 full=yes missed=yes ", "fuel=40 full=no ",
+                             "fuel=40 missed=yes full=yes ", ""}));
   Strings problems;
   for (const import_problem& problem : result.problems) problems.push_back(problem.message);
   EXPECT_EQ(problems, (Strings{"Partial \"maybe\" is not yes or no", "Missed \"2\" is not yes or no"}));
