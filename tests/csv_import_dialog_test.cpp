@@ -499,6 +499,22 @@ TEST(CsvImportDialog, APlainFilesOdometerHeaderOffersItsUnitForTheLog) {
                     QPoint(use->fontMetrics().height() / 2 + 2, use->height() / 2));
   EXPECT_EQ(named.facts_for_log().distance, "mi");
 
+  EXPECT_EQ(named.findChild<QLabel*>(QStringLiteral("units_warning")), nullptr)
+      << "the log's unit is not known here";
+  csv_import_dialog into_km(nullptr, QStringLiteral("services.csv"),
+                            "Date,Description,Odometer (mi.),Cost\n2024-05-13,Oil,48210,89.99\n",
+                            QStringLiteral("km"));
+  show_active(into_km);
+  auto* warning = part<QLabel>(&into_km, "units_warning");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_TRUE(warning->isVisible());
+  EXPECT_TRUE(warning->text().startsWith("The file's distances are in mi, this log's in km"));
+  EXPECT_EQ(into_km.entries().at(0).mileage, 48210) << "as written";
+  csv_import_dialog into_mi(nullptr, QStringLiteral("services.csv"),
+                            "Date,Description,Odometer (mi.),Cost\n2024-05-13,Oil,48210,89.99\n",
+                            QStringLiteral("mi"));
+  EXPECT_EQ(into_mi.findChild<QLabel*>(QStringLiteral("units_warning")), nullptr);
+
   csv_import_dialog unnamed(nullptr, QStringLiteral("services.csv"),
                             "Date,Description,Odometer (kmh),Cost\n2024-05-13,Oil,48210,89.99\n");
   show_active(unnamed);

@@ -767,6 +767,10 @@ Datei: %1</translation>
         <source>A section checked still needs its date column or date order chosen.</source>
         <translation>Für einen angehakten Abschnitt fehlt noch die Datumsspalte oder das Datumsformat.</translation>
     </message>
+    <message>
+        <source>The file&apos;s distances are in %1, this log&apos;s in %2: the mileages are imported as written, not converted.</source>
+        <translation>Die Entfernungen der Datei sind in %1, die dieses Fahrtenbuchs in %2: Die Kilometerstände werden wie geschrieben importiert, nicht umgerechnet.</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::csv_import_parts</name>

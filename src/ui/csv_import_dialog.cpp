@@ -55,7 +55,8 @@ QString start_of(const std::string& bytes, std::size_t limit) {
 
 }  // namespace
 
-csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_)
+csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_,
+                                     const QString& log_distance)
     : QDialog(parent), text(std::move(text_)) {
   setObjectName(QStringLiteral("csv_import_dialog"));
   sections = find_sections(text);
@@ -220,6 +221,18 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   layout->addWidget(currencies_warning);
   layout->addWidget(currencies_box);
   layout->addWidget(summary);
+  if (const QString distance = QString::fromStdString(found.distance);
+      !distance.isEmpty() && !log_distance.isEmpty() && distance != log_distance) {
+    auto* units_warning = new QLabel(
+        tr("The file's distances are in %1, this log's in %2: the mileages are imported as "
+           "written, not converted.")
+            .arg(distance, log_distance),
+        this);
+    units_warning->setObjectName(QStringLiteral("units_warning"));
+    units_warning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+    units_warning->setWordWrap(true);
+    layout->addWidget(units_warning);
+  }
   if (!found.distance.empty() || !found.name.empty()) {
     QStringList told;
     if (!found.distance.empty()) {

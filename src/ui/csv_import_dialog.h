@@ -36,12 +36,15 @@ class role_header;
 // with its own preview and choices; those checked (entries sections are,
 // at first) are imported together. Sections that describe the vehicle or
 // lists are shown, never imported as entries; where they name the
-// vehicle's distance unit or name, a box offers them for the log.
+// vehicle's distance unit or name, a box offers them for the log. Where the
+// file's distance unit is not `log_distance` ("km", "mi"; empty: not
+// known), a warning says that the mileages come in as written.
 class csv_import_dialog : public QDialog {
   Q_OBJECT
 
  public:
-  csv_import_dialog(QWidget* parent, const QString& file_name, std::string text);
+  csv_import_dialog(QWidget* parent, const QString& file_name, std::string text,
+                    const QString& log_distance = QString());
   ~csv_import_dialog() override;
 
   // The entries the choices read, in file order; after accept(), those to
