@@ -373,6 +373,21 @@ TEST(CsvImportDialog, CostsMadeOfQuantityAndPriceAreNamedAndSeveralCurrenciesAsk
   QTest::mouseClick(agree, Qt::LeftButton, Qt::NoModifier, box);
   EXPECT_FALSE(agree->isChecked());
   EXPECT_FALSE(import->isEnabled());
+
+  // One currency, not the log's: asked the same way.
+  const std::string dollars = "Date,Description,Cost\n2024-05-13,Oil,$89.99\n";
+  csv_import_dialog into_euros(nullptr, QStringLiteral("services.csv"), dollars, QString(),
+                               QStringLiteral("\u20AC"));
+  show_active(into_euros);
+  EXPECT_TRUE(part<QLabel>(&into_euros, "currencies_warning")->isVisible());
+  EXPECT_EQ(part<QLabel>(&into_euros, "currencies_warning")->text(),
+            "The costs are in $, this log's in \u20AC: they would be added up as one.");
+  EXPECT_FALSE(part<QPushButton>(&into_euros, "import_button")->isEnabled());
+  csv_import_dialog into_dollars(nullptr, QStringLiteral("services.csv"), dollars, QString(),
+                                 QStringLiteral("USD"));
+  show_active(into_dollars);
+  EXPECT_FALSE(part<QLabel>(&into_dollars, "currencies_warning")->isVisible());
+  EXPECT_TRUE(part<QPushButton>(&into_dollars, "import_button")->isEnabled());
 }
 
 }  // namespace

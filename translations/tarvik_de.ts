@@ -771,6 +771,10 @@ Datei: %1</translation>
         <source>The file&apos;s distances are in %1, this log&apos;s in %2: the mileages are imported as written, not converted.</source>
         <translation>Die Entfernungen der Datei sind in %1, die dieses Fahrtenbuchs in %2: Die Kilometerstände werden wie geschrieben importiert, nicht umgerechnet.</translation>
     </message>
+    <message>
+        <source>The costs are in %1, this log&apos;s in %2: they would be added up as one.</source>
+        <translation>Die Kosten sind in %1, die dieses Fahrtenbuchs in %2: Sie würden wie eine Währung zusammengezählt.</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::csv_import_parts</name>

@@ -353,26 +353,37 @@ bool iso_code(std::string_view currency) {
          std::all_of(currency.begin(), currency.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
+// Currency signs, and the ISO code of the one currency each names alone.
+struct currency_sign {
+  std::string_view written;
+  std::string_view code;  // empty: kept as written
+};
+constexpr currency_sign kCurrencySigns[] = {
+    {"\xE2\x82\xAC", "EUR"}, {"\xC2\xA3", "GBP"},     {"z\xC5\x82", "PLN"}, {"R$", "BRL"},
+    {"\xE2\x82\xB9", "INR"}, {"\xE2\x82\xBD", "RUB"}, {"\xE2\x82\xBA", "TRY"},
+    {"\xE2\x82\xA9", "KRW"}, {"\xE2\x82\xAA", "ILS"}, {"\xE2\x82\xAB", "VND"},
+    {"\xE2\x82\xB1", "PHP"}, {"\xE0\xB8\xBF", "THB"}, {"\xE2\x82\xB4", "UAH"},
+    {"K\xC4\x8D", "CZK"},    {"Ft", "HUF"},            {"lei", "RON"},       {"US$", "USD"},
+    {"C$", "CAD"},           {"A$", "AUD"},            {"NZ$", "NZD"},       {"HK$", "HKD"},
+    {"Fr.", "CHF"},          {"RM", "MYR"},            {"R", "ZAR"},         {"$", ""},
+    {"\xC2\xA5", ""},        {"kr", ""},               {"kr.", ""},          {"Kr", ""},
+    {"Rs", ""},              {"Rs.", ""},
+};
+
+// The signs written for the currency of ISO `code`.
+std::vector<std::string_view> signs_of(std::string_view code) {
+  std::vector<std::string_view> signs;
+  for (const currency_sign& known : kCurrencySigns) {
+    if (known.code == code) signs.push_back(known.written);
+  }
+  return signs;
+}
+
 // The currency a symbol or code names, as the entry keeps it: an ISO code
 // where the symbol names one currency alone, else the symbol as written;
 // empty when `token` names none.
 std::string currency_named(std::string_view token) {
-  struct symbol {
-    std::string_view written;
-    std::string_view code;  // empty: kept as written
-  };
-  static constexpr symbol kSymbols[] = {
-      {"\xE2\x82\xAC", "EUR"}, {"\xC2\xA3", "GBP"},     {"z\xC5\x82", "PLN"}, {"R$", "BRL"},
-      {"\xE2\x82\xB9", "INR"}, {"\xE2\x82\xBD", "RUB"}, {"\xE2\x82\xBA", "TRY"},
-      {"\xE2\x82\xA9", "KRW"}, {"\xE2\x82\xAA", "ILS"}, {"\xE2\x82\xAB", "VND"},
-      {"\xE2\x82\xB1", "PHP"}, {"\xE0\xB8\xBF", "THB"}, {"\xE2\x82\xB4", "UAH"},
-      {"K\xC4\x8D", "CZK"},    {"Ft", "HUF"},            {"lei", "RON"},       {"US$", "USD"},
-      {"C$", "CAD"},           {"A$", "AUD"},            {"NZ$", "NZD"},       {"HK$", "HKD"},
-      {"Fr.", "CHF"},          {"RM", "MYR"},            {"R", "ZAR"},         {"$", ""},
-      {"\xC2\xA5", ""},        {"kr", ""},               {"kr.", ""},          {"Kr", ""},
-      {"Rs", ""},              {"Rs.", ""},
-  };
-  for (const symbol& known : kSymbols) {
+  for (const currency_sign& known : kCurrencySigns) {
     if (token == known.written) return std::string(known.code.empty() ? token : known.code);
   }
   return iso_code(token) ? std::string(token) : std::string();
@@ -551,6 +562,24 @@ bool read_flag(std::string_view cell, std::optional<bool>& flag) {
 }
 
 }  // namespace
+
+bool surely_other_currency(std::string_view file_currency, std::string_view log_currency) {
+  const std::string file = currency_named(trimmed(file_currency));
+  const std::string log = currency_named(trimmed(log_currency));
+  if (file.empty() || log.empty() || file == log) return false;
+  if (iso_code(file) == iso_code(log)) return true;  // two codes, or two signs, that differ
+  // A sign several currencies share ("$", "kr") against a code: surely
+  // another only where every sign of that currency is another ("€" is never
+  // "$"; "C$" may be written "$").
+  const std::string& sign = iso_code(file) ? log : file;
+  const std::string& code = iso_code(file) ? file : log;
+  bool has_sign = false;
+  for (const std::string_view written : signs_of(code)) {
+    has_sign = true;
+    if (written.find(sign) != std::string_view::npos) return false;
+  }
+  return has_sign;
+}
 
 char guess_separator(std::string_view text) {
   int commas = 0;

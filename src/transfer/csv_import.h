@@ -184,6 +184,13 @@ struct import_result {
   std::size_t costs_from_price = 0;
 };
 
+// Whether costs in `file_currency` (as import_result has it) are surely not
+// in `log_currency` (as the log's settings write it: "€", "EUR", "$"): two
+// codes or two signs that differ, or a sign that no way of writing the
+// code's currency holds ("$" is never EUR; it may be CAD, written "C$").
+// False where either names no currency known here.
+bool surely_other_currency(std::string_view file_currency, std::string_view log_currency);
+
 // The key of the field that keeps the currency a row's cost is in.
 inline constexpr std::string_view kCurrencyKey = "currency";
 

@@ -56,8 +56,8 @@ QString start_of(const std::string& bytes, std::size_t limit) {
 }  // namespace
 
 csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_,
-                                     const QString& log_distance)
-    : QDialog(parent), text(std::move(text_)) {
+                                     const QString& log_distance, const QString& log_currency_)
+    : QDialog(parent), text(std::move(text_)), log_currency(log_currency_.toStdString()) {
   setObjectName(QStringLiteral("csv_import_dialog"));
   sections = find_sections(text);
   states.resize(sections.size());
@@ -605,13 +605,21 @@ void csv_import_dialog::show_outcome() {
   // Across the sections checked: their costs are summed in one log.
   const std::vector<std::string>& currencies =
       sectioned() ? combined.currencies : outcome.currencies;
-  const bool mixed = currencies.size() > 1;
-  if (mixed) {
-    QStringList named;
-    for (const std::string& currency : currencies) named << to_widget_text(currency);
+  QStringList named;
+  bool other_than_log = false;
+  for (const std::string& currency : currencies) {
+    named << to_widget_text(currency);
+    other_than_log = other_than_log || surely_other_currency(currency, log_currency);
+  }
+  const bool mixed = currencies.size() > 1 || other_than_log;
+  if (currencies.size() > 1) {
     currencies_warning->setText(
         tr("The costs are in different currencies (%1): the log adds them up as one.")
             .arg(named.join(tr(", "))));
+  } else if (other_than_log) {
+    currencies_warning->setText(
+        tr("The costs are in %1, this log's in %2: they would be added up as one.")
+            .arg(named.join(tr(", ")), to_widget_text(log_currency)));
   }
   currencies_warning->setVisible(mixed);
   currencies_box->setVisible(mixed);

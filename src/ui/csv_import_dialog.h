@@ -38,13 +38,16 @@ class role_header;
 // lists are shown, never imported as entries; where they name the
 // vehicle's distance unit or name, a box offers them for the log. Where the
 // file's distance unit is not `log_distance` ("km", "mi"; empty: not
-// known), a warning says that the mileages come in as written.
+// known), a warning says that the mileages come in as written; costs surely
+// in another currency than `log_currency` (as the log's settings have it)
+// are imported only once the user agrees to take them unconverted.
 class csv_import_dialog : public QDialog {
   Q_OBJECT
 
  public:
   csv_import_dialog(QWidget* parent, const QString& file_name, std::string text,
-                    const QString& log_distance = QString());
+                    const QString& log_distance = QString(),
+                    const QString& log_currency = QString());
   ~csv_import_dialog() override;
 
   // The entries the choices read, in file order; after accept(), those to
@@ -123,6 +126,7 @@ class csv_import_dialog : public QDialog {
   } displaced;
 
   QListWidget* section_list = nullptr;
+  std::string log_currency;  // as the log's settings write it
   QCheckBox* use_found_box = nullptr;
   QCheckBox* escapes_box;
   QComboBox* separator_box;

@@ -94,7 +94,8 @@ void import_csv(Tarvik& window) {
     return;
   }
   const QString name = QFileInfo(source).fileName();
-  csv_import_dialog dialog(&window, name, std::move(text), log.units().distance_text());
+  csv_import_dialog dialog(&window, name, std::move(text), log.units().distance_text(),
+                           log.units().currency);
   if (dialog.exec() != QDialog::Accepted || dialog.entries().empty()) return;
   std::vector<record_values> entries = entry_values(dialog.entries());
   const std::size_t count = entries.size();

@@ -277,3 +277,31 @@ TEST(CsvFlags, YesOrNoInTheirUsualFormsTheRestReported) {
 
 }  // namespace
 }  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+TEST(CsvCurrency, OnlyCurrenciesThatSurelyDifferFromTheLogsAreTold) {
+  // Two codes, or a code and its own sign.
+  EXPECT_TRUE(surely_other_currency("USD", "EUR"));
+  EXPECT_FALSE(surely_other_currency("EUR", "\xE2\x82\xAC"));
+  EXPECT_FALSE(surely_other_currency("EUR", " EUR "));
+  // A sign many currencies share, against a code: only where the code's
+  // currency is never written with it.
+  EXPECT_TRUE(surely_other_currency("$", "\xE2\x82\xAC"));
+  EXPECT_TRUE(surely_other_currency("$", "EUR"));
+  EXPECT_FALSE(surely_other_currency("$", "USD")) << "US$ holds $";
+  EXPECT_FALSE(surely_other_currency("$", "CAD"));
+  EXPECT_FALSE(surely_other_currency("$", "MXN")) << "no sign known for it";
+  EXPECT_TRUE(surely_other_currency("EUR", "$"));
+  // Two signs.
+  EXPECT_TRUE(surely_other_currency("$", "kr"));
+  EXPECT_FALSE(surely_other_currency("$", "$"));
+  // Unknown on either side: nothing is told.
+  EXPECT_FALSE(surely_other_currency("$", ""));
+  EXPECT_FALSE(surely_other_currency("", "EUR"));
+  EXPECT_FALSE(surely_other_currency("EUR", "Euro"));
+}
+
+}  // namespace
+}  // namespace tarvik
