@@ -202,6 +202,34 @@ TEST(ImportWithoutWindow, TheSeparatorAndTheDecimalMarkCanBeTold) {
   EXPECT_EQ(log_lines(home.dir().file("tabs.txt")), std::vector<std::string>{"1709251200|7|||0"});
 }
 
+TEST(ImportWithoutWindow, CostsInOtherCurrenciesComeInOnlyWhenToldToTakeThemAsWritten) {
+  testing::scoped_home home;
+  const std::string mixed = home.dir().file("mixed.csv");
+  testing::write_file(mixed, "Date,Description,Cost\n2024-03-01,Oil,$89.99\n"
+                             "2024-03-02,Tyres,412.00 EUR\n");
+  answered said = call({"--import-csv", mixed});
+  EXPECT_EQ(said.status, 2);
+  EXPECT_NE(said.err.find("are in $, EUR: pass --unconverted"), std::string::npos) << said.err;
+  EXPECT_FALSE(testing::file_exists(home.log()));
+  said = call({"--import-csv", mixed, "--unconverted"});
+  EXPECT_EQ(said.status, 0) << said.err;
+  EXPECT_EQ(log_lines(home.log()).size(), 2u);
+
+  // One currency, but not the log's.
+  const std::string log = home.dir().file("euros.txt");
+  testing::write_file(home.dir().file("euros.settings.txt"), "distance=km\ncurrency=\u20AC\n");
+  const std::string dollars = home.dir().file("dollars.csv");
+  testing::write_file(dollars, "Date,Description,Cost\n2024-03-01,Oil,$89.99\n");
+  said = call({"--import-csv", dollars, log});
+  EXPECT_EQ(said.status, 2);
+  EXPECT_NE(said.err.find("the log's in \u20AC"), std::string::npos) << said.err;
+  EXPECT_FALSE(testing::file_exists(log));
+  // The same file into a log in dollars, or one that names no currency.
+  testing::write_file(home.dir().file("usd.settings.txt"), "currency=USD\n");
+  EXPECT_EQ(call({"--import-csv", dollars, home.dir().file("usd.txt")}).status, 0);
+  EXPECT_EQ(call({"--import-csv", dollars, home.dir().file("plain.txt")}).status, 0);
+}
+
 TEST(ImportWithoutWindow, KeepsWhatAnotherWriterSavedMeanwhile) {
   testing::scoped_home home;
   const std::string csv = home.dir().file("old.csv");

@@ -10,6 +10,7 @@
 #include "data/file_data_source.h"
 #include "data/write_target.h"
 #include "insight/due_file.h"
+#include "insight/log_settings.h"
 #include "transfer/csv_import.h"
 #include "transfer/csv_preselect.h"
 #include "transfer/csv_sections.h"
@@ -27,6 +28,7 @@ struct import_call {
   std::optional<decimal_mark> decimals;
   std::optional<date_order> dates;
   std::vector<std::string> sections;
+  bool unconverted = false;  // costs in several currencies taken as written
 };
 
 int wrong_call(const std::string& message, std::ostream& err) {
@@ -71,13 +73,17 @@ std::optional<int> read_call(const std::vector<std::string>& arguments, import_c
       options = false;
       continue;
     }
+    if (argument == "--unconverted") {
+      call.unconverted = true;
+      continue;
+    }
     const std::size_t equals = argument.find('=');
     const std::string option = argument.substr(0, equals);
     if (option != "--separator" && option != "--decimal" && option != "--dates" &&
         option != "--section") {
       err << "tarvik: unknown option '" << argument << "' for --import-csv\n"
           << "Usage: tarvik --import-csv FILE [LOG] [--separator=,|;|tab] [--decimal=.|,]\n"
-             "       [--dates=day-first|month-first|iso] [--section NAME]...\n";
+             "       [--dates=day-first|month-first|iso] [--section NAME]... [--unconverted]\n";
       return 2;
     }
     std::string value;
@@ -281,6 +287,30 @@ int import_without_window(const std::vector<std::string>& arguments, std::ostrea
       problem.line += before;
       read.problems.push_back(std::move(problem));
     }
+    for (std::string& currency : part.currencies) {
+      if (std::find(read.currencies.begin(), read.currencies.end(), currency) ==
+          read.currencies.end()) {
+        read.currencies.push_back(std::move(currency));
+      }
+    }
+  }
+
+  // Costs that cannot be added up as they are: the window asks, a script
+  // says so with --unconverted.
+  const log_settings settings(settings_file_path(call.log), call.log);
+  const std::string log_currency = settings.currency().value_or(std::string());
+  bool other_than_log = false;
+  std::string named;
+  for (const std::string& currency : read.currencies) {
+    named += (named.empty() ? "" : ", ") + currency;
+    other_than_log = other_than_log || surely_other_currency(currency, log_currency);
+  }
+  if (!call.unconverted && !read.entries.empty() &&
+      (read.currencies.size() > 1 || other_than_log)) {
+    err << "tarvik: the costs of " << call.file << " are in " << named;
+    if (other_than_log) err << ", the log's in " << log_currency;
+    err << ": pass --unconverted to import them as written; nothing is imported\n";
+    return 2;
   }
 
   if (!read.entries.empty()) {
