@@ -228,6 +228,17 @@ TEST(ImportWithoutWindow, CostsInOtherCurrenciesComeInOnlyWhenToldToTakeThemAsWr
   testing::write_file(home.dir().file("usd.settings.txt"), "currency=USD\n");
   EXPECT_EQ(call({"--import-csv", dollars, home.dir().file("usd.txt")}).status, 0);
   EXPECT_EQ(call({"--import-csv", dollars, home.dir().file("plain.txt")}).status, 0);
+
+  // Miles into a log in km: imported, and said.
+  const std::string miles = home.dir().file("miles.csv");
+  testing::write_file(miles, "Date,Odometer (mi),Description\n2024-03-01,41200,Oil\n");
+  said = call({"--import-csv", miles, log});
+  EXPECT_EQ(said.status, 0) << said.err;
+  EXPECT_NE(said.err.find("are in mi, the log's in km: the mileages are imported as written"),
+            std::string::npos)
+      << said.err;
+  said = call({"--import-csv", miles, home.dir().file("usd.txt")});
+  EXPECT_EQ(said.err, "") << "a log that names no distance unit";
 }
 
 TEST(ImportWithoutWindow, KeepsWhatAnotherWriterSavedMeanwhile) {

@@ -313,6 +313,14 @@ int import_without_window(const std::vector<std::string>& arguments, std::ostrea
     return 2;
   }
 
+  // Said, not refused: the readings are what the odometer showed.
+  if (const std::string distance = find_vehicle_facts(find_sections(text)).distance;
+      !read.entries.empty() && !distance.empty() && settings.distance() &&
+      distance != unit_text(*settings.distance())) {
+    err << "tarvik: the distances of " << call.file << " are in " << distance << ", the log's in "
+        << unit_text(*settings.distance()) << ": the mileages are imported as written\n";
+  }
+
   if (!read.entries.empty()) {
     FileDataSource store(call.log);
     if (!store.read_failure().empty()) {
