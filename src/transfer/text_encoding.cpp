@@ -186,10 +186,10 @@ encoding_guess guess_encoding(std::string_view bytes) {
   return {text_encoding::windows1252, false};
 }
 
-text_encoding utf16_order(std::string_view bytes) {
+std::optional<text_encoding> utf16_order(std::string_view bytes) {
   if (starts_with(bytes, "\xFE\xFF")) return text_encoding::utf16be;
   if (starts_with(bytes, "\xFF\xFE")) return text_encoding::utf16le;
-  return nul_pattern(bytes).value_or(text_encoding::utf16le);
+  return nul_pattern(bytes);
 }
 
 const char* encoding_name(text_encoding encoding) {
@@ -206,8 +206,7 @@ std::optional<text_encoding> encoding_named(std::string_view name) {
   std::string lower;
   for (const char c : name) lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   if (lower == "utf-8" || lower == "utf8") return text_encoding::utf8;
-  if (lower == "utf-16" || lower == "utf16" || lower == "utf-16le") return text_encoding::utf16le;
-  if (lower == "utf-16be") return text_encoding::utf16be;
+  if (lower == "utf-16" || lower == "utf16") return text_encoding::utf16le;
   if (lower == "windows-1252" || lower == "cp1252" || lower == "iso-8859-1" ||
       lower == "latin-1" || lower == "latin1") {
     return text_encoding::windows1252;
@@ -232,6 +231,9 @@ bool decode_file(std::string bytes, std::optional<text_encoding> chosen, decoded
   decoded_file read;
   read.guessed = !chosen;
   read.encoding = chosen.value_or(guess.encoding);
+  if (read.encoding == text_encoding::utf16le || read.encoding == text_encoding::utf16be) {
+    read.encoding = utf16_order(bytes).value_or(read.encoding);
+  }
   read.plain = read.encoding == text_encoding::utf8 && guess.encoding == text_encoding::utf8 &&
                guess.plain;
   if (read.encoding == text_encoding::utf8) {

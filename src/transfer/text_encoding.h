@@ -30,16 +30,16 @@ struct encoding_guess {
 // - else Windows-1252 (which reads ISO-8859-1's printable text alike).
 encoding_guess guess_encoding(std::string_view bytes);
 
-// UTF-16 in the byte order a byte-order mark or the NUL pattern shows,
-// else little-endian (as spreadsheets write it).
-text_encoding utf16_order(std::string_view bytes);
+// The UTF-16 byte order a byte-order mark or the NUL pattern shows;
+// nullopt when they show none.
+std::optional<text_encoding> utf16_order(std::string_view bytes);
 
 // "UTF-8", "UTF-16 LE", "UTF-16 BE", "Windows-1252".
 const char* encoding_name(text_encoding encoding);
 
 // The encoding a user names, in any letter case: utf-8 (utf8), utf-16
-// (utf16; little-endian: see utf16_order), utf-16le, utf-16be,
-// windows-1252 (cp1252, iso-8859-1, latin-1). nullopt for another name.
+// (utf16: little-endian, see decode_file), windows-1252 (cp1252,
+// iso-8859-1, latin-1). nullopt for another name.
 std::optional<text_encoding> encoding_named(std::string_view name);
 
 // `bytes` written in `encoding`, as UTF-8 into `text`, a UTF-16 byte-order
@@ -61,8 +61,10 @@ struct decoded_file {
   std::string bytes;    // the file's own bytes unless plain: to read anew
 };
 
-// `bytes` read as `chosen`, else as guessed. Plain UTF-8 is moved, never
-// copied. False, with the reason in `error`, where decode_text fails.
+// `bytes` read as `chosen`, else as guessed. UTF-16 is read in the byte
+// order the bytes show (utf16_order), the one chosen only where they show
+// none: the user chooses UTF-16, the file knows its order. Plain UTF-8 is
+// moved, never copied. False, with the reason in `error`, where decode_text fails.
 bool decode_file(std::string bytes, std::optional<text_encoding> chosen, decoded_file& file,
                  std::string& error);
 

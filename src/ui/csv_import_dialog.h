@@ -8,6 +8,7 @@
 
 #include "transfer/csv_import.h"
 #include "transfer/csv_sections.h"
+#include "transfer/text_encoding.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,6 +17,7 @@ class QLabel;
 class QListView;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace tarvik {
 
@@ -37,11 +39,16 @@ class role_header;
 // at first) are imported together. Sections that describe the vehicle or
 // lists are shown, never imported as entries; where they name the
 // vehicle's distance unit or name, a box offers them for the log.
+//
+// A file that is not plain UTF-8 shows the encoding it is read in, in a
+// box: another choice reads the file anew, its guesses made again.
 class csv_import_dialog : public QDialog {
   Q_OBJECT
 
  public:
+  // `text` is UTF-8.
   csv_import_dialog(QWidget* parent, const QString& file_name, std::string text);
+  csv_import_dialog(QWidget* parent, const QString& file_name, decoded_file file);
   ~csv_import_dialog() override;
 
   // The entries the choices read, in file order; after accept(), those to
@@ -75,6 +82,10 @@ class csv_import_dialog : public QDialog {
   };
 
   bool sectioned() const { return sections.size() > 1; }
+  // The text's sections found, shown and guessed afresh.
+  void read_sections();
+  // The file's bytes read as the encoding box says.
+  void read_as_chosen();
   // The section shown keeps its state; `index` is shown with its own.
   void store_section();
   void show_section(std::size_t index);
@@ -99,6 +110,8 @@ class csv_import_dialog : public QDialog {
   int date_column() const;
 
   std::string text;
+  std::string bytes;  // the file's own, when not plain UTF-8
+  std::string unreadable;  // why the encoding chosen cannot read them
   std::vector<csv_section> sections;  // views into `text`
   std::vector<section_state> states;  // of each section; the shown one's is below
   std::size_t current = 0;
@@ -119,6 +132,10 @@ class csv_import_dialog : public QDialog {
     csv_role role = csv_role::extra;
   } displaced;
 
+  QVBoxLayout* layout;
+  QWidget* button_row;  // the vehicle's box stands above it
+  QComboBox* encoding_box = nullptr;
+  QLabel* sections_label = nullptr;
   QListWidget* section_list = nullptr;
   QCheckBox* use_found_box = nullptr;
   QCheckBox* escapes_box;

@@ -37,7 +37,12 @@ TEST(TextEncoding, Utf16WithAByteOrderMarkIsReadInItsOrder) {
   // The mark is no part of the text.
   EXPECT_EQ(decoded(le, text_encoding::utf16le), kUtf8Text);
   EXPECT_EQ(decoded(be, text_encoding::utf16be), kUtf8Text);
-  EXPECT_EQ(utf16_order(be), text_encoding::utf16be);
+  // The user's "UTF-16" is read in the order the file shows.
+  decoded_file file;
+  std::string error;
+  ASSERT_TRUE(decode_file(be, text_encoding::utf16le, file, error));
+  EXPECT_EQ(file.encoding, text_encoding::utf16be);
+  EXPECT_EQ(file.text, kUtf8Text);
 }
 
 TEST(TextEncoding, Utf16WithoutAMarkIsKnownByHalfItsUnitsHavingANul) {
@@ -54,8 +59,7 @@ TEST(TextEncoding, Utf16WithoutAMarkIsKnownByHalfItsUnitsHavingANul) {
   EXPECT_NE(guess_encoding(fewer).encoding, text_encoding::utf16le);
   // NULs on both sides alike say nothing of the order.
   EXPECT_EQ(guess_encoding("\0\0\0\0"s).encoding, text_encoding::utf8);
-  // Unsure of the order, the user's "UTF-16" is what spreadsheets write.
-  EXPECT_EQ(utf16_order("ab"), text_encoding::utf16le);
+  EXPECT_EQ(utf16_order("ab"), std::nullopt);
 }
 
 TEST(TextEncoding, BrokenUtf16IsReportedWithItsLineNeverReadAsSomethingElse) {
