@@ -129,20 +129,5 @@ TEST(TextEncoding, AStrayByteInUtf8KeepsItUtf8OnlyWhereRealCharactersOutnumberIt
   EXPECT_EQ(guess_encoding("\xC3").encoding, text_encoding::windows1252);
 }
 
-TEST(TextEncoding, AChosenEncodingOverridesTheGuess) {
-  decoded_file file;
-  std::string error;
-  ASSERT_TRUE(decode_file("\xD6l", text_encoding::utf8, file, error));
-  EXPECT_EQ(file.text, "\xD6l");
-  EXPECT_FALSE(file.guessed);
-  EXPECT_FALSE(file.plain);
-  ASSERT_TRUE(decode_file("\xC3\x96l", text_encoding::windows1252, file, error));
-  EXPECT_EQ(file.text, "\xC3\x83\xE2\x80\x93l");
-  EXPECT_EQ(encoding_named("UTF-16"), text_encoding::utf16le);
-  EXPECT_EQ(encoding_named("windows-1252"), text_encoding::windows1252);
-  EXPECT_EQ(encoding_named("ISO-8859-1"), text_encoding::windows1252);
-  EXPECT_EQ(encoding_named("utf-32"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace tarvik
