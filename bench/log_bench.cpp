@@ -21,6 +21,7 @@
 #include "data/log_format.h"
 #include "transfer/csv_export.h"
 #include "transfer/csv_import.h"
+#include "transfer/text_encoding.h"
 #include "transfer/csv_sections.h"
 
 namespace {
@@ -253,7 +254,10 @@ void BM_ImportCsv(benchmark::State& state) {
   const std::string text = tarvik::csv_of(records);
   std::size_t entries = 0;
   for (auto _ : state) {
-    // As the dialog reads it: the file's sections first.
+    // As the dialog reads it: the encoding, then the file's sections.
+    if (tarvik::guess_encoding(text).encoding != tarvik::text_encoding::utf8) {
+      state.SkipWithError("not read as UTF-8");
+    }
     const std::vector<tarvik::csv_section> sections = tarvik::find_sections(text);
     const tarvik::csv_table table = tarvik::read_csv(sections.front().text);
     const auto roles = tarvik::guess_roles(table.rows.front(), table);
@@ -264,6 +268,35 @@ void BM_ImportCsv(benchmark::State& state) {
   state.counters["entries"] = static_cast<double>(entries);
 }
 BENCHMARK(BM_ImportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The log's export as spreadsheets' UTF-16 (0) or as Windows-1252 (1),
+// guessed and read into UTF-8: what an import of such a file adds.
+void BM_DecodeCsv(benchmark::State& state) {
+  tarvik::FileDataSource store(make_log(static_cast<int>(state.range(0))));
+  std::vector<const tarvik::Record*> records;
+  for (const int id : store.identifiers()) records.push_back(store.record(id));
+  const std::string text = tarvik::csv_of(records);
+  std::string bytes;
+  if (state.range(1) == 0) {
+    bytes = "\xFF\xFE";
+    for (const char c : text) bytes += {c, '\0'};  // the export is ASCII
+    bytes += std::string("\xD6\0l\0\xAC\x20\n\0", 8);
+  } else {
+    bytes = text + "\xD6lwechsel \x80\n";
+  }
+  std::string decoded;
+  std::string error;
+  const tarvik::text_encoding expected =
+      state.range(1) == 0 ? tarvik::text_encoding::utf16le : tarvik::text_encoding::windows1252;
+  for (auto _ : state) {
+    const tarvik::text_encoding encoding = tarvik::guess_encoding(bytes).encoding;
+    if (encoding != expected) state.SkipWithError("guessed wrong");
+    if (!tarvik::decode_text(bytes, encoding, decoded, error)) state.SkipWithError("unreadable");
+    benchmark::DoNotOptimize(decoded.data());
+  }
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_DecodeCsv)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 
 // Another program's fill-ups: costs with a currency and grouping, a price
 // per unit, flags, a fuel type; the cost of some rows from quantity and price.

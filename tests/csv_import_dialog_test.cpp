@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -637,6 +638,112 @@ TEST(CsvImportDialog, SectionsImportAsOneStepAndTheVehicleIsOfferedForTheLog) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(window.row_identifiers(), (std::vector<int>{0, 3}));
   EXPECT_EQ(testing::read_file(home.log()), testing::kExampleLog);
+}
+
+// UTF-16 LE with its byte-order mark, as a spreadsheet's "Unicode text".
+std::string utf16le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+TEST(CsvImportDialog, AUtf16FileComesInWithItsLettersAndABrokenOneIsRefusedWithTheReason) {
+  testing::time_zone utc("UTC");
+  testing::scoped_home home;
+  testing::write_file(home.log(), testing::kExampleLog);
+  const std::string csv = home.dir().file("unicode.txt");
+  testing::write_file(csv, utf16le(u"Date\tOdometer\tDescription\tCost\tNotes\r\n"
+                                   u"2024-03-01\t45210\t\u00D6lwechsel\t89,90 \u20AC\t"
+                                   u"\u201EFilter\u201C neu\r\n"));
+  const std::string broken = home.dir().file("broken.txt");
+  testing::write_file(broken, utf16le(u"Date\tOdometer\n2024-03-01\t\xD83D\n"));
+  Tarvik window;
+  show_active(window);
+  QAction* import = testing::menu_action(window, QStringLiteral("Import CSV…"));
+  ASSERT_NE(import, nullptr);
+
+  QString read_as;
+  QString operation_shown;
+  QSize size;
+  testing::answer_next_modal([&](QWidget* chooser) {
+    testing::answer_next_modal([&](QWidget* dialog) {
+      // Looked for, not taken for granted: the dialog must still be closed.
+      if (auto* box = part<QComboBox>(dialog, "encoding_box")) read_as = box->currentText();
+      operation_shown = part<QTableView>(dialog, "preview_table")->model()->index(0, 2).data().toString();
+      size = dialog->frameGeometry().size();
+      QTest::mouseClick(part<QPushButton>(dialog, "import_button"), Qt::LeftButton);
+      if (dialog->isVisible()) {
+        ADD_FAILURE() << "Import left the dialog open: " << summary_of(dialog).toStdString();
+        testing::click_button(dialog, QStringLiteral("Cancel"));
+      }
+    });
+    testing::choose_file(chooser, QString::fromStdString(csv));
+  });
+  import->trigger();
+  EXPECT_EQ(read_as, "UTF-16");
+  EXPECT_EQ(operation_shown, u"\u00D6lwechsel");
+  EXPECT_LE(size.width(), 800);
+  EXPECT_LE(size.height(), 600);
+  {
+    FileDataSource saved(home.log());
+    ASSERT_EQ(saved.identifiers().size(), 3u);
+    const Record* oil = saved.record(saved.identifiers().back());
+    EXPECT_EQ(oil->operation(), "\xC3\x96lwechsel");
+    EXPECT_EQ(oil->notes(), "\xE2\x80\x9E" "Filter\xE2\x80\x9C neu");
+    EXPECT_EQ(oil->cost(), 89.9f);
+    ASSERT_NE(oil->other_field("currency"), nullptr);
+    EXPECT_EQ(*oil->other_field("currency"), "EUR");
+  }
+
+  QString told;
+  testing::answer_next_modal([&](QWidget* chooser) {
+    testing::answer_next_modal([&](QWidget* box) {
+      told = static_cast<QMessageBox*>(box)->text();
+      testing::click_button(box, QStringLiteral("OK"));
+    });
+    testing::choose_file(chooser, QString::fromStdString(broken));
+  });
+  import->trigger();
+  EXPECT_TRUE(told.endsWith("could not be read: a lone UTF-16 surrogate (U+D83D) on line 2"))
+      << told.toStdString();
+  EXPECT_EQ(FileDataSource(home.log()).identifiers().size(), 3u);
+}
+
+TEST(CsvImportDialog, AnotherEncodingChosenReadsTheFileAnew) {
+  testing::time_zone utc("UTC");
+  // Windows-1252; read as UTF-16, its first two bytes would start half a pair.
+  const std::string bytes = "X\xD8;Date;Km;Operation\n;2024-03-01;1000;\xD6lwechsel\n";
+  decoded_file file;
+  std::string error;
+  ASSERT_TRUE(decode_file(bytes, std::nullopt, file, error));
+  csv_import_dialog dialog(nullptr, QStringLiteral("alt.csv"), std::move(file));
+  show_active(dialog);
+  auto* box = part<QComboBox>(&dialog, "encoding_box");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->currentText(), "Windows-1252");
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].operation, "\xC3\x96lwechsel");
+
+  // UTF-8, as earlier versions read every file: the byte kept as it is.
+  QTest::keyClick(box, Qt::Key_Home);
+  EXPECT_EQ(box->currentText(), "UTF-8");
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].operation, "\xD6lwechsel");
+
+  QTest::keyClick(box, Qt::Key_Down);
+  EXPECT_EQ(summary_of(&dialog),
+            "The file cannot be read as UTF-16: a lone UTF-16 surrogate (U+D858) on line 1");
+  EXPECT_TRUE(dialog.entries().empty());
+  EXPECT_FALSE(part<QPushButton>(&dialog, "import_button")->isEnabled());
+
+  QTest::keyClick(box, Qt::Key_Down);
+  EXPECT_EQ(summary_of(&dialog), "1 entry to import");
+  ASSERT_EQ(dialog.entries().size(), 1u);
+  EXPECT_EQ(dialog.entries()[0].operation, "\xC3\x96lwechsel");
+  EXPECT_TRUE(part<QPushButton>(&dialog, "import_button")->isEnabled());
 }
 
 }  // namespace

@@ -129,6 +129,9 @@ TEST(ImportWithoutWindow, RefusesAndWritesNothingWhenItCannotGoOn) {
                       "Date,Km,Service,Cost\n01/02/2024,1000,Oil,12.50\n03/04/2024,1200,Wash,8\n");
   const std::string undated = dir.file("undated.csv");
   testing::write_file(undated, "When,Km,Service\n2024-01-02,1000,Oil\n");
+  // UTF-16 with half a character of a pair on its second line.
+  const std::string broken = dir.file("broken.csv");
+  testing::write_file(broken, std::string("\xFF\xFE" "D\0a\0t\0e\0\n\0\x3D\xD8" "1\0", 16));
   const std::vector<std::string> files = dir.entries();
 
   struct refused {
@@ -150,6 +153,8 @@ TEST(ImportWithoutWindow, RefusesAndWritesNothingWhenItCannotGoOn) {
       {{"--import-csv", csv, dir.file("tarvik.settings.txt")}, "it is the log's settings"},
       {{"--import-csv", csv, dir.file("tarvik.txt.bak.2")}, "it is a backup of the log"},
       {{"--import-csv", csv, "--section", "Log"}, "has no section \"Log\""},
+      {{"--import-csv", broken}, "cannot read " + broken + ": a lone UTF-16 surrogate (U+D83D) on line 2"},
+      {{"--import-csv", csv, "--encoding=ebcdic"}, "'ebcdic' is no value of --encoding"},
   };
   for (const refused& refusal : calls) {
     const answered said = call(refusal.arguments);
@@ -239,6 +244,31 @@ TEST(ImportWithoutWindow, CostsInOtherCurrenciesComeInOnlyWhenToldToTakeThemAsWr
       << said.err;
   said = call({"--import-csv", miles, home.dir().file("usd.txt")});
   EXPECT_EQ(said.err, "") << "a log that names no distance unit";
+}
+
+TEST(ImportWithoutWindow, AFileOfOlderWindowsProgramsIsReadInItsEncodingAndThatIsSaid) {
+  testing::scoped_home home;
+  const std::string csv = home.dir().file("alt.csv");
+  testing::write_file(csv,
+                      "Datum;Km;Beschreibung;Kosten\n"
+                      "2024-03-01;45210;\xD6lwechsel;89,90 \x80\n"
+                      "2024-04-02;46000;Bremsbel\xE4ge \x84vorn\x93 \x96 links;230\n");
+  answered said = call({"--import-csv", csv});
+  EXPECT_EQ(said.status, 0) << said.err;
+  EXPECT_EQ(said.err, "tarvik: " + csv + " is read as Windows-1252 (--encoding reads it otherwise)\n");
+  EXPECT_EQ(log_lines(home.log()),
+            (std::vector<std::string>{
+                "1709251200|45210|\xC3\x96lwechsel||89.9|currency=EUR",
+                "1712016000|46000|Bremsbel\xC3\xA4ge \xE2\x80\x9Evorn\xE2\x80\x9C \xE2\x80\x93 links||230"}));
+
+  // Told it is UTF-8, it reads the bytes as they are: "89,90 \x80" is no cost.
+  const std::string other = home.dir().file("other.txt");
+  said = call({"--import-csv", csv, other, "--encoding=utf-8"});
+  EXPECT_EQ(said.status, 1);
+  EXPECT_EQ(said.err.find("is read as"), std::string::npos) << said.err;
+  EXPECT_NE(said.err.find(csv + ":2: "), std::string::npos) << said.err;
+  ASSERT_EQ(log_lines(other).size(), 1u);
+  EXPECT_EQ(log_lines(other)[0].substr(0, 30), "1712016000|46000|Bremsbel\xE4ge \x84");
 }
 
 TEST(ImportWithoutWindow, KeepsWhatAnotherWriterSavedMeanwhile) {

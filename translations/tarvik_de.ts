@@ -775,6 +775,30 @@ Datei: %1</translation>
         <source>The costs are in %1, this log&apos;s in %2: they would be added up as one.</source>
         <translation>Die Kosten sind in %1, die dieses Fahrtenbuchs in %2: Sie würden wie eine Währung zusammengezählt.</translation>
     </message>
+    <message>
+        <source>UTF-8</source>
+        <translation>UTF-8</translation>
+    </message>
+    <message>
+        <source>UTF-16</source>
+        <translation>UTF-16</translation>
+    </message>
+    <message>
+        <source>Windows-1252</source>
+        <translation>Windows-1252</translation>
+    </message>
+    <message>
+        <source>How the file writes its characters: choose another where letters look wrong</source>
+        <translation>Wie die Datei ihre Zeichen schreibt: Wählen Sie eine andere Kodierung, wenn Buchstaben falsch aussehen</translation>
+    </message>
+    <message>
+        <source>&amp;Read as:</source>
+        <translation>&amp;Lesen als:</translation>
+    </message>
+    <message>
+        <source>The file cannot be read as %1: %2</source>
+        <translation>Die Datei kann nicht als %1 gelesen werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::csv_import_parts</name>

@@ -53,16 +53,28 @@ QString start_of(const std::string& bytes, std::size_t limit) {
   return to_widget_text(bytes.substr(0, cut)) + QChar(0x2026);
 }
 
+decoded_file plain_utf8(std::string text) {
+  decoded_file file;
+  file.text = std::move(text);
+  return file;
+}
+
 }  // namespace
 
 csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, std::string text_,
-                                     const QString& log_distance, const QString& log_currency_)
-    : QDialog(parent), text(std::move(text_)), log_currency(log_currency_.toStdString()) {
+                                     const QString& log_distance_, const QString& log_currency_)
+    : csv_import_dialog(parent, file_name, plain_utf8(std::move(text_)), log_distance_,
+                        log_currency_) {}
+
+csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name,
+                                     decoded_file file, const QString& log_distance_,
+                                     const QString& log_currency_)
+    : QDialog(parent),
+      text(std::move(file.text)),
+      bytes(std::move(file.bytes)),
+      log_distance(log_distance_),
+      log_currency(log_currency_.toStdString()) {
   setObjectName(QStringLiteral("csv_import_dialog"));
-  sections = find_sections(text);
-  states.resize(sections.size());
-  // Also a plain file's odometer header may name its unit ("Odometer (km)").
-  found = find_vehicle_facts(sections);
   setWindowTitle(tr("Import CSV"));
 
   auto* file_label = new QLabel(this);
@@ -167,8 +179,114 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-  auto* layout = new QVBoxLayout(this);
+  layout = new QVBoxLayout(this);
   layout->addWidget(file_label);
+  layout->addLayout(choices);
+  // Below the choices, beside the warning: the row above is as wide as
+  // the dialog may be.
+  auto* reading = new QHBoxLayout;
+  if (!file.plain) {
+    // Not plain UTF-8: a guess, or the user's word, worth seeing.
+    encoding_box = new QComboBox(this);
+    encoding_box->setObjectName(QStringLiteral("encoding_box"));
+    encoding_box->addItems({tr("UTF-8"), tr("UTF-16"), tr("Windows-1252")});
+    encoding_box->setToolTip(tr("How the file writes its characters: choose another where "
+                                "letters look wrong"));
+    encoding_box->setCurrentIndex(file.encoding == text_encoding::utf8          ? 0
+                                  : file.encoding == text_encoding::windows1252 ? 2
+                                                                                : 1);
+    auto* encoding_label = new QLabel(tr("&Read as:"), this);
+    encoding_label->setBuddy(encoding_box);
+    reading->addWidget(encoding_label, 0, Qt::AlignTop);
+    reading->addWidget(encoding_box, 0, Qt::AlignTop);
+    reading->addSpacing(16);
+    connect(encoding_box, &QComboBox::activated, this, [this] { read_as_chosen(); });
+  }
+  reading->addWidget(escapes_box, 0, Qt::AlignTop);
+  reading->addSpacing(16);
+  reading->addWidget(dates_warning, 1);
+  layout->addLayout(reading);
+  layout->addWidget(preview, 1);
+  layout->addWidget(hidden_columns);
+  layout->addWidget(problems_label);
+  layout->addWidget(problem_list);
+  layout->addWidget(costs_note);
+  layout->addWidget(currencies_warning);
+  layout->addWidget(currencies_box);
+  layout->addWidget(summary);
+  layout->addWidget(buttons);
+  button_row = buttons;
+
+  connect(separator_box, &QComboBox::currentIndexChanged, this, [this] {
+    read_table();
+    show_outcome();
+  });
+  connect(currencies_box, &QCheckBox::toggled, this, [this] { show_outcome(); });
+  connect(escapes_box, &QCheckBox::clicked, this, [this] {
+    escapes_chosen = true;
+    read_table();
+    show_outcome();
+  });
+  connect(decimals_box, &QComboBox::activated, this, [this] {
+    decimals_chosen = true;
+    show_outcome();
+  });
+  // Chosen, even where it is the guess: a guess no longer overrides it.
+  // (A choice from the list, the keyboard or the wheel is "activated".)
+  connect(dates_box, &QComboBox::activated, this, [this] {
+    dates_chosen = true;
+    dates_known = dates_box->currentIndex() >= 0;
+    dates_warning->hide();
+    show_outcome();
+  });
+
+  read_sections();
+  // Room for the preview, yet whole on an 800x600 screen, frame included.
+  resize(760, 520);
+}
+
+void csv_import_dialog::read_as_chosen() {
+  const int index = encoding_box->currentIndex();
+  text_encoding chosen = index == 0   ? text_encoding::utf8
+                         : index == 2 ? text_encoding::windows1252
+                                      : utf16_order(bytes).value_or(text_encoding::utf16le);
+  std::string read;
+  std::string why;
+  unreadable.clear();
+  if (!decode_text(bytes, chosen, read, why)) {
+    unreadable = why;
+    read.clear();
+  }
+  problem_texts->show(nullptr);
+  // The sections are views into the text.
+  sections.clear();
+  text = std::move(read);
+  read_sections();
+}
+
+void csv_import_dialog::read_sections() {
+  problem_texts->show(nullptr);
+  sections = find_sections(text);
+  states.assign(sections.size(), section_state{});
+  // Also a plain file's odometer header may name its unit ("Odometer (km)").
+  found = find_vehicle_facts(sections);
+  current = 0;
+  combined = {};
+  table = {};
+  roles.clear();
+  outcome = {};
+  displaced = {};
+  dates_chosen = dates_known = decimals_chosen = escapes_chosen = false;
+
+  // Made anew: another encoding may read other sections and facts.
+  delete sections_label;
+  delete section_list;
+  delete use_found_box;
+  delete units_warning;
+  sections_label = nullptr;
+  section_list = nullptr;
+  use_found_box = nullptr;
+  units_warning = nullptr;
   if (sectioned()) {
     section_list = new QListWidget(this);
     section_list->setObjectName(QStringLiteral("section_list"));
@@ -199,31 +317,14 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
                              .arg(section.first_line));
       }
     }
-    auto* sections_label = new QLabel(tr("Sec&tions of the file (those checked are imported):"),
-                                      this);
+    sections_label = new QLabel(tr("Sec&tions of the file (those checked are imported):"), this);
     sections_label->setBuddy(section_list);
-    layout->addWidget(sections_label);
-    layout->addWidget(section_list);
+    layout->insertWidget(1, sections_label);
+    layout->insertWidget(2, section_list);
   }
-  layout->addLayout(choices);
-  // Below the choices, beside the warning: the row above is as wide as
-  // the dialog may be.
-  auto* reading = new QHBoxLayout;
-  reading->addWidget(escapes_box, 0, Qt::AlignTop);
-  reading->addSpacing(16);
-  reading->addWidget(dates_warning, 1);
-  layout->addLayout(reading);
-  layout->addWidget(preview, 1);
-  layout->addWidget(hidden_columns);
-  layout->addWidget(problems_label);
-  layout->addWidget(problem_list);
-  layout->addWidget(costs_note);
-  layout->addWidget(currencies_warning);
-  layout->addWidget(currencies_box);
-  layout->addWidget(summary);
   if (const QString distance = QString::fromStdString(found.distance);
       !distance.isEmpty() && !log_distance.isEmpty() && distance != log_distance) {
-    auto* units_warning = new QLabel(
+    units_warning = new QLabel(
         tr("The file's distances are in %1, this log's in %2: the mileages are imported as "
            "written, not converted.")
             .arg(distance, log_distance),
@@ -231,7 +332,7 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     units_warning->setObjectName(QStringLiteral("units_warning"));
     units_warning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
     units_warning->setWordWrap(true);
-    layout->addWidget(units_warning);
+    layout->insertWidget(layout->indexOf(button_row), units_warning);
   }
   if (!found.distance.empty() || !found.name.empty()) {
     QStringList told;
@@ -243,32 +344,8 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     }
     use_found_box = new QCheckBox(tr("&Use these for the log: %1").arg(told.join(tr(", "))), this);
     use_found_box->setObjectName(QStringLiteral("use_found_box"));
-    layout->addWidget(use_found_box);
+    layout->insertWidget(layout->indexOf(button_row), use_found_box);
   }
-  layout->addWidget(buttons);
-
-  connect(separator_box, &QComboBox::currentIndexChanged, this, [this] {
-    read_table();
-    show_outcome();
-  });
-  connect(currencies_box, &QCheckBox::toggled, this, [this] { show_outcome(); });
-  connect(escapes_box, &QCheckBox::clicked, this, [this] {
-    escapes_chosen = true;
-    read_table();
-    show_outcome();
-  });
-  connect(decimals_box, &QComboBox::activated, this, [this] {
-    decimals_chosen = true;
-    show_outcome();
-  });
-  // Chosen, even where it is the guess: a guess no longer overrides it.
-  // (A choice from the list, the keyboard or the wheel is "activated".)
-  connect(dates_box, &QComboBox::activated, this, [this] {
-    dates_chosen = true;
-    dates_known = dates_box->currentIndex() >= 0;
-    dates_warning->hide();
-    show_outcome();
-  });
 
   if (sectioned()) {
     // Each section's guesses and entries, so that OK imports every section
@@ -297,8 +374,6 @@ csv_import_dialog::csv_import_dialog(QWidget* parent, const QString& file_name, 
     read_table();
     show_outcome();
   }
-  // Room for the preview, yet whole on an 800x600 screen, frame included.
-  resize(760, 520);
 }
 
 // The list must not look at the problems once they are gone, before it is.
@@ -563,7 +638,10 @@ void csv_import_dialog::show_outcome() {
   }
 
   QString said;
-  if (!table.complete) {
+  if (!unreadable.empty()) {
+    said = tr("The file cannot be read as %1: %2")
+               .arg(encoding_box->currentText(), to_widget_text(unreadable));
+  } else if (!table.complete) {
     said = tr("The file holds more than %1 cells, far more than any vehicle log: it "
                           "cannot be imported.")
                .arg(QLocale().toString(static_cast<qulonglong>(kMostCsvCells)));

@@ -8,6 +8,7 @@
 
 #include "transfer/csv_import.h"
 #include "transfer/csv_sections.h"
+#include "transfer/text_encoding.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,6 +17,7 @@ class QLabel;
 class QListView;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace tarvik {
 
@@ -41,11 +43,18 @@ class role_header;
 // known), a warning says that the mileages come in as written; costs surely
 // in another currency than `log_currency` (as the log's settings have it)
 // are imported only once the user agrees to take them unconverted.
+//
+// A file that is not plain UTF-8 shows the encoding it is read in, in a
+// box: another choice reads the file anew, its guesses made again.
 class csv_import_dialog : public QDialog {
   Q_OBJECT
 
  public:
+  // `text` is UTF-8.
   csv_import_dialog(QWidget* parent, const QString& file_name, std::string text,
+                    const QString& log_distance = QString(),
+                    const QString& log_currency = QString());
+  csv_import_dialog(QWidget* parent, const QString& file_name, decoded_file file,
                     const QString& log_distance = QString(),
                     const QString& log_currency = QString());
   ~csv_import_dialog() override;
@@ -81,6 +90,10 @@ class csv_import_dialog : public QDialog {
   };
 
   bool sectioned() const { return sections.size() > 1; }
+  // The text's sections found, shown and guessed afresh.
+  void read_sections();
+  // The file's bytes read as the encoding box says.
+  void read_as_chosen();
   // The section shown keeps its state; `index` is shown with its own.
   void store_section();
   void show_section(std::size_t index);
@@ -105,6 +118,11 @@ class csv_import_dialog : public QDialog {
   int date_column() const;
 
   std::string text;
+  std::string bytes;  // the file's own, when not plain UTF-8
+  QString log_distance;      // "km", "mi"; empty: not known
+  std::string log_currency;  // as the log's settings write it
+  QLabel* units_warning = nullptr;
+  std::string unreadable;  // why the encoding chosen cannot read them
   std::vector<csv_section> sections;  // views into `text`
   std::vector<section_state> states;  // of each section; the shown one's is below
   std::size_t current = 0;
@@ -125,8 +143,11 @@ class csv_import_dialog : public QDialog {
     csv_role role = csv_role::extra;
   } displaced;
 
+  QVBoxLayout* layout;
+  QWidget* button_row;  // the vehicle's box stands above it
+  QComboBox* encoding_box = nullptr;
+  QLabel* sections_label = nullptr;
   QListWidget* section_list = nullptr;
-  std::string log_currency;  // as the log's settings write it
   QCheckBox* use_found_box = nullptr;
   QCheckBox* escapes_box;
   QComboBox* separator_box;

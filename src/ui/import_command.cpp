@@ -70,6 +70,18 @@ bool read_csv_file(const QString& path, std::string& text, QString& error, qint6
   return true;
 }
 
+bool read_csv_file(const QString& path, decoded_file& file, QString& error,
+                   std::optional<text_encoding> encoding, qint64 limit) {
+  std::string bytes;
+  if (!read_csv_file(path, bytes, error, limit)) return false;
+  std::string why;
+  if (!decode_file(std::move(bytes), encoding, file, why)) {
+    error = QString::fromStdString(why);
+    return false;
+  }
+  return true;
+}
+
 std::vector<record_values> entry_values(const std::vector<imported_entry>& entries) {
   std::vector<record_values> values;
   values.reserve(entries.size());
@@ -86,15 +98,15 @@ void import_csv(Tarvik& window) {
       QFileDialog::getOpenFileName(&window, import_text::tr("Import CSV"), log.beside(QString()),
                                    import_text::tr("CSV files (*.csv *.txt);;All files (*)"));
   if (source.isEmpty()) return;
-  std::string text;
+  decoded_file read;
   QString error;
-  if (!read_csv_file(source, text, error)) {
+  if (!read_csv_file(source, read, error)) {
     QMessageBox::warning(&window, QStringLiteral("Tarvik"),
                          import_text::tr("%1 could not be read: %2").arg(source, error));
     return;
   }
   const QString name = QFileInfo(source).fileName();
-  csv_import_dialog dialog(&window, name, std::move(text), log.units().distance_text(),
+  csv_import_dialog dialog(&window, name, std::move(read), log.units().distance_text(),
                            log.units().currency);
   if (dialog.exec() != QDialog::Accepted || dialog.entries().empty()) return;
   std::vector<record_values> entries = entry_values(dialog.entries());

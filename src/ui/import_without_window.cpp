@@ -14,6 +14,7 @@
 #include "transfer/csv_import.h"
 #include "transfer/csv_preselect.h"
 #include "transfer/csv_sections.h"
+#include "transfer/text_encoding.h"
 #include "ui/import_command.h"
 #include "ui/open_log.h"
 #include "ui/record_commands.h"
@@ -29,6 +30,7 @@ struct import_call {
   std::optional<date_order> dates;
   std::vector<std::string> sections;
   bool unconverted = false;  // costs in several currencies taken as written
+  std::optional<text_encoding> encoding;  // unset: as guessed
 };
 
 int wrong_call(const std::string& message, std::ostream& err) {
@@ -80,10 +82,11 @@ std::optional<int> read_call(const std::vector<std::string>& arguments, import_c
     const std::size_t equals = argument.find('=');
     const std::string option = argument.substr(0, equals);
     if (option != "--separator" && option != "--decimal" && option != "--dates" &&
-        option != "--section") {
+        option != "--section" && option != "--encoding") {
       err << "tarvik: unknown option '" << argument << "' for --import-csv\n"
           << "Usage: tarvik --import-csv FILE [LOG] [--separator=,|;|tab] [--decimal=.|,]\n"
-             "       [--dates=day-first|month-first|iso] [--section NAME]... [--unconverted]\n";
+             "       [--dates=day-first|month-first|iso] [--section NAME]... [--unconverted]\n"
+             "       [--encoding=utf-8|utf-16|windows-1252]\n";
       return 2;
     }
     std::string value;
@@ -107,6 +110,9 @@ std::optional<int> read_call(const std::vector<std::string>& arguments, import_c
     } else if (option == "--dates") {
       call.dates = dates_named(value);
       if (!call.dates) return bad_value("day-first  month-first  iso");
+    } else if (option == "--encoding") {
+      call.encoding = encoding_named(value);
+      if (!call.encoding) return bad_value("utf-8  utf-16  windows-1252");
     } else {
       call.sections.push_back(value);
     }
@@ -240,12 +246,21 @@ int import_without_window(const std::vector<std::string>& arguments, std::ostrea
     err << "tarvik: will not import into " << call.log << ": " << refusal << "\n";
     return 2;
   }
-  std::string text;
+  decoded_file file;
   QString error;
-  if (!read_csv_file(QString::fromLocal8Bit(call.file.c_str()), text, error)) {
+  if (!read_csv_file(QString::fromLocal8Bit(call.file.c_str()), file, error, call.encoding)) {
     err << "tarvik: cannot read " << call.file << ": " << error.toStdString() << "\n";
     return 2;
   }
+  // What the user did not choose is said, so that a wrong guess is seen.
+  if (file.encoding != text_encoding::utf8) {
+    err << "tarvik: " << call.file << " is read as " << encoding_name(file.encoding)
+        << (file.guessed ? " (--encoding reads it otherwise)" : "") << "\n";
+  } else if (!file.plain && file.guessed) {
+    err << "tarvik: " << call.file << " is read as UTF-8, its bytes that are not valid UTF-8 "
+        << "kept as they are (--encoding reads it otherwise)\n";
+  }
+  const std::string& text = file.text;
 
   // Every section is read before anything is written: a refusal leaves the
   // log as it was.
