@@ -298,6 +298,18 @@ TEST_F(FileDataSourceTest, APutBackRecordKeepsItsTextThroughAMerge) {
             std::string::npos)
       << text;
   EXPECT_NE(text.find("<record=7>"), std::string::npos) << text;
+
+  // Put back before any save: still the record the file holds, not one
+  // added beside it.
+  write_file(log, kWrittenLog);
+  store = open_store();
+  taken = store->take(3);
+  store->put_back(1, std::move(taken), 3);
+  const std::string seven = "<record=7>\ndate=1051097600;\n</record>\n";
+  write_file(log, std::string(kWrittenLog) + "\n" + seven);
+  ASSERT_TRUE(store->commit());
+  EXPECT_TRUE(store->last_commit().merged);
+  EXPECT_EQ(read_file(log), std::string(kWrittenLog) + "\n" + seven);
 }
 
 TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {
