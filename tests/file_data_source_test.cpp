@@ -312,6 +312,39 @@ TEST_F(FileDataSourceTest, APutBackRecordKeepsItsTextThroughAMerge) {
   EXPECT_EQ(read_file(log), std::string(kWrittenLog) + "\n" + seven);
 }
 
+TEST_F(FileDataSourceTest, ABlockGivenBackIsWrittenWhileTheRecordHoldsItsValues) {
+  write_file(log, kWrittenLog);
+  auto store = open_store();
+  const std::shared_ptr<const removed_text> as_written = store->text_of(0);
+  ASSERT_NE(as_written, nullptr);
+  store->record(0)->cost(30);
+  EXPECT_EQ(store->text_of(0), nullptr) << "changed since it was read";
+  ASSERT_TRUE(store->commit());
+  const std::string changed = read_file(log);
+
+  // Values that are not the block's: nothing given back.
+  store->record(0)->cost(31);
+  store->give_back_text(0, as_written);
+  ASSERT_TRUE(store->commit());
+  EXPECT_NE(read_file(log).find("cost=31;"), std::string::npos);
+
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  EXPECT_TRUE(store->has_unsaved_changes());
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), kWrittenLog);
+  EXPECT_FALSE(store->has_unsaved_changes());
+
+  // Given back, then changed again before a save: written anew, comments kept.
+  store->record(0)->cost(30);
+  ASSERT_TRUE(store->commit());
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  store->record(0)->cost(30);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), changed);
+}
+
 TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {
   write_file(log, "<record=2147483647>\n</record>\n<record=0>\n</record>\n");
   auto store = open_store();

@@ -110,6 +110,27 @@ TEST_F(UndoWindow, DeleteThenUndoLeavesTheFileAsItWas) {
   EXPECT_EQ(read_file(home.log()), kHandWritten);
 }
 
+TEST_F(UndoWindow, AnUndoneEditGivesBackTheBlockAsWritten) {
+  open(kHandWritten);
+  pick(0);
+  testing::answer_next_editor({.operation = QStringLiteral("Oil and filter")});
+  press(Qt::Key_Return);
+  const std::string edited = read_file(home.log());
+  ASSERT_NE(edited.find("operation=Oil and filter;"), std::string::npos) << edited;
+  undo();
+  EXPECT_EQ(read_file(home.log()), kHandWritten);
+  redo();
+  EXPECT_EQ(read_file(home.log()), edited);
+  undo();
+  EXPECT_EQ(read_file(home.log()), kHandWritten);
+
+  // Deleted after its edit was undone, and back: still as written.
+  pick(0);
+  press(Qt::Key_Delete);
+  undo();
+  EXPECT_EQ(read_file(home.log()), kHandWritten);
+}
+
 TEST_F(UndoWindow, AnUndoneDeleteWhoseNumberWasTakenKeepsItsTextUnderANewOne) {
   open(kHandWritten);
   pick(0);

@@ -74,6 +74,17 @@ class DataSource {
     insert(position, taken.record.release());
   }
 
+  // The text the store holds for the record `identifier` as it now stands,
+  // while it has no changes since it was read or written; null otherwise
+  // (and from a store that keeps no text). For giving it back with
+  // give_back_text when a change is undone.
+  virtual std::shared_ptr<const removed_text> text_of(int /*identifier*/) { return nullptr; }
+
+  // Makes `text` (from text_of) what the next commit writes for the record
+  // `identifier`, when it reads as the values the record holds now: an
+  // edit undone leaves the block as it was. Does nothing otherwise.
+  virtual void give_back_text(int /*identifier*/, const std::shared_ptr<const removed_text>& /*text*/) {}
+
   // Drops every held record and reads the backing file again.
   virtual void rollback() = 0;
 };

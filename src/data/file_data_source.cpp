@@ -386,6 +386,26 @@ void FileDataSource::put_back(std::size_t position, taken_record taken, int iden
   if (modified) kept_.origins[position].verbatim = false;
 }
 
+std::shared_ptr<const removed_text> FileDataSource::text_of(int identifier) {
+  const Record* held = first_with_id.find(identifier);
+  if (held == nullptr) return nullptr;
+  const origin& where = kept_.origins[position_of(held)];
+  if (!where.verbatim || held->modified() || (!where.from_file && !where.own_block)) return nullptr;
+  auto text = std::make_shared<removed_text>();
+  text->block = where.own_block ? kept_.own_blocks.at(held).block : std::string(kept_.block(where));
+  text->identifier = identifier;
+  text->verbatim = true;
+  text->extras = where.extras;
+  text->partial = where.partial;
+  return text;
+}
+
+void FileDataSource::give_back_text(int identifier, const std::shared_ptr<const removed_text>& text) {
+  Record* held = first_with_id.find(identifier);
+  if (held == nullptr || text == nullptr || text->block.empty()) return;
+  kept_.give_back(position_of(held), identifier, *held, *text);
+}
+
 void FileDataSource::rollback() {
   forget_all();
   // On failure highest_id keeps its value: no identifier is handed out twice.
@@ -399,7 +419,10 @@ void FileDataSource::rollback() {
 bool FileDataSource::has_unsaved_changes() const {
   if (!kept_.removed.empty()) return true;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (!kept_.origins[i].from_file || !kept_.origins[i].verbatim || records[i]->modified()) return true;
+    if (!kept_.origins[i].from_file || !kept_.origins[i].verbatim || kept_.origins[i].own_block ||
+        records[i]->modified()) {
+      return true;
+    }
   }
   return false;
 }
@@ -430,6 +453,8 @@ bool FileDataSource::changed(std::size_t index) const {
 bool FileDataSource::changed_here(std::size_t index) const {
   const origin& where = kept_.origins[index];
   if (!where.from_file) return !where.own_block || records[index]->modified();
+  // A block given back differs from the one the file holds.
+  if (where.own_block) return true;
   return records[index]->modified();
 }
 

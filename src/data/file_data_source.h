@@ -97,6 +97,8 @@ class FileDataSource : public DataSource {
   // back with put_back where nothing else changed there.
   taken_record take(int identifier) override;
   void put_back(std::size_t position, taken_record taken, int identifier) override;
+  std::shared_ptr<const removed_text> text_of(int identifier) override;
+  void give_back_text(int identifier, const std::shared_ptr<const removed_text>& text) override;
   void rollback() override;
 
   // Reads a whole log from `in`, adds each record it holds and then sets the

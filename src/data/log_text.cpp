@@ -187,6 +187,32 @@ void log_text::put_back(std::size_t index, int identifier, const Record* own, co
   }
 }
 
+bool log_text::give_back(std::size_t index, int identifier, Record& now, const removed_text& taken) {
+  bool same = false;
+  read_again(taken.block, [&](block_reading& read) {
+    const Record as_read(std::move(read.pairs));
+    same = read.clean && now.same_fields(as_read) && now.same_other_fields(as_read);
+  });
+  if (!same) return false;
+  origin& placed = origins[index];
+  own_text mine{{}, taken.block};
+  if (identifier != taken.identifier && !retag(mine.block, identifier)) return false;
+  if (placed.from_file && block(placed) == mine.block) {
+    // The file holds it as it is: nothing to write anew.
+    placed.own_block = false;
+    own_blocks.erase(&now);
+  } else {
+    if (placed.own_block) mine.comments = std::move(own_blocks.at(&now).comments);
+    own_blocks[&now] = std::move(mine);
+    placed.own_block = true;
+  }
+  placed.verbatim = placed.verbatim || placed.own_block;
+  placed.extras = taken.extras;
+  placed.partial = taken.partial;
+  now.clear_modified();
+  return true;
+}
+
 void log_text::forget_changes() {
   own_blocks.clear();
   moved_tail.clear();
@@ -303,7 +329,10 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
     const own_text* own = from.own_block ? &own_blocks.at(records[i].get()) : nullptr;
     if (own != nullptr) add(own->comments);
     to.begin = static_cast<std::uint32_t>(out.size);
-    if (!changed(i)) {
+    // A block given back stands as long as the record keeps the values it
+    // was given back with, even where the file holds another.
+    const bool anew = changed(i);
+    if (own != nullptr ? from.verbatim && !records[i]->modified() : !anew) {
       if (own != nullptr) {
         add(own->block);
       } else {
@@ -320,11 +349,11 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
       if (more && !as_before && !ends_line()) add("\n");
     } else {
       block_text.clear();
-      if (from.from_file) {
-        append_block(block_text, identifiers[i], *records[i], kept_of(from, *records[i]));
-      } else if (own != nullptr) {
+      if (own != nullptr) {
         append_block(block_text, identifiers[i], *records[i],
                      kept_of(own->block, from.extras, from.partial, *records[i]));
+      } else if (from.from_file) {
+        append_block(block_text, identifiers[i], *records[i], kept_of(from, *records[i]));
       } else {
         append_block(block_text, identifiers[i], *records[i]);
       }

@@ -63,7 +63,8 @@ struct log_text {
     bool partial = false;     // holds a field's item not read in full
     // What stood before removed records ahead of it is in moved_leads.
     bool moved_lead = false;
-    // Put back after its removal, its block from elsewhere: in own_blocks.
+    // Its block is in own_blocks, not at `begin` (where a record read from
+    // the text has another): put back after its removal, or its edit undone.
     bool own_block = false;
   };
   // A record read from the text and removed since.
@@ -107,6 +108,10 @@ struct log_text {
   // now after it (`next`) or to the end comes back when it is still there.
   void put_back(std::size_t index, int identifier, const Record* own, const Record* next,
                 const removed_text& taken);
+  // Makes `taken`'s block (from FileDataSource::text_of) the one written for
+  // `now`, at `index`, under `identifier`, when it reads as the values
+  // `now` holds; false, and nothing changed, when it does not.
+  bool give_back(std::size_t index, int identifier, Record& now, const removed_text& taken);
   // Takes `lead` back from the start of what stands before the record at
   // `index` + 1 (`next`), or at the end when `next` is null; false, and
   // nothing changed, when it is not there.

@@ -203,18 +203,22 @@ edit_record_command::edit_record_command(record_log& log_, int identifier_,
       before(std::move(before_)),
       after(std::move(after_)) {}
 
-void edit_record_command::redo() { change(before, after, "redo"); }
+void edit_record_command::redo() { change(before, after, "redo", before_text, after_text); }
 
-void edit_record_command::undo() { change(after, before, "undo"); }
+void edit_record_command::undo() { change(after, before, "undo", after_text, before_text); }
 
 void edit_record_command::change(const record_values& from, const record_values& to,
-                                 const char* step) {
+                                 const char* step, std::shared_ptr<const removed_text>& from_text,
+                                 const std::shared_ptr<const removed_text>& to_text) {
   DataSource& store = log.store();
   Record* record = find_record(store, identifier, from);
   const std::optional<std::size_t> position =
       record != nullptr ? position_of(store, identifier) : std::nullopt;
   if (!position) return refuse(log, *this, step);
+  from_text = store.text_of(identifier);
   set_values(*record, to);
+  // The block it had with these values, as the user wrote it.
+  if (to_text != nullptr) store.give_back_text(identifier, to_text);
   log.changed({record_change::kind::changed, *position, identifier});
 }
 

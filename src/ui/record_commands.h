@@ -5,6 +5,7 @@
 #include <QUndoCommand>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,12 +89,17 @@ class edit_record_command : public QUndoCommand {
   void undo() override;
 
  private:
-  void change(const record_values& from, const record_values& to, const char* step);
+  void change(const record_values& from, const record_values& to, const char* step,
+              std::shared_ptr<const removed_text>& from_text,
+              const std::shared_ptr<const removed_text>& to_text);
 
   record_log& log;
   int identifier;
   record_values before;
   record_values after;
+  // The record's block with each, once the step has left it.
+  std::shared_ptr<const removed_text> before_text;
+  std::shared_ptr<const removed_text> after_text;
 };
 
 class delete_record_command : public QUndoCommand {
