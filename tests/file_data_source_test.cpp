@@ -343,6 +343,19 @@ TEST_F(FileDataSourceTest, ABlockGivenBackIsWrittenWhileTheRecordHoldsItsValues)
   store->record(0)->cost(30);
   ASSERT_TRUE(store->commit());
   EXPECT_EQ(read_file(log), changed);
+
+  // Given back while another writer changed the log: the values stand.
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  std::string theirs = read_file(log);
+  theirs.replace(theirs.find("operation=Wash;"), 15, "operation=Wash and wax;");
+  write_file(log, theirs);
+  ASSERT_TRUE(store->commit());
+  EXPECT_TRUE(store->last_commit().merged);
+  FileDataSource merged(log);
+  ASSERT_NE(merged.record(0), nullptr);
+  EXPECT_EQ(merged.record(0)->cost(), 24.5f);
+  EXPECT_EQ(merged.record(5)->operation(), "Wash and wax");
 }
 
 TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {

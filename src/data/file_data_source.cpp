@@ -618,7 +618,13 @@ bool FileDataSource::merge_from_disk() {
   // kept records, then theirs (ours in place of those we changed), then
   // ours at the end as they stood, then what we added.
   for (std::size_t j = 0; j < merged.places.size(); ++j) {
-    if (merged.places[j].ours) theirs.records[j] = std::move(records[kept + merged.places[j].index]);
+    if (!merged.places[j].ours) continue;
+    // In their place it takes their origin: a block given back (its record
+    // not modified since) is written anew, as any changed one.
+    if (kept_.own_blocks.erase(records[kept + merged.places[j].index].get()) > 0) {
+      theirs.kept_.origins[j].verbatim = false;
+    }
+    theirs.records[j] = std::move(records[kept + merged.places[j].index]);
   }
   std::vector<std::unique_ptr<Record>> added;
   // Records put back keep their blocks at the end as well.
