@@ -349,6 +349,7 @@ TEST_F(FileDataSourceTest, ABlockGivenBackIsWrittenWhileTheRecordHoldsItsValues)
   store->give_back_text(0, as_written);
   std::string theirs = read_file(log);
   theirs.replace(theirs.find("operation=Wash;"), 15, "operation=Wash and wax;");
+  theirs.insert(0, "# a blue one\n");
   write_file(log, theirs);
   ASSERT_TRUE(store->commit());
   EXPECT_TRUE(store->last_commit().merged);
@@ -356,6 +357,7 @@ TEST_F(FileDataSourceTest, ABlockGivenBackIsWrittenWhileTheRecordHoldsItsValues)
   ASSERT_NE(merged.record(0), nullptr);
   EXPECT_EQ(merged.record(0)->cost(), 24.5f);
   EXPECT_EQ(merged.record(5)->operation(), "Wash and wax");
+  EXPECT_EQ(read_file(log).find("# a blue one\n# my car\n"), 0u);
 }
 
 TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {
