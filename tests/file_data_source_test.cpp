@@ -335,6 +335,16 @@ TEST_F(FileDataSourceTest, ABlockGivenBackIsWrittenWhileTheRecordHoldsItsValues)
   EXPECT_EQ(read_file(log), kWrittenLog);
   EXPECT_FALSE(store->has_unsaved_changes());
 
+  // Given back, then taken and put back before a save.
+  store->record(0)->cost(30);
+  ASSERT_TRUE(store->commit());
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  taken_record taken = store->take(0);
+  store->put_back(0, std::move(taken), 0);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), kWrittenLog);
+
   // Given back, then changed again before a save: written anew, comments kept.
   store->record(0)->cost(30);
   ASSERT_TRUE(store->commit());

@@ -80,7 +80,9 @@ void log_text::take_out(std::size_t index, int identifier, const Record* own, co
   if (gone.own_block) {
     const auto mine = own_blocks.find(own);
     if (taken != nullptr) {
-      taken->comments = std::move(mine->second.comments);
+      // A block given back in place of one from the text keeps the
+      // comments above it there.
+      if (!gone.from_file) taken->comments = std::move(mine->second.comments);
       taken->block = std::move(mine->second.block);
     }
     own_blocks.erase(mine);
