@@ -149,21 +149,6 @@ TEST_F(RecordUndo, AnImportIsOneStepSavedOnceEachWay) {
   EXPECT_TRUE(log.refusals.empty());
 }
 
-TEST_F(RecordUndo, ImportUndoneAndRedoneWritesTheSameBytes) {
-  testing::write_file(dir.file("tarvik.txt"), std::string("# mine\n") + testing::kExampleLog + "# end\n");
-  log.source.rollback();
-  stack.push(new import_records_command(log, three_imported()));
-  ASSERT_TRUE(log.source.commit());
-  const std::string imported = testing::read_file(dir.file("tarvik.txt"));
-  stack.undo();
-  ASSERT_TRUE(log.source.commit());
-  EXPECT_EQ(testing::read_file(dir.file("tarvik.txt")),
-            std::string("# mine\n") + testing::kExampleLog + "# end\n");
-  stack.redo();
-  ASSERT_TRUE(log.source.commit());
-  EXPECT_EQ(testing::read_file(dir.file("tarvik.txt")), imported);
-}
-
 TEST_F(RecordUndo, AnUndoneImportLeavesWhatWasChangedSinceAndFindsWhatWasRenumbered) {
   stack.push(new import_records_command(log, three_imported()));
   log.source.record(5)->notes("changed by someone else");
