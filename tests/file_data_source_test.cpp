@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <sys/stat.h>
 
 #include "support/failing_calls.h"
@@ -190,6 +192,182 @@ TEST_F(FileDataSourceTest, InsertPutsARemovedRecordBackWhereItStood) {
   EXPECT_EQ(store->identifiers(), (Ids{3, 0, 3, 7}));
   EXPECT_EQ(store->record(3), front);
   EXPECT_EQ(store->record(7), last);
+}
+
+// A hand-written log: comments above and inside blocks, an item no field
+// takes, keys with blanks, an escaped text, blank lines between blocks, CR
+// LF in one block and a last block without its line end.
+const char* const kWrittenLog =
+    "# my car\n"
+    "\n"
+    "# the good oil\n"
+    "<record=0>\n"
+    " operation = Oil change;\n"
+    "# asked for 5W-30\n"
+    "cost=24.50;\n"
+    "shop=Bob's;\n"
+    "date=1020211200;\n"
+    "mileage=45210;\n"
+    "notes*=a%3Bb;\n"
+    "</record>\n"
+    "\n"
+    "\n"
+    "# tyres, before winter\n"
+    "<record=3>\r\n"
+    "date=1031097600;\r\n"
+    "operation=Tyres;\r\n"
+    "</record>\r\n"
+    "<record=5>\n"
+    "date=1041097600;\n"
+    "operation=Wash;\n"
+    "</record>";
+
+TEST_F(FileDataSourceTest, ATakenRecordPutBackIsWrittenAsItStood) {
+  for (const int id : {0, 3, 5}) {
+    for (const bool commit_between : {false, true}) {
+      SCOPED_TRACE("record " + std::to_string(id) + (commit_between ? ", committed between" : ""));
+      write_file(log, kWrittenLog);
+      auto store = open_store();
+      const Ids ids = store->identifiers();
+      const auto position = static_cast<std::size_t>(std::find(ids.begin(), ids.end(), id) - ids.begin());
+      taken_record taken = store->take(id);
+      ASSERT_NE(taken.record, nullptr);
+      if (commit_between) {
+        ASSERT_TRUE(store->commit());
+        EXPECT_EQ(FileDataSource(log).record(id), nullptr);
+      }
+      store->put_back(position, std::move(taken), id);
+      EXPECT_EQ(store->identifiers(), ids);
+      ASSERT_TRUE(store->commit());
+      EXPECT_EQ(read_file(log), kWrittenLog);
+      // And again, from the text that commit wrote.
+      taken = store->take(id);
+      ASSERT_TRUE(store->commit());
+      store->put_back(position, std::move(taken), id);
+      ASSERT_TRUE(store->commit());
+      EXPECT_EQ(read_file(log), kWrittenLog);
+    }
+  }
+}
+
+TEST_F(FileDataSourceTest, APutBackRecordUnderAnotherNumberOrChangedKeepsItsComments) {
+  write_file(log, kWrittenLog);
+  auto store = open_store();
+  taken_record taken = store->take(0);
+  ASSERT_TRUE(store->commit());
+  // Its number went to another record meanwhile.
+  store->record(new Record(0));
+  store->put_back(0, std::move(taken), 9);
+  ASSERT_TRUE(store->commit());
+  std::string expected = kWrittenLog;
+  expected.replace(expected.find("<record=0>"), 10, "<record=9>");
+  const std::string added = "<record=0>\n";
+  const std::string text = read_file(log);
+  ASSERT_EQ(text.substr(0, expected.size()), expected);
+  EXPECT_EQ(text.substr(expected.size(), added.size() + 1), "\n" + added);
+
+  // Changed while out of the store: written anew, with its comments.
+  taken = store->take(9);
+  ASSERT_TRUE(store->commit());
+  taken.record->cost(30);
+  store->put_back(0, std::move(taken), 9);
+  ASSERT_TRUE(store->commit());
+  FileDataSource again(log);
+  ASSERT_NE(again.record(9), nullptr);
+  EXPECT_EQ(again.record(9)->cost(), 30.0f);
+  EXPECT_EQ(again.record(9)->notes(), "a;b");
+  const std::string rewritten = read_file(log);
+  EXPECT_EQ(rewritten.find("# my car\n\n# the good oil\n<record=9>\n"), 0u) << rewritten;
+  EXPECT_NE(rewritten.find("# asked for 5W-30\n"), std::string::npos) << rewritten;
+  EXPECT_NE(rewritten.find("shop=Bob's;\n"), std::string::npos) << rewritten;
+}
+
+TEST_F(FileDataSourceTest, APutBackRecordKeepsItsTextThroughAMerge) {
+  write_file(log, kWrittenLog);
+  auto store = open_store();
+  taken_record taken = store->take(3);
+  ASSERT_TRUE(store->commit());
+  store->put_back(1, std::move(taken), 3);
+  // Another writer adds a record before this store saves.
+  write_file(log, read_file(log) + "<record=7>\ndate=1051097600;\n</record>\n");
+  ASSERT_TRUE(store->commit());
+  EXPECT_TRUE(store->last_commit().merged);
+  const std::string text = read_file(log);
+  EXPECT_NE(text.find("# tyres, before winter\n<record=3>\r\ndate=1031097600;\r\noperation=Tyres;\r\n"
+                      "</record>\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("<record=7>"), std::string::npos) << text;
+
+  // Put back before any save: still the record the file holds, not one
+  // added beside it.
+  write_file(log, kWrittenLog);
+  store = open_store();
+  taken = store->take(3);
+  store->put_back(1, std::move(taken), 3);
+  const std::string seven = "<record=7>\ndate=1051097600;\n</record>\n";
+  write_file(log, std::string(kWrittenLog) + "\n" + seven);
+  ASSERT_TRUE(store->commit());
+  EXPECT_TRUE(store->last_commit().merged);
+  EXPECT_EQ(read_file(log), std::string(kWrittenLog) + "\n" + seven);
+}
+
+TEST_F(FileDataSourceTest, ABlockGivenBackIsWrittenWhileTheRecordHoldsItsValues) {
+  write_file(log, kWrittenLog);
+  auto store = open_store();
+  const std::shared_ptr<const removed_text> as_written = store->text_of(0);
+  ASSERT_NE(as_written, nullptr);
+  store->record(0)->cost(30);
+  EXPECT_EQ(store->text_of(0), nullptr) << "changed since it was read";
+  ASSERT_TRUE(store->commit());
+  const std::string changed = read_file(log);
+
+  // Values that are not the block's: nothing given back.
+  store->record(0)->cost(31);
+  store->give_back_text(0, as_written);
+  ASSERT_TRUE(store->commit());
+  EXPECT_NE(read_file(log).find("cost=31;"), std::string::npos);
+
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  EXPECT_TRUE(store->has_unsaved_changes());
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), kWrittenLog);
+  EXPECT_FALSE(store->has_unsaved_changes());
+
+  // Given back, then taken and put back before a save.
+  store->record(0)->cost(30);
+  ASSERT_TRUE(store->commit());
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  taken_record taken = store->take(0);
+  store->put_back(0, std::move(taken), 0);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), kWrittenLog);
+
+  // Given back, then changed again before a save: written anew, comments kept.
+  store->record(0)->cost(30);
+  ASSERT_TRUE(store->commit());
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  store->record(0)->cost(30);
+  ASSERT_TRUE(store->commit());
+  EXPECT_EQ(read_file(log), changed);
+
+  // Given back while another writer changed the log: the values stand.
+  store->record(0)->cost(24.5f);
+  store->give_back_text(0, as_written);
+  std::string theirs = read_file(log);
+  theirs.replace(theirs.find("operation=Wash;"), 15, "operation=Wash and wax;");
+  theirs.insert(0, "# a blue one\n");
+  write_file(log, theirs);
+  ASSERT_TRUE(store->commit());
+  EXPECT_TRUE(store->last_commit().merged);
+  FileDataSource merged(log);
+  ASSERT_NE(merged.record(0), nullptr);
+  EXPECT_EQ(merged.record(0)->cost(), 24.5f);
+  EXPECT_EQ(merged.record(5)->operation(), "Wash and wax");
+  EXPECT_EQ(read_file(log).find("# a blue one\n# my car\n"), 0u);
 }
 
 TEST_F(FileDataSourceTest, IdentifiersGoOnAfterTheLargestInt) {

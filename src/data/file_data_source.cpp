@@ -89,6 +89,7 @@ bool FileDataSource::read_file() {
   kept_.moved_tail.clear();
   kept_.moved_leads.clear();
   kept_.removed.clear();
+  kept_.own_blocks.clear();
   problems_.clear();
   read_failure_.clear();
   refused_ = false;
@@ -251,10 +252,7 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
   const Record& old = *records[index];
   const int old_id = old.identifier();
   const int id = fresh_id();
-  auto fresh = std::make_unique<Record>(id);
-  fresh->setup(id, old.date(), old.mileage(), old.operation(), old.notes(), old.cost());
-  fresh->other_fields(old.other_fields());
-  fresh->clear_modified();
+  std::unique_ptr<Record> fresh = old.copy_as(id);
   if (first_with_id.find(old_id) == records[index].get()) first_with_id.erase(old_id);
   first_with_id.assign(id, fresh.get());
   records[index] = std::move(fresh);
@@ -267,6 +265,7 @@ void FileDataSource::renumber(std::size_t index, const char* reason) {
 
 void FileDataSource::forget_all() {
   kept_.moved_leads.clear();
+  kept_.own_blocks.clear();
   records.clear();
   record_ids.clear();
   kept_.origins.clear();
@@ -335,22 +334,24 @@ std::size_t FileDataSource::position_of(const Record* record) const {
   return records.size();
 }
 
-Record* FileDataSource::take_out(std::size_t index) {
+Record* FileDataSource::take_out(std::size_t index, removed_text* taken) {
   kept_.take_out(index, record_ids[index], records[index].get(),
-                 index + 1 < records.size() ? records[index + 1].get() : nullptr);
-  Record* taken = records[index].release();
+                 index + 1 < records.size() ? records[index + 1].get() : nullptr, taken);
+  Record* taken_record = records[index].release();
   const auto at = static_cast<std::ptrdiff_t>(index);
   records.erase(records.begin() + at);
   record_ids.erase(record_ids.begin() + at);
-  return taken;
+  return taken_record;
 }
 
-Record* FileDataSource::remove(int identifier) {
+Record* FileDataSource::remove(int identifier) { return remove_first(identifier, nullptr); }
+
+Record* FileDataSource::remove_first(int identifier, removed_text* text) {
   Record* const taken = first_with_id.find(identifier);
   if (taken == nullptr) return nullptr;
   first_with_id.erase(identifier);
   const std::size_t index = position_of(taken);
-  take_out(index);
+  take_out(index, text);
   if (shadowed > 0) {
     // A later record with the same identifier is now the first.
     for (std::size_t i = index; i < records.size(); ++i) {
@@ -362,6 +363,47 @@ Record* FileDataSource::remove(int identifier) {
     }
   }
   return taken;
+}
+
+taken_record FileDataSource::take(int identifier) {
+  auto text = std::make_shared<removed_text>();
+  std::unique_ptr<Record> record(remove_first(identifier, text.get()));
+  if (record == nullptr) return {};
+  return {std::move(record), std::move(text)};
+}
+
+void FileDataSource::put_back(std::size_t position, taken_record taken, int identifier) {
+  if (taken.record == nullptr) return;
+  // Its block says what it held when last read or written.
+  const bool modified = taken.record->modified();
+  if (taken.record->identifier() != identifier) taken.record = taken.record->copy_as(identifier);
+  position = std::min(position, records.size());
+  Record* const record = taken.record.release();
+  insert(position, record);
+  if (taken.text == nullptr) return;
+  kept_.put_back(position, identifier, record,
+                 position + 1 < records.size() ? records[position + 1].get() : nullptr, *taken.text);
+  if (modified) kept_.origins[position].verbatim = false;
+}
+
+std::shared_ptr<const removed_text> FileDataSource::text_of(int identifier) {
+  const Record* held = first_with_id.find(identifier);
+  if (held == nullptr) return nullptr;
+  const origin& where = kept_.origins[position_of(held)];
+  if (!where.verbatim || held->modified() || (!where.from_file && !where.own_block)) return nullptr;
+  auto text = std::make_shared<removed_text>();
+  text->block = where.own_block ? kept_.own_blocks.at(held).block : std::string(kept_.block(where));
+  text->identifier = identifier;
+  text->verbatim = true;
+  text->extras = where.extras;
+  text->partial = where.partial;
+  return text;
+}
+
+void FileDataSource::give_back_text(int identifier, const std::shared_ptr<const removed_text>& text) {
+  Record* held = first_with_id.find(identifier);
+  if (held == nullptr || text == nullptr || text->block.empty()) return;
+  kept_.give_back(position_of(held), identifier, *held, *text);
 }
 
 void FileDataSource::rollback() {
@@ -377,7 +419,10 @@ void FileDataSource::rollback() {
 bool FileDataSource::has_unsaved_changes() const {
   if (!kept_.removed.empty()) return true;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (!kept_.origins[i].from_file || !kept_.origins[i].verbatim || records[i]->modified()) return true;
+    if (!kept_.origins[i].from_file || !kept_.origins[i].verbatim || kept_.origins[i].own_block ||
+        records[i]->modified()) {
+      return true;
+    }
   }
   return false;
 }
@@ -407,7 +452,9 @@ bool FileDataSource::changed(std::size_t index) const {
 
 bool FileDataSource::changed_here(std::size_t index) const {
   const origin& where = kept_.origins[index];
-  if (!where.from_file) return true;
+  if (!where.from_file) return !where.own_block || records[index]->modified();
+  // A block given back differs from the one the file holds.
+  if (where.own_block) return true;
   return records[index]->modified();
 }
 
@@ -571,10 +618,32 @@ bool FileDataSource::merge_from_disk() {
   // kept records, then theirs (ours in place of those we changed), then
   // ours at the end as they stood, then what we added.
   for (std::size_t j = 0; j < merged.places.size(); ++j) {
-    if (merged.places[j].ours) theirs.records[j] = std::move(records[kept + merged.places[j].index]);
+    if (!merged.places[j].ours) continue;
+    // In their place it takes their origin: a block given back (its record
+    // not modified since) is written anew, as any changed one.
+    if (kept_.own_blocks.erase(records[kept + merged.places[j].index].get()) > 0) {
+      theirs.kept_.origins[j].verbatim = false;
+    }
+    theirs.records[j] = std::move(records[kept + merged.places[j].index]);
   }
   std::vector<std::unique_ptr<Record>> added;
-  for (const std::size_t i : merged.appended) added.push_back(std::move(records[kept + i]));
+  // Records put back keep their blocks at the end as well.
+  std::vector<removed_text> added_texts(merged.appended.size());
+  for (const std::size_t i : merged.appended) {
+    const origin& mine = kept_.origins[kept + i];
+    if (mine.own_block) {
+      removed_text& text = added_texts[added.size()];
+      const auto own = kept_.own_blocks.find(records[kept + i].get());
+      text.comments = std::move(own->second.comments);
+      text.block = std::move(own->second.block);
+      kept_.own_blocks.erase(own);
+      text.identifier = record_ids[kept + i];
+      text.verbatim = mine.verbatim;
+      text.extras = mine.extras;
+      text.partial = mine.partial;
+    }
+    added.push_back(std::move(records[kept + i]));
+  }
   // Ours at the end keep their places, moved by what changed before them;
   // the first starts where the last block read ends.
   std::vector<std::unique_ptr<Record>> at_end;
@@ -625,15 +694,15 @@ bool FileDataSource::merge_from_disk() {
   for (std::size_t k = 0; k < added.size(); ++k) {
     std::unique_ptr<Record>& mine = added[k];
     const int id = merged.appended_identifiers[k];
-    if (id != mine->identifier()) {
-      auto fresh = std::make_unique<Record>(id);
-      fresh->setup(id, mine->date(), mine->mileage(), mine->operation(), mine->notes(),
-                   mine->cost());
-      fresh->other_fields(mine->other_fields());
-      mine = std::move(fresh);
-    }
+    const bool modified = mine->modified();
+    if (id != mine->identifier()) mine = mine->copy_as(id);
     highest_id = std::max(highest_id, id);
+    const Record* const placed = mine.get();
     static_cast<DataSource*>(this)->record(mine.release());
+    if (!added_texts[k].block.empty()) {
+      kept_.put_back(records.size() - 1, id, placed, nullptr, added_texts[k]);
+      if (modified) kept_.origins.back().verbatim = false;
+    }
   }
   outcome_.merged = true;
   return true;

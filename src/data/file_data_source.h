@@ -93,6 +93,12 @@ class FileDataSource : public DataSource {
   Record* record(int identifier) override;
   void record(Record* record) override;
   void insert(std::size_t position, Record* record) override;
+  // The record's block and the comment lines above it go with it, and come
+  // back with put_back where nothing else changed there.
+  taken_record take(int identifier) override;
+  void put_back(std::size_t position, taken_record taken, int identifier) override;
+  std::shared_ptr<const removed_text> text_of(int identifier) override;
+  void give_back_text(int identifier, const std::shared_ptr<const removed_text>& text) override;
   void rollback() override;
 
   // Reads a whole log from `in`, adds each record it holds and then sets the
@@ -172,7 +178,8 @@ class FileDataSource : public DataSource {
   std::size_t position_of(const Record* record) const;
   // Takes the record at `index` out of all three lists; what stood before
   // its block (but its own comment lines) moves to the next record.
-  Record* take_out(std::size_t index);
+  Record* take_out(std::size_t index, removed_text* taken = nullptr);
+  Record* remove_first(int identifier, removed_text* taken);
   // Whether the record at `index` must be written anew rather than copied.
   bool changed(std::size_t index) const;
   // Whether it was added or given other values here since the file was read

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/large_text.h"
+#include "data/number_text.h"
 
 namespace tarvik {
 namespace {
@@ -42,7 +43,8 @@ std::string_view log_text::block(const removed_block& gone) const {
   return view(text, gone.span.begin, gone.span.end);
 }
 
-void log_text::take_out(std::size_t index, int identifier, const Record* own, const Record* next) {
+void log_text::take_out(std::size_t index, int identifier, const Record* own, const Record* next,
+                        removed_text* taken) {
   const origin gone = origins[index];
   // Blank lines and comments about other things stay, before whatever comes
   // next; the comment lines right before the block go with it.
@@ -52,9 +54,38 @@ void log_text::take_out(std::size_t index, int identifier, const Record* own, co
     kept = std::move(moved->second);
     moved_leads.erase(moved);
   }
+  const std::size_t moved_before = kept.size();
+  std::size_t comments_at = gone.begin;
   if (gone.from_file) {
     removed.push_back({identifier, {gone.begin, gone.end}});
-    kept.append(text, gone.lead, attached_comments(text, gone.lead, gone.begin) - gone.lead);
+    comments_at = attached_comments(text, gone.lead, gone.begin);
+    kept.append(text, gone.lead, comments_at - gone.lead);
+  }
+  if (taken != nullptr) {
+    *taken = removed_text{};
+    taken->lead = kept;
+    taken->identifier = identifier;
+    taken->verbatim = gone.verbatim;
+    taken->extras = gone.extras;
+    taken->partial = gone.partial;
+    if (gone.from_file) {
+      taken->comments.assign(text, comments_at, gone.begin - comments_at);
+      taken->block.assign(text, gone.begin, gone.end - gone.begin);
+      taken->from_text = true;
+      taken->lead_at = gone.lead;
+      taken->span = {gone.begin, gone.end};
+      taken->moved_before = moved_before;
+    }
+  }
+  if (gone.own_block) {
+    const auto mine = own_blocks.find(own);
+    if (taken != nullptr) {
+      // A block given back in place of one from the text keeps the
+      // comments above it there.
+      if (!gone.from_file) taken->comments = std::move(mine->second.comments);
+      taken->block = std::move(mine->second.block);
+    }
+    own_blocks.erase(mine);
   }
   if (!kept.empty()) {
     if (next != nullptr) {
@@ -67,20 +98,141 @@ void log_text::take_out(std::size_t index, int identifier, const Record* own, co
   origins.erase(origins.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+namespace {
+
+// Takes `lead` off the start of `from`; false when it does not start so.
+bool take_front(std::string& from, const std::string& lead) {
+  if (from.compare(0, lead.size(), lead) != 0) return false;
+  from.erase(0, lead.size());
+  return true;
+}
+
+// Puts `identifier` in the open tag of `block` ("<record=7>"); false when
+// the block has no such tag.
+bool retag(std::string& block, int identifier) {
+  const std::size_t equals = block.find('=');
+  if (equals == std::string::npos) return false;
+  const std::size_t close = block.find('>', equals);
+  if (close == std::string::npos) return false;
+  block.replace(equals + 1, close - equals - 1, format_integer(identifier));
+  return true;
+}
+
+}  // namespace
+
+bool log_text::take_back_lead(std::size_t index, const Record* next, const std::string& lead) {
+  if (lead.empty()) return true;
+  if (next != nullptr) {
+    origin& after = origins[index + 1];
+    if (after.moved_lead) {
+      const auto moved = moved_leads.find(next);
+      if (!take_front(moved->second, lead)) return false;
+      if (moved->second.empty()) {
+        moved_leads.erase(moved);
+        after.moved_lead = false;
+      }
+      return true;
+    }
+    if (!after.from_file || after.begin - after.lead < lead.size() ||
+        text.compare(after.lead, lead.size(), lead) != 0) {
+      return false;
+    }
+    after.lead += static_cast<std::uint32_t>(lead.size());
+    return true;
+  }
+  if (!moved_tail.empty()) return take_front(moved_tail, lead);
+  if (text.size() - tail < lead.size() || text.compare(tail, lead.size(), lead) != 0) return false;
+  tail += lead.size();
+  return true;
+}
+
+void log_text::put_back(std::size_t index, int identifier, const Record* own, const Record* next,
+                        const removed_text& taken) {
+  if (taken.block.empty()) return;  // added since the text was read: nothing kept
+  origin& placed = origins[index];
+  placed.verbatim = taken.verbatim;
+  placed.extras = taken.extras;
+  placed.partial = taken.partial;
+  const bool lead_back = take_back_lead(index, next, taken.lead);
+  if (taken.from_text && identifier == taken.identifier) {
+    // No commit since: the block still stands in the text, listed as removed.
+    const auto gone = std::find_if(removed.begin(), removed.end(), [&](const removed_block& block) {
+      return block.identifier == identifier && block.span.begin == taken.span.begin &&
+             block.span.end == taken.span.end;
+    });
+    if (gone != removed.end() && taken.span.end <= text.size() &&
+        text.compare(taken.span.begin, taken.span.end - taken.span.begin, taken.block) == 0) {
+      removed.erase(gone);
+      placed.from_file = true;
+      placed.begin = static_cast<std::uint32_t>(taken.span.begin);
+      placed.end = static_cast<std::uint32_t>(taken.span.end);
+      placed.lead = static_cast<std::uint32_t>(taken.span.begin - taken.comments.size());
+      if (lead_back) {
+        placed.lead = taken.lead_at;
+        if (taken.moved_before > 0) {
+          placed.moved_lead = true;
+          moved_leads[own] = taken.lead.substr(0, taken.moved_before);
+        }
+      }
+      return;
+    }
+  }
+  placed.own_block = true;
+  own_text& mine = own_blocks[own];
+  mine.comments = taken.comments;
+  mine.block = taken.block;
+  // Under another number the block says so; all else stays as written.
+  if (identifier != taken.identifier && !retag(mine.block, identifier)) placed.verbatim = false;
+  if (lead_back && !taken.lead.empty()) {
+    placed.moved_lead = true;
+    moved_leads[own] = taken.lead;
+  }
+}
+
+bool log_text::give_back(std::size_t index, int identifier, Record& now, const removed_text& taken) {
+  bool same = false;
+  read_again(taken.block, [&](block_reading& read) {
+    const Record as_read(std::move(read.pairs));
+    same = read.clean && now.same_fields(as_read) && now.same_other_fields(as_read);
+  });
+  if (!same) return false;
+  origin& placed = origins[index];
+  own_text mine{{}, taken.block};
+  if (identifier != taken.identifier && !retag(mine.block, identifier)) return false;
+  if (placed.from_file && block(placed) == mine.block) {
+    // The file holds it as it is: nothing to write anew.
+    placed.own_block = false;
+    own_blocks.erase(&now);
+  } else {
+    if (placed.own_block) mine.comments = std::move(own_blocks.at(&now).comments);
+    own_blocks[&now] = std::move(mine);
+    placed.own_block = true;
+  }
+  placed.verbatim = placed.verbatim || placed.own_block;
+  placed.extras = taken.extras;
+  placed.partial = taken.partial;
+  now.clear_modified();
+  return true;
+}
+
 void log_text::forget_changes() {
+  own_blocks.clear();
   moved_tail.clear();
   moved_leads.clear();
   removed.clear();
 }
 
 kept_block_text log_text::kept_of(const origin& from, const Record& now) const {
+  return kept_of(block(from), from.extras, from.partial, now);
+}
+
+kept_block_text log_text::kept_of(std::string_view old, bool extras, bool partial, const Record& now) {
   kept_block_text kept;
-  const std::string_view old = block(from);
   const std::size_t first_end = old.find('\n');
   if (first_end != std::string_view::npos && first_end > 0 && old[first_end - 1] == '\r') {
     kept.line_end = "\r\n";
   }
-  if (!from.extras && !from.partial) {
+  if (!extras && !partial) {
     kept.fields_changed = !now.other_fields().empty();
     return kept;
   }
@@ -176,20 +328,33 @@ void log_text::compose(const std::vector<std::unique_ptr<Record>>& records,
     to.lead = static_cast<std::uint32_t>(out.size);
     if (from.moved_lead) add(moved_leads.at(records[i].get()));
     if (from.from_file) copy(from.lead, from.begin);
+    const own_text* own = from.own_block ? &own_blocks.at(records[i].get()) : nullptr;
+    if (own != nullptr) add(own->comments);
     to.begin = static_cast<std::uint32_t>(out.size);
-    if (!changed(i)) {
-      copy(from.begin, from.end);
+    // A block given back stands as long as the record keeps the values it
+    // was given back with, even where the file holds another.
+    const bool anew = changed(i);
+    if (own != nullptr ? from.verbatim && !records[i]->modified() : !anew) {
+      if (own != nullptr) {
+        add(own->block);
+      } else {
+        copy(from.begin, from.end);
+      }
       // A block whose line ends without a line end gets one when something
       // other than what followed it in the file comes next.
       const bool last = i + 1 == records.size();
       const bool as_before =
-          last ? moved_tail.empty() && tail == from.end
+          own != nullptr ? false
+          : last ? moved_tail.empty() && tail == from.end
                : origins[i + 1].from_file && !origins[i + 1].moved_lead && origins[i + 1].lead == from.end;
       const bool more = !last || !moved_tail.empty() || tail < text.size();
       if (more && !as_before && !ends_line()) add("\n");
     } else {
       block_text.clear();
-      if (from.from_file) {
+      if (own != nullptr) {
+        append_block(block_text, identifiers[i], *records[i],
+                     kept_of(own->block, from.extras, from.partial, *records[i]));
+      } else if (from.from_file) {
         append_block(block_text, identifiers[i], *records[i], kept_of(from, *records[i]));
       } else {
         append_block(block_text, identifiers[i], *records[i]);

@@ -15,6 +15,27 @@
 
 namespace tarvik {
 
+// What a removal took of a record's text (see log_text::take_out), kept by
+// whoever holds the removed record until it is put back.
+struct removed_text {
+  std::string comments;  // the comment lines right above its block
+  std::string block;     // its block, as it stood
+  // What stood before the comments (blank lines, other comments) and went
+  // to the record after it, or to the end.
+  std::string lead;
+  int identifier = -1;   // the number in the block's tag
+  bool verbatim = false;  // the block may be copied as it is
+  bool extras = false;
+  bool partial = false;
+  // The block was read from the text kept at the removal; where it stood
+  // there, and how much of `lead` had been moved before it by earlier
+  // removals.
+  bool from_text = false;
+  std::uint32_t lead_at = 0;
+  text_span span;
+  std::size_t moved_before = 0;
+};
+
 // A field of a record whose text in the file says more than the value read
 // from it (see log_format.h): `text` is all that follows its key and "=".
 struct unread_value {
@@ -42,11 +63,20 @@ struct log_text {
     bool partial = false;     // holds a field's item not read in full
     // What stood before removed records ahead of it is in moved_leads.
     bool moved_lead = false;
+    // Its block is in own_blocks, not at `begin` (where a record read from
+    // the text has another): put back after its removal, or its edit undone.
+    bool own_block = false;
   };
   // A record read from the text and removed since.
   struct removed_block {
     int identifier;
     text_span span;
+  };
+  // The text of a record put back whose block is not in `text`: the comment
+  // lines that belong to it and its block, as they stood.
+  struct own_text {
+    std::string comments;
+    std::string block;
   };
 
   std::string text;
@@ -57,6 +87,7 @@ struct log_text {
   std::unordered_map<const Record*, std::string> moved_leads;
   std::vector<origin> origins;
   std::vector<removed_block> removed;
+  std::unordered_map<const Record*, own_text> own_blocks;
 
   // The block of a record from the text, or of a removed one.
   std::string_view block(const origin& where) const;
@@ -65,16 +96,35 @@ struct log_text {
   // Takes the origin of `own`, at `index`, out. What stood before its block
   // (but its own comment lines, which go with it) moves to the record after
   // it, `next` (null when it was the last). A block from the text is listed
-  // in `removed` under `identifier`.
-  void take_out(std::size_t index, int identifier, const Record* own, const Record* next);
+  // in `removed` under `identifier`. With `taken`, what it took of the text
+  // is copied there, for put_back.
+  void take_out(std::size_t index, int identifier, const Record* own, const Record* next,
+                removed_text* taken = nullptr);
+
+  // Gives `own`, just inserted at `index` with a fresh origin, the text
+  // `taken` kept of it: its old place in `text` when that text is still
+  // kept and the record keeps its number, else its block as own text (with
+  // `identifier` in its tag). What stood before it and went to the record
+  // now after it (`next`) or to the end comes back when it is still there.
+  void put_back(std::size_t index, int identifier, const Record* own, const Record* next,
+                const removed_text& taken);
+  // Makes `taken`'s block (from FileDataSource::text_of) the one written for
+  // `now`, at `index`, under `identifier`, when it reads as the values
+  // `now` holds; false, and nothing changed, when it does not.
+  bool give_back(std::size_t index, int identifier, Record& now, const removed_text& taken);
+  // Takes `lead` back from the start of what stands before the record at
+  // `index` + 1 (`next`), or at the end when `next` is null; false, and
+  // nothing changed, when it is not there.
+  bool take_back_lead(std::size_t index, const Record* next, const std::string& lead);
 
   // Forgets what was taken out and moved: the text is as written.
   void forget_changes();
 
   // What a block written anew for `now` keeps of the block at `from`: its
   // line ends, its extras and the items of fields not read in full whose
-  // value `now` still has. The views point into `text`.
+  // value `now` still has. The views point into `text` (into `old`).
   kept_block_text kept_of(const origin& from, const Record& now) const;
+  static kept_block_text kept_of(std::string_view old, bool extras, bool partial, const Record& now);
 
   // The fields of the record at `index` whose text says more than the value
   // read; none for a record not from the text.

@@ -125,6 +125,14 @@ Record::Record(int identifier) {
 
 Record::Record(std::vector<hash_element> pairs) { read(pairs); }
 
+std::unique_ptr<Record> Record::copy_as(int identifier) const {
+  auto copy = std::make_unique<Record>(identifier);
+  copy->setup(identifier, date_, mileage_, operation_, notes_, cost_);
+  copy->other_fields(other_fields());
+  copy->clear_modified();
+  return copy;
+}
+
 std::unique_ptr<Record> Record::taking_texts(std::vector<hash_element>& pairs) {
   std::unique_ptr<Record> record(new Record(no_fields{}));
   record->read(pairs);

@@ -70,6 +70,10 @@ class Record {
   Record(const Record&) = delete;
   Record& operator=(const Record&) = delete;
 
+  // A record with the same values under `identifier`, not modified: for a
+  // record that has to take another number.
+  std::unique_ptr<Record> copy_as(int identifier) const;
+
   // Assigns all six fields; both constructors end here.
   void setup(int identifier, long date, double mileage, std::string operation,
              std::string notes, float cost);

@@ -59,30 +59,37 @@ void refuse(record_log& log, QUndoCommand& command, const char* step) {
   command.setObsolete(true);
 }
 
-// Takes the record out of the store; its position, or nothing when it is
-// not there (or another record shares its identifier ahead of it).
-std::optional<std::size_t> take_out(record_log& log, int& identifier,
-                                    const record_values& values) {
+// Takes the record out of the store into `taken`; its position, or nothing
+// when it is not there (or another record shares its identifier ahead of
+// it).
+std::optional<std::size_t> take_out(record_log& log, int& identifier, const record_values& values,
+                                    taken_record& taken) {
   DataSource& store = log.store();
   const Record* record = find_record(store, identifier, values);
   if (record == nullptr || store.record(identifier) != record) return std::nullopt;
   const std::optional<std::size_t> position = position_of(store, identifier);
   if (!position) return std::nullopt;
-  std::unique_ptr<Record> removed(store.remove(identifier));
+  taken = store.take(identifier);
   log.changed({record_change::kind::removed, *position, identifier});
   return position;
 }
 
-// Puts a record with the values back at `position` (or the end), under a
-// fresh identifier when its own has been given to another record since.
+// Puts the record with the values back at `position` (or the end), under a
+// fresh identifier when its own has been given to another record since:
+// the one `taken` out before, with its text, while it still holds them.
 void put_back(record_log& log, int& identifier, const record_values& values,
-              std::size_t position) {
+              std::size_t position, taken_record& taken) {
   DataSource& store = log.store();
   if (store.record(identifier) != nullptr) identifier = store.next_id();
-  auto record = std::make_unique<Record>(identifier);
-  set_values(*record, values);
   position = std::min(position, store.identifiers().size());
-  store.insert(position, record.release());
+  if (taken.record != nullptr && same_values(*taken.record, values)) {
+    store.put_back(position, std::move(taken), identifier);
+  } else {
+    auto record = std::make_unique<Record>(identifier);
+    set_values(*record, values);
+    store.insert(position, record.release());
+  }
+  taken = {};
   log.changed({record_change::kind::added, position, identifier});
 }
 
@@ -179,12 +186,12 @@ new_record_command::new_record_command(record_log& log_, int identifier_, record
       identifier(identifier_),
       values(std::move(values_)) {}
 
-void new_record_command::redo() { put_back(log, identifier, values, position); }
+void new_record_command::redo() { put_back(log, identifier, values, position, taken); }
 
 void new_record_command::undo() {
-  const std::optional<std::size_t> taken = take_out(log, identifier, values);
-  if (!taken) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "undo"));
-  position = *taken;
+  const std::optional<std::size_t> at = take_out(log, identifier, values, taken);
+  if (!at) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "undo"));
+  position = *at;
 }
 
 edit_record_command::edit_record_command(record_log& log_, int identifier_,
@@ -196,18 +203,22 @@ edit_record_command::edit_record_command(record_log& log_, int identifier_,
       before(std::move(before_)),
       after(std::move(after_)) {}
 
-void edit_record_command::redo() { change(before, after, "redo"); }
+void edit_record_command::redo() { change(before, after, "redo", before_text, after_text); }
 
-void edit_record_command::undo() { change(after, before, "undo"); }
+void edit_record_command::undo() { change(after, before, "undo", after_text, before_text); }
 
 void edit_record_command::change(const record_values& from, const record_values& to,
-                                 const char* step) {
+                                 const char* step, std::shared_ptr<const removed_text>& from_text,
+                                 const std::shared_ptr<const removed_text>& to_text) {
   DataSource& store = log.store();
   Record* record = find_record(store, identifier, from);
   const std::optional<std::size_t> position =
       record != nullptr ? position_of(store, identifier) : std::nullopt;
   if (!position) return refuse(log, *this, step);
+  from_text = store.text_of(identifier);
   set_values(*record, to);
+  // The block it had with these values, as the user wrote it.
+  if (to_text != nullptr) store.give_back_text(identifier, to_text);
   log.changed({record_change::kind::changed, *position, identifier});
 }
 
@@ -221,12 +232,12 @@ delete_record_command::delete_record_command(record_log& log_, int identifier_,
       position(position_) {}
 
 void delete_record_command::redo() {
-  const std::optional<std::size_t> taken = take_out(log, identifier, values);
-  if (!taken) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "redo"));
-  position = *taken;
+  const std::optional<std::size_t> at = take_out(log, identifier, values, taken);
+  if (!at) return refuse(log, *this, QT_TRANSLATE_NOOP("tarvik::record_commands", "redo"));
+  position = *at;
 }
 
-void delete_record_command::undo() { put_back(log, identifier, values, position); }
+void delete_record_command::undo() { put_back(log, identifier, values, position, taken); }
 
 import_records_command::import_records_command(record_log& log_,
                                                std::vector<record_values> entries_)

@@ -5,14 +5,14 @@
 #include <QUndoCommand>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "data/data_source.h"
 #include "data/record.h"
 
 namespace tarvik {
-
-class DataSource;
 
 // The values of a record that the user can change: the five fields and
 // the fields beyond them (Record::other_fields).
@@ -59,9 +59,10 @@ class record_log {
   ~record_log() = default;
 };
 
-// New, Edit and Delete as undoable steps. They hold no record pointers:
-// each finds its record by identifier and the values it last left it with,
-// or, when the store renumbered it, by those values alone; a record changed
+// New, Edit and Delete as undoable steps. They hold no pointers to records
+// in the store: each finds its record by identifier and the values it last
+// left it with, or, when the store renumbered it, by those values alone (a
+// record they took out they keep, with its text, to put it back as it was); a record changed
 // or removed since by someone else is not touched. A step that cannot be
 // taken says so through refused() and drops out of the undo history.
 // Every step goes through the store's operations and then changed().
@@ -77,6 +78,7 @@ class new_record_command : public QUndoCommand {
   int identifier;
   record_values values;
   std::size_t position = std::numeric_limits<std::size_t>::max();  // the end
+  taken_record taken;  // while undone: the record as the store had it
 };
 
 class edit_record_command : public QUndoCommand {
@@ -87,12 +89,17 @@ class edit_record_command : public QUndoCommand {
   void undo() override;
 
  private:
-  void change(const record_values& from, const record_values& to, const char* step);
+  void change(const record_values& from, const record_values& to, const char* step,
+              std::shared_ptr<const removed_text>& from_text,
+              const std::shared_ptr<const removed_text>& to_text);
 
   record_log& log;
   int identifier;
   record_values before;
   record_values after;
+  // The record's block with each, once the step has left it.
+  std::shared_ptr<const removed_text> before_text;
+  std::shared_ptr<const removed_text> after_text;
 };
 
 class delete_record_command : public QUndoCommand {
@@ -107,6 +114,7 @@ class delete_record_command : public QUndoCommand {
   int identifier;
   record_values values;
   std::size_t position;
+  taken_record taken;  // while done: the record with its text, to put back
 };
 
 // Import as one step: redo appends every entry at the end of the store
