@@ -157,8 +157,11 @@ void expect_store_matches_file(FileDataSource& store, const std::string& log) {
 
 TEST_F(OtherWriters, AMergeReadsOnlyWhatChangedAndHoldsWhatTheFileHolds) {
   // Changes at the start, in the middle and at the end, on both sides.
+  // Every entry is dated: an undated one is dated at each reading, and two
+  // readings may fall in different seconds.
   const std::string three = std::string(testing::kExampleLog) +
-                            "# the last one\n<record=7>\ncost=9;\nnotes=wipers;\n</record>\n"
+                            "# the last one\n<record=7>\ndate=1700000000;\ncost=9;\n"
+                            "notes=wipers;\n</record>\n"
                             "# end\n";
   write_file(log, three);
   FileDataSource first(log);
@@ -175,7 +178,8 @@ TEST_F(OtherWriters, AMergeReadsOnlyWhatChangedAndHoldsWhatTheFileHolds) {
 
   // They insert in the middle and change the end; we change the middle.
   std::string edited = read_file(log);
-  edited.insert(edited.find("# the last one"), "<record=5>\nnotes=inserted;\n</record>\n");
+  edited.insert(edited.find("# the last one"),
+                "<record=5>\ndate=1700000000;\nnotes=inserted;\n</record>\n");
   edited.replace(edited.find("# end"), 5, "# END");
   write_file(log, edited);
   first.record(3)->notes("checked");
@@ -188,7 +192,7 @@ TEST_F(OtherWriters, AMergeReadsOnlyWhatChangedAndHoldsWhatTheFileHolds) {
   // Text of theirs that only a whole reading makes sense of: an open block
   // whose notes run into bytes we also have.
   FileDataSource third(log);
-  write_file(log, "<record=9>\nnotes=" + read_file(log));
+  write_file(log, "<record=9>\ndate=1700000000;\nnotes=" + read_file(log));
   third.record(7)->cost(10);
   stderr_capture quiet;
   ASSERT_TRUE(third.commit());
