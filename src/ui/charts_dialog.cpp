@@ -39,6 +39,14 @@ QChart* new_chart() {
   return chart;
 }
 
+// Dates along the bottom, by month: the charts over time share them.
+void add_month_axis(QChart* chart, QAbstractSeries* series) {
+  auto* x = new QDateTimeAxis;
+  x->setFormat(QStringLiteral("yyyy-MM"));
+  chart->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+}
+
 QChartView* cost_chart(const std::vector<const Record*>& rows, const log_units& units,
                        QWidget* parent) {
   const std::vector<year_cost> by_year = cost_by_year(rows);
@@ -116,10 +124,7 @@ QChartView* odometer_chart(const std::vector<const Record*>& rows, const log_uni
   chart->addSeries(series);
   chart->setTitle(charts_dialog::tr("Odometer"));
   chart->legend()->hide();
-  auto* x = new QDateTimeAxis;
-  x->setFormat(QStringLiteral("yyyy-MM"));
-  chart->addAxis(x, Qt::AlignBottom);
-  series->attachAxis(x);
+  add_month_axis(chart, series);
   auto* y = new QValueAxis;
   y->setRange(lowest, highest > lowest ? highest : lowest + 1);
   y->setLabelFormat(QStringLiteral("%.0f"));
@@ -152,10 +157,7 @@ QChartView* consumption_chart(const consumption& used, const log_units& units,
   chart->addSeries(series);
   chart->setTitle(charts_dialog::tr("Consumption"));
   chart->legend()->hide();
-  auto* x = new QDateTimeAxis;
-  x->setFormat(QStringLiteral("yyyy-MM"));
-  chart->addAxis(x, Qt::AlignBottom);
-  series->attachAxis(x);
+  add_month_axis(chart, series);
   auto* y = new QValueAxis;
   // From zero: a change of a tenth is not drawn as a fall to the floor.
   y->setRange(0, highest > 0 ? highest * 1.1 : 1);
